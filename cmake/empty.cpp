@@ -1,0 +1,1 @@
+// Intentionally empty: keeps a library target linkable before its first source exists.
