@@ -1,0 +1,97 @@
+#pragma once
+// What a download needs from its window (or the CLI, or a test), and what it
+// hands back: the outcome the caller sets its buttons from.
+
+#include <cstdint>
+#include <string_view>
+
+#include "link/device_response.h"
+#include "link/exchanger.h"
+#include "tape/record_counters.h"
+#include "text/message_sink.h"
+
+namespace fjl::tape {
+
+class DownloadView {
+ public:
+  virtual ~DownloadView() = default;
+  // "Результат выполнения:": the error code of the latest reply (UTF-8).
+  virtual void SetResult(std::string_view text) = 0;
+  // "Статус регистратора:": its six status bytes, "00 01 7F 10 2A 05".
+  virtual void SetStatus(std::string_view text) = 0;
+  // After every chunk stored: the bytes held so far and the size of the
+  // address window. A window keeps itself painted here; the CLI draws its
+  // progress line.
+  virtual void ShowProgress(std::int64_t bytes_stored, std::int64_t window_size) {
+    (void)bytes_stored;
+    (void)window_size;
+  }
+};
+
+// Everything a download talks to.
+struct DownloadContext {
+  link::Exchanger& Link;
+  // The caller's copy of the latest reply; every exchange of the download
+  // lands here, whatever happens next.
+  link::DeviceResponse& LastResponse;
+  DownloadView& View;
+  RecordCounterView& Counters;
+  MessageSink& Messages;
+};
+
+enum class DownloadOutcome {
+  Success,           // the end was met, a short reply came, or the window was read to its end
+  Timeout,           // no reply
+  LinkError,         // the reply was a NAK or failed its checksum
+  DeviceError,       // the printer answered with an error code other than "0000"
+  BadData,           // the reply's count or hexadecimal text was wrong or missing
+  UnknownRecord,     // the records cannot be framed past some point
+  CounterNotNumber,  // a counter box held something else than a whole number
+};
+
+constexpr bool Succeeded(DownloadOutcome outcome) { return outcome == DownloadOutcome::Success; }
+
+enum class DownloadPhase { Ready, Running, Succeeded, Failed };
+
+constexpr DownloadPhase PhaseAfter(DownloadOutcome outcome) {
+  return Succeeded(outcome) ? DownloadPhase::Succeeded : DownloadPhase::Failed;
+}
+
+// Step 1 buttons: "Читать эл. контр. ленту", "Подключить"/"Отключить", "Дальше ->".
+struct TapeButtons {
+  bool ReadTape;
+  bool Connect;
+  bool Next;
+  friend constexpr bool operator==(const TapeButtons&, const TapeButtons&) = default;
+};
+
+// Ready means connected and no download run yet. The connect button stays
+// disabled once a download has started, so the port stays open for steps 2 and 3.
+constexpr TapeButtons TapeButtonsFor(DownloadPhase phase) {
+  switch (phase) {
+    case DownloadPhase::Ready: return {true, true, false};
+    case DownloadPhase::Running: return {true, false, false};
+    case DownloadPhase::Succeeded: return {false, false, true};
+    case DownloadPhase::Failed: return {true, false, false};
+  }
+  return {true, false, false};
+}
+
+// Step 2 buttons: "Читать вспом. параметры", "Дальше ->".
+struct AuxButtons {
+  bool ReadAux;
+  bool Next;
+  friend constexpr bool operator==(const AuxButtons&, const AuxButtons&) = default;
+};
+
+constexpr AuxButtons AuxButtonsFor(DownloadPhase phase) {
+  switch (phase) {
+    case DownloadPhase::Ready: return {true, false};
+    case DownloadPhase::Running: return {true, false};
+    case DownloadPhase::Succeeded: return {false, true};
+    case DownloadPhase::Failed: return {true, false};
+  }
+  return {true, false};
+}
+
+}  // namespace fjl::tape

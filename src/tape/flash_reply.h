@@ -1,0 +1,32 @@
+#pragma once
+// Reading a flash read reply: its byte count, its hexadecimal text and the
+// status bytes the windows show.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace fjl::tape {
+
+// The byte count the way the printer's counts have always been read: leading
+// blanks, an optional sign, then digits up to the first non-digit; 0 when
+// there are none. Clamped to +-kMaxLenientCount so that no sum overflows.
+inline constexpr std::int64_t kMaxLenientCount = 1'000'000'000'000;
+std::int64_t LenientCount(std::string_view text);
+
+// "0".."9" and upper-case "A".."F" only.
+std::optional<std::uint8_t> HexDigitValue(char c);
+
+// Decodes out.size() bytes from pairs of `hex`, high digit first (the low
+// digit is checked first). Returns the number of bytes decoded before the
+// first bad or missing pair; the bytes before it are already in `out`.
+std::size_t DecodeHexBytes(std::string_view hex, std::span<std::uint8_t> out);
+
+// S0..S5 as two upper-case hexadecimal digits each, single blanks between.
+std::string StatusBytesText(const std::array<std::uint8_t, 6>& status);
+
+}  // namespace fjl::tape

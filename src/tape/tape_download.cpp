@@ -1,0 +1,65 @@
+#include "tape/tape_download.h"
+
+#include "tape/download_address.h"
+#include "tape/flash_download.h"
+#include "tape/tape_walk.h"
+
+namespace fjl::tape {
+namespace {
+
+class TapeChunkWalker : public ChunkWalker {
+ public:
+  TapeChunkWalker(TapeData& tape, const DownloadContext& context)
+      : tape_(tape), context_(context), counters_(context.Counters, kTapeCounterBoxes) {}
+
+  void ResetCounters() { counters_.Reset(); }
+
+  std::optional<DownloadOutcome> AfterChunk(std::int64_t bytes_stored) override {
+    std::optional<CounterFault> fault;
+    const auto outcome = walk_.Pass(tape_.Image, bytes_stored, [&](std::uint8_t type) {
+      fault = counters_.CountRecord(type);
+      return !fault;
+    });
+    switch (outcome) {
+      case TapeWalk::Outcome::NeedMoreBytes:
+        return std::nullopt;
+      case TapeWalk::Outcome::TapeComplete:
+        tape_.TapeLength = walk_.Position();
+        return DownloadOutcome::Success;
+      case TapeWalk::Outcome::UnknownType: {
+        const std::int64_t position = walk_.Position();
+        context_.Messages.ShowMessage(UnknownRecordTypeMessage(
+            tape_.Image[static_cast<std::size_t>(position)], kTapeArea.FirstAddress + position));
+        return DownloadOutcome::UnknownRecord;
+      }
+      case TapeWalk::Outcome::Interrupted:
+        break;
+    }
+    context_.Messages.ShowError(CounterFaultMessage(*fault, kTapeCounterBoxes));
+    return DownloadOutcome::CounterNotNumber;
+  }
+
+ private:
+  TapeData& tape_;
+  const DownloadContext& context_;
+  RecordCounters counters_;
+  TapeWalk walk_;
+};
+
+}  // namespace
+
+std::string UnknownRecordTypeMessage(std::uint8_t type, std::int64_t address) {
+  return "Неизвестный тип записи " + std::to_string(type) + " по адресу " +
+         FlashAddressText(address) + ". Чтение данных остановлено.";
+}
+
+DownloadOutcome TapeDownload(std::string_view password, TapeData& tape,
+                             const DownloadContext& context) {
+  TapeChunkWalker walker(tape, context);
+  // A retry after a failed download starts from the first address again; the
+  // counts of the failed attempt would otherwise be counted twice.
+  walker.ResetCounters();
+  return RunFlashDownload(kTapeArea, tape.Image, password, context, walker);
+}
+
+}  // namespace fjl::tape

@@ -1,0 +1,25 @@
+#pragma once
+// "Читать эл. контр. ленту": download the control tape into TapeData and
+// count its records by type in the step 1 counter boxes.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "tape/download_view.h"
+#include "tape/flash_image.h"
+
+namespace fjl::tape {
+
+// Reads the tape window from its first address into tape.Image from index 0.
+// The counter boxes (kTapeCounterBoxes order) restart at "0". tape.TapeLength
+// changes only when the end marker is met. Every outcome has shown its
+// message through context.Messages (a counter fault through ShowError).
+// `password` is the password box's text as Windows-1251 bytes.
+DownloadOutcome TapeDownload(std::string_view password, TapeData& tape,
+                             const DownloadContext& context);
+
+// "Неизвестный тип записи 13 по адресу 0x10005BC4. Чтение данных остановлено."
+std::string UnknownRecordTypeMessage(std::uint8_t type, std::int64_t address);
+
+}  // namespace fjl::tape
