@@ -1,0 +1,47 @@
+#pragma once
+// The tty steps shared by the printer link's channel and the port component:
+// exclusive opening, raw mode, line speed and the 100 ms style waits.
+
+#include <termios.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace fjl::link::tty {
+
+// Opens `path` for reading and writing as nobody else's port: the open
+// refuses a port another process (or this one) holds. Returns the descriptor
+// (blocking mode), or -1 with `error` set (EBUSY when the port is taken).
+int OpenExclusive(const std::string& path, int& error);
+
+// Releases the exclusive claim and closes. 0, or the errno of close().
+int CloseExclusive(int fd);
+
+// A Windows COM port has no line discipline: no echo, no canonical input,
+// no CR/LF translation, no signals and no XON/XOFF swallowing of status bytes.
+// Hardware flow control stays as the port has it; the modem's carrier line is
+// ignored, as a COM port ignores it.
+void MakeRaw(termios& settings);
+
+// Sets the character size, no parity, one stop bit.
+void SetEightNoneOne(termios& settings);
+
+// The termios constant of one of the classic speeds (110 ... 115200), or
+// false when termios has none for it.
+bool StandardSpeed(std::uint32_t bits_per_second, speed_t& constant);
+
+// Writes `settings` and then the speed: a classic speed goes into the termios
+// record, any other positive speed through the arbitrary-rate interface.
+// 0 or errno.
+int ApplySettings(int fd, termios settings, std::uint32_t bits_per_second);
+
+// Waits until `fd` is readable, the far end hangs up, or the deadline passes.
+enum class WaitOutcome { Readable, TimedOut, HungUp, Failed };
+WaitOutcome WaitReadable(int fd, std::chrono::steady_clock::time_point deadline, int& error);
+
+// Sleeps out the rest of a read's window, so that a caller polling a dead
+// port does not spin.
+void SleepUntil(std::chrono::steady_clock::time_point deadline);
+
+}  // namespace fjl::link::tty

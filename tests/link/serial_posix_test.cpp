@@ -1,0 +1,199 @@
+#include "link/serial_posix.h"
+
+#include <gtest/gtest.h>
+#include <termios.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "support/pty_pair.h"
+
+namespace fjl::link {
+namespace {
+
+using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+
+milliseconds Since(Clock::time_point start) {
+  return std::chrono::duration_cast<milliseconds>(Clock::now() - start);
+}
+
+TEST(PosixSerialChannel, AppliesRawEightNoneOneAtTheChosenSpeed) {
+  struct Case {
+    std::int32_t speed;
+    speed_t constant;
+  };
+  const Case cases[] = {{110, B110}, {9600, B9600}, {57600, B57600}, {115200, B115200}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.speed);
+    test::PtyPair pty;
+    // Start from the cooked defaults a fresh tty has, plus hardware flow
+    // control, which must survive the opening.
+    termios cooked = pty.SlaveSettings();
+    cooked.c_iflag |= ICRNL | IXON;
+    cooked.c_oflag |= OPOST | ONLCR;
+    cooked.c_lflag |= ICANON | ECHO | ISIG;
+    cooked.c_cflag = (cooked.c_cflag & ~CSIZE) | CS7 | PARENB | CSTOPB | CRTSCTS;
+    ASSERT_EQ(tcsetattr(pty.SlaveFd(), TCSANOW, &cooked), 0);
+
+    auto channel = OpenPosixSerialChannel(pty.SlavePath(), c.speed);
+    ASSERT_NE(channel, nullptr) << errno;
+    const termios s = pty.SlaveSettings();
+    EXPECT_EQ(s.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(s.c_cflag & (PARENB | CSTOPB), 0u);
+    EXPECT_NE(s.c_cflag & CRTSCTS, 0u) << "hardware flow control is the port's own";
+    EXPECT_NE(s.c_cflag & CREAD, 0u);
+    EXPECT_EQ(s.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(s.c_iflag & (ICRNL | INLCR | IGNCR | IXON), 0u);
+    EXPECT_EQ(s.c_oflag & OPOST, 0u);
+    EXPECT_EQ(cfgetospeed(&s), c.constant);
+    EXPECT_EQ(cfgetispeed(&s), c.constant);
+    EXPECT_GE(channel->Handle(), 0);
+  }
+}
+
+TEST(PosixSerialChannel, BinaryBytesTravelUntouchedBothWays) {
+  test::PtyPair pty;
+  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  ASSERT_NE(channel, nullptr);
+  // CR, LF, XON, XOFF, ^C and 0xFF: any line discipline would eat or change one.
+  const std::vector<std::uint8_t> tricky = {0x0D, 0x0A, 0x11, 0x13, 0x03, 0x00, 0xFF, 0x7F};
+  ASSERT_TRUE(channel->Write(tricky));
+  EXPECT_EQ(pty.DeviceRead(tricky.size()), tricky);
+
+  ASSERT_TRUE(pty.DeviceWrite(tricky));
+  std::vector<std::uint8_t> got;
+  const auto start = Clock::now();
+  while (got.size() < tricky.size() && Since(start) < milliseconds(2000)) {
+    std::uint8_t buffer[16];
+    const ReadResult r = channel->Read(buffer);
+    ASSERT_EQ(r.error, 0);
+    ASSERT_FALSE(r.hangup);
+    got.insert(got.end(), buffer, buffer + r.count);
+  }
+  EXPECT_EQ(got, tricky);
+}
+
+TEST(PosixSerialChannel, ReadReturnsEverythingAlreadyWaiting) {
+  test::PtyPair pty;
+  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  ASSERT_NE(channel, nullptr);
+  ASSERT_TRUE(pty.DeviceWrite("ABCDEF"));
+  ASSERT_TRUE(pty.WaitSlaveReadable());
+  std::this_thread::sleep_for(milliseconds(30));
+  std::uint8_t buffer[4];
+  ReadResult r = channel->Read(buffer);
+  EXPECT_EQ(r.count, 4u) << "a read fills the buffer from what is waiting";
+  r = channel->Read(buffer);
+  EXPECT_EQ(r.count, 2u);
+  EXPECT_EQ(buffer[0], 'E');
+  EXPECT_EQ(buffer[1], 'F');
+}
+
+TEST(PosixSerialChannel, SecondOpenOfTheSamePortIsRefused) {
+  test::PtyPair pty;
+  auto first = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  ASSERT_NE(first, nullptr);
+  errno = 0;
+  auto second = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  EXPECT_EQ(second, nullptr);
+  EXPECT_EQ(errno, EBUSY);
+  // Once released, the port opens again.
+  EXPECT_TRUE(first->Close());
+  auto third = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  EXPECT_NE(third, nullptr);
+}
+
+TEST(PosixSerialChannel, MissingPortAndNonTerminalFailToOpen) {
+  errno = 0;
+  EXPECT_EQ(OpenPosixSerialChannel("/dev/no-such-port-here", 9600), nullptr);
+  EXPECT_EQ(errno, ENOENT);
+  errno = 0;
+  EXPECT_EQ(OpenPosixSerialChannel("/dev/null", 9600), nullptr);
+  EXPECT_EQ(errno, ENOTTY);
+  test::PtyPair pty;
+  EXPECT_EQ(OpenPosixSerialChannel(pty.SlavePath(), 0), nullptr);
+  EXPECT_EQ(OpenPosixSerialChannel(pty.SlavePath(), -9600), nullptr);
+}
+
+TEST(PosixSerialChannel, EmptyReadWaitsAboutOneHundredMilliseconds) {
+  test::PtyPair pty;
+  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  ASSERT_NE(channel, nullptr);
+  std::uint8_t buffer[8];
+  const auto start = Clock::now();
+  const ReadResult r = channel->Read(buffer);
+  const auto took = Since(start);
+  EXPECT_EQ(r.count, 0u);
+  EXPECT_EQ(r.error, 0);
+  EXPECT_FALSE(r.hangup);
+  EXPECT_GE(took, milliseconds(95));
+  EXPECT_LT(took, milliseconds(400));
+}
+
+TEST(PosixSerialChannel, OpeningAndPurgingDiscardWaitingBytes) {
+  test::PtyPair pty;
+  // Bytes queued before the port opens belong to an earlier conversation
+  // (the line end makes them readable while the fresh tty is still cooked).
+  ASSERT_TRUE(pty.DeviceWrite("stale\n"));
+  ASSERT_TRUE(pty.WaitSlaveReadable());
+  std::this_thread::sleep_for(milliseconds(30));
+  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  ASSERT_NE(channel, nullptr);
+  std::uint8_t buffer[16];
+  EXPECT_EQ(channel->Read(buffer).count, 0u);
+
+  ASSERT_TRUE(pty.DeviceWrite("noise"));
+  ASSERT_TRUE(pty.WaitSlaveReadable());
+  std::this_thread::sleep_for(milliseconds(30));
+  channel->Purge(PurgeDirection::Input);
+  EXPECT_EQ(channel->Read(buffer).count, 0u);
+
+  ASSERT_TRUE(pty.DeviceWrite("Z"));
+  const ReadResult r = channel->Read(buffer);
+  ASSERT_EQ(r.count, 1u);
+  EXPECT_EQ(buffer[0], 'Z');
+}
+
+TEST(PosixSerialChannel, ReadAfterTheDeviceWentAwayReportsHangupWithoutSpinning) {
+  test::PtyPair pty;
+  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  ASSERT_NE(channel, nullptr);
+  pty.CloseMaster();
+  std::uint8_t buffer[8];
+  int hangups = 0;
+  const auto start = Clock::now();
+  for (int i = 0; i < 3; ++i) {
+    const ReadResult r = channel->Read(buffer);
+    EXPECT_EQ(r.count, 0u);
+    if (r.hangup) ++hangups;
+  }
+  const auto took = Since(start);
+  EXPECT_EQ(hangups, 3);
+  // Three reads of a dead port: neither a hang nor a busy loop.
+  EXPECT_GE(took, milliseconds(280));
+  EXPECT_LT(took, milliseconds(1500));
+  EXPECT_FALSE(channel->Write(std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+TEST(PosixSerialChannel, CloseIsFinalAndLaterCallsFailQuietly) {
+  test::PtyPair pty;
+  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  ASSERT_NE(channel, nullptr);
+  channel->Drain();
+  EXPECT_TRUE(channel->Close());
+  EXPECT_EQ(channel->Handle(), -1);
+  EXPECT_FALSE(channel->Close());
+  EXPECT_FALSE(channel->Write(std::vector<std::uint8_t>{1}));
+  std::uint8_t buffer[4];
+  const ReadResult r = channel->Read(buffer);
+  EXPECT_EQ(r.count, 0u);
+  EXPECT_NE(r.error, 0);
+  channel->Purge(PurgeDirection::Both);
+  channel->Drain();
+}
+
+}  // namespace
+}  // namespace fjl::link
