@@ -38,6 +38,9 @@ enum StatusBit : std::uint32_t {
   StatusNoReply = 1u << 26,
   StatusS0B5 = 1u << 27,
   StatusS4B5 = 1u << 28,
+  // Set together with StatusNoReply when the link refused to send the frame
+  // at all (a data text too long for one frame, a command outside one byte).
+  StatusNotSent = 1u << 29,
 };
 
 inline constexpr int kMaxFields = 20;

@@ -1,0 +1,159 @@
+#include "link/device_link.h"
+
+#include <array>
+#include <cstdio>
+
+#include "link/command_catalogue.h"
+#include "link/reply_decoder.h"
+#include "link/reply_receiver.h"
+#include "link/request_frame.h"
+
+namespace fjl::link {
+
+struct DeviceLink::State {
+  ChannelOpener opener;
+  std::unique_ptr<SerialChannel> channel;
+  // Never reset, also not by closing and reopening the port.
+  std::uint8_t sequence_counter = 0;
+  // False until the first OpenLink and while an exchange runs.
+  bool link_ready = false;
+  // The printer speaks Windows-1251 like the host; the code-page tables stay unused.
+  const bool pass_through = true;
+  ReplyReceiver receiver;
+  DeviceResponse response;
+  SessionLog log;
+  MonotonicClock clock = [] { return std::chrono::steady_clock::now(); };
+
+  void Close();
+  void Refuse(std::int32_t command, std::string_view data);
+  void WaitForReply();
+};
+
+namespace {
+
+std::string Hex(unsigned value) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%X", value);
+  return buffer;
+}
+
+}  // namespace
+
+DeviceLink::DeviceLink(ChannelOpener opener) : state_(std::make_unique<State>()) {
+  state_->opener = std::move(opener);
+}
+
+DeviceLink::~DeviceLink() = default;
+
+std::int32_t DeviceLink::OpenLink(const std::string& port, std::int32_t speed) {
+  State& s = *state_;
+  // Opening over an open port would leak the first one: close it the way
+  // the disconnect button does, then open the new one.
+  if (s.channel) CloseLink();
+  s.link_ready = true;
+  s.channel = s.opener ? s.opener(port, speed) : nullptr;
+  if (s.channel) s.channel->Purge(PurgeDirection::Both);
+  s.log.WriteSessionLog("", "START");
+  return s.channel ? s.channel->Handle() : -1;
+}
+
+int DeviceLink::CloseLink() {
+  State& s = *state_;
+  if (s.channel) {
+    s.channel->Drain();
+    s.channel->Purge(PurgeDirection::Both);
+  }
+  s.log.WriteSessionLog("END", "");
+  if (!s.channel || !s.channel->Close()) return 0;
+  s.channel.reset();
+  return 1;
+}
+
+bool DeviceLink::IsOpen() const { return state_->channel != nullptr; }
+
+const DeviceResponse& DeviceLink::Response() const { return state_->response; }
+
+void DeviceLink::SetSessionLogName(std::string name) { state_->log.SetFileName(std::move(name)); }
+void DeviceLink::SetLogClock(LocalTimeSource clock) { state_->log.SetClock(std::move(clock)); }
+void DeviceLink::SetLogDirectory(DirectorySource directory) {
+  state_->log.SetDirectorySource(std::move(directory));
+}
+void DeviceLink::SetMonotonicClock(MonotonicClock clock) { state_->clock = std::move(clock); }
+
+void DeviceLink::State::Refuse(std::int32_t command, std::string_view data) {
+  // A frame whose LEN cannot hold the data would be garbage on the line:
+  // nothing is sent, and every caller's no-reply check stops it.
+  receiver.BeginReply();
+  DecodeReply({receiver, command, data, pass_through}, response);
+  response.Status = StatusNoReply | StatusNotSent;
+  response.SentFrame.clear();
+  response.StatusBytes.fill(0);
+}
+
+const DeviceResponse& DeviceLink::Exchange(std::int32_t command, std::string_view data) {
+  State& s = *state_;
+  if (!s.link_ready) return s.response;
+  if (data.size() > kMaxFrameData || command < 0 || command > 0xFF) {
+    s.Refuse(command, data);
+    return s.response;
+  }
+  const std::string sent_data(data);
+  s.response.Command = command;
+  ++s.sequence_counter;
+  const std::uint8_t seq = SequenceByte(s.sequence_counter);
+  const std::string outgoing = TranslateOutgoing(sent_data, s.pass_through);
+
+  s.log.WriteSessionLog(Hex(seq), Hex(static_cast<unsigned>(command)) + sent_data);
+
+  s.receiver.BeginReply();
+  s.link_ready = false;
+  const std::string frame = BuildRequestFrame(seq, static_cast<std::uint8_t>(command), outgoing);
+  s.response.SentFrame = frame;
+
+  if (s.channel) {
+    s.channel->Drain();
+    s.channel->Purge(PurgeDirection::Both);
+    s.channel->Write(std::span(reinterpret_cast<const std::uint8_t*>(frame.data()), frame.size()));
+  }
+  s.WaitForReply();
+
+  DecodeReply({s.receiver, command, sent_data, s.pass_through}, s.response);
+  s.link_ready = true;
+
+  char reply_head[48];
+  std::snprintf(reply_head, sizeof reply_head, "%X SYN=%ld",
+                static_cast<unsigned>(0x20 + s.receiver.ReplySeq() % 95),
+                static_cast<long>(s.receiver.SynCount()));
+  s.log.WriteSessionLog(reply_head, ";" + s.response.RawReply);
+  return s.response;
+}
+
+void DeviceLink::State::WaitForReply() {
+  if (!channel) return;  // no port: nothing can arrive
+  std::array<std::uint8_t, 512> buffer{};
+  int empty_reads = 0;
+  auto last_frame_byte = clock();
+  while (empty_reads < kEmptyReadLimit) {
+    const ReadResult read = channel->Read(buffer);
+    if (read.count == 0) {
+      if (read.error != 0) receiver.ReadFailed();
+      ++empty_reads;
+      continue;
+    }
+    empty_reads = 0;
+    // One read takes every byte already waiting (fewer system calls at high
+    // speeds); the receiver still sees them one at a time, in order.
+    const std::size_t count = std::min(read.count, buffer.size());
+    for (std::size_t i = 0; i < count; ++i) {
+      receiver.ReceiveByte(buffer[i]);
+      if (buffer[i] != kSyn) last_frame_byte = clock();
+      // The reply is complete at its ETX or NAK; waiting for one more empty
+      // read would only add 100 ms to every exchange of a download.
+      if (receiver.Ended()) return;
+    }
+    // A printer stuck sending SYN must not hold the program forever.
+    if (clock() - last_frame_byte >= kSynOnlyWaitCap) return;
+  }
+}
+
+}  // namespace fjl::link

@@ -1,0 +1,87 @@
+#include "link/session_log.h"
+
+#include <cstdio>
+#include <ctime>
+#include <system_error>
+
+#include "text/cp1251.h"
+
+namespace fjl::link {
+namespace {
+
+// The log is read next to the program's other Windows-1251 files, so its
+// Russian words are written in that code page; heads and bodies are already
+// raw bytes (hexadecimal numbers, data texts, the printer's reply).
+const std::string& SessionStartWords() {
+  static const std::string words = text::Utf8ToCp1251(";Начало сеанса   ");
+  return words;
+}
+
+const std::string& SessionEndWords() {
+  static const std::string words = text::Utf8ToCp1251(";Конец Сеанса   ");
+  return words;
+}
+
+std::string TimeStamp(const LocalTime& t) {
+  char buffer[100];
+  std::snprintf(buffer, sizeof buffer, "%2d-%02d-%4d %2d:%02d:%02d", t.day, t.month, t.year, t.hour,
+                t.minute, t.second);
+  return buffer;
+}
+
+std::filesystem::path CurrentDirectory() {
+  std::error_code error;
+  std::filesystem::path dir = std::filesystem::current_path(error);
+  return error ? std::filesystem::path() : dir;
+}
+
+}  // namespace
+
+LocalTime SystemLocalTime() {
+  const std::time_t now = std::time(nullptr);
+  std::tm parts{};
+  localtime_r(&now, &parts);
+  return {parts.tm_mday, parts.tm_mon + 1, parts.tm_year + 1900, parts.tm_hour, parts.tm_min, parts.tm_sec};
+}
+
+SessionLog::SessionLog() : clock_(SystemLocalTime), directory_(CurrentDirectory) {}
+
+void SessionLog::SetFileName(std::string name) {
+  file_name_ = std::move(name);
+  path_.clear();
+}
+
+void SessionLog::SetClock(LocalTimeSource clock) { clock_ = std::move(clock); }
+
+void SessionLog::SetDirectorySource(DirectorySource directory) {
+  directory_ = std::move(directory);
+  path_.clear();
+}
+
+std::string SessionLog::FormatEntry(const LocalTime& time, std::string_view head, std::string_view body) {
+  std::string entry;
+  if (head.empty()) {
+    entry = SessionStartWords() + TimeStamp(time) + " \n";
+  } else if (body.empty()) {
+    entry = SessionEndWords() + TimeStamp(time) + " \n";
+  } else {
+    entry = ";" + TimeStamp(time) + "  ";
+    entry.append(head);
+    entry += '\n';
+    entry.append(body);
+    entry += '\n';
+  }
+  return entry;
+}
+
+void SessionLog::WriteSessionLog(std::string_view head, std::string_view body) {
+  if (file_name_.empty()) return;
+  if (path_.empty()) path_ = directory_() / file_name_;
+  std::FILE* file = std::fopen(path_.c_str(), "ab");
+  if (file == nullptr) return;
+  const std::string entry = FormatEntry(clock_(), head, body);
+  std::fwrite(entry.data(), 1, entry.size(), file);
+  std::fclose(file);
+}
+
+}  // namespace fjl::link

@@ -1,0 +1,277 @@
+#include "link/device_link.h"
+
+#include <gtest/gtest.h>
+
+#include "link/request_frame.h"
+#include "tests/link/fake_channel.h"
+
+namespace fjl::link {
+namespace {
+
+using testing::Bytes;
+using testing::FakeOpener;
+using testing::ReplyFrame;
+
+// The reply of the receiver's worked example: "0000", data AB12, six 0x80.
+const std::string kExampleReply = Bytes({0x01, 0x34, 0x22, 0x42, 0x30, 0x30, 0x30, 0x30, 0x3B, 0x41, 0x42, 0x31, 0x32,
+                                         0x04, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x05, 0x30, 0x35, 0x38, 0x32, 0x03});
+
+class DeviceLinkTest : public ::testing::Test {
+ protected:
+  FakeOpener opener;
+  DeviceLink link{opener.Opener()};
+  testing::FakeLine& line = *opener.line;
+
+  void SetUp() override {
+    link.SetMonotonicClock([l = opener.line] { return l->now; });
+    ASSERT_EQ(link.OpenLink("/dev/ttyS0", 9600), 3);
+  }
+  // Runs `count` silent exchanges (no reply scripted).
+  void RunSilent(int count) {
+    for (int i = 0; i < count; ++i) link.Exchange(0x21, "");
+  }
+  std::uint8_t LastSeq() const { return static_cast<std::uint8_t>(line.writes.back().at(2)); }
+};
+
+TEST_F(DeviceLinkTest, FirstFrameMatchesTheWorkedExample) {
+  line.Reply(kExampleReply);
+  const DeviceResponse& r = link.Exchange(0x21, "");
+  ASSERT_EQ(line.writes.size(), 1u);
+  EXPECT_EQ(line.writes[0], Bytes({0x01, 0x24, 0x21, 0x21, 0x05, 0x30, 0x30, 0x36, 0x3B, 0x03}));
+  EXPECT_EQ(r.SentFrame, line.writes[0]);
+  EXPECT_EQ(r.Status, 0u);
+  EXPECT_EQ(r.ErrorCode, "0000");
+  ASSERT_EQ(r.FieldCount, 1);
+  EXPECT_EQ(r.Fields[0], "AB12");
+  EXPECT_EQ(r.Command, 0x21);
+  EXPECT_EQ(r.CommandName, "Команда 21h: Чтение даты и времени");
+  EXPECT_EQ(r.RawReply, kExampleReply);
+}
+
+TEST_F(DeviceLinkTest, SecondFrameMatchesTheWorkedExample) {
+  RunSilent(1);
+  link.Exchange(0x42, "1;");
+  EXPECT_EQ(line.writes.back(), Bytes({0x01, 0x26, 0x22, 0x42, 0x31, 0x3B, 0x05, 0x30, 0x30, 0x3F, 0x3B, 0x03}));
+}
+
+TEST_F(DeviceLinkTest, SequenceByteProgression) {
+  RunSilent(1);
+  EXPECT_EQ(LastSeq(), 0x21);
+  RunSilent(93);  // 94th
+  EXPECT_EQ(LastSeq(), 0x7E);
+  RunSilent(1);  // 95th: 95 mod 95 = 0
+  EXPECT_EQ(LastSeq(), 0x20);
+  RunSilent(160);  // 255th: 255 mod 95 = 65
+  EXPECT_EQ(LastSeq(), 0x61);
+  RunSilent(1);  // 256th: the counter wraps to 0
+  EXPECT_EQ(LastSeq(), 0x20);
+  RunSilent(1);
+  EXPECT_EQ(LastSeq(), 0x21);
+}
+
+TEST_F(DeviceLinkTest, SequenceCounterSurvivesReopening) {
+  RunSilent(3);
+  ASSERT_NE(link.CloseLink(), 0);
+  ASSERT_GE(link.OpenLink("/dev/ttyS0", 9600), 0);
+  RunSilent(1);
+  EXPECT_EQ(LastSeq(), 0x24);
+}
+
+TEST_F(DeviceLinkTest, SilenceEndsAfterFiftyEmptyReads) {
+  line.events.clear();
+  const DeviceResponse& r = link.Exchange(0x21, "");
+  EXPECT_EQ(line.empty_reads, kEmptyReadLimit);
+  EXPECT_EQ(r.Status, StatusNoReply);
+  EXPECT_EQ(r.FieldCount, 0);
+  EXPECT_EQ(r.ErrorCode, "");
+  // Stale bytes are flushed and purged away before the one write.
+  EXPECT_EQ(line.events, (std::vector<std::string>{"drain", "purge", "write"}));
+}
+
+TEST_F(DeviceLinkTest, BytesResetTheEmptyReadCount) {
+  // 49 empty reads, a SYN, 49 more, then the reply: still answered.
+  for (int i = 0; i < 49; ++i) line.reads.push_back({});
+  line.Reply("\x16");
+  for (int i = 0; i < 49; ++i) line.reads.push_back({});
+  line.Reply(kExampleReply);
+  const DeviceResponse& r = link.Exchange(0x21, "");
+  EXPECT_EQ(r.Status, 0u);
+  EXPECT_EQ(r.Fields[0], "AB12");
+}
+
+TEST_F(DeviceLinkTest, FiftyEmptyReadsAfterTheLastByteGiveUp) {
+  line.Reply("\x16");
+  for (int i = 0; i < 50; ++i) line.reads.push_back({});
+  line.Reply(kExampleReply);  // too late
+  EXPECT_EQ(link.Exchange(0x21, "").Status, StatusNoReply);
+  EXPECT_EQ(line.empty_reads, 50);
+}
+
+TEST_F(DeviceLinkTest, ReturnsAtTheEtxWithoutAnotherRead) {
+  line.Reply(kExampleReply.substr(0, 10));
+  line.reads.push_back({});
+  line.Reply(kExampleReply.substr(10));
+  link.Exchange(0x21, "");
+  EXPECT_EQ(line.read_calls, 3);
+}
+
+TEST_F(DeviceLinkTest, NakEndsTheReplyAtOnce) {
+  line.Reply("\x15");
+  const DeviceResponse& r = link.Exchange(0x21, "");
+  EXPECT_EQ(r.Status, StatusNak);
+  EXPECT_EQ(line.read_calls, 1);
+}
+
+TEST_F(DeviceLinkTest, SynOnlyWaitEndsAfterTheCap) {
+  line.repeat = "\x16";
+  line.read_step = std::chrono::milliseconds(50);
+  const DeviceResponse& r = link.Exchange(0x21, "");
+  EXPECT_EQ(r.Status, StatusNoReply);
+  // 60 s of SYN every 50 ms: 1200 reads, no more.
+  EXPECT_EQ(line.read_calls, 1200);
+  EXPECT_EQ(line.empty_reads, 0);
+}
+
+TEST_F(DeviceLinkTest, SynBeforeARealReplyIsCountedAndDropped) {
+  line.Reply("\x16\x16\x16" + kExampleReply);
+  const DeviceResponse& r = link.Exchange(0x21, "");
+  EXPECT_EQ(r.Status, 0u);
+  EXPECT_EQ(r.RawReply, kExampleReply);
+}
+
+TEST_F(DeviceLinkTest, ReadErrorAbandonsTheFrameInProgress) {
+  line.Reply(kExampleReply.substr(0, 12));
+  line.reads.push_back({"", 5});  // EIO
+  line.Reply(kExampleReply.substr(12));
+  const DeviceResponse& r = link.Exchange(0x21, "");
+  // The tail alone ends on its ETX, without a frame: not a good reply.
+  EXPECT_EQ(r.Status, StatusBadChecksum);
+}
+
+TEST_F(DeviceLinkTest, ReplyInManySmallReads) {
+  for (char c : kExampleReply) line.Reply(std::string(1, c));
+  const DeviceResponse& r = link.Exchange(0x21, "");
+  EXPECT_EQ(r.Status, 0u);
+  EXPECT_EQ(r.Fields[0], "AB12");
+}
+
+TEST_F(DeviceLinkTest, EmptyDataPartClearsTheFieldsOfTheLastReply) {
+  line.Reply(ReplyFrame(0x21, 0x46, "0000", "12;34;"));
+  ASSERT_EQ(link.Exchange(0x46, "1;").FieldCount, 2);
+  line.Reply(ReplyFrame(0x22, 0x21, "0000", ""));
+  const DeviceResponse& r = link.Exchange(0x21, "");
+  EXPECT_EQ(r.Status, 0u);
+  EXPECT_EQ(r.FieldCount, 0);
+  EXPECT_EQ(r.Fields[0], "");
+  EXPECT_EQ(r.Fields[1], "");
+  EXPECT_EQ(r.Field(0), "");
+}
+
+TEST_F(DeviceLinkTest, NoReplyAfterAGoodReplyKeepsNothingOfIt) {
+  line.Reply(ReplyFrame(0x21, 0x46, "0000", "12;34;"));
+  link.Exchange(0x46, "1;");
+  const DeviceResponse& r = link.Exchange(0x46, "1;");
+  EXPECT_EQ(r.Status, StatusNoReply);
+  EXPECT_EQ(r.ErrorCode, "");
+  EXPECT_EQ(r.FieldCount, 0);
+  EXPECT_EQ(r.Fields[0], "");
+  EXPECT_EQ(r.RawReply, "");
+  EXPECT_EQ(r.ReplyData, "");
+}
+
+TEST_F(DeviceLinkTest, LongestDataTextFillsLen) {
+  const std::string data(kMaxFrameData, 'A');
+  link.Exchange(0xF1, data);
+  ASSERT_EQ(line.writes.size(), 1u);
+  EXPECT_EQ(static_cast<std::uint8_t>(line.writes[0][1]), 0xFF);
+  EXPECT_EQ(line.writes[0].size(), kMaxFrameData + 10);
+}
+
+TEST_F(DeviceLinkTest, DataTextTooLongForOneFrameIsNotSent) {
+  line.Reply(kExampleReply);
+  link.Exchange(0x21, "");  // a good reply first: none of it may survive
+  const std::string data(kMaxFrameData + 1, 'A');
+  const DeviceResponse& r = link.Exchange(0xF1, data);
+  EXPECT_EQ(line.writes.size(), 1u);
+  EXPECT_EQ(r.Status, StatusNoReply | StatusNotSent);
+  EXPECT_TRUE(r.NoReply());
+  EXPECT_EQ(r.Command, 0xF1);
+  EXPECT_EQ(r.SentData, data);
+  EXPECT_EQ(r.SentFrame, "");
+  EXPECT_EQ(r.FieldCount, 0);
+  EXPECT_EQ(r.Fields[0], "");
+  EXPECT_EQ(r.ErrorCode, "");
+  EXPECT_EQ(r.RawReply, "");
+  // Nothing went out, so the sequence counter did not move.
+  RunSilent(1);
+  EXPECT_EQ(LastSeq(), 0x22);
+}
+
+TEST_F(DeviceLinkTest, CommandOutsideOneByteIsNotSent) {
+  for (int command : {-1, 0x100}) {
+    const DeviceResponse& r = link.Exchange(command, "");
+    EXPECT_EQ(r.Status, StatusNoReply | StatusNotSent);
+  }
+  EXPECT_TRUE(line.writes.empty());
+}
+
+TEST_F(DeviceLinkTest, OpenPurgesAndCloseDrainsAndPurges) {
+  EXPECT_EQ(line.events, (std::vector<std::string>{"purge"}));
+  EXPECT_TRUE(link.IsOpen());
+  line.events.clear();
+  EXPECT_EQ(link.CloseLink(), 1);
+  EXPECT_EQ(line.events, (std::vector<std::string>{"drain", "purge", "close"}));
+  EXPECT_FALSE(link.IsOpen());
+}
+
+TEST_F(DeviceLinkTest, SecondOpenClosesTheFirstPort) {
+  line.events.clear();
+  EXPECT_EQ(link.OpenLink("/dev/ttyUSB0", 115200), 4);
+  EXPECT_EQ(line.events, (std::vector<std::string>{"drain", "purge", "close", "purge"}));
+  EXPECT_EQ(*opener.opened, (std::vector<std::string>{"/dev/ttyS0@9600", "/dev/ttyUSB0@115200"}));
+  EXPECT_TRUE(link.IsOpen());
+}
+
+TEST_F(DeviceLinkTest, FailedCloseKeepsThePortOpen) {
+  line.close_fails = true;
+  EXPECT_EQ(link.CloseLink(), 0);
+  EXPECT_TRUE(link.IsOpen());
+}
+
+TEST_F(DeviceLinkTest, ExchangeAfterCloseEndsAsNoReplyWithoutReading) {
+  ASSERT_EQ(link.CloseLink(), 1);
+  const int reads = line.read_calls;
+  EXPECT_EQ(link.Exchange(0x21, "").Status, StatusNoReply);
+  EXPECT_EQ(line.read_calls, reads);
+}
+
+TEST(DeviceLinkNoPort, ExchangeBeforeOpenSendsNothingAndKeepsTheRecord) {
+  FakeOpener opener;
+  DeviceLink link(opener.Opener());
+  const DeviceResponse& r = link.Exchange(0x21, "");
+  EXPECT_TRUE(opener.line->writes.empty());
+  EXPECT_EQ(r.Status, 0u);
+  EXPECT_EQ(r.Command, 0);
+  EXPECT_EQ(r.SentFrame, "");
+}
+
+TEST(DeviceLinkNoPort, FailedOpenThenExchangeEndsAsNoReply) {
+  FakeOpener opener;
+  *opener.fail = true;
+  DeviceLink link(opener.Opener());
+  EXPECT_EQ(link.OpenLink("/dev/missing", 9600), -1);
+  EXPECT_FALSE(link.IsOpen());
+  const DeviceResponse& r = link.Exchange(0x42, "482913;");
+  EXPECT_EQ(r.Status, StatusNoReply);
+  EXPECT_EQ(r.Command, 0x42);
+  EXPECT_EQ(link.CloseLink(), 0);
+}
+
+TEST(DeviceLinkNoPort, NoOpenerBehavesAsAFailedOpen) {
+  DeviceLink link(ChannelOpener{});
+  EXPECT_EQ(link.OpenLink("/dev/ttyS0", 9600), -1);
+  EXPECT_EQ(link.Exchange(0x21, "").Status, StatusNoReply);
+}
+
+}  // namespace
+}  // namespace fjl::link
