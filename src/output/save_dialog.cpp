@@ -1,0 +1,18 @@
+#include "output/save_dialog.h"
+
+namespace fjl::output {
+
+std::string WithDefaultExtension(std::string_view path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  if (name.empty()) return std::string(path);
+  const std::size_t dot = name.find_last_of('.');
+  if (dot != std::string_view::npos && dot > 0 && dot + 1 < name.size()) return std::string(path);
+  std::string completed(path);
+  if (!completed.empty() && completed.back() == '.') completed.pop_back();
+  // The dialog's default extension is "*.FJL"; what a name gets is its ".FJL" part.
+  completed += kDefaultExtension.substr(1);
+  return completed;
+}
+
+}  // namespace fjl::output

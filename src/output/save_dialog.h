@@ -1,0 +1,33 @@
+#pragma once
+// Settings of the dialog in which the user picks where to save the restored tape.
+
+#include <string>
+#include <string_view>
+
+namespace fjl::output {
+
+inline constexpr std::string_view kSaveDialogTitle = "Сохранить контрольную ленту в файл";
+
+struct FileFilter {
+  std::string_view description;
+  std::string_view pattern;
+};
+
+// The first entry is the one selected.
+inline constexpr FileFilter kSaveDialogFilters[] = {
+    {"Файл контрольной ленты (*.FJL)", "*.FJL"},
+    {"Все файлы (*.*)", "(*.*)"},
+};
+
+// The same list as one text: description|pattern|description|pattern.
+inline constexpr std::string_view kSaveDialogFilterText =
+    "Файл контрольной ленты (*.FJL)|*.FJL|Все файлы (*.*)|(*.*)";
+
+inline constexpr std::string_view kDefaultExtension = "*.FJL";
+
+// A file name typed without an extension gets ".FJL"; a name whose last
+// component already has one (after its first character, so ".profile" counts
+// as none) is kept as typed.
+std::string WithDefaultExtension(std::string_view path);
+
+}  // namespace fjl::output

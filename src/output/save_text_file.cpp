@@ -1,0 +1,106 @@
+#include "output/save_text_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string_view>
+#include <vector>
+
+#include "text/cp1251.h"
+
+namespace fjl::output {
+namespace {
+
+std::string SystemMessage(int error) { return std::strerror(error); }
+
+// The folder part of `path` ("." for a bare name) and the name part.
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return {".", path};
+  return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+// Permissions a new file gets from the process umask; an existing file keeps its own.
+mode_t TargetMode(const std::string& path) {
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0) return existing.st_mode & 07777;
+  mode_t mask = 022;
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("Umask:", 0) == 0) {
+      mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+      break;
+    }
+  }
+  return 0666 & ~mask;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (written == 0) {
+      errno = EIO;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// The rename is durable only once the folder's entry has reached the disk.
+// Some file systems refuse fsync on a folder; that is not a failed save.
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+std::string FjlFileBytes(std::span<const std::string> lines) {
+  std::string bytes;
+  for (const std::string& line : lines) {
+    bytes += text::Utf8ToCp1251(line);
+    bytes += "\r\n";
+  }
+  return bytes;
+}
+
+SaveResult SaveTextFile(const std::string& path, std::span<const std::string> lines) {
+  const std::string bytes = FjlFileBytes(lines);
+  const auto [folder, name] = SplitPath(path);
+  if (name.empty()) return {false, SystemMessage(EISDIR)};
+
+  std::string temp_path = (folder == "/" ? "" : folder) + "/." + name + ".XXXXXX";
+  std::vector<char> temp_name(temp_path.begin(), temp_path.end());
+  temp_name.push_back('\0');
+  const int fd = ::mkostemp(temp_name.data(), O_CLOEXEC);
+  if (fd < 0) return {false, SystemMessage(errno)};
+  temp_path.assign(temp_name.data());
+
+  const auto fail = [&temp_path](int error, int open_fd) {
+    if (open_fd >= 0) ::close(open_fd);
+    ::unlink(temp_path.c_str());
+    return SaveResult{false, SystemMessage(error)};
+  };
+
+  if (::fchmod(fd, TargetMode(path)) != 0) return fail(errno, fd);
+  if (!WriteAll(fd, bytes)) return fail(errno, fd);
+  if (::fsync(fd) != 0) return fail(errno, fd);
+  if (::close(fd) != 0) return fail(errno, -1);
+  if (::rename(temp_path.c_str(), path.c_str()) != 0) return fail(errno, -1);
+  SyncFolder(folder);
+  return {true, {}};
+}
+
+}  // namespace fjl::output

@@ -1,0 +1,31 @@
+// Receipt annulment and the non-fiscal document's framing.
+#include "restore/record_decoders.h"
+
+namespace fjl::restore {
+
+Verdict DecodeReceiptVoid(RestoreRun& run, const TapeRecord& record) {
+  run.Line("Аннулирование чека");
+  run.Line(DocumentLine(record, 13, 17));
+  run.Line(kSeparatorLine);
+  run.Line(kBlankLine);
+  return Verdict::GoOn;
+}
+
+Verdict DecodeFreeDocumentOpen(RestoreRun& run, const TapeRecord& record) {
+  run.Line(kBlankLine);
+  run.Line(kSeparatorLine);
+  run.Line("Открыть нефискальный чек");
+  run.AddRecordLine(record);
+  return Verdict::GoOn;
+}
+
+Verdict DecodeFreeDocumentClose(RestoreRun& run, const TapeRecord& record) {
+  run.Line("Закрыть нефискальный чек");
+  run.AddRecordLine(record);
+  run.Line(DocumentLine(record, 1, 5));
+  run.Line(kSeparatorLine);
+  run.Line(kBlankLine);
+  return Verdict::GoOn;
+}
+
+}  // namespace fjl::restore

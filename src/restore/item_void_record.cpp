@@ -1,0 +1,60 @@
+// The annulment of an item: it repeats, marked with "-", the lines already
+// restored for the records it annuls.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "restore/record_decoders.h"
+#include "tape/flash_image.h"
+
+namespace fjl::restore {
+namespace {
+
+constexpr const char* kBadVoidData = "Ошибка аннулирования! Некорректные данные";
+
+// The printer may store a reference either as a flash address of the tape or
+// as an index of the tape image: an address lies at or above the tape's base.
+std::int64_t TapeIndexOf(std::uint32_t reference) {
+  constexpr std::int64_t kBase = tape::kTapeArea.FirstAddress;
+  return reference >= kBase ? std::int64_t{reference} - kBase : std::int64_t{reference};
+}
+
+std::optional<std::size_t> FindRecordLine(const std::vector<RecordLine>& table, std::size_t from,
+                                          std::int64_t position) {
+  for (std::size_t i = from; i < table.size(); ++i) {
+    if (table[i].TapePosition == position) return i;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+Verdict DecodeItemVoid(RestoreRun& run, const TapeRecord& record) {
+  run.Line("Аннулирование продажи товара");
+  run.AddRecordLine(record);  // the search below sees this record as well
+
+  const std::vector<RecordLine>& table = run.State().RecordLineTable;
+  const auto start = FindRecordLine(table, 0, TapeIndexOf(U32(record, 5)));
+  if (!start) return run.Stop(kBadVoidData);
+  const auto end = FindRecordLine(table, *start, TapeIndexOf(U32(record, 9)));
+  if (!end) return run.Stop(kBadVoidData);
+
+  // From the first detail line of the record at A up to, not including, the
+  // title line of the record at B.
+  const std::size_t first = table[*start].FirstDetailLine;
+  const std::size_t last = table[*end].FirstDetailLine - 1;  // every entry follows a title line
+  // An annulment covers one item and what belongs to it. A reference pair
+  // that spans more lines than that is damaged data, and copying it again and
+  // again would let the text grow without bound.
+  if (last > first && last - first > kMaxVoidedLines) return run.Stop(kBadVoidData);
+
+  run.Line("     Начало аннулирования");
+  for (std::size_t j = first; j < last; ++j) {
+    std::string copy = "-" + run.Text().Line(j);  // copied before the text grows
+    run.Line(std::move(copy));
+  }
+  run.Line("     Конец аннулирования");
+  return Verdict::GoOn;
+}
+
+}  // namespace fjl::restore

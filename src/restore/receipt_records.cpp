@@ -1,0 +1,79 @@
+// Receipt opening and closing, the total and the payments.
+#include <string>
+
+#include "restore/name_lookup.h"
+#include "restore/number_text.h"
+#include "restore/record_decoders.h"
+
+namespace fjl::restore {
+
+Verdict DecodeReceiptOpen(RestoreRun& run, const TapeRecord& record) {
+  const std::uint8_t operator_index = U8(record, 1);
+  const std::uint8_t pos_number = U8(record, 2);
+  const std::uint8_t kind = U8(record, 3);
+
+  run.Line(kBlankLine);
+  run.Line(kSeparatorLine);
+  run.Line("Открыть фискальный чек");
+  run.AddRecordLine(record);
+  run.Line(kind == 0 ? "     тип чека - продажа товаров," : "     тип чека - возврат товаров,");
+  run.State().CurrentReceiptKind = kind;
+  run.Line("     номер POS - " + Decimal(pos_number) + ",");
+
+  const std::int32_t number = operator_index + 1;
+  std::string name;
+  if (LookupOperator(run, number, name) == Verdict::StopRun) return Verdict::StopRun;
+  run.Line("     оператор #" + Decimal(number) + ": " + name);
+  return Verdict::GoOn;
+}
+
+Verdict DecodeReceiptClose(RestoreRun& run, const TapeRecord& record) {
+  run.Line("Закрыть фискальный чек");
+  run.AddRecordLine(record);
+  run.Line(DocumentLine(record, 1, 5));
+  const std::string receipt_number = Decimal(I16(record, 10));
+  if (run.State().CurrentReceiptKind == 0) {
+    run.Line("     Номер чека продажи=" + receipt_number);
+  } else {
+    run.Line("     Номер чека возврата=" + receipt_number);
+  }
+  run.Line(kSeparatorLine);
+  run.Line(kBlankLine);
+  return Verdict::GoOn;
+}
+
+Verdict DecodeTotalPrint(RestoreRun& run, const TapeRecord& record) {
+  run.Line("Печать итога");
+  run.AddRecordLine(record);
+  return Verdict::GoOn;
+}
+
+namespace {
+
+// The lookup comes first: a failed one leaves no line of the record.
+Verdict PaymentHead(RestoreRun& run, const TapeRecord& record, const char* title) {
+  const std::uint8_t form = U8(record, 1);
+  std::string name;
+  if (LookupPaymentForm(run, form, name) == Verdict::StopRun) return Verdict::StopRun;
+  run.Line(title);
+  run.AddRecordLine(record);
+  run.Line("     Номер оплаты=" + Decimal(form) + ", Название=" + name + ",");
+  return Verdict::GoOn;
+}
+
+}  // namespace
+
+Verdict DecodePartialPayment(RestoreRun& run, const TapeRecord& record) {
+  if (PaymentHead(run, record, "Частичная оплата") == Verdict::StopRun) return Verdict::StopRun;
+  run.Line("     сумма оплаты=" + FixedPointText(I32(record, 2), 2));
+  return Verdict::GoOn;
+}
+
+Verdict DecodeFinalPayment(RestoreRun& run, const TapeRecord& record) {
+  if (PaymentHead(run, record, "Окончательная оплата") == Verdict::StopRun) return Verdict::StopRun;
+  run.Line("     сумма оплаты=" + FixedPointText(I32(record, 2), 2) + ",");
+  run.Line("     сдача=" + FixedPointText(I32(record, 6), 2));
+  return Verdict::GoOn;
+}
+
+}  // namespace fjl::restore

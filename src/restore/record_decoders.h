@@ -1,0 +1,56 @@
+#pragma once
+// One decoder per tape record type. Each is given its record's bytes, appends
+// the record's lines and answers whether the run goes on.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "restore/record_fields.h"
+#include "restore/restore_run.h"
+
+namespace fjl::restore {
+
+using RecordDecoder = Verdict (*)(RestoreRun& run, const TapeRecord& record);
+
+// The decoder of a type, or null for a type without one (13, 21 to 255).
+RecordDecoder DecoderFor(std::uint8_t type);
+
+// Receipt framing, totals and payments.
+Verdict DecodeReceiptOpen(RestoreRun& run, const TapeRecord& record);
+Verdict DecodeReceiptClose(RestoreRun& run, const TapeRecord& record);
+Verdict DecodeTotalPrint(RestoreRun& run, const TapeRecord& record);
+Verdict DecodePartialPayment(RestoreRun& run, const TapeRecord& record);
+Verdict DecodeFinalPayment(RestoreRun& run, const TapeRecord& record);
+// Sales and the department.
+Verdict DecodeItemSale(RestoreRun& run, const TapeRecord& record);
+Verdict DecodeDepartmentSelect(RestoreRun& run, const TapeRecord& record);
+// The six discount and surcharge records (types 6 to 11).
+Verdict DecodeAdjustment(RestoreRun& run, const TapeRecord& record);
+// Annulments.
+Verdict DecodeItemVoid(RestoreRun& run, const TapeRecord& record);
+Verdict DecodeReceiptVoid(RestoreRun& run, const TapeRecord& record);
+// Service, comment, barcode and non-fiscal documents.
+Verdict DecodeCashInOut(RestoreRun& run, const TapeRecord& record);
+Verdict DecodeFiscalComment(RestoreRun& run, const TapeRecord& record);
+Verdict DecodeBarcodePrint(RestoreRun& run, const TapeRecord& record);
+Verdict DecodeFreeDocumentOpen(RestoreRun& run, const TapeRecord& record);
+Verdict DecodeFreeDocumentClose(RestoreRun& run, const TapeRecord& record);
+
+// "     Сквозной номер документа=N, DD/MM/YY  hh:mm" from the document number
+// at `number_offset` and the five date and time bytes from `date_offset`.
+std::string DocumentLine(const TapeRecord& record, std::size_t number_offset, std::size_t date_offset);
+
+// Article names and comment texts as the printer's own fields hold them: at
+// most 79 and 39 bytes, ending at the first NUL.
+inline constexpr std::size_t kMaxItemName = 79;
+inline constexpr std::size_t kMaxCommentText = 39;
+std::string StoredText(std::string_view bytes, std::size_t max_length);
+
+// The most lines one item annulment copies; more means damaged references.
+inline constexpr std::size_t kMaxVoidedLines = 256;
+
+inline const std::string kSeparatorLine(50, '=');
+inline const std::string kBlankLine = " ";
+
+}  // namespace fjl::restore

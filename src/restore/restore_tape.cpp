@@ -1,0 +1,80 @@
+#include "restore/restore_tape.h"
+
+#include <algorithm>
+#include <limits>
+#include <string>
+
+#include "restore/number_text.h"
+#include "restore/progress_gauge.h"
+#include "restore/record_decoders.h"
+#include "restore/tape_header.h"
+#include "tape/record_types.h"
+
+namespace fjl::restore {
+namespace {
+
+void StartRun(RestorationState& state) {
+  state.Operators.clear();
+  state.Payment.clear();
+  state.RecordLineTable.clear();
+  state.RestoreFinished = false;
+}
+
+// Where the walk must stop: the end marker's index, kept inside the image.
+std::int64_t WalkEnd(const tape::TapeData& tape) {
+  const auto image_size = static_cast<std::int64_t>(tape.Image.Size());
+  return std::clamp<std::int64_t>(tape.TapeLength, 0, std::min<std::int64_t>(image_size, std::numeric_limits<std::int32_t>::max()));
+}
+
+std::string UnframableRecordMessage(std::uint8_t type, std::int64_t position, bool unknown_type) {
+  const std::string where = "Запись типа " + Decimal(type) + " в позиции " + Decimal(position);
+  return where + (unknown_type ? " имеет неизвестный тип." : " выходит за пределы образа ленты.") +
+         " Восстановление остановлено.";
+}
+
+Verdict WalkTape(RestoreRun& run, const tape::TapeData& tape, std::int64_t end, ProgressGauge& gauge) {
+  const std::span<const std::uint8_t> image = tape.Image.Bytes();
+  std::int64_t position = 0;
+  for (;;) {
+    if (gauge.SetProgress(position)) run.Text().Flush();
+    if (position >= end) return Verdict::GoOn;
+    const std::uint8_t type = image[static_cast<std::size_t>(position)];
+    if (type == tape::kTapeEndMarker) return Verdict::GoOn;
+
+    const std::uint8_t length = tape::RecordLength(type);
+    const RecordDecoder decoder = DecoderFor(type);
+    // Nothing can step over a type without a length: the walk would stand still.
+    if (length == 0 || decoder == nullptr) return run.Stop(UnframableRecordMessage(type, position, true));
+    if (position + length > static_cast<std::int64_t>(image.size())) {
+      return run.Stop(UnframableRecordMessage(type, position, false));
+    }
+    const TapeRecord record{position, image.subspan(static_cast<std::size_t>(position), length)};
+    if (decoder(run, record) == Verdict::StopRun) return Verdict::StopRun;
+    position += length;
+  }
+}
+
+}  // namespace
+
+RestoreOutcome RestoreTape(const RestoreInputs& inputs, RestorationState& state, LineSink& text, RestoreView& view,
+                           MessageSink& messages) {
+  StartRun(state);
+  const std::int64_t end = WalkEnd(inputs.tape);
+  ProgressGauge gauge(view);
+  gauge.SetRange(0, static_cast<std::int32_t>(end));
+  RestoreRun run(inputs, state, text, messages);
+
+  if (WriteTapeHeader(run) == Verdict::StopRun) return RestoreOutcome::Stopped;
+  if (WalkTape(run, inputs.tape, end, gauge) == Verdict::StopRun) return RestoreOutcome::Stopped;
+
+  for (int i = 0; i < 3; ++i) run.Line(kBlankLine);
+  run.Line(std::string(50, '*'));
+  run.Line(kBlankLine);
+  text.Flush();
+  gauge.SetProgress(end + 5);
+  view.SetRestoreEnabled(false);
+  state.RestoreFinished = true;
+  return RestoreOutcome::Completed;
+}
+
+}  // namespace fjl::restore
