@@ -1,0 +1,215 @@
+#include "sim/lib/simulator.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace fjl::sim {
+namespace {
+
+constexpr std::size_t kRequestsKept = 4096;
+
+const FaultRule* Find(const std::vector<const FaultRule*>& firing, FaultKind kind) {
+  for (const FaultRule* rule : firing) {
+    if (rule->kind == kind) return rule;
+  }
+  return nullptr;
+}
+
+// Noise that cannot start, end or reject a frame on the host side, nor pass
+// for a keep-alive.
+Bytes Noise(std::size_t count) {
+  Bytes noise;
+  std::uint8_t b = 0x5A;
+  while (noise.size() < count) {
+    b = static_cast<std::uint8_t>(b * 37 + 11);
+    if (b == kSoh || b == kEtx || b == kNak || b == kSyn) continue;
+    noise.push_back(b);
+  }
+  return noise;
+}
+
+void ApplyContentFaults(const std::vector<const FaultRule*>& firing, CommandAnswer& answer) {
+  if (const FaultRule* f = Find(firing, FaultKind::ErrorCode)) {
+    answer.error_code = f->code;
+    answer.fields.clear();
+  }
+  if (Find(firing, FaultKind::ThirtyFields)) {
+    answer.fields.clear();
+    for (int i = 1; i <= 30; ++i) answer.fields.push_back(std::to_string(i));
+  }
+  if (Find(firing, FaultKind::OneField) && answer.fields.size() > 1) answer.fields.resize(1);
+  if (Find(firing, FaultKind::LowerCaseHex) && answer.fields.size() > 1) {
+    for (char& c : answer.fields[1]) {
+      if (c >= 'A' && c <= 'F') c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  if (const FaultRule* f = Find(firing, FaultKind::CountNotNumber)) {
+    if (answer.fields.empty()) answer.fields.emplace_back();
+    answer.fields[0] = f->text;
+  }
+  if (const FaultRule* f = Find(firing, FaultKind::CountOverHex); f && answer.fields.size() > 1) {
+    std::string& hex = answer.fields[1];
+    const std::size_t bytes = hex.size() / 2;
+    const std::size_t drop = f->count >= 0 ? std::min(bytes, static_cast<std::size_t>(f->count))
+                                           : bytes - bytes / 2;
+    hex.resize((bytes - drop) * 2);
+  }
+}
+
+void ApplyFrameFaults(const std::vector<const FaultRule*>& firing, const Reply& reply, Bytes& frame) {
+  if (Find(firing, FaultKind::BadChecksum)) {
+    std::uint8_t& last = frame[frame.size() - 2];
+    last = static_cast<std::uint8_t>(0x30 + ((last - 0x30 + 1) & 0x0F));
+  }
+  if (Find(firing, FaultKind::MalformedFrame)) {
+    frame[4 + reply.error_code.size() + 1 + reply.data.size()] = '*';
+  }
+  if (const FaultRule* f = Find(firing, FaultKind::SynInside)) {
+    const std::size_t at = f->at >= 0 ? std::min(frame.size(), static_cast<std::size_t>(f->at))
+                                      : frame.size() / 2;
+    const std::size_t count = f->count >= 0 ? static_cast<std::size_t>(f->count) : 3;
+    frame.insert(frame.begin() + static_cast<std::ptrdiff_t>(at), count, kSyn);
+  }
+  if (const FaultRule* f = Find(firing, FaultKind::CutFrame)) {
+    const std::size_t at = f->at >= 0 ? std::min(frame.size(), static_cast<std::size_t>(f->at))
+                                      : frame.size() / 2;
+    frame.resize(at);
+    if (f->etx) frame.push_back(kEtx);
+  }
+}
+
+}  // namespace
+
+Simulator::Simulator(PrinterModel model, SimulatorOptions options)
+    : model_(std::move(model)), options_(std::move(options)) {
+  options_.chunk_size = std::clamp<std::size_t>(options_.chunk_size, 1, kMaxFlashChunk);
+}
+
+std::vector<Answer> Simulator::Receive(std::span<const std::uint8_t> bytes) {
+  std::lock_guard lock(mutex_);
+  std::vector<Answer> answers;
+  for (std::uint8_t b : bytes) {
+    std::optional<ParseEvent> event = parser_.Feed(b);
+    if (!event) continue;
+    if (event->fault == FrameFault::None) {
+      answers.push_back(AnswerLocked(event->request, event->frame_length));
+    } else {
+      ++bad_frames_;
+      if (options_.nak_bad_frames) {
+        Answer nak;
+        nak.request_length = event->frame_length;
+        nak.emissions.push_back(Emission{{}, Bytes{kNak}, false});
+        answers.push_back(std::move(nak));
+      }
+    }
+  }
+  return answers;
+}
+
+Answer Simulator::AnswerRequest(const Request& request, std::size_t frame_length) {
+  std::lock_guard lock(mutex_);
+  return AnswerLocked(request, frame_length);
+}
+
+Answer Simulator::AnswerLocked(const Request& request, std::size_t frame_length) {
+  requests_.push_back(request);
+  if (requests_.size() > kRequestsKept) requests_.pop_front();
+
+  std::vector<const FaultRule*> firing;
+  for (FaultRule& rule : options_.faults) {
+    if (rule.Fires(request.command)) firing.push_back(&rule);
+  }
+
+  Answer answer;
+  answer.request_length = frame_length;
+  std::chrono::microseconds pause{0};
+  auto emit = [&](Bytes bytes) {
+    answer.emissions.push_back(Emission{pause, std::move(bytes), false});
+    pause = {};
+  };
+
+  if (const FaultRule* f = Find(firing, FaultKind::Delay)) pause += f->gap;
+
+  const FaultRule* hangup = Find(firing, FaultKind::HangUp);
+  if (hangup && !hangup->after) {
+    answer.emissions.push_back(Emission{pause, {}, true});
+    return answer;
+  }
+
+  if (!Find(firing, FaultKind::Silence)) {
+    if (const FaultRule* f = Find(firing, FaultKind::SynBefore)) {
+      const int count = f->count >= 0 ? f->count : 3;
+      if (f->gap.count() == 0) {
+        emit(Bytes(static_cast<std::size_t>(count), kSyn));
+      } else {
+        for (int i = 0; i < count; ++i) {
+          pause += f->gap;
+          emit(Bytes{kSyn});
+        }
+        pause += f->gap;
+      }
+    }
+    const FaultRule* garbage = Find(firing, FaultKind::Garbage);
+    const std::size_t noise = garbage && garbage->count >= 0 ? static_cast<std::size_t>(garbage->count) : 8;
+    if (garbage && !garbage->after) emit(Noise(noise));
+
+    if (Find(firing, FaultKind::Nak)) {
+      emit(Bytes{kNak});
+    } else {
+      CommandAnswer content = AnswerCommand(model_, options_.chunk_size, request.command, request.data);
+      ApplyContentFaults(firing, content);
+      Reply reply;
+      reply.seq = request.seq;
+      reply.command = request.command;
+      reply.error_code = content.error_code.substr(0, 200);
+      reply.status = model_.status;
+      if (!Find(firing, FaultKind::EmptyData)) reply.data = JoinFields(content.fields);
+      const std::size_t room = 0xFF - 0x20 - (3 + reply.error_code.size() + 1 + 1 + 6 + 1);
+      if (reply.data.size() > room) reply.data.resize(room);
+      Bytes frame = BuildReplyFrame(reply);
+      ApplyFrameFaults(firing, reply, frame);
+      emit(std::move(frame));
+    }
+    if (garbage && garbage->after) emit(Noise(noise));
+  }
+
+  if (hangup) answer.emissions.push_back(Emission{pause, {}, true});
+  return answer;
+}
+
+void Simulator::AddFault(FaultRule rule) {
+  std::lock_guard lock(mutex_);
+  options_.faults.push_back(std::move(rule));
+}
+
+void Simulator::ClearFaults() {
+  std::lock_guard lock(mutex_);
+  options_.faults.clear();
+}
+
+void Simulator::SetChunkSize(std::size_t chunk) {
+  std::lock_guard lock(mutex_);
+  options_.chunk_size = std::clamp<std::size_t>(chunk, 1, kMaxFlashChunk);
+}
+
+std::size_t Simulator::ChunkSize() const {
+  std::lock_guard lock(mutex_);
+  return options_.chunk_size;
+}
+
+std::vector<Request> Simulator::Requests() const {
+  std::lock_guard lock(mutex_);
+  return {requests_.begin(), requests_.end()};
+}
+
+std::size_t Simulator::BadFrames() const {
+  std::lock_guard lock(mutex_);
+  return bad_frames_;
+}
+
+PrinterModel Simulator::Model() const {
+  std::lock_guard lock(mutex_);
+  return model_;
+}
+
+}  // namespace fjl::sim
