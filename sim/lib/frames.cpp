@@ -120,17 +120,18 @@ std::optional<ParseEvent> RequestParser::Feed(std::uint8_t byte) {
       sum_ += byte;
       bcc_ = 0;
       bcc_digits_ = 0;
-      bcc_valid_ = true;
       state_ = State::Bcc;
       break;
     case State::Bcc:
-      if (byte < 0x30 || byte > 0x3F) bcc_valid_ = false;
-      bcc_ = (bcc_ << 4) | static_cast<std::uint32_t>((byte - 0x30) & 0x0F);
+      // A checksum character is 0x30..0x3F; anything else (an early ETX
+      // above all) means the frame was cut, and waiting on would hang.
+      if (byte < 0x30 || byte > 0x3F) return Fail(FrameFault::BadChecksum);
+      bcc_ = (bcc_ << 4) | static_cast<std::uint32_t>(byte - 0x30);
       if (++bcc_digits_ == 4) state_ = State::Etx;
       break;
     case State::Etx: {
       if (byte != kEtx) return Fail(FrameFault::NoEtx);
-      if (!bcc_valid_ || bcc_ != (sum_ & 0xFFFF)) return Fail(FrameFault::BadChecksum);
+      if (bcc_ != (sum_ & 0xFFFF)) return Fail(FrameFault::BadChecksum);
       state_ = State::Idle;
       ParseEvent event;
       event.request = std::move(request_);

@@ -97,7 +97,6 @@ class RequestParser {
   std::uint32_t sum_ = 0;
   std::uint32_t bcc_ = 0;
   int bcc_digits_ = 0;
-  bool bcc_valid_ = true;
   Request request_;
 };
 

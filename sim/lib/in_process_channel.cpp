@@ -1,0 +1,98 @@
+#include "sim/lib/in_process_channel.h"
+
+#include <cerrno>
+#include <thread>
+
+namespace fjl::sim {
+
+using std::chrono::nanoseconds;
+
+InProcessChannel::InProcessChannel(Simulator& simulator, InProcessOptions options)
+    : simulator_(simulator), options_(options), opened_(std::chrono::steady_clock::now()) {}
+
+nanoseconds InProcessChannel::Now() const {
+  if (!options_.real_time) return virtual_now_;
+  return std::chrono::duration_cast<nanoseconds>(std::chrono::steady_clock::now() - opened_);
+}
+
+void InProcessChannel::WaitUntil(nanoseconds t) {
+  if (!options_.real_time) {
+    if (t > virtual_now_) virtual_now_ = t;
+    return;
+  }
+  std::this_thread::sleep_until(opened_ + t);
+}
+
+bool InProcessChannel::Write(std::span<const std::uint8_t> bytes) {
+  if (closed_ || hung_up_) return false;
+  const nanoseconds now = Now();
+  for (Answer& answer : simulator_.Receive(bytes)) {
+    // The printer starts once the whole request has reached it, and never
+    // talks over its own previous reply.
+    nanoseconds t = std::max(now + WireTime(answer.request_length, options_.baud), line_free_);
+    const nanoseconds per_byte = WireTime(1, options_.baud);
+    for (const Emission& e : answer.emissions) {
+      t += e.pause;
+      for (std::uint8_t b : e.bytes) {
+        t += per_byte;
+        queue_.push_back(Due{t, b, false});
+      }
+      if (e.hangup) queue_.push_back(Due{t, 0, true});
+    }
+    line_free_ = t;
+  }
+  return true;
+}
+
+std::size_t InProcessChannel::Deliver(std::span<std::uint8_t> buffer) {
+  const nanoseconds now = Now();
+  std::size_t count = 0;
+  while (count < buffer.size() && !queue_.empty() && queue_.front().at <= now && !queue_.front().hangup) {
+    buffer[count++] = queue_.front().byte;
+    queue_.pop_front();
+  }
+  if (count == 0 && !queue_.empty() && queue_.front().hangup && queue_.front().at <= now) hung_up_ = true;
+  return count;
+}
+
+link::ReadResult InProcessChannel::Read(std::span<std::uint8_t> buffer) {
+  if (closed_) return link::ReadResult{0, EBADF, false};
+  if (hung_up_) return link::ReadResult{0, 0, true};
+  if (buffer.empty()) return {};
+  std::size_t count = Deliver(buffer);
+  if (count == 0 && !hung_up_) {
+    const nanoseconds limit = Now() + kReadWait;
+    const nanoseconds next = queue_.empty() ? limit : std::min(limit, queue_.front().at);
+    WaitUntil(next);
+    count = Deliver(buffer);
+  }
+  if (hung_up_) return link::ReadResult{0, 0, true};
+  if (count == 0) ++empty_reads_;
+  return link::ReadResult{count, 0, false};
+}
+
+void InProcessChannel::Purge(link::PurgeDirection direction) {
+  if (direction == link::PurgeDirection::Output) return;
+  // Only what has already arrived is discarded; bytes still on the wire come in later.
+  const nanoseconds now = Now();
+  while (!queue_.empty() && queue_.front().at <= now && !queue_.front().hangup) queue_.pop_front();
+}
+
+bool InProcessChannel::Close() {
+  if (closed_) return false;
+  closed_ = true;
+  queue_.clear();
+  return true;
+}
+
+std::unique_ptr<link::SerialChannel> MakeInProcessChannel(Simulator& simulator, InProcessOptions options) {
+  return std::make_unique<InProcessChannel>(simulator, options);
+}
+
+link::ChannelOpener InProcessOpener(Simulator& simulator, InProcessOptions options) {
+  return [&simulator, options](const std::string&, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
+    return std::make_unique<InProcessChannel>(simulator, options);
+  };
+}
+
+}  // namespace fjl::sim

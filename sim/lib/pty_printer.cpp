@@ -1,0 +1,175 @@
+#include "sim/lib/pty_printer.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <system_error>
+
+namespace fjl::sim {
+namespace {
+
+std::int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+[[noreturn]] void ThrowErrno(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
+
+}  // namespace
+
+PtyPrinter::PtyPrinter(Simulator& simulator, PtyPrinterOptions options)
+    : simulator_(simulator), options_(options) {
+  master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (master_ < 0) ThrowErrno("posix_openpt");
+  char name[128];
+  if (grantpt(master_) != 0 || unlockpt(master_) != 0 || ptsname_r(master_, name, sizeof name) != 0) {
+    const int saved = errno;
+    ::close(master_);
+    throw std::system_error(saved, std::generic_category(), "pty slave");
+  }
+  slave_path_ = name;
+  // A fresh pty echoes and edits lines; a printer's line does neither, and an
+  // echo would feed the printer its own replies before the host sets raw mode.
+  termios tio{};
+  if (tcgetattr(master_, &tio) == 0) {
+    cfmakeraw(&tio);
+    tcsetattr(master_, TCSANOW, &tio);
+  }
+  if (pipe2(wake_, O_CLOEXEC) != 0) {
+    const int saved = errno;
+    ::close(master_);
+    throw std::system_error(saved, std::generic_category(), "pipe2");
+  }
+  serving_ = true;
+  thread_ = std::thread([this] { Serve(); });
+}
+
+PtyPrinter::~PtyPrinter() {
+  Stop();
+  for (int& fd : wake_) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+}
+
+void PtyPrinter::Stop() {
+  if (thread_.joinable()) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(wake_[1], &byte, 1);
+    thread_.join();
+  }
+  CloseMaster();
+  serving_ = false;
+}
+
+void PtyPrinter::CloseMaster() {
+  if (master_ >= 0) ::close(master_);
+  master_ = -1;
+}
+
+bool PtyPrinter::Pause(std::int64_t until_ns) {
+  for (;;) {
+    const std::int64_t left = until_ns - NowNs();
+    if (left <= 0) return true;
+    pollfd wake{wake_[0], POLLIN, 0};
+    const timespec ts{static_cast<time_t>(left / 1'000'000'000), static_cast<long>(left % 1'000'000'000)};
+    if (ppoll(&wake, 1, &ts, nullptr) > 0) return false;
+  }
+}
+
+bool PtyPrinter::WriteAll(const std::uint8_t* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(master_, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (errno == EAGAIN) {
+        if (!Pause(NowNs() + 1'000'000)) return false;
+        continue;
+      }
+      return false;  // nobody on the slave side any more: the reply is lost
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+void PtyPrinter::Play(const Answer& answer, std::int64_t request_start_ns) {
+  const std::int64_t per_byte = WireTime(1, options_.baud).count();
+  std::int64_t t = std::max(NowNs(), line_free_ns_);
+  if (per_byte > 0) {
+    t = std::max(t, request_start_ns + WireTime(answer.request_length, options_.baud).count());
+  }
+  for (const Emission& e : answer.emissions) {
+    t += std::chrono::duration_cast<std::chrono::nanoseconds>(e.pause).count();
+    if (!Pause(t)) return;
+    if (per_byte == 0) {
+      if (!e.bytes.empty() && !WriteAll(e.bytes.data(), e.bytes.size())) return;
+      t = NowNs();
+    } else {
+      // Deadlines from the start of the emission, so sleep overshoot never
+      // accumulates: byte k is on the line once k + 1 byte times have passed.
+      std::size_t sent = 0;
+      while (sent < e.bytes.size()) {
+        const std::int64_t now = NowNs();
+        const std::int64_t due = std::min<std::int64_t>(
+            static_cast<std::int64_t>(e.bytes.size()), std::max<std::int64_t>(0, (now - t) / per_byte));
+        if (static_cast<std::size_t>(due) > sent) {
+          if (!WriteAll(e.bytes.data() + sent, static_cast<std::size_t>(due) - sent)) return;
+          sent = static_cast<std::size_t>(due);
+        } else if (!Pause(t + static_cast<std::int64_t>(sent + 1) * per_byte)) {
+          return;
+        }
+      }
+      t += static_cast<std::int64_t>(e.bytes.size()) * per_byte;
+    }
+    if (e.hangup) {
+      CloseMaster();
+      serving_ = false;
+      return;
+    }
+  }
+  line_free_ns_ = t;
+}
+
+void PtyPrinter::Serve() {
+  std::array<std::uint8_t, 512> buffer{};
+  std::int64_t request_start = -1;
+  while (master_ >= 0) {
+    std::array<pollfd, 2> fds{{{master_, POLLIN, 0}, {wake_[0], POLLIN, 0}}};
+    if (::poll(fds.data(), fds.size(), -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    if (fds[1].revents != 0) break;
+    if ((fds[0].revents & POLLIN) == 0) {
+      // No one has the slave open (POLLHUP): wait for a host to come.
+      if (!Pause(NowNs() + 5'000'000)) break;
+      continue;
+    }
+    const ssize_t n = ::read(master_, buffer.data(), buffer.size());
+    if (n <= 0) {
+      if (n < 0 && errno == EINTR) continue;
+      if (!Pause(NowNs() + 5'000'000)) break;
+      continue;
+    }
+    const std::int64_t now = NowNs();
+    if (request_start < 0) request_start = now;
+    std::vector<Answer> answers = simulator_.Receive(std::span(buffer.data(), static_cast<std::size_t>(n)));
+    for (const Answer& answer : answers) {
+      Play(answer, request_start);
+      if (master_ < 0) return;
+    }
+    if (!answers.empty()) request_start = -1;
+  }
+}
+
+}  // namespace fjl::sim
