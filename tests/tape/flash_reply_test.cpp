@@ -1,0 +1,103 @@
+#include "tape/flash_reply.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tape/download_address.h"
+#include "tape/download_view.h"
+#include "tape/flash_download.h"
+
+namespace fjl::tape {
+namespace {
+
+TEST(LenientCount, ReadsLikeAtoi) {
+  struct Case {
+    const char* text;
+    std::int64_t value;
+  };
+  const Case cases[] = {
+      {"50", 50},   {"  50", 50}, {"\t\n 7", 7},  {"+50", 50},     {"-3", -3},  {"50abc", 50},
+      {"5 0", 5},   {"abc", 0},   {"", 0},        {"- 5", 0},      {"+-5", 0},  {"0050", 50},
+      {"99999999999999999999", kMaxLenientCount}, {"-99999999999999999999", -kMaxLenientCount},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LenientCount(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(HexDigits, UpperCaseOnly) {
+  EXPECT_EQ(HexDigitValue('0'), 0);
+  EXPECT_EQ(HexDigitValue('9'), 9);
+  EXPECT_EQ(HexDigitValue('A'), 10);
+  EXPECT_EQ(HexDigitValue('F'), 15);
+  for (char c : {'a', 'f', 'G', ' ', '\0', '/', ':', '@'}) {
+    EXPECT_FALSE(HexDigitValue(c)) << int{c};
+  }
+}
+
+TEST(DecodeHexBytes, StopsAtTheFirstBadPairKeepingEarlierBytes) {
+  std::vector<std::uint8_t> out(4, 0xEE);
+  EXPECT_EQ(DecodeHexBytes("0A10FF7F", out), 4u);
+  EXPECT_EQ(out, (std::vector<std::uint8_t>{0x0A, 0x10, 0xFF, 0x7F}));
+
+  out.assign(4, 0xEE);
+  EXPECT_EQ(DecodeHexBytes("0A0aFF7F", out), 1u);
+  EXPECT_EQ(out, (std::vector<std::uint8_t>{0x0A, 0xEE, 0xEE, 0xEE}));
+
+  out.assign(4, 0xEE);
+  EXPECT_EQ(DecodeHexBytes("0A1", out), 1u);  // too short for the second byte
+
+  out.assign(2, 0xEE);
+  EXPECT_EQ(DecodeHexBytes("G0A0", out), 0u);
+  EXPECT_EQ(DecodeHexBytes("0A0A0A", out), 2u);  // text beyond the count is not read
+}
+
+TEST(StatusBytesText, SeventeenCharacters) {
+  const std::string text = StatusBytesText({0x00, 0x01, 0x7F, 0x10, 0x2A, 0x05});
+  EXPECT_EQ(text, "00 01 7F 10 2A 05");
+  EXPECT_EQ(text.size(), 17u);
+  EXPECT_EQ(StatusBytesText({0xFF, 0xAB, 0, 0, 0, 0xC0}), "FF AB 00 00 00 C0");
+}
+
+TEST(FlashReadData, PasswordAddressSemicolons) {
+  EXPECT_EQ(FlashReadData("482913", 268458935), "482913;268458935;");
+  EXPECT_EQ(FlashReadData("", 388693), ";388693;");
+}
+
+TEST(FlashAddressText, UpperCaseHexadecimal) {
+  EXPECT_EQ(FlashAddressText(0x10005BB7), "0x10005BB7");
+  EXPECT_EQ(FlashAddressText(0x5EE55), "0x5EE55");
+  EXPECT_EQ(FlashAddressText(0), "0x0");
+}
+
+TEST(ImageSizes, WholeAddressWindows) {
+  EXPECT_EQ(kTapeArea.Size(), 2073673);
+  EXPECT_EQ(kAuxArea.Size(), 1708459);
+  EXPECT_EQ(TapeImage().Size(), 2073673u);
+  EXPECT_EQ(AuxImage().Size(), 1708459u);
+}
+
+TEST(DownloadButtons, StepOneTable) {
+  // read tape, connect, next
+  EXPECT_EQ(TapeButtonsFor(DownloadPhase::Ready), (TapeButtons{true, true, false}));
+  EXPECT_EQ(TapeButtonsFor(DownloadPhase::Running), (TapeButtons{true, false, false}));
+  EXPECT_EQ(TapeButtonsFor(DownloadPhase::Succeeded), (TapeButtons{false, false, true}));
+  EXPECT_EQ(TapeButtonsFor(DownloadPhase::Failed), (TapeButtons{true, false, false}));
+}
+
+TEST(DownloadButtons, StepTwoTable) {
+  EXPECT_EQ(AuxButtonsFor(DownloadPhase::Ready), (AuxButtons{true, false}));
+  EXPECT_EQ(AuxButtonsFor(DownloadPhase::Succeeded), (AuxButtons{false, true}));
+  EXPECT_EQ(AuxButtonsFor(DownloadPhase::Failed), (AuxButtons{true, false}));
+}
+
+TEST(DownloadButtons, OnlySuccessLeadsOn) {
+  for (auto outcome : {DownloadOutcome::Timeout, DownloadOutcome::LinkError,
+                       DownloadOutcome::DeviceError, DownloadOutcome::BadData,
+                       DownloadOutcome::UnknownRecord, DownloadOutcome::CounterNotNumber}) {
+    EXPECT_EQ(PhaseAfter(outcome), DownloadPhase::Failed);
+  }
+  EXPECT_EQ(PhaseAfter(DownloadOutcome::Success), DownloadPhase::Succeeded);
+}
+
+}  // namespace
+}  // namespace fjl::tape

@@ -1,0 +1,127 @@
+#include "tape/record_counters.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <set>
+
+#include "fake_views.h"
+
+namespace fjl::tape {
+namespace {
+
+using testing::FakeCounterView;
+
+TEST(CounterBoxes, TapeLabelsInThreeColumnsOfSeven) {
+  ASSERT_EQ(kTapeCounterBoxes.size(),
+            static_cast<std::size_t>(kTapeCounterColumns * kTapeCounterRows));
+  // Column by column: 0..6, then 7..12 and 14, then 15..20 and the total.
+  const int kinds[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19, 20, -1};
+  for (std::size_t i = 0; i < kTapeCounterBoxes.size(); ++i) {
+    EXPECT_EQ(kTapeCounterBoxes[i].Kind, kinds[i]) << "box " << i;
+  }
+  EXPECT_EQ(kTapeCounterBoxes[kTapeTotalBox].Label, "Всего:");
+  EXPECT_EQ(kTapeCounterBoxes[5].Label, "Продажа товара::");
+  EXPECT_EQ(kTapeCounterBoxes[16].Label, "Коментарий (фиск. чек):");
+  EXPECT_EQ(kTapeCounterBoxes[13].Label, "Аннулирование товара:");
+  EXPECT_EQ(kTapeCounterBoxes[15].Label, "Служебное внесение, выдача:");
+  EXPECT_EQ(kTapeCounterBoxes[9].Label, "Стоим. надбав-скидка на сумму:");
+  std::set<std::string_view> distinct;
+  for (const auto& box : kTapeCounterBoxes) distinct.insert(box.Label);
+  EXPECT_EQ(distinct.size(), kTapeCounterBoxes.size());
+}
+
+TEST(CounterBoxes, AuxLabels) {
+  EXPECT_EQ(kAuxCounterBoxes[0].Label, "Информация о параметрах товара:");
+  EXPECT_EQ(kAuxCounterBoxes[1].Label, "Запись об отделе:");
+  EXPECT_EQ(kAuxCounterBoxes[2].Label, "Запись об единице измерения:");
+  EXPECT_EQ(kAuxCounterBoxes[3].Label, "Комментарий:");
+  EXPECT_EQ(kAuxCounterBoxes[kAuxTotalBox].Label, "Всего:");
+  EXPECT_EQ(kAuxCounterBoxes[kAuxTotalBox].Kind, kTotalKind);
+}
+
+TEST(ParseCounterText, WholeNumbersOnly) {
+  struct Case {
+    const char* text;
+    std::optional<std::int64_t> value;
+  };
+  const Case cases[] = {
+      {"0", 0},
+      {"41", 41},
+      {" 7 ", 7},
+      {"+5", 5},
+      {"-3", -3},
+      {"007", 7},
+      {"9223372036854775806", 9223372036854775806},
+      {"9223372036854775807", std::nullopt},  // one more count would overflow
+      {"", std::nullopt},
+      {"  ", std::nullopt},
+      {"-", std::nullopt},
+      {"abc", std::nullopt},
+      {"1.5", std::nullopt},
+      {"12a", std::nullopt},
+      {"1 2", std::nullopt},
+      {"0x10", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ParseCounterText(c.text), c.value) << '"' << c.text << '"';
+  }
+}
+
+TEST(RecordCounters, CountGoesOnFromTheNumberShown) {
+  FakeCounterView view(kTapeCounterBoxes.size());
+  RecordCounters counters(view, kTapeCounterBoxes);
+  view.texts[5] = "41";
+  view.texts[kTapeTotalBox] = "100";
+  EXPECT_FALSE(counters.CountRecord(5));
+  EXPECT_EQ(view.texts[5], "42");
+  EXPECT_EQ(view.texts[kTapeTotalBox], "101");
+  // The type's own box first, then the total, each written as it changes.
+  ASSERT_EQ(view.writes.size(), 2u);
+  EXPECT_EQ(view.writes[0], (std::pair<std::size_t, std::string>{5, "42"}));
+  EXPECT_EQ(view.writes[1], (std::pair<std::size_t, std::string>{kTapeTotalBox, "101"}));
+
+  EXPECT_FALSE(counters.CountRecord(14));  // type 14 sits in box 13
+  EXPECT_EQ(view.texts[13], "1");
+  EXPECT_EQ(view.texts[kTapeTotalBox], "102");
+}
+
+TEST(RecordCounters, KindWithoutABoxCountsInTheTotalOnly) {
+  FakeCounterView view(kAuxCounterBoxes.size());
+  RecordCounters counters(view, kAuxCounterBoxes);
+  EXPECT_FALSE(counters.CountRecord(7));
+  EXPECT_EQ(view.texts, (std::vector<std::string>{"0", "0", "0", "0", "1"}));
+  EXPECT_FALSE(counters.CountRecord(3));
+  EXPECT_EQ(view.texts, (std::vector<std::string>{"0", "0", "0", "1", "2"}));
+}
+
+TEST(RecordCounters, BoxHoldingNoNumberIsAFault) {
+  FakeCounterView view(kTapeCounterBoxes.size());
+  RecordCounters counters(view, kTapeCounterBoxes);
+  view.texts[2] = "abc";
+  const auto fault = counters.CountRecord(2);
+  ASSERT_TRUE(fault);
+  EXPECT_EQ(fault->Box, 2u);
+  EXPECT_EQ(fault->Text, "abc");
+  EXPECT_EQ(view.texts[kTapeTotalBox], "0");
+  EXPECT_EQ(CounterFaultMessage(*fault, kTapeCounterBoxes),
+            "Значение 'abc' в поле \"Печать итога:\" не является целым числом. "
+            "Чтение данных остановлено.");
+
+  view.texts[2] = "3";
+  view.texts[kTapeTotalBox] = "";
+  const auto total_fault = counters.CountRecord(2);
+  ASSERT_TRUE(total_fault);
+  EXPECT_EQ(total_fault->Box, kTapeTotalBox);
+  EXPECT_EQ(view.texts[2], "4");
+}
+
+TEST(RecordCounters, ResetWritesZeroEverywhere) {
+  FakeCounterView view(kAuxCounterBoxes.size());
+  view.texts = {"5", "abc", "", "7", "12"};
+  RecordCounters(view, kAuxCounterBoxes).Reset();
+  EXPECT_EQ(view.texts, std::vector<std::string>(5, "0"));
+}
+
+}  // namespace
+}  // namespace fjl::tape
