@@ -1,0 +1,154 @@
+// How the walk ends on tapes it cannot frame, and output that must not
+// depend on the process locale.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <random>
+#include <string>
+
+#include "restore/restore_harness.h"
+
+namespace fjl::restore {
+namespace {
+
+using namespace testing;
+
+TEST(TapeWalk, ATypeWithoutALengthEndsTheRunWithAMessage) {
+  for (const std::uint8_t type : {std::uint8_t{13}, std::uint8_t{21}, std::uint8_t{254}}) {
+    Harness h;
+    sim::TapeBuilder tape;
+    tape.TotalPrint();
+    const std::uint8_t raw[] = {type, 2, 2};
+    tape.Raw(raw);
+    h.SetTape(tape);
+    EXPECT_EQ(h.Run(), RestoreOutcome::Stopped);
+    EXPECT_EQ(h.messages.messages,
+              std::vector<std::string>{"Запись типа " + std::to_string(type) +
+                                       " в позиции 1 имеет неизвестный тип. Восстановление остановлено."});
+    EXPECT_EQ(h.LinesAfterHeader(), std::vector<std::string>{"Печать итога"});
+    EXPECT_FALSE(h.state.RestoreFinished);
+    EXPECT_TRUE(h.view.restore_enabled);
+  }
+}
+
+TEST(TapeWalk, ARecordRunningPastTheImageEndsTheRun) {
+  Harness h;
+  auto image = h.Tape().Image.MutableBytes();
+  std::fill(image.begin(), image.end(), std::uint8_t{2});  // one-byte records up to the end
+  image[image.size() - 3] = 5;                              // a sale needs 12 bytes, 3 remain
+  h.Tape().TapeLength = static_cast<std::int64_t>(image.size()) + 1000;  // beyond the image
+  EXPECT_EQ(h.Run(), RestoreOutcome::Stopped);
+  EXPECT_EQ(h.messages.messages,
+            std::vector<std::string>{"Запись типа 5 в позиции " + std::to_string(image.size() - 3) +
+                                     " выходит за пределы образа ленты. Восстановление остановлено."});
+  EXPECT_EQ(h.LinesAfterHeader().size(), image.size() - 3);
+  EXPECT_EQ(h.view.maximum, static_cast<std::int32_t>(image.size()));
+}
+
+TEST(TapeWalk, ANegativeTapeLengthGivesNoRecord) {
+  Harness h;
+  h.SetTapeBytes({2, 2, 2});
+  h.Tape().TapeLength = -7;
+  EXPECT_EQ(h.Run(), RestoreOutcome::Completed);
+  EXPECT_TRUE(h.RecordLines().empty());
+}
+
+TEST(TapeWalk, TheWalkStopsAtTheTapeLengthEvenWithoutAMarker) {
+  Harness h;
+  h.SetTapeBytes({2, 2, 2, 2});
+  h.Tape().TapeLength = 2;
+  EXPECT_EQ(h.Run(), RestoreOutcome::Completed);
+  EXPECT_EQ(h.RecordLines(), (std::vector<std::string>{"Печать итога", "Печать итога"}));
+}
+
+TEST(TapeWalk, RandomImagesEndWithoutLoopingOrRunningAway) {
+  std::mt19937 random(20240607);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (int round = 0; round < 20; ++round) {
+    Harness h;
+    std::vector<std::uint8_t> bytes(4000);
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(byte(random));
+    h.SetTapeBytes(bytes);
+    h.Tape().TapeLength = 4000;
+    auto aux = h.Aux().MutableBytes();
+    for (std::size_t i = 0; i < 4000; ++i) aux[i] = static_cast<std::uint8_t>(byte(random));
+    const RestoreOutcome outcome = h.Run();
+    if (outcome == RestoreOutcome::Stopped) EXPECT_EQ(h.messages.messages.size(), 1u);
+    EXPECT_LT(h.Lines().size(), 4000u * 20);
+  }
+}
+
+// A tape with every kind of number the restoration writes.
+sim::TapeBuilder NumbersTape(std::uint32_t item) {
+  sim::TapeBuilder tape;
+  tape.ReceiptOpen({})
+      .ItemSale({.item_reference = item, .quantity = 1500, .price = 123456})
+      .PercentAdjustment(-250)
+      .PercentSubtotalAdjustment({.percent = 1000, .amount = 12345})
+      .FinalPayment({.payment_form = 0, .amount = 150000, .change = 2544})
+      .ReceiptClose({.document_number = 1234567, .receipt_number = 1234})
+      .CashInOut({.operator_index = 0, .amount = -100000, .cash = 123456789012});
+  return tape;
+}
+
+TEST(Locale, NumbersKeepTheirPointUnderACommaLocale) {
+  const std::string before = std::setlocale(LC_ALL, nullptr);
+  const char* comma_locale = nullptr;
+  for (const char* name : {"de_DE.UTF-8", "ru_RU.UTF-8", "de_DE.utf8", "ru_RU.utf8"}) {
+    if (std::setlocale(LC_ALL, name) != nullptr) {
+      comma_locale = name;
+      break;
+    }
+  }
+  if (comma_locale == nullptr) GTEST_SKIP() << "no locale with a decimal comma is installed";
+  ASSERT_EQ(std::string(std::localeconv()->decimal_point), ",");
+
+  Harness h;
+  std::uint32_t item = 0;
+  h.SetAux(sim::AuxBuilder().Item({.code = 1234567, .name = "X"}).Tag(item));
+  h.SetTape(NumbersTape(item));
+  h.Run();
+  std::setlocale(LC_ALL, before.c_str());
+
+  EXPECT_EQ(h.RecordLines(), (std::vector<std::string>{
+                                 " ",
+                                 kEquals,
+                                 "Открыть фискальный чек",
+                                 "     тип чека - продажа товаров,",
+                                 "     номер POS - 1,",
+                                 "     оператор #1: Кассир 1",
+                                 "Продажа товара",
+                                 "     номер артикула=1234567,",
+                                 "     налог=А,",
+                                 "     отдел=0,",
+                                 "     имя товара=X",
+                                 "     количество=1.500,",
+                                 "     цена=1234.56",
+                                 "Процентная скидка/надбавка на товар",
+                                 "     скидка=-2.50%",
+                                 "Процентная скидка/надбавка на подсумму",
+                                 "     надбавка=10.00%,",
+                                 "     в денежном выражении=123.45",
+                                 "Окончательная оплата",
+                                 "     Номер оплаты=0, Название=Форма 0,",
+                                 "     сумма оплаты=1500.00,",
+                                 "     сдача=25.44",
+                                 "Закрыть фискальный чек",
+                                 "     Сквозной номер документа=1234567, 00/00/00  00:00",
+                                 "     Номер чека продажи=1234",
+                                 kEquals,
+                                 " ",
+                                 " ",
+                                 kEquals,
+                                 "Служебный внос/вынос денег",
+                                 "     Сквозной номер документа=0, 00/00/00  00:00",
+                                 "     оператор #1: Кассир 1",
+                                 "     служебный вынос=-1000.00,",
+                                 "     сумма наличности в регистраторе=1234567890.12",
+                                 kEquals,
+                                 " ",
+                             }));
+}
+
+}  // namespace
+}  // namespace fjl::restore
