@@ -34,14 +34,17 @@ TEST(TapeWalk, ATypeWithoutALengthEndsTheRunWithAMessage) {
 TEST(TapeWalk, ARecordRunningPastTheImageEndsTheRun) {
   Harness h;
   auto image = h.Tape().Image.MutableBytes();
-  std::fill(image.begin(), image.end(), std::uint8_t{2});  // one-byte records up to the end
-  image[image.size() - 3] = 5;                              // a sale needs 12 bytes, 3 remain
+  // Barcode records (18 bytes, one line each) up to a sale that the image cuts short.
+  const std::size_t sale = (image.size() - 1) / 18 * 18;
+  ASSERT_LT(image.size() - sale, 12u);
+  for (std::size_t p = 0; p < sale; p += 18) image[p] = 18;
+  image[sale] = 5;
   h.Tape().TapeLength = static_cast<std::int64_t>(image.size()) + 1000;  // beyond the image
   EXPECT_EQ(h.Run(), RestoreOutcome::Stopped);
   EXPECT_EQ(h.messages.messages,
-            std::vector<std::string>{"Запись типа 5 в позиции " + std::to_string(image.size() - 3) +
+            std::vector<std::string>{"Запись типа 5 в позиции " + std::to_string(sale) +
                                      " выходит за пределы образа ленты. Восстановление остановлено."});
-  EXPECT_EQ(h.LinesAfterHeader().size(), image.size() - 3);
+  EXPECT_EQ(h.LinesAfterHeader().size(), sale / 18);
   EXPECT_EQ(h.view.maximum, static_cast<std::int32_t>(image.size()));
 }
 
