@@ -1,5 +1,7 @@
 #include "link/serial_posix.h"
 
+#include "link/port_line_speed.h"
+
 #include <gtest/gtest.h>
 #include <termios.h>
 
@@ -52,6 +54,15 @@ TEST(PosixSerialChannel, AppliesRawEightNoneOneAtTheChosenSpeed) {
     EXPECT_EQ(cfgetispeed(&s), c.constant);
     EXPECT_GE(channel->Handle(), 0);
   }
+}
+
+TEST(PosixSerialChannel, SpeedsWithoutATermiosConstantUseTheArbitraryRate) {
+  test::PtyPair pty;
+  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 256000);
+  ASSERT_NE(channel, nullptr) << errno;
+  std::uint32_t rate = 0;
+  ASSERT_EQ(ReadLineSpeed(pty.SlaveFd(), rate), 0);
+  EXPECT_EQ(rate, 256000u);
 }
 
 TEST(PosixSerialChannel, BinaryBytesTravelUntouchedBothWays) {
