@@ -1,0 +1,31 @@
+#pragma once
+// The program's only options: extra port paths (a simulator's
+// pseudo-terminal, say) from `--extra-port PATH` and from FJL_EXTRA_PORTS.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fjl::app {
+
+struct CommandLine {
+  std::vector<std::string> extra_ports;
+};
+
+struct CommandLineResult {
+  std::optional<CommandLine> options;  // nullopt: `error` says why
+  std::string error;
+};
+
+// `args` without the program name. Accepts `--extra-port PATH` and
+// `--extra-port=PATH`, repeatable; anything else is an error.
+CommandLineResult ParseCommandLine(const std::vector<std::string>& args);
+
+// The environment's ports first, then the command line's, each once.
+std::vector<std::string> CollectExtraPorts(std::vector<std::string> environment_ports,
+                                           const CommandLine& options);
+
+std::string UsageText(std::string_view program);
+
+}  // namespace fjl::app

@@ -1,0 +1,42 @@
+// fjl-restore: the three-step wizard that downloads, restores and saves the
+// electronic control tape.
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/guarded_application.h"
+#include "app/qt_message_sink.h"
+#include "app/wizard.h"
+#include "link/device_link.h"
+#include "link/port_control.h"
+#include "link/port_extra_ports.h"
+
+int main(int argc, char** argv) {
+  fjl::app::GuardedApplication application(argc, argv);
+  // The main window's closing ends the program, whatever else is visible.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  // QApplication has taken its own options out of argv by now.
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const fjl::app::CommandLineResult parsed = fjl::app::ParseCommandLine(args);
+  if (!parsed.options) {
+    std::fprintf(stderr, "fjl-restore: %s\n%s", parsed.error.c_str(),
+                 fjl::app::UsageText("fjl-restore").c_str());
+    return 2;
+  }
+  fjl::link::TPortControl::SetExtraPorts(
+      fjl::app::CollectExtraPorts(fjl::link::ExtraPortsFromEnvironment(), *parsed.options));
+
+  fjl::link::DeviceLink link;
+  fjl::app::QtMessageSink messages;
+  application.SetMessages(&messages);
+
+  fjl::app::Wizard wizard(link, messages);
+  QObject::connect(&wizard.Form1, &fjl::app::TForm1::MainWindowClosed, &application,
+                   &QCoreApplication::quit, Qt::QueuedConnection);
+  wizard.Form1.show();
+  return QApplication::exec();
+}

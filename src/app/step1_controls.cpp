@@ -1,0 +1,113 @@
+#include "app/step1_controls.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/layout_helpers.h"
+#include "app/status_indicator.h"
+#include "app/window_style.h"
+
+namespace fjl::app {
+namespace {
+
+constexpr const char* kDefaultPassword = "482913";
+
+QComboBox* MakeDropDownList(QWidget* parent, int width) {
+  auto* list = new QComboBox(parent);
+  list->setEditable(false);
+  list->setFixedWidth(width);
+  return list;
+}
+
+QLayout* BuildTopRow(QWidget& window, Step1Controls& ui) {
+  ui.PortList = MakeDropDownList(&window, 130);
+  ui.SpeedList = MakeDropDownList(&window, 130);
+  ui.ResultBox = MakeReplyBox(&window, 120);
+  ui.StatusBox = MakeReplyBox(&window, 120);
+  ui.PasswordBox = new QLineEdit(QString::fromLatin1(kDefaultPassword), &window);
+  ui.PasswordBox->setFixedWidth(80);
+
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(8);
+  grid->setVerticalSpacing(8);
+  AddLabelledRow(*grid, 0, 0, "Последовательный порт:", ui.PortList);
+  AddLabelledRow(*grid, 1, 0, "Скорость порта (бод):", ui.SpeedList);
+  grid->setColumnMinimumWidth(2, 16);
+  AddLabelledRow(*grid, 0, 3, "Результат выполнения:", ui.ResultBox);
+  AddLabelledRow(*grid, 1, 3, "Статус регистратора:", ui.StatusBox);
+  grid->setColumnMinimumWidth(5, 16);
+  AddLabelledRow(*grid, 0, 6, "Пароль:", ui.PasswordBox);
+  grid->setColumnStretch(2, 1);
+  grid->setColumnStretch(5, 1);
+  return grid;
+}
+
+QGroupBox* BuildRecordTypes(QWidget& window, Step1Controls& ui) {
+  auto* group = new QGroupBox(ToQString("Типы записей"), &window);
+  ui.RecordTypesGroup = group;
+  auto* grid = new QGridLayout(group);
+  grid->setContentsMargins(8, 8, 8, 8);
+  grid->setHorizontalSpacing(4);
+  grid->setVerticalSpacing(6);
+  int index = 0;
+  for (const TapeCounterLabel& entry : kTapeCounterLabels) {
+    QLineEdit* box = MakeCounterBox(group);
+    ui.CounterBoxes[static_cast<std::size_t>(entry.record_type)] = box;
+    AddLabelledRow(*grid, index % kCountersPerColumn, 3 * (index / kCountersPerColumn),
+                   entry.label, box);
+    ++index;
+  }
+  ui.TotalBox = MakeCounterBox(group);
+  AddLabelledRow(*grid, index % kCountersPerColumn, 3 * (index / kCountersPerColumn),
+                 kTotalLabel, ui.TotalBox);
+  // Empty columns between the label/box pairs take whatever width is left.
+  grid->setColumnStretch(2, 1);
+  grid->setColumnStretch(5, 1);
+  return group;
+}
+
+QLayout* BuildButtonRow(QWidget& window, Step1Controls& ui) {
+  ui.Indicator = new StatusIndicator(&window);
+  ui.ConnectButton = new QPushButton(ToQString("Подключить"), &window);
+  ui.ReadTapeButton = new QPushButton(ToQString("Читать эл. контр. ленту"), &window);
+  ui.FinishButton = new QPushButton(ToQString("Завершить"), &window);
+  ui.NextButton = new QPushButton(ToQString("Дальше ->"), &window);
+  ui.ReadTapeButton->setEnabled(false);
+  ui.NextButton->setEnabled(false);
+  for (QPushButton* button :
+       {ui.ConnectButton, ui.ReadTapeButton, ui.FinishButton, ui.NextButton}) {
+    button->setAutoDefault(false);
+    button->setMinimumWidth(110);
+  }
+
+  auto* row = new QHBoxLayout;
+  row->setSpacing(8);
+  row->addWidget(ui.Indicator);
+  row->addWidget(ui.ConnectButton);
+  row->addSpacing(16);
+  row->addWidget(ui.ReadTapeButton);
+  row->addWidget(ui.FinishButton);
+  row->addStretch(1);
+  row->addWidget(ui.NextButton);
+  return row;
+}
+
+}  // namespace
+
+Step1Controls BuildStep1Controls(QWidget& window) {
+  Step1Controls ui;
+  auto* column = new QVBoxLayout(&window);
+  column->setContentsMargins(10, 10, 10, 10);
+  column->setSpacing(10);
+  column->addLayout(BuildTopRow(window, ui));
+  column->addWidget(BuildRecordTypes(window, ui), 1);
+  column->addLayout(BuildButtonRow(window, ui));
+  return ui;
+}
+
+}  // namespace fjl::app

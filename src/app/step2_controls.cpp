@@ -1,0 +1,75 @@
+#include "app/step2_controls.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/layout_helpers.h"
+#include "app/window_style.h"
+
+namespace fjl::app {
+namespace {
+
+QLayout* BuildCounters(QWidget& window, Step2Controls& ui) {
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(8);
+  grid->setVerticalSpacing(8);
+  int row = 0;
+  for (std::size_t kind = 0; kind < kAuxCounterLabels.size(); ++kind) {
+    ui.CounterBoxes[kind] = MakeCounterBox(&window);
+    AddLabelledRow(*grid, row++, 0, kAuxCounterLabels[kind], ui.CounterBoxes[kind]);
+  }
+  ui.TotalBox = MakeCounterBox(&window);
+  AddLabelledRow(*grid, row, 0, kTotalLabel, ui.TotalBox);
+  grid->setColumnStretch(2, 1);
+  return grid;
+}
+
+QLayout* BuildReplyBoxes(QWidget& window, Step2Controls& ui) {
+  ui.ResultBox = MakeReplyBox(&window, 120);
+  ui.StatusBox = MakeReplyBox(&window, 120);
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(8);
+  grid->setVerticalSpacing(8);
+  AddLabelledRow(*grid, 0, 0, "Результат выполнения:", ui.ResultBox);
+  AddLabelledRow(*grid, 1, 0, "Статус регистратора:", ui.StatusBox);
+  grid->setColumnStretch(2, 1);
+  return grid;
+}
+
+QLayout* BuildButtonRow(QWidget& window, Step2Controls& ui) {
+  ui.ReadAuxButton = new QPushButton(ToQString("Читать вспом. параметры"), &window);
+  ui.FinishButton = new QPushButton(ToQString("Завершить"), &window);
+  ui.NextButton = new QPushButton(ToQString("Дальше ->"), &window);
+  ui.NextButton->setEnabled(false);
+  auto* row = new QHBoxLayout;
+  row->setSpacing(8);
+  for (QPushButton* button : {ui.ReadAuxButton, ui.FinishButton}) {
+    button->setAutoDefault(false);
+    row->addWidget(button);
+  }
+  ui.NextButton->setAutoDefault(false);
+  row->addStretch(1);
+  row->addWidget(ui.NextButton);
+  return row;
+}
+
+}  // namespace
+
+Step2Controls BuildStep2Controls(QWidget& window) {
+  Step2Controls ui;
+  auto* column = new QVBoxLayout(&window);
+  column->setContentsMargins(12, 12, 12, 12);
+  column->setSpacing(12);
+  column->addLayout(BuildCounters(window, ui));
+  column->addSpacing(12);
+  column->addLayout(BuildReplyBoxes(window, ui));
+  column->addStretch(1);
+  column->addLayout(BuildButtonRow(window, ui));
+  return ui;
+}
+
+}  // namespace fjl::app

@@ -1,0 +1,43 @@
+#include "app/step3_controls.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/layout_helpers.h"
+#include "app/progress_gauge.h"
+#include "app/tape_text_box.h"
+
+namespace fjl::app {
+
+Step3Controls BuildStep3Controls(QWidget& window) {
+  Step3Controls ui;
+  ui.TextBox = new TapeTextBox(&window);
+  ui.Gauge = new ProgressGauge(&window);
+  ui.RestoreButton = new QPushButton(ToQString("Восстановить контр. ленту"), &window);
+  ui.SaveButton = new QPushButton(ToQString("Сохранить"), &window);
+  ui.FinishButton = new QPushButton(ToQString("Завершить"), &window);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->setSpacing(8);
+  for (QPushButton* button : {ui.RestoreButton, ui.SaveButton}) {
+    button->setAutoDefault(false);
+    button->setMinimumWidth(110);
+    buttons->addWidget(button);
+  }
+  ui.FinishButton->setAutoDefault(false);
+  ui.FinishButton->setMinimumWidth(110);
+  buttons->addStretch(1);
+  buttons->addWidget(ui.FinishButton);
+
+  auto* column = new QVBoxLayout(&window);
+  column->setContentsMargins(12, 12, 12, 12);
+  column->setSpacing(8);
+  column->addWidget(ui.TextBox, 1);
+  column->addWidget(ui.Gauge);
+  column->addSpacing(4);
+  column->addLayout(buttons);
+  return ui;
+}
+
+}  // namespace fjl::app

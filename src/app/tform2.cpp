@@ -1,0 +1,63 @@
+#include "app/tform2.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/guarded.h"
+#include "app/layout_helpers.h"
+#include "app/tform1.h"
+#include "app/window_style.h"
+
+namespace fjl::app {
+
+TForm2::TForm2(TForm1& step1, MessageSink& messages, QWidget* parent)
+    : QWidget(parent), step1_(step1), messages_(messages), ui_(BuildStep2Controls(*this)) {
+  ApplyStepWindowStyle(*this, ToQString("Чтение вспомогательных данных. Шаг 2."),
+                       QSize(409, 432));
+  ConnectGuarded(ui_.ReadAuxButton, this, messages_, [this] { Button1Click(); });
+  ConnectGuarded(ui_.FinishButton, this, messages_, [this] { Button2Click(); });
+  ConnectGuarded(ui_.NextButton, this, messages_, [this] { Button3Click(); });
+}
+
+QLineEdit* TForm2::CounterBox(int kind) const {
+  if (kind < 0 || kind >= static_cast<int>(ui_.CounterBoxes.size())) {
+    return nullptr;
+  }
+  return ui_.CounterBoxes[static_cast<std::size_t>(kind)];
+}
+
+void TForm2::CloseStep() {
+  closing_step_ = true;
+  close();
+  closing_step_ = false;
+}
+
+void TForm2::Button1Click() {}
+
+void TForm2::Button2Click() {
+  messages_.ShowMessage("Приложение остановлено!");
+  step1_.close();
+  CloseStep();
+}
+
+void TForm2::Button3Click() {
+  if (next_step_ == nullptr) {
+    return;
+  }
+  hide();
+  next_step_->show();
+  next_step_->raise();
+  next_step_->activateWindow();
+}
+
+void TForm2::closeEvent(QCloseEvent* event) {
+  event->accept();
+  // Closed by the window system rather than by "Завершить": end the program
+  // as the main window would, so nothing is left running without a window.
+  if (!closing_step_) {
+    step1_.close();
+  }
+}
+
+}  // namespace fjl::app

@@ -1,0 +1,260 @@
+// The connect/disconnect button, its indicator and the port and speed lists
+// that step 1 refills whenever it becomes active.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLocale>
+#include <QPushButton>
+#include <QTest>
+#include <clocale>
+#include <cstdio>
+#include <stdexcept>
+
+#include "app/status_indicator.h"
+#include "app/tform1.h"
+#include "app_test_support.h"
+#include "link/device_link.h"
+#include "link/serial_posix.h"
+
+namespace fjl::app {
+namespace {
+
+using testing::FakePortSource;
+using testing::PtyPair;
+using testing::RecordingSink;
+using testing::Utf8;
+
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 255, 0);
+
+QStringList Items(const QComboBox& list) {
+  QStringList items;
+  for (int i = 0; i < list.count(); ++i) items << list.itemText(i);
+  return items;
+}
+
+void Activate(QWidget& window) {
+  QEvent activation(QEvent::WindowActivate);
+  QApplication::sendEvent(&window, &activation);
+}
+
+class ConnectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    source_ = std::make_shared<FakePortSource>(std::vector<std::string>{});
+    link::TPortControl::SetDeviceSource(source_);
+    link::TPortControl::SetExtraPorts({});
+  }
+  void TearDown() override {
+    link::TPortControl::SetDeviceSource(nullptr);
+    link::TPortControl::SetExtraPorts({});
+  }
+
+  void ExpectDisconnected() {
+    EXPECT_EQ(form_.Indicator()->Color(), kRed);
+    EXPECT_FALSE(form_.Connected());
+    EXPECT_EQ(Utf8(form_.ConnectButton()->text()), "Подключить");
+    EXPECT_TRUE(form_.PortList()->isEnabled());
+    EXPECT_TRUE(form_.SpeedList()->isEnabled());
+    EXPECT_FALSE(form_.ReadTapeButton()->isEnabled());
+    EXPECT_TRUE(form_.ConnectButton()->isEnabled());
+  }
+  void ExpectConnected() {
+    EXPECT_EQ(form_.Indicator()->Color(), kGreen);
+    EXPECT_TRUE(form_.Connected());
+    EXPECT_EQ(Utf8(form_.ConnectButton()->text()), "Отключить");
+    EXPECT_FALSE(form_.PortList()->isEnabled());
+    EXPECT_FALSE(form_.SpeedList()->isEnabled());
+    EXPECT_TRUE(form_.ReadTapeButton()->isEnabled());
+  }
+
+  std::shared_ptr<FakePortSource> source_;
+  link::DeviceLink link_{&link::OpenPosixSerialChannel};
+  RecordingSink sink_;
+  TForm1 form_{link_, sink_};
+};
+
+TEST_F(ConnectionTest, ActivationListsDiscoveredPortsThenExtraOnesAndSelectsDefaults) {
+  source_->SetNames(std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB1"});
+  link::TPortControl::SetExtraPorts({"/tmp/sim-pty"});
+  Activate(form_);
+  EXPECT_EQ(Items(*form_.PortList()), (QStringList{"/dev/ttyS0", "/dev/ttyUSB1", "/tmp/sim-pty"}));
+  EXPECT_EQ(form_.PortList()->currentIndex(), 0);
+  EXPECT_EQ(form_.SpeedList()->currentText(), "9600");
+  EXPECT_EQ(form_.SpeedList()->count(), 11);
+}
+
+TEST_F(ConnectionTest, EveryActivationRefillsAndResetsBothLists) {
+  source_->SetNames(std::vector<std::string>{"/dev/ttyS0", "/dev/ttyS1"});
+  Activate(form_);
+  form_.PortList()->setCurrentIndex(1);
+  form_.SpeedList()->setCurrentText("115200");
+
+  source_->SetNames(std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyS0", "/dev/ttyS1"});
+  Activate(form_);
+  EXPECT_EQ(Items(*form_.PortList()), (QStringList{"/dev/ttyUSB0", "/dev/ttyS0", "/dev/ttyS1"}))
+      << "refilled, not appended to";
+  EXPECT_EQ(form_.PortList()->currentText(), "/dev/ttyUSB0");
+  EXPECT_EQ(form_.SpeedList()->currentText(), "9600");
+  EXPECT_EQ(form_.SpeedList()->count(), 11);
+  EXPECT_EQ(source_->listings, 2);
+}
+
+TEST_F(ConnectionTest, RealActivationOfTheWindowRefillsTheList) {
+  source_->SetNames(std::vector<std::string>{"/dev/ttyS3"});
+  form_.show();
+  form_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
+  EXPECT_EQ(Items(*form_.PortList()), QStringList{"/dev/ttyS3"});
+  form_.hide();
+}
+
+TEST_F(ConnectionTest, ActivationMakesTheDotTheDecimalSeparator) {
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  const bool german_c_locale = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+  Activate(form_);
+  EXPECT_EQ(QLocale().decimalPoint(), ".");
+  EXPECT_EQ(QLocale().toString(1.5, 'f', 1), "1.5");
+  char text[16];
+  std::snprintf(text, sizeof text, "%.1f", 1.5);
+  EXPECT_STREQ(text, "1.5") << (german_c_locale ? "after de_DE" : "de_DE not installed");
+}
+
+TEST_F(ConnectionTest, AnEmptyPortListStillLeavesAWorkingWindow) {
+  for (const auto& names : {std::optional<std::vector<std::string>>{},
+                            std::optional<std::vector<std::string>>{std::vector<std::string>{}}}) {
+    source_->SetNames(names);
+    Activate(form_);
+    EXPECT_EQ(form_.PortList()->count(), 0);
+    EXPECT_EQ(form_.SpeedList()->currentText(), "9600");
+    form_.ConnectButton()->click();
+    ExpectDisconnected();
+  }
+  EXPECT_EQ(sink_.messages, (std::vector<std::string>{"Невозможно подключить порт",
+                                                      "Невозможно подключить порт"}));
+  EXPECT_TRUE(sink_.errors.empty());
+}
+
+TEST_F(ConnectionTest, ConnectToAPseudoTerminalThenDisconnect) {
+  PtyPair pty;
+  link::TPortControl::SetExtraPorts({pty.Path()});
+  Activate(form_);
+  ASSERT_EQ(form_.PortList()->currentText().toStdString(), pty.Path());
+
+  form_.ConnectButton()->click();
+  EXPECT_TRUE(sink_.messages.empty());
+  ExpectConnected();
+  EXPECT_TRUE(link_.IsOpen());
+
+  form_.ConnectButton()->click();
+  ExpectDisconnected();
+  EXPECT_FALSE(link_.IsOpen());
+  EXPECT_TRUE(sink_.messages.empty());
+
+  // The port was really let go: it can be taken again.
+  form_.ConnectButton()->click();
+  ExpectConnected();
+}
+
+TEST_F(ConnectionTest, ReactivationWhileConnectedResetsTheListsButKeepsThePort) {
+  PtyPair pty;
+  link::TPortControl::SetExtraPorts({"/dev/ttyFJLnone", pty.Path()});
+  Activate(form_);
+  form_.PortList()->setCurrentIndex(1);
+  form_.SpeedList()->setCurrentText("19200");
+  form_.ConnectButton()->click();
+  ExpectConnected();
+
+  Activate(form_);
+  EXPECT_EQ(form_.PortList()->currentIndex(), 0);
+  EXPECT_EQ(form_.SpeedList()->currentText(), "9600");
+  ExpectConnected();
+  EXPECT_TRUE(link_.IsOpen());
+}
+
+TEST_F(ConnectionTest, APortThatCannotBeOpenedLeavesEverythingDisconnected) {
+  PtyPair busy;
+  link::DeviceLink other_program(&link::OpenPosixSerialChannel);
+  ASSERT_NE(other_program.OpenLink(busy.Path(), 9600), -1);
+
+  struct Case {
+    const char* name;
+    std::string port;
+  };
+  const Case cases[] = {
+      {"missing", "/dev/ttyFJLmissing0"},
+      {"busy", busy.Path()},
+      {"not a terminal", "/dev/null"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    sink_.messages.clear();
+    link::TPortControl::SetExtraPorts({c.port});
+    Activate(form_);
+    form_.ConnectButton()->click();
+    EXPECT_EQ(sink_.messages, std::vector<std::string>{"Невозможно подключить порт"});
+    ExpectDisconnected();
+    EXPECT_FALSE(link_.IsOpen());
+  }
+}
+
+TEST_F(ConnectionTest, APortThatVanishesWhileConnectedCrashesNothing) {
+  auto pty = std::make_unique<PtyPair>();
+  link::TPortControl::SetExtraPorts({pty->Path()});
+  Activate(form_);
+  form_.ConnectButton()->click();
+  ExpectConnected();
+
+  pty->CloseMaster();
+  link::TPortControl::SetExtraPorts({});
+  Activate(form_);
+  EXPECT_EQ(form_.PortList()->count(), 0);
+  ExpectConnected();
+
+  form_.ConnectButton()->click();
+  ExpectDisconnected();
+  EXPECT_TRUE(sink_.errors.empty());
+}
+
+TEST_F(ConnectionTest, AnErrorInsideTheConnectActionIsShownAndChangesNothing) {
+  link::DeviceLink throwing_link([](const std::string&, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
+    throw std::runtime_error("port driver failed");
+  });
+  TForm1 form(throwing_link, sink_);
+  link::TPortControl::SetExtraPorts({"/dev/ttyS9"});
+  Activate(form);
+  form.ConnectButton()->click();
+  EXPECT_EQ(sink_.errors, std::vector<std::string>{"port driver failed"});
+  EXPECT_TRUE(sink_.messages.empty());
+  EXPECT_EQ(form.Indicator()->Color(), kRed);
+  EXPECT_EQ(Utf8(form.ConnectButton()->text()), "Подключить");
+  EXPECT_TRUE(form.PortList()->isEnabled());
+  EXPECT_FALSE(form.ReadTapeButton()->isEnabled());
+  EXPECT_EQ(form.PortList()->currentText(), "/dev/ttyS9");
+
+  // And the window still works afterwards.
+  form.FinishButton()->click();
+  EXPECT_EQ(sink_.messages, std::vector<std::string>{"Приложение остановлено!"});
+}
+
+TEST_F(ConnectionTest, AnErrorWhileListingPortsIsShownAndTheWindowGoesOn) {
+  class ThrowingSource : public link::PortDeviceSource {
+   public:
+    std::optional<std::vector<link::PortDevice>> ListDevices() override {
+      throw std::runtime_error("device list unreadable");
+    }
+  };
+  link::TPortControl::SetDeviceSource(std::make_shared<ThrowingSource>());
+  Activate(form_);
+  EXPECT_EQ(sink_.errors, std::vector<std::string>{"device list unreadable"});
+  // The next activation is not blocked by a half-finished enumeration.
+  link::TPortControl::SetDeviceSource(source_);
+  source_->SetNames(std::vector<std::string>{"/dev/ttyS0"});
+  Activate(form_);
+  EXPECT_EQ(Items(*form_.PortList()), QStringList{"/dev/ttyS0"});
+}
+
+}  // namespace
+}  // namespace fjl::app

@@ -1,0 +1,17 @@
+// The GUI tests share one application object, the program's own, so its
+// last-resort exception handling is under test too.
+
+#include <gtest/gtest.h>
+
+#include <QtGlobal>
+
+#include "app/guarded_application.h"
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  fjl::app::GuardedApplication application(argc, argv);
+  return RUN_ALL_TESTS();
+}
