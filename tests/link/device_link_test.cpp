@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "link/request_frame.h"
-#include "tests/link/fake_channel.h"
+#include "link/fake_channel.h"  // tests/link
 
 namespace fjl::link {
 namespace {

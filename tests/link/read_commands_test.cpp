@@ -7,7 +7,7 @@
 
 #include "link/device_link.h"
 #include "link/request_frame.h"
-#include "tests/link/fake_channel.h"
+#include "link/fake_channel.h"  // tests/link
 
 namespace fjl::link {
 namespace {

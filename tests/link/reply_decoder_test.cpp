@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/link/fake_channel.h"
+#include "link/fake_channel.h"  // tests/link
 
 namespace fjl::link {
 namespace {

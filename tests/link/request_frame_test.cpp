@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "tests/link/fake_channel.h"
+#include "link/fake_channel.h"  // tests/link
 
 namespace fjl::link {
 namespace {

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "link/device_link.h"
-#include "tests/link/fake_channel.h"
+#include "link/fake_channel.h"  // tests/link
 #include "text/cp1251.h"
 
 namespace fjl::link {
