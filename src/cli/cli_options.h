@@ -1,0 +1,53 @@
+#pragma once
+// The command line of fjl-restore-cli: what to do and with which settings.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace fjl::cli {
+
+// The line speeds the step 1 list offers; 9600 is preselected there.
+inline constexpr std::array<std::int32_t, 11> kLineSpeeds = {110,  300,   600,   1200,  2400, 4800,
+                                                              9600, 19200, 38400, 57600, 115200};
+inline constexpr std::int32_t kDefaultSpeed = 9600;
+// The printer's factory password, preset in the step 1 password box.
+inline constexpr std::string_view kDefaultPassword = "482913";
+
+enum class CliCommand { Restore, ListPorts, Help };
+
+struct RestoreOptions {
+  std::string port;
+  std::string output;
+  std::int32_t speed = kDefaultSpeed;
+  std::string password{kDefaultPassword};  // UTF-8, as typed
+  std::optional<std::string> log;           // session log file
+  std::optional<std::string> dump;          // folder for tape.bin and aux.bin
+  bool verbose = false;
+};
+
+struct ParsedCommandLine {
+  CliCommand command = CliCommand::Restore;
+  RestoreOptions options;
+  std::string error;  // non-empty: a usage error, nothing else is valid
+  bool ok() const { return error.empty(); }
+};
+
+// `args` without the program name. Options take their value as the next
+// argument or after "=" ("--speed=19200"); each may be given once.
+ParsedCommandLine ParseCommandLine(std::span<const std::string> args);
+
+// The speed for an exact entry of the speed list ("9600"), nullopt otherwise.
+std::optional<std::int32_t> ParseLineSpeed(std::string_view text);
+
+// The password as the printer gets it (Windows-1251), or nullopt when the
+// UTF-8 text holds a character Windows-1251 has no byte for, or is not
+// valid UTF-8: sending '?' in its place would only earn a wrong-password error.
+std::optional<std::string> PasswordBytes(std::string_view utf8);
+
+std::string UsageText();
+
+}  // namespace fjl::cli

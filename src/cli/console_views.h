@@ -1,0 +1,76 @@
+#pragma once
+// The step windows' boxes, counters and gauge as the console shows them:
+// counters are kept in memory, progress goes to the console's progress
+// line, and with --verbose every reply's result code and status bytes get
+// a line of their own.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/console.h"
+#include "restore/restoration_state.h"
+#include "restore/restore_view.h"
+#include "tape/download_view.h"
+#include "tape/record_counters.h"
+
+namespace fjl::cli {
+
+class DownloadConsoleView final : public tape::DownloadView, public tape::RecordCounterView {
+ public:
+  // `title` names the download on its progress line; `boxes` are the
+  // counter boxes of its window.
+  DownloadConsoleView(Console& console, std::string title, std::span<const tape::CounterBox> boxes,
+                      bool verbose);
+
+  void SetResult(std::string_view text) override;
+  void SetStatus(std::string_view text) override;
+  void ShowProgress(std::int64_t bytes_stored, std::int64_t window_size) override;
+
+  std::string CounterText(std::size_t box) const override;
+  void SetCounterText(std::size_t box, std::string_view text) override;
+
+  // Bytes wholly stored in the image so far: the part of the image worth keeping.
+  std::int64_t BytesStored() const { return bytes_stored_; }
+  // What the "Всего:" box shows.
+  const std::string& TotalText() const;
+
+ private:
+  void DrawProgress();
+
+  Console& console_;
+  std::string title_;
+  std::vector<std::string> counters_;
+  std::size_t total_box_ = 0;
+  bool verbose_;
+  std::string result_;
+  std::int64_t bytes_stored_ = 0;
+  std::int64_t window_size_ = 0;
+};
+
+class RestoreConsoleView final : public restore::RestoreView {
+ public:
+  // `state` is read for the number of records restored so far.
+  RestoreConsoleView(Console& console, const restore::RestorationState& state);
+
+  void SetGaugeRange(std::int32_t minimum, std::int32_t maximum) override;
+  void SetGaugeProgress(std::int32_t progress) override;
+  void SetRestoreEnabled(bool enabled) override { restore_enabled_ = enabled; }
+
+  bool RestoreEnabled() const { return restore_enabled_; }
+
+ private:
+  Console& console_;
+  const restore::RestorationState& state_;
+  std::int32_t minimum_ = 0;
+  std::int32_t maximum_ = 0;
+  bool restore_enabled_ = true;
+};
+
+// Whole per cent of `part` in `whole`, 0..100 (100 for an empty whole).
+int Percent(std::int64_t part, std::int64_t whole);
+
+}  // namespace fjl::cli

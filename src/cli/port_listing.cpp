@@ -1,0 +1,24 @@
+#include "cli/port_listing.h"
+
+#include "link/port_control.h"
+
+namespace fjl::cli {
+
+std::vector<std::string> ListPorts() {
+  using link::TPortControl;
+  struct EnumerationScope {
+    EnumerationScope() { TPortControl::BeginEnumeratePorts(); }
+    ~EnumerationScope() { TPortControl::EndEnumeratePorts(); }
+    EnumerationScope(const EnumerationScope&) = delete;
+    EnumerationScope& operator=(const EnumerationScope&) = delete;
+  } scope;
+  std::vector<std::string> ports;
+  while (ports.size() < kMaxListedPorts) {
+    std::string name = TPortControl::EnumeratePorts();
+    if (name.empty()) break;
+    ports.push_back(std::move(name));
+  }
+  return ports;
+}
+
+}  // namespace fjl::cli

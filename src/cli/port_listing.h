@@ -1,0 +1,18 @@
+#pragma once
+// The ports step 1 lists: the system's serial devices, then the extra paths
+// (FJL_EXTRA_PORTS, a simulator's pseudo-terminal).
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace fjl::cli {
+
+// A device source that never runs dry must not hang the listing.
+inline constexpr std::size_t kMaxListedPorts = 256;
+
+// Uses the class-wide discovery of TPortControl as it is set up; the
+// enumeration is ended however the walk ends.
+std::vector<std::string> ListPorts();
+
+}  // namespace fjl::cli

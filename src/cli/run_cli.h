@@ -1,0 +1,24 @@
+#pragma once
+// fjl-restore-cli as a function, so tests can run it in-process.
+
+#include <span>
+#include <string>
+
+#include "cli/console.h"
+#include "cli/exit_status.h"
+#include "link/serial_channel.h"
+
+namespace fjl::cli {
+
+struct CliEnvironment {
+  TextWriter out;          // standard output: --help, --list-ports
+  TextWriter err;          // standard error: messages, progress
+  bool err_is_terminal = false;
+  // How the port is opened; empty for the platform's serial port.
+  link::ChannelOpener opener;
+};
+
+// `args` without the program name.
+ExitStatus RunCli(std::span<const std::string> args, const CliEnvironment& env);
+
+}  // namespace fjl::cli
