@@ -30,13 +30,13 @@ bool InProcessChannel::Write(std::span<const std::uint8_t> bytes) {
     // The printer starts once the whole request has reached it, and never
     // talks over its own previous reply.
     nanoseconds t = std::max(now + WireTime(answer.request_length, options_.baud), line_free_);
-    const nanoseconds per_byte = WireTime(1, options_.baud);
     for (const Emission& e : answer.emissions) {
       t += e.pause;
-      for (std::uint8_t b : e.bytes) {
-        t += per_byte;
-        queue_.push_back(Due{t, b, false});
+      // From the emission's start, so rounding never accumulates.
+      for (std::size_t k = 0; k < e.bytes.size(); ++k) {
+        queue_.push_back(Due{t + WireTime(k + 1, options_.baud), e.bytes[k], false});
       }
+      t += WireTime(e.bytes.size(), options_.baud);
       if (e.hangup) queue_.push_back(Due{t, 0, true});
     }
     line_free_ = t;

@@ -89,12 +89,12 @@ struct ReceiptOpenFields {
 
 struct DocumentStamp {
   std::int32_t document_number = 0;
-  DateTime when;
+  DateTime when{};
 };
 
 struct ReceiptCloseFields {
   std::int32_t document_number = 0;
-  DateTime when;
+  DateTime when{};
   std::int16_t receipt_number = 0;
 };
 
@@ -140,7 +140,7 @@ struct ItemVoidFields {
 
 struct CashInOutFields {
   std::int32_t document_number = 0;
-  DateTime when;
+  DateTime when{};
   std::uint8_t operator_index = 0;
   std::int32_t amount = 0;  // > 0 paid in, otherwise paid out
   std::uint64_t cash = 0;   // 48-bit cash in the drawer

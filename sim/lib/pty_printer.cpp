@@ -108,7 +108,9 @@ void PtyPrinter::Play(const Answer& answer, std::int64_t request_start_ns) {
   if (per_byte > 0) {
     t = std::max(t, request_start_ns + WireTime(answer.request_length, options_.baud).count());
   }
+  bool wrote = false;
   for (const Emission& e : answer.emissions) {
+    wrote = wrote || !e.bytes.empty();
     t += std::chrono::duration_cast<std::chrono::nanoseconds>(e.pause).count();
     if (!Pause(t)) return;
     if (per_byte == 0) {
@@ -132,6 +134,10 @@ void PtyPrinter::Play(const Answer& answer, std::int64_t request_start_ns) {
       t += static_cast<std::int64_t>(e.bytes.size()) * per_byte;
     }
     if (e.hangup) {
+      // A pty drops what the slave has not read yet when the master closes;
+      // a printer's last bytes would still be in the host's UART, so give
+      // the host time to take them.
+      if (wrote && !Pause(NowNs() + 100'000'000)) return;
       CloseMaster();
       serving_ = false;
       return;
