@@ -52,7 +52,7 @@ QGroupBox* BuildRecordTypes(QWidget& window, Step1Controls& ui) {
   ui.RecordTypesGroup = group;
   auto* grid = new QGridLayout(group);
   grid->setContentsMargins(8, 8, 8, 8);
-  grid->setHorizontalSpacing(4);
+  grid->setHorizontalSpacing(6);
   grid->setVerticalSpacing(6);
   int index = 0;
   for (const TapeCounterLabel& entry : kTapeCounterLabels) {

@@ -13,7 +13,8 @@
 namespace fjl::app {
 namespace {
 
-QLayout* BuildCounters(QWidget& window, Step2Controls& ui) {
+// Counters and reply boxes share one grid, so all boxes line up on one edge.
+QLayout* BuildBoxes(QWidget& window, Step2Controls& ui) {
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(8);
   grid->setVerticalSpacing(8);
@@ -23,19 +24,12 @@ QLayout* BuildCounters(QWidget& window, Step2Controls& ui) {
     AddLabelledRow(*grid, row++, 0, kAuxCounterLabels[kind], ui.CounterBoxes[kind]);
   }
   ui.TotalBox = MakeCounterBox(&window);
-  AddLabelledRow(*grid, row, 0, kTotalLabel, ui.TotalBox);
-  grid->setColumnStretch(2, 1);
-  return grid;
-}
-
-QLayout* BuildReplyBoxes(QWidget& window, Step2Controls& ui) {
+  AddLabelledRow(*grid, row++, 0, kTotalLabel, ui.TotalBox);
+  grid->setRowMinimumHeight(row++, 12);
   ui.ResultBox = MakeReplyBox(&window, 120);
   ui.StatusBox = MakeReplyBox(&window, 120);
-  auto* grid = new QGridLayout;
-  grid->setHorizontalSpacing(8);
-  grid->setVerticalSpacing(8);
-  AddLabelledRow(*grid, 0, 0, "Результат выполнения:", ui.ResultBox);
-  AddLabelledRow(*grid, 1, 0, "Статус регистратора:", ui.StatusBox);
+  AddLabelledRow(*grid, row++, 0, "Результат выполнения:", ui.ResultBox);
+  AddLabelledRow(*grid, row, 0, "Статус регистратора:", ui.StatusBox);
   grid->setColumnStretch(2, 1);
   return grid;
 }
@@ -64,9 +58,7 @@ Step2Controls BuildStep2Controls(QWidget& window) {
   auto* column = new QVBoxLayout(&window);
   column->setContentsMargins(12, 12, 12, 12);
   column->setSpacing(12);
-  column->addLayout(BuildCounters(window, ui));
-  column->addSpacing(12);
-  column->addLayout(BuildReplyBoxes(window, ui));
+  column->addLayout(BuildBoxes(window, ui));
   column->addStretch(1);
   column->addLayout(BuildButtonRow(window, ui));
   return ui;

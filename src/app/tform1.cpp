@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QShowEvent>
 #include <clocale>
 
 #include "app/guarded.h"
@@ -109,6 +110,15 @@ bool TForm1::event(QEvent* event) {
     RunGuarded(messages_, [this] { FormActivate(); });
   }
   return QWidget::event(event);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  // Without a window manager (a kiosk session, a virtual display) nothing
+  // activates the window, and the port list would stay empty.
+  if (!event->spontaneous()) {
+    RunGuarded(messages_, [this] { FormActivate(); });
+  }
+  QWidget::showEvent(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

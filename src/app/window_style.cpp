@@ -9,7 +9,7 @@
 namespace fjl::app {
 namespace {
 
-constexpr int kCounterBoxWidth = 50;
+constexpr int kCounterBoxWidth = 46;
 
 void CentreOnScreen(QWidget& window) {
   const QScreen* screen = QGuiApplication::primaryScreen();

@@ -111,6 +111,17 @@ TEST_F(ConnectionTest, RealActivationOfTheWindowRefillsTheList) {
   form_.hide();
 }
 
+TEST_F(ConnectionTest, ShowingTheWindowFillsTheListsEvenIfNothingActivatesIt) {
+  source_->SetNames(std::vector<std::string>{"/dev/ttyACM0"});
+  link::TPortControl::SetExtraPorts({"/tmp/sim-pty"});
+  form_.SpeedList()->setCurrentIndex(0);
+  form_.show();
+  EXPECT_EQ(Items(*form_.PortList()), (QStringList{"/dev/ttyACM0", "/tmp/sim-pty"}));
+  EXPECT_EQ(form_.PortList()->currentIndex(), 0);
+  EXPECT_EQ(form_.SpeedList()->currentText(), "9600");
+  form_.hide();
+}
+
 TEST_F(ConnectionTest, ActivationMakesTheDotTheDecimalSeparator) {
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   const bool german_c_locale = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
