@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,11 @@ int main(int argc, char** argv) {
   QObject::connect(&wizard.Form1, &fjl::app::TForm1::MainWindowClosed, &application,
                    &QCoreApplication::quit, Qt::QueuedConnection);
   wizard.Form1.show();
-  return QApplication::exec();
+  try {
+    return QApplication::exec();
+  } catch (const std::exception& error) {
+    // Outside any event handler: nothing sensible is left to run.
+    messages.ShowError(error.what());
+    return 1;
+  }
 }
