@@ -1,0 +1,105 @@
+// DeviceLink over the real POSIX serial channel, on a pseudo-terminal whose
+// master end is the simulated printer.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "link/device_link.h"
+#include "link/read_commands.h"
+#include "sim/lib/journal_builder.h"
+#include "sim/lib/printer_commands.h"
+#include "sim/lib/pty_printer.h"
+#include "sim/lib/sample_journal.h"
+#include "sim/lib/simulator.h"
+
+namespace fjl::sim {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+class LinkOverPty : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_GE(link.OpenLink(printer.SlavePath(), 115200), 0) << printer.SlavePath(); }
+  void TearDown() override { link.CloseLink(); }
+
+  const link::DeviceResponse& ReadSerial() { return link::GetSerialNumber(link, "482913"); }
+  void Fault(const char* spec) { sim.AddFault(ParseFaultSpec(spec)); }
+
+  Simulator sim{SamplePrinterModel()};
+  PtyPrinter printer{sim};
+  link::DeviceLink link;
+};
+
+TEST_F(LinkOverPty, GoodReply) {
+  const link::DeviceResponse& r = ReadSerial();
+  EXPECT_EQ(r.Status, 0u);
+  EXPECT_EQ(r.ErrorCode, "0000");
+  EXPECT_EQ(r.FieldCount, 1);
+  EXPECT_EQ(r.Fields[0], "07104512");
+  EXPECT_EQ(r.StatusBytes, (std::array<std::uint8_t, 6>{}));
+}
+
+TEST_F(LinkOverPty, FlashChunkArrivesWhole) {
+  const link::DeviceResponse& r = link.Exchange(0xF1, "482913;268458935;");
+  ASSERT_EQ(r.Status, 0u);
+  ASSERT_EQ(r.FieldCount, 2);
+  EXPECT_EQ(r.Fields[0], "100");
+  const Bytes tape = MakeSampleJournal().tape;
+  EXPECT_EQ(r.Fields[1], HexText(Bytes(tape.begin(), tape.begin() + 100)));
+}
+
+TEST_F(LinkOverPty, SilenceEndsWithNoReplyAfterFiveSeconds) {
+  Fault("silence:limit=1");
+  const auto start = Clock::now();
+  const link::DeviceResponse& r = ReadSerial();
+  const auto took = Clock::now() - start;
+  EXPECT_EQ(r.Status, link::StatusNoReply);
+  EXPECT_EQ(r.FieldCount, 0);
+  EXPECT_GE(took, 4500ms);
+  EXPECT_LT(took, 7000ms);
+  // The printer answers again: the link is not left out of step.
+  const link::DeviceResponse& next = ReadSerial();
+  EXPECT_EQ(next.Status, 0u);
+  EXPECT_EQ(next.Fields[0], "07104512");
+}
+
+TEST_F(LinkOverPty, Nak) {
+  Fault("nak:limit=1");
+  const auto start = Clock::now();
+  EXPECT_EQ(ReadSerial().Status, link::StatusNak);
+  EXPECT_LT(Clock::now() - start, 1s);
+  EXPECT_EQ(ReadSerial().Status, 0u);
+}
+
+TEST_F(LinkOverPty, WrongChecksum) {
+  Fault("bad-checksum:limit=1");
+  EXPECT_EQ(ReadSerial().Status, link::StatusBadChecksum);
+  EXPECT_EQ(ReadSerial().Status, 0u);
+}
+
+TEST_F(LinkOverPty, SynKeepAliveHoldsTheWaitPastFiveSeconds) {
+  // 65 SYN bytes 90 ms apart: 5.85 s of a printer saying "still working".
+  Fault("syn-before:count=65,gap=90,limit=1");
+  const auto start = Clock::now();
+  const link::DeviceResponse& r = ReadSerial();
+  const auto took = Clock::now() - start;
+  EXPECT_EQ(r.Status, 0u);
+  EXPECT_EQ(r.Fields[0], "07104512");
+  EXPECT_EQ(r.RawReply.find('\x16'), std::string::npos);
+  EXPECT_GE(took, 5800ms);
+  EXPECT_LT(took, 8000ms);
+}
+
+TEST_F(LinkOverPty, PrinterErrorCodeComesThrough) {
+  Fault("error:code=0106,limit=1");
+  const link::DeviceResponse& r = ReadSerial();
+  EXPECT_EQ(r.Status, 0u);
+  EXPECT_EQ(r.ErrorCode, "0106");
+  EXPECT_EQ(r.FieldCount, 0);
+}
+
+}  // namespace
+}  // namespace fjl::sim
