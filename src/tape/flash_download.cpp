@@ -62,6 +62,9 @@ DownloadOutcome RunFlashDownload(const FlashArea& area, FlashImage& image,
     // leaves the previous reply's fields in place, and they must not be
     // taken for this chunk.
     if (reply.FieldCount < 1) return Fail(messages, kMsgBadData, DownloadOutcome::BadData);
+    // Read leniently like the printer's own tools do, but a count with no
+    // number in it would otherwise read as 0 and pass for a clean end.
+    if (!CountHasDigits(reply.Fields[0])) return Fail(messages, kMsgBadData, DownloadOutcome::BadData);
     const std::int64_t count = LenientCount(reply.Fields[0]);
     if (count < kShortChunk) break;
     if (reply.FieldCount < 2) return Fail(messages, kMsgBadData, DownloadOutcome::BadData);

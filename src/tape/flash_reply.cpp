@@ -18,6 +18,13 @@ std::int64_t LenientCount(std::string_view text) {
   return negative ? -value : value;
 }
 
+bool CountHasDigits(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
 std::optional<std::uint8_t> HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return static_cast<std::uint8_t>(c - '0');
   if (c >= 'A' && c <= 'F') return static_cast<std::uint8_t>(c - 'A' + 10);

@@ -18,6 +18,10 @@ namespace fjl::tape {
 inline constexpr std::int64_t kMaxLenientCount = 1'000'000'000'000;
 std::int64_t LenientCount(std::string_view text);
 
+// True when the count text holds a number at all (blanks and a sign, then at
+// least one digit). A count without one is garbage, not a zero-byte chunk.
+bool CountHasDigits(std::string_view text);
+
 // "0".."9" and upper-case "A".."F" only.
 std::optional<std::uint8_t> HexDigitValue(char c);
 

@@ -24,6 +24,11 @@ TEST(LenientCount, ReadsLikeAtoi) {
   for (const auto& c : cases) EXPECT_EQ(LenientCount(c.text), c.value) << '"' << c.text << '"';
 }
 
+TEST(LenientCount, OnlyTextsWithADigitAreCounts) {
+  for (const char* yes : {"0", " 50", "+5", "-3", "7 bytes"}) EXPECT_TRUE(CountHasDigits(yes)) << yes;
+  for (const char* no : {"", " ", "abc", "+", "- 5", "x50"}) EXPECT_FALSE(CountHasDigits(no)) << no;
+}
+
 TEST(HexDigits, UpperCaseOnly) {
   EXPECT_EQ(HexDigitValue('0'), 0);
   EXPECT_EQ(HexDigitValue('9'), 9);

@@ -82,7 +82,7 @@ TEST_F(TapeDownloadTest, ReadsChunksUntilTheEndMarker) {
 
 TEST_F(TapeDownloadTest, ShortFirstReplyEndsAtOnceStoringNothing) {
   const std::vector<std::uint8_t> forty_nine(49, 2);
-  for (const std::string count : {"0", "1", "49", "", "-5", "abc"}) {
+  for (const std::string count : {"0", "1", "49", "-5", " 7 bytes"}) {
     SCOPED_TRACE(count);
     bench = testing::Bench(kTapeCounterBoxes.size());
     tape.TapeLength = 77;
@@ -102,6 +102,19 @@ TEST_F(TapeDownloadTest, FiftyBytesAreDecodedAndWalked) {
   EXPECT_EQ(tape.TapeLength, 49);
   EXPECT_EQ(Box(2), "49");
   EXPECT_EQ(Box(kTapeTotalBox), "49");
+}
+
+TEST_F(TapeDownloadTest, CountWithoutANumberIsBadDataNotTheEnd) {
+  for (const std::string count : {"", "abc", " - 5", "+"}) {
+    SCOPED_TRACE(count);
+    bench = testing::Bench(kTapeCounterBoxes.size());
+    tape.TapeLength = 77;
+    bench.link.Push(Reply("0000", {count, "0000"}));
+    EXPECT_EQ(Run(), DownloadOutcome::BadData);
+    EXPECT_EQ(Messages(), std::vector<std::string>{std::string(kMsgBadData)});
+    EXPECT_EQ(tape.TapeLength, 77);
+    EXPECT_EQ(TapeButtonsFor(PhaseAfter(DownloadOutcome::BadData)), (TapeButtons{true, false, false}));
+  }
 }
 
 TEST_F(TapeDownloadTest, CountReadLeniently) {
