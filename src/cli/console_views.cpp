@@ -36,15 +36,35 @@ void DownloadConsoleView::ShowProgress(std::int64_t bytes_stored, std::int64_t w
 
 std::string DownloadConsoleView::CounterText(std::size_t box) const { return counters_.at(box); }
 
+// Counts change once per record; the line is redrawn a few times a second
+// at most, so a long tape does not cost a terminal write per record.
 void DownloadConsoleView::SetCounterText(std::size_t box, std::string_view text) {
   counters_.at(box) = std::string(text);
+  if (box != total_box_ || !progress_started_) return;
+  behind_ = true;
+  if (std::chrono::steady_clock::now() - last_drawn_ >= std::chrono::milliseconds(100)) DrawProgress();
+}
+
+void DownloadConsoleView::ShowMessage(std::string_view text) {
+  DrawIfBehind();
+  console_.ShowMessage(text);
+}
+
+void DownloadConsoleView::ShowError(std::string_view text) {
+  DrawIfBehind();
+  console_.ShowError(text);
+}
+
+void DownloadConsoleView::DrawIfBehind() {
+  if (behind_) DrawProgress();
 }
 
 const std::string& DownloadConsoleView::TotalText() const { return counters_.at(total_box_); }
 
-// Drawn once per chunk rather than per counted record: a chunk is where the
-// numbers settle, and a long tape would otherwise cost a write per record.
 void DownloadConsoleView::DrawProgress() {
+  progress_started_ = true;
+  behind_ = false;
+  last_drawn_ = std::chrono::steady_clock::now();
   console_.Progress(title_ + ": записей " + TotalText() + ", байт " + std::to_string(bytes_stored_) + " (" +
                     std::to_string(Percent(bytes_stored_, window_size_)) + "% области)");
 }

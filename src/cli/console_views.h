@@ -4,6 +4,7 @@
 // line, and with --verbose every reply's result code and status bytes get
 // a line of their own.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -19,7 +20,9 @@
 
 namespace fjl::cli {
 
-class DownloadConsoleView final : public tape::DownloadView, public tape::RecordCounterView {
+// Also the download's message sink: the progress line is brought up to date
+// before a message ends it, so the last counts stay on screen.
+class DownloadConsoleView final : public tape::DownloadView, public tape::RecordCounterView, public MessageSink {
  public:
   // `title` names the download on its progress line; `boxes` are the
   // counter boxes of its window.
@@ -33,6 +36,9 @@ class DownloadConsoleView final : public tape::DownloadView, public tape::Record
   std::string CounterText(std::size_t box) const override;
   void SetCounterText(std::size_t box, std::string_view text) override;
 
+  void ShowMessage(std::string_view text) override;
+  void ShowError(std::string_view text) override;
+
   // Bytes wholly stored in the image so far: the part of the image worth keeping.
   std::int64_t BytesStored() const { return bytes_stored_; }
   // What the "Всего:" box shows.
@@ -40,6 +46,7 @@ class DownloadConsoleView final : public tape::DownloadView, public tape::Record
 
  private:
   void DrawProgress();
+  void DrawIfBehind();
 
   Console& console_;
   std::string title_;
@@ -49,6 +56,9 @@ class DownloadConsoleView final : public tape::DownloadView, public tape::Record
   std::string result_;
   std::int64_t bytes_stored_ = 0;
   std::int64_t window_size_ = 0;
+  bool progress_started_ = false;
+  bool behind_ = false;  // counts changed since the last drawing
+  std::chrono::steady_clock::time_point last_drawn_{};
 };
 
 class RestoreConsoleView final : public restore::RestoreView {

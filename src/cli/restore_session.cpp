@@ -75,14 +75,14 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
 
   DownloadConsoleView tape_view(console, "Контрольная лента", tape::kTapeCounterBoxes, options.verbose);
   const tape::DownloadOutcome tape_outcome = tape::TapeDownload(
-      *password, session->tape, {link, session->last_response, tape_view, tape_view, console});
+      *password, session->tape, {link, session->last_response, tape_view, tape_view, tape_view});
   console.EndProgress();
   Dump(options, console, "tape.bin", session->tape.Image, tape_view.BytesStored());
   if (!tape::Succeeded(tape_outcome)) return kExitStepFailed;
 
   DownloadConsoleView aux_view(console, "Вспомогательные параметры", tape::kAuxCounterBoxes, options.verbose);
   const tape::DownloadOutcome aux_outcome =
-      tape::AuxDownload(*password, session->aux, {link, session->last_response, aux_view, aux_view, console});
+      tape::AuxDownload(*password, session->aux, {link, session->last_response, aux_view, aux_view, aux_view});
   console.EndProgress();
   Dump(options, console, "aux.bin", session->aux, aux_view.BytesStored());
   if (!tape::Succeeded(aux_outcome)) return kExitStepFailed;

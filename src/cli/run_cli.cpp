@@ -4,6 +4,8 @@
 #include "cli/port_listing.h"
 #include "cli/restore_session.h"
 #include "link/device_link.h"
+#include "link/port_control.h"
+#include "link/port_extra_ports.h"
 
 namespace fjl::cli {
 
@@ -18,6 +20,8 @@ ExitStatus RunCli(std::span<const std::string> args, const CliEnvironment& env) 
       env.out(UsageText());
       return kExitRestored;
     case CliCommand::ListPorts: {
+      // The same extras the wizard's step 1 list shows.
+      link::TPortControl::SetExtraPorts(link::ExtraPortsFromEnvironment());
       std::string listing;
       for (const std::string& port : ListPorts()) listing += port + "\n";
       env.out(listing);

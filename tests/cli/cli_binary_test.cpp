@@ -1,0 +1,191 @@
+// The built programs as processes: fjl-restore-cli against fjl-printer-sim,
+// both found beside this test program (build/bin).
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli_test_support.h"
+
+extern char** environ;
+
+namespace fjl::cli::testing {
+namespace {
+
+std::string BinaryPath(const std::string& name) {
+  return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / name).string();
+}
+
+std::vector<char*> Argv(std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  return argv;
+}
+
+// Starts `args` with standard output and error going to the given
+// descriptors (-1: /dev/null).
+pid_t Spawn(std::vector<std::string> args, int out_fd, int err_fd, char** env = environ) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  if (out_fd >= 0) {
+    posix_spawn_file_actions_adddup2(&actions, out_fd, STDOUT_FILENO);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  }
+  if (err_fd >= 0) {
+    posix_spawn_file_actions_adddup2(&actions, err_fd, STDERR_FILENO);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  }
+  std::vector<char*> argv = Argv(args);
+  pid_t pid = -1;
+  const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), env);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) throw std::runtime_error("cannot start " + args[0]);
+  return pid;
+}
+
+int WaitExit(pid_t pid) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// fjl-printer-sim started with `options`; stopped with SIGTERM at the end.
+class SimulatorProcess {
+ public:
+  explicit SimulatorProcess(std::vector<std::string> options) {
+    int pipe_fds[2];
+    if (::pipe2(pipe_fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+    std::vector<std::string> args{BinaryPath("fjl-printer-sim")};
+    args.insert(args.end(), options.begin(), options.end());
+    pid_ = Spawn(args, pipe_fds[1], -1);
+    ::close(pipe_fds[1]);
+    // The pty path is the first line of its output.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    char c = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+      pollfd p{pipe_fds[0], POLLIN, 0};
+      if (::poll(&p, 1, 100) <= 0) continue;
+      if (::read(pipe_fds[0], &c, 1) != 1 || c == '\n') break;
+      pty_ += c;
+    }
+    ::close(pipe_fds[0]);
+  }
+  ~SimulatorProcess() {
+    ::kill(pid_, SIGTERM);
+    WaitExit(pid_);
+  }
+  SimulatorProcess(const SimulatorProcess&) = delete;
+  SimulatorProcess& operator=(const SimulatorProcess&) = delete;
+
+  const std::string& Pty() const { return pty_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string pty_;
+};
+
+struct ProcessResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+ProcessResult RunCliProcess(const ScratchFolder& folder, std::vector<std::string> options,
+                            char** env = environ) {
+  const std::string out_path = folder / ".stdout";
+  const std::string err_path = folder / ".stderr";
+  const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  std::vector<std::string> args{BinaryPath("fjl-restore-cli")};
+  args.insert(args.end(), options.begin(), options.end());
+  const pid_t pid = Spawn(args, out, err, env);
+  ::close(out);
+  ::close(err);
+  ProcessResult r;
+  r.status = WaitExit(pid);
+  r.out = ReadBytes(out_path);
+  r.err = ReadBytes(err_path);
+  std::filesystem::remove(out_path);
+  std::filesystem::remove(err_path);
+  return r;
+}
+
+class CliProcess : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(Exists(BinaryPath("fjl-restore-cli"))) << "build the fjl-restore-cli target";
+    ASSERT_TRUE(Exists(BinaryPath("fjl-printer-sim"))) << "build the fjl-printer-sim target";
+    const SmallJournal journal = MakeSmallJournal();
+    WriteBytes(inputs_ / "tape.img", journal.tape);
+    WriteBytes(inputs_ / "aux.img", journal.aux);
+  }
+  std::vector<std::string> JournalOptions(std::vector<std::string> more = {}) {
+    std::vector<std::string> o{"--tape", inputs_ / "tape.img", "--aux", inputs_ / "aux.img"};
+    o.insert(o.end(), more.begin(), more.end());
+    return o;
+  }
+
+  ScratchFolder inputs_;
+  ScratchFolder folder_;
+};
+
+TEST_F(CliProcess, RestoresTheSimulatorsJournalIntoTheHandWorkedFile) {
+  SimulatorProcess printer(JournalOptions());
+  ASSERT_FALSE(printer.Pty().empty());
+
+  const ProcessResult r = RunCliProcess(folder_, {"--port", printer.Pty(), "--output", folder_ / "tape.FJL"});
+
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(folder_ / "tape.FJL"), FjlBytes(SmallJournalLines()));
+  // Standard error is a file here: the two messages and no progress lines.
+  EXPECT_EQ(r.err,
+            "Успешно. Чтение контрольной ленты завершено.\nУспешно. Чтение контрольной ленты завершено.\n");
+  EXPECT_TRUE(r.out.empty());
+}
+
+// A silent printer: the tape download waits its 5 seconds and gives up.
+TEST_F(CliProcess, TimeoutExitsOneWithTheMessageAndNoFile) {
+  SimulatorProcess printer(JournalOptions({"--fault", "silence:cmd=241"}));
+  ASSERT_FALSE(printer.Pty().empty());
+
+  const ProcessResult r = RunCliProcess(folder_, {"--port", printer.Pty(), "--output", folder_ / "tape.FJL"});
+
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Ошибка! Таймаут устройства! Чтение данных остановлено.\n");
+  EXPECT_FALSE(Exists(folder_ / "tape.FJL"));
+}
+
+TEST_F(CliProcess, UsageErrorExitsTwo) {
+  const ProcessResult r = RunCliProcess(folder_, {"--port", "/dev/null", "--speed", "14400", "--output", "x"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--speed must be one of"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Usage:"), std::string::npos);
+}
+
+TEST_F(CliProcess, ListPortsShowsTheExtraPortsOfTheEnvironment) {
+  std::vector<std::string> env_text{"FJL_EXTRA_PORTS=/dev/pts/77:/dev/pts/78"};
+  std::vector<char*> env = Argv(env_text);
+  const ProcessResult r = RunCliProcess(folder_, {"--list-ports"}, env.data());
+  EXPECT_EQ(r.status, 0);
+  const std::string tail = "/dev/pts/77\n/dev/pts/78\n";
+  ASSERT_GE(r.out.size(), tail.size());
+  EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail);
+}
+
+}  // namespace
+}  // namespace fjl::cli::testing

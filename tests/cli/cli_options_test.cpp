@@ -1,0 +1,180 @@
+// The command line: what is accepted, what is refused and how.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli_test_support.h"
+
+namespace fjl::cli::testing {
+namespace {
+
+ParsedCommandLine Parse(std::vector<std::string> args) { return ParseCommandLine(args); }
+
+TEST(CliOptions, DefaultsAreTheStep1Presets) {
+  const ParsedCommandLine p = Parse({"--port", "/dev/ttyS0", "--output", "t.FJL"});
+  ASSERT_TRUE(p.ok()) << p.error;
+  EXPECT_EQ(p.command, CliCommand::Restore);
+  EXPECT_EQ(p.options.port, "/dev/ttyS0");
+  EXPECT_EQ(p.options.output, "t.FJL");
+  EXPECT_EQ(p.options.speed, 9600);
+  EXPECT_EQ(p.options.password, "482913");
+  EXPECT_FALSE(p.options.log);
+  EXPECT_FALSE(p.options.dump);
+  EXPECT_FALSE(p.options.verbose);
+}
+
+TEST(CliOptions, EveryOptionInBothSpellings) {
+  const ParsedCommandLine p =
+      Parse({"--output=o.FJL", "--port=/dev/pts/3", "--speed=115200", "--password", "", "--log", "l.txt",
+             "--dump=d", "--verbose"});
+  ASSERT_TRUE(p.ok()) << p.error;
+  EXPECT_EQ(p.options.port, "/dev/pts/3");
+  EXPECT_EQ(p.options.output, "o.FJL");
+  EXPECT_EQ(p.options.speed, 115200);
+  EXPECT_EQ(p.options.password, "");  // an empty box sends an empty password
+  EXPECT_EQ(p.options.log, "l.txt");
+  EXPECT_EQ(p.options.dump, "d");
+  EXPECT_TRUE(p.options.verbose);
+}
+
+TEST(CliOptions, EachOfTheElevenSpeedsAndNothingElse) {
+  const std::vector<std::int32_t> speeds{110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+  for (const std::int32_t speed : speeds) {
+    EXPECT_EQ(ParseLineSpeed(std::to_string(speed)), speed);
+  }
+  for (const char* bad : {"", "0", "9601", "09600", "9600 ", "+9600", "230400", "fast", "-9600"}) {
+    EXPECT_FALSE(ParseLineSpeed(bad)) << bad;
+  }
+}
+
+TEST(CliOptions, PasswordBecomesWindows1251OrIsRefused) {
+  EXPECT_EQ(PasswordBytes("482913"), "482913");
+  EXPECT_EQ(PasswordBytes("Пароль"), "\xCF\xE0\xF0\xEE\xEB\xFC");
+  EXPECT_EQ(PasswordBytes(""), "");
+  EXPECT_FALSE(PasswordBytes("密码"));       // no such letters in Windows-1251
+  EXPECT_FALSE(PasswordBytes("\xFF\xFE"));  // not UTF-8
+}
+
+TEST(CliOptions, HelpWinsAndListPortsStandsAlone) {
+  EXPECT_EQ(Parse({"--help"}).command, CliCommand::Help);
+  EXPECT_EQ(Parse({"--port", "x", "-h"}).command, CliCommand::Help);
+  EXPECT_EQ(Parse({"--list-ports"}).command, CliCommand::ListPorts);
+  EXPECT_FALSE(Parse({"--list-ports", "--port", "x"}).ok());
+}
+
+struct UsageCase {
+  const char* name;
+  std::vector<std::string> args;
+  const char* says;  // part of the message
+};
+
+class CliUsageErrors : public ::testing::TestWithParam<UsageCase> {};
+
+// Every refusal: status 2, its reason and the usage on standard error, no
+// file written and no port opened (the port named does not exist, so an
+// attempt would answer "Невозможно подключить порт" and status 1).
+TEST_P(CliUsageErrors, ExitTwoWithReasonAndUsage) {
+  ScratchFolder folder;
+  std::vector<std::string> args;
+  for (const std::string& a : GetParam().args) {
+    std::string arg = a;
+    if (const auto at = arg.find("@"); at != std::string::npos) arg.replace(at, 1, folder.Path().string());
+    args.push_back(arg);
+  }
+  const CliResult r = RunCliWith(args);
+  EXPECT_EQ(r.status, kExitUsage);
+  EXPECT_NE(r.err.find(GetParam().says), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Usage:"), std::string::npos);
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_EQ(r.err.find("Невозможно подключить порт"), std::string::npos);
+  EXPECT_TRUE(folder.Names().empty());
+}
+
+const std::string kPort = "/dev/fjl-no-such-port";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CliUsageErrors,
+    ::testing::Values(
+        UsageCase{"NoArguments", {}, "--port is required"},
+        UsageCase{"UnknownOption", {"--port", kPort, "--output", "@/t.FJL", "--baud", "9600"}, "unknown option '--baud'"},
+        UsageCase{"ShortUnknownOption", {"-x"}, "unknown option '-x'"},
+        UsageCase{"StrayArgument", {"--port", kPort, "--output", "@/t.FJL", "extra"}, "unexpected argument 'extra'"},
+        UsageCase{"MissingPort", {"--output", "@/t.FJL"}, "--port is required"},
+        UsageCase{"MissingOutput", {"--port", kPort}, "--output is required"},
+        UsageCase{"EmptyPort", {"--port", "", "--output", "@/t.FJL"}, "--port needs"},
+        UsageCase{"PortWithoutValue", {"--output", "@/t.FJL", "--port"}, "'--port' needs a value"},
+        UsageCase{"SpeedOffTheList", {"--port", kPort, "--output", "@/t.FJL", "--speed", "14400"}, "--speed must be one of 110 300"},
+        UsageCase{"SpeedNotANumber", {"--port", kPort, "--output", "@/t.FJL", "--speed=fast"}, "not 'fast'"},
+        UsageCase{"OptionTwice", {"--port", kPort, "--port", kPort, "--output", "@/t.FJL"}, "more than once"},
+        UsageCase{"FlagWithValue", {"--port", kPort, "--output", "@/t.FJL", "--verbose=yes"}, "takes no value"},
+        UsageCase{"PasswordOutsideWindows1251", {"--port", kPort, "--output", "@/t.FJL", "--password", "€密"}, "Windows-1251"},
+        UsageCase{"PasswordTooLong", {"--port", kPort, "--output", "@/t.FJL", "--password", std::string(209, '1')}, "longer than 208"},
+        UsageCase{"ListPortsWithOthers", {"--list-ports", "--verbose"}, "--list-ports takes no other options"}),
+    [](const ::testing::TestParamInfo<UsageCase>& param) { return std::string(param.param.name); });
+
+struct FileCase {
+  const char* name;
+  std::vector<std::string> extra;  // "@" is the scratch folder
+  const char* says;
+};
+
+class CliUnusableFiles : public ::testing::TestWithParam<FileCase> {};
+
+// Found before the port is opened: the port named does not exist, so had it
+// been tried the answer would be "Невозможно подключить порт".
+TEST_P(CliUnusableFiles, RefusedBeforeThePortIsOpened) {
+  ScratchFolder folder;
+  ASSERT_EQ(::mkdir((folder / "sub").c_str(), 0755), 0);
+  WriteBytes(folder / "plain", std::vector<std::uint8_t>{'x'});
+  std::vector<std::string> args{"--port", kPort};
+  for (const std::string& a : GetParam().extra) {
+    std::string arg = a;
+    if (const auto at = arg.find("@"); at != std::string::npos) arg.replace(at, 1, folder.Path().string());
+    args.push_back(arg);
+  }
+  const CliResult r = RunCliWith(args);
+  EXPECT_EQ(r.status, kExitUsage);
+  EXPECT_NE(r.err.find(GetParam().says), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("Невозможно подключить порт"), std::string::npos);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"plain", "sub"}));
+  EXPECT_EQ(ReadBytes(folder / "plain"), "x");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CliUnusableFiles,
+    ::testing::Values(FileCase{"FolderMissing", {"--output", "@/none/t.FJL"}, "No such file or directory"},
+                      FileCase{"OutputIsAFolder", {"--output", "@/sub"}, "names a folder"},
+                      FileCase{"OutputEndsInSlash", {"--output", "@/sub/"}, "names a folder"},
+                      FileCase{"FolderIsAFile", {"--output", "@/plain/t.FJL"}, "plain: not a folder"},
+                      FileCase{"LogFolderMissing", {"--output", "@/sub/t.FJL", "--log", "@/none/log"},
+                               "No such file or directory"},
+                      FileCase{"DumpParentMissing", {"--output", "@/sub/t.FJL", "--dump", "@/none/d"},
+                               "No such file or directory"},
+                      FileCase{"DumpIsAFile", {"--output", "@/sub/t.FJL", "--dump", "@/plain"}, "not a folder"}),
+    [](const ::testing::TestParamInfo<FileCase>& param) { return std::string(param.param.name); });
+
+TEST(CliHelp, UsageOnStandardOutputAndStatusZero) {
+  const CliResult r = RunCliWith({"--help"});
+  EXPECT_EQ(r.status, kExitRestored);
+  EXPECT_NE(r.out.find("fjl-restore-cli --port PATH --output FILE"), std::string::npos);
+  EXPECT_NE(r.out.find("110 300 600 1200 2400 4800 9600 19200 38400 57600 115200"), std::string::npos);
+  EXPECT_TRUE(r.err.empty());
+}
+
+TEST(CliListPorts, ExtraPortsFollowTheSystemsOnePerLine) {
+  ::setenv("FJL_EXTRA_PORTS", "/dev/pts/91::/tmp/printer-link", 1);
+  const CliResult r = RunCliWith({"--list-ports"});
+  ::unsetenv("FJL_EXTRA_PORTS");
+  EXPECT_EQ(r.status, kExitRestored);
+  const std::string tail = "/dev/pts/91\n/tmp/printer-link\n";
+  ASSERT_GE(r.out.size(), tail.size());
+  EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail);
+  // A second listing without the variable no longer shows them.
+  EXPECT_EQ(RunCliWith({"--list-ports"}).out.find("/dev/pts/91"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace fjl::cli::testing
