@@ -142,11 +142,14 @@ void DecodeReply(const DecodeInput& input, DeviceResponse& response) {
     status = StatusWordOf(response.StatusBytes);
   }
 
-  const std::string data = TranslateIncoming(rx.DataText(), input.pass_through);
+  // Half a frame left by a reply that never ended is no answer: its error
+  // code and data are not handed on (the raw reply still shows them).
+  const std::string_view received_data = ended ? rx.DataText() : std::string_view();
+  const std::string data = TranslateIncoming(received_data, input.pass_through);
   response.ReplyData = data.substr(0, kReplyDataLimit);
   const std::string fixed = ApplyDecimalCommaFixup(input.command, data);
 
-  response.ErrorCode = std::string(rx.ErrorCodeText());
+  response.ErrorCode = ended ? std::string(rx.ErrorCodeText()) : std::string();
   response.Status = status;
   response.Command = input.command;
   response.CommandName = std::string(CommandName(input.command));

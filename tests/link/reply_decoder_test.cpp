@@ -99,6 +99,16 @@ TEST(DecodeReply, NoReply) {
   EXPECT_EQ(r.RawReply, "\x01\x34\x21");
 }
 
+TEST(DecodeReply, HalfAFrameWithoutAnEndIsNoReplyWithoutFields) {
+  const std::string frame = ReplyFrame(0x21, 0x46, "0000", "12;34;");
+  const DeviceResponse r = Decode(0x46, frame.substr(0, 14));  // through "0000;12;3"
+  EXPECT_EQ(r.Status, StatusNoReply);
+  EXPECT_EQ(r.FieldCount, 0);
+  EXPECT_EQ(r.ErrorCode, "");
+  EXPECT_EQ(r.ReplyData, "");
+  EXPECT_EQ(r.RawReply, frame.substr(0, 14));
+}
+
 TEST(DecodeReply, WrongChecksum) {
   std::string frame = ReplyFrame(0x21, 0x21, "0000", "AB", Status(0x20, 0, 0, 0, 0, 0));
   frame[frame.size() - 2] = static_cast<char>(frame[frame.size() - 2] ^ 1);
