@@ -32,9 +32,6 @@ bool HasField(const link::DeviceResponse& reply, int i) {
   return i >= 0 && i < reply.FieldCount && i < link::kMaxFields;
 }
 
-std::string ReplyField(const link::DeviceResponse& reply, int i) {
-  if (!HasField(reply, i)) return {};
-  return text::Cp1251ToUtf8(reply.Fields[static_cast<std::size_t>(i)]);
-}
+std::string ReplyField(const link::DeviceResponse& reply, int i) { return text::Cp1251ToUtf8(reply.Field(i)); }
 
 }  // namespace fjl::restore
