@@ -60,10 +60,11 @@ void BuildJournal(tape::TapeData& tape, tape::AuxImage& aux) {
   sim::AuxBuilder articles;
   std::uint32_t items[8] = {};
   for (int i = 0; i < 8; ++i) {
-    articles.Item({.code = 4600000000000ull + static_cast<std::uint64_t>(i),
-                   .tax_group = static_cast<std::uint8_t>(i % 5),
-                   .department = static_cast<std::uint8_t>(1 + i % 3),
-                   .name = sim::Cp1251("Товар номер " + std::to_string(i))})
+    articles
+        .Item({.code = 4600000000000ull + static_cast<std::uint64_t>(i),
+               .tax_group = static_cast<std::uint8_t>(i % 5),
+               .department = static_cast<std::uint8_t>(1 + i % 3),
+               .name = sim::Cp1251("Товар номер " + std::to_string(i))})
         .Tag(items[i]);
   }
   std::uint32_t thanks = 0;
@@ -90,11 +91,14 @@ void BuildJournal(tape::TapeData& tape, tape::AuxImage& aux) {
     journal.FiscalComment(thanks).TotalPrint();
     journal.PartialPayment({.payment_form = 1, .amount = 5000});
     journal.FinalPayment({.payment_form = 0, .amount = 5000, .change = 150});
-    journal.ReceiptClose({.document_number = document++, .when = when, .receipt_number = static_cast<std::int16_t>(receipt)});
+    journal.ReceiptClose(
+        {.document_number = document++, .when = when, .receipt_number = static_cast<std::int16_t>(receipt)});
     if (receipt % 25 == 0) {
-      journal.CashInOut({.document_number = document++, .when = when, .operator_index = op, .amount = -10000,
-                         .cash = 123456789});
-      journal.FreeDocumentOpen().BarcodePrint("4600000000000").FreeDocumentClose({.document_number = document++, .when = when});
+      journal.CashInOut(
+          {.document_number = document++, .when = when, .operator_index = op, .amount = -10000, .cash = 123456789});
+      journal.FreeDocumentOpen()
+          .BarcodePrint("4600000000000")
+          .FreeDocumentClose({.document_number = document++, .when = when});
     }
   }
   while (journal.Here() < kFullTape - 1) journal.TotalPrint();

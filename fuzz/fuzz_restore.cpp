@@ -6,9 +6,9 @@
 // Input: a header of four bytes (tape length mode, aux placement, tape share),
 // then the tape bytes, the aux bytes and the bytes the printer answers from.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <span>
@@ -116,7 +116,6 @@ tape::AuxImage& Aux() {
   return *aux;
 }
 
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -139,10 +138,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t aux_start = aux_at_end ? aux_image.size() - aux_bytes.size() : 0;
   std::copy(aux_bytes.begin(), aux_bytes.end(), aux_image.begin() + static_cast<std::ptrdiff_t>(aux_start));
   switch (length_mode % 4) {
-    case 0: tape.TapeLength = static_cast<std::int64_t>(tape_bytes.size()); break;
-    case 1: tape.TapeLength = static_cast<std::int64_t>(tape_image.size()) + length_mode; break;
-    case 2: tape.TapeLength = -static_cast<std::int64_t>(length_mode); break;
-    default: tape.TapeLength = static_cast<std::int64_t>(length_mode) * 4099; break;
+    case 0:
+      tape.TapeLength = static_cast<std::int64_t>(tape_bytes.size());
+      break;
+    case 1:
+      tape.TapeLength = static_cast<std::int64_t>(tape_image.size()) + length_mode;
+      break;
+    case 2:
+      tape.TapeLength = -static_cast<std::int64_t>(length_mode);
+      break;
+    default:
+      tape.TapeLength = static_cast<std::int64_t>(length_mode) * 4099;
+      break;
   }
 
   ArbitraryPrinter printer(printer_script);

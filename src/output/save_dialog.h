@@ -20,8 +20,7 @@ inline constexpr FileFilter kSaveDialogFilters[] = {
 };
 
 // The same list as one text: description|pattern|description|pattern.
-inline constexpr std::string_view kSaveDialogFilterText =
-    "Файл контрольной ленты (*.FJL)|*.FJL|Все файлы (*.*)|(*.*)";
+inline constexpr std::string_view kSaveDialogFilterText = "Файл контрольной ленты (*.FJL)|*.FJL|Все файлы (*.*)|(*.*)";
 
 inline constexpr std::string_view kDefaultExtension = "*.FJL";
 

@@ -53,8 +53,7 @@ std::int64_t DecimalValue(std::string_view text) {
     magnitude = magnitude > (kLimit - digit) / 10 ? kLimit : magnitude * 10 + digit;
   }
   if (negative) {
-    return magnitude >= kLimit ? std::numeric_limits<std::int64_t>::min()
-                               : -static_cast<std::int64_t>(magnitude);
+    return magnitude >= kLimit ? std::numeric_limits<std::int64_t>::min() : -static_cast<std::int64_t>(magnitude);
   }
   return magnitude >= kLimit ? std::numeric_limits<std::int64_t>::max() : static_cast<std::int64_t>(magnitude);
 }

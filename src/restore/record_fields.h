@@ -9,7 +9,7 @@
 namespace fjl::restore {
 
 struct TapeRecord {
-  std::int64_t position = 0;           // index of the type byte in the tape image
+  std::int64_t position = 0;            // index of the type byte in the tape image
   std::span<const std::uint8_t> bytes;  // the whole record, type byte included
 };
 

@@ -4,8 +4,7 @@
 
 namespace fjl::restore {
 
-RestoreRun::RestoreRun(const RestoreInputs& inputs, RestorationState& state, LineSink& text,
-                       MessageSink& messages)
+RestoreRun::RestoreRun(const RestoreInputs& inputs, RestorationState& state, LineSink& text, MessageSink& messages)
     : inputs_(inputs), state_(state), text_(text), messages_(messages), recorder_(inputs) {}
 
 void RestoreRun::AddRecordLine(const TapeRecord& record) {

@@ -22,7 +22,7 @@ enum class Verdict { GoOn, StopRun };
 
 struct RestoreInputs {
   link::Exchanger& printer;
-  std::string_view password;  // Windows-1251 bytes, sent unchanged
+  std::string_view password;   // Windows-1251 bytes, sent unchanged
   const tape::TapeData& tape;  // the tape image and the index of its end marker
   const tape::AuxImage& aux;
   // Called with every reply, right after its exchange (the step 1 window keeps

@@ -20,10 +20,12 @@ void StartRun(RestorationState& state) {
   state.RestoreFinished = false;
 }
 
-// Where the walk must stop: the end marker's index, kept inside the image.
+// Where the walk must stop: the end marker's index, kept inside the image
+// (and so inside the gauge's 32-bit range).
 std::int64_t WalkEnd(const tape::TapeData& tape) {
-  const auto image_size = static_cast<std::int64_t>(tape.Image.Size());
-  return std::clamp<std::int64_t>(tape.TapeLength, 0, std::min<std::int64_t>(image_size, std::numeric_limits<std::int32_t>::max()));
+  const std::int64_t image_end =
+      std::min<std::int64_t>(static_cast<std::int64_t>(tape.Image.Size()), std::numeric_limits<std::int32_t>::max());
+  return std::clamp<std::int64_t>(tape.TapeLength, 0, image_end);
 }
 
 std::string UnframableRecordMessage(std::uint8_t type, std::int64_t position, bool unknown_type) {

@@ -1,17 +1,17 @@
 #include "output/save_text_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <csignal>
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "output/save_dialog.h"
 
@@ -141,12 +141,9 @@ TEST_F(SaveTextFileTest, AProtectedFolderIsReported) {
 
 TEST(SaveDialog, CompletesANameWithoutAnExtension) {
   const std::pair<const char*, const char*> cases[] = {
-      {"tape", "tape.FJL"},
-      {"/home/user/tape", "/home/user/tape.FJL"},
-      {"tape.", "tape.FJL"},
-      {"tape.fjl", "tape.fjl"},
-      {"tape.txt", "tape.txt"},
-      {"/home/user.name/tape", "/home/user.name/tape.FJL"},
+      {"tape", "tape.FJL"},         {"/home/user/tape", "/home/user/tape.FJL"},
+      {"tape.", "tape.FJL"},        {"tape.fjl", "tape.fjl"},
+      {"tape.txt", "tape.txt"},     {"/home/user.name/tape", "/home/user.name/tape.FJL"},
       {".profile", ".profile.FJL"},
   };
   for (const auto& [typed, saved] : cases) EXPECT_EQ(WithDefaultExtension(typed), saved) << typed;

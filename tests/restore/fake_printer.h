@@ -60,9 +60,7 @@ class FakePrinter final : public link::Exchanger {
     On(link::kCmdGetSerialNumber, [](int) { return OkReply({"12345678"}); });
     On(link::kCmdGetFiscalNumber, [](int) { return OkReply({"1234567890"}); });
     On(link::kCmdGetTaxIdNumber, [](int) { return OkReply({"123456789012", "9876543210"}); });
-    On(link::kCmdGetTaxRate, [](int group) {
-      return OkReply({"1", "20.00", "НДС" + std::to_string(group), "-1"});
-    });
+    On(link::kCmdGetTaxRate, [](int group) { return OkReply({"1", "20.00", "НДС" + std::to_string(group), "-1"}); });
     On(link::kCmdGetOperatorParams, [](int n) { return OkReply({std::to_string(n), "Кассир " + std::to_string(n)}); });
     On(link::kCmdGetPaymentParams, [](int n) { return OkReply({std::to_string(n), "Форма " + std::to_string(n)}); });
     On(link::kCmdGetDepartmentParams, [](int n) { return OkReply({"Отдел " + std::to_string(n)}); });

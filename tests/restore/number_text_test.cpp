@@ -17,12 +17,25 @@ struct FixedCase {
 
 TEST(FixedPointText, WritesHundredthsAndThousandths) {
   const FixedCase cases[] = {
-      {5, 2, "0.05"},        {12345, 2, "123.45"}, {0, 2, "0.00"},   {-5, 2, "-.05"},   {-500, 2, "-5.00"},
-      {1500, 3, "1.500"},    {5, 3, ".005"},       {500, 3, ".500"}, {1999, 2, "19.99"}, {512, 2, "5.12"},
-      {-250, 2, "-2.50"},    {1250, 2, "12.50"},   {-50, 2, "-.50"}, {-1000, 2, "-10.00"},
-      {0, 3, ".000"},        {-1500, 3, "-1.500"},
+      {5, 2, "0.05"},
+      {12345, 2, "123.45"},
+      {0, 2, "0.00"},
+      {-5, 2, "-.05"},
+      {-500, 2, "-5.00"},
+      {1500, 3, "1.500"},
+      {5, 3, ".005"},
+      {500, 3, ".500"},
+      {1999, 2, "19.99"},
+      {512, 2, "5.12"},
+      {-250, 2, "-2.50"},
+      {1250, 2, "12.50"},
+      {-50, 2, "-.50"},
+      {-1000, 2, "-10.00"},
+      {0, 3, ".000"},
+      {-1500, 3, "-1.500"},
       // Fewer digits than places after the point: padded, the sign stays in front.
-      {-5, 3, "-.005"},      {-50, 3, "-.050"},
+      {-5, 3, "-.005"},
+      {-50, 3, "-.050"},
       {281474976710655, 2, "2814749767106.55"},
       {std::numeric_limits<std::int32_t>::min(), 2, "-21474836.48"},
       {std::numeric_limits<std::int64_t>::min(), 2, "-92233720368547758.08"},
@@ -34,8 +47,18 @@ TEST(FixedPointText, WritesHundredthsAndThousandths) {
 
 TEST(DecimalValue, ReadsLikeTheStartOfANumber) {
   const std::pair<const char*, std::int64_t> cases[] = {
-      {"5", 5},     {"-1", -1},     {"  -1", -1}, {"+7", 7},  {"12abc", 12},          {"", 0},
-      {"abc", 0},   {"-", 0},       {" ", 0},     {"1 2", 1}, {"007", 7},             {"3.5", 3},
+      {"5", 5},
+      {"-1", -1},
+      {"  -1", -1},
+      {"+7", 7},
+      {"12abc", 12},
+      {"", 0},
+      {"abc", 0},
+      {"-", 0},
+      {" ", 0},
+      {"1 2", 1},
+      {"007", 7},
+      {"3.5", 3},
       {"99999999999999999999", std::numeric_limits<std::int64_t>::max()},
       {"-99999999999999999999", std::numeric_limits<std::int64_t>::min()},
   };
@@ -62,9 +85,9 @@ TEST(TaxLetter, NamesTheGroupsWithCyrillicLetters) {
   EXPECT_EQ(TaxLetter(2), "В");
   EXPECT_EQ(TaxLetter(3), "Г");
   EXPECT_EQ(TaxLetter(4), "Д");
-  EXPECT_EQ(TaxLetter(5), "Е");     // no range check: the next letter
+  EXPECT_EQ(TaxLetter(5), "Е");  // no range check: the next letter
   EXPECT_EQ(TaxLetter(63), "я");
-  EXPECT_EQ(TaxLetter(64), "");     // lands on code 0
+  EXPECT_EQ(TaxLetter(64), "");  // lands on code 0
   EXPECT_EQ(TaxLetter(65), "\x01");
 }
 

@@ -74,8 +74,8 @@ TEST(ReceiptRecords, AReturnReceiptIsClosedAsAReturn) {
   sim::TapeBuilder tape;
   tape.ReceiptClose({.document_number = 1, .when = Bytes5(1, 1, 1, 1, 1), .receipt_number = 3})  // before any opening
       .ReceiptOpen({.operator_index = 4, .pos_number = 7, .receipt_kind = 2})
-      .ReceiptClose({.document_number = 0x00010005, .when = Bytes5(0x31, 0x12, 0x99, 0x23, 0x00),
-                     .receipt_number = -1});
+      .ReceiptClose(
+          {.document_number = 0x00010005, .when = Bytes5(0x31, 0x12, 0x99, 0x23, 0x00), .receipt_number = -1});
   h.SetTape(tape);
   ASSERT_EQ(h.Run(), RestoreOutcome::Completed);
   const auto lines = h.RecordLines();
@@ -138,11 +138,10 @@ TEST(ReceiptRecords, AFailedOperatorReadStopsAfterTheReceiptsFirstLines) {
   tape.TotalPrint().ReceiptOpen({.operator_index = 0, .pos_number = 3, .receipt_kind = 0}).TotalPrint();
   h.SetTape(tape);
   EXPECT_EQ(h.Run(), RestoreOutcome::Stopped);
-  EXPECT_EQ(h.messages.messages,
-            std::vector<std::string>{"Оператор 1 \n  Ошибка оборудования!\n Ошибка принтера!"});
-  EXPECT_EQ(h.LinesAfterHeader(), (std::vector<std::string>{"Печать итога", " ", kEquals, "Открыть фискальный чек",
-                                                             "     тип чека - продажа товаров,",
-                                                             "     номер POS - 3,"}));
+  EXPECT_EQ(h.messages.messages, std::vector<std::string>{"Оператор 1 \n  Ошибка оборудования!\n Ошибка принтера!"});
+  EXPECT_EQ(h.LinesAfterHeader(),
+            (std::vector<std::string>{"Печать итога", " ", kEquals, "Открыть фискальный чек",
+                                      "     тип чека - продажа товаров,", "     номер POS - 3,"}));
   EXPECT_EQ(h.state.RecordLineTable.size(), 2u);
   EXPECT_TRUE(h.state.Operators.empty());
   EXPECT_FALSE(h.state.RestoreFinished);

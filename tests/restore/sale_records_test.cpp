@@ -8,8 +8,8 @@ namespace {
 
 using namespace testing;
 
-std::vector<std::string> SaleLines(const char* article, const char* tax, const char* department, const std::string& name,
-                                   const char* quantity, const char* price) {
+std::vector<std::string> SaleLines(const char* article, const char* tax, const char* department,
+                                   const std::string& name, const char* quantity, const char* price) {
   return {"Продажа товара",
           std::string("     номер артикула=") + article + ",",
           std::string("     налог=") + tax + ",",
@@ -32,9 +32,8 @@ TEST(ItemSale, TakesTheArticleFromTheAuxiliaryImage) {
                 .ItemSale({.item_reference = bread, .quantity = 1500, .price = 1999})
                 .ItemSale({.item_reference = milk, .quantity = 500, .price = 5}));
   ASSERT_EQ(h.Run(), RestoreOutcome::Completed);
-  EXPECT_EQ(h.RecordLines(),
-            Concat({SaleLines("4607001", "А", "1", "Хлеб", "1.500", "19.99"),
-                    SaleLines("281474976710655", "Д", "200", "Молоко 3,2%", ".500", "0.05")}));
+  EXPECT_EQ(h.RecordLines(), Concat({SaleLines("4607001", "А", "1", "Хлеб", "1.500", "19.99"),
+                                     SaleLines("281474976710655", "Д", "200", "Молоко 3,2%", ".500", "0.05")}));
 }
 
 TEST(ItemSale, TheNameEndsAtItsFirstNulAndKeepsToItsField) {
@@ -86,31 +85,42 @@ struct AdjustmentCase {
 
 TEST(Adjustments, ShowTheSignTheValueAndTheirFurtherLines) {
   const AdjustmentCase cases[] = {
-      {"percent surcharge", sim::TapeBuilder().PercentAdjustment(1250),
+      {"percent surcharge",
+       sim::TapeBuilder().PercentAdjustment(1250),
        {"Процентная скидка/надбавка на товар", "     надбавка=12.50%"}},
-      {"percent zero", sim::TapeBuilder().PercentAdjustment(0),
+      {"percent zero",
+       sim::TapeBuilder().PercentAdjustment(0),
        {"Процентная скидка/надбавка на товар", "     скидка=0.00%"}},
-      {"percent discount", sim::TapeBuilder().PercentAdjustment(-250),
+      {"percent discount",
+       sim::TapeBuilder().PercentAdjustment(-250),
        {"Процентная скидка/надбавка на товар", "     скидка=-2.50%"}},
-      {"percent lowest", sim::TapeBuilder().PercentAdjustment(-32768),
+      {"percent lowest",
+       sim::TapeBuilder().PercentAdjustment(-32768),
        {"Процентная скидка/надбавка на товар", "     скидка=-327.68%"}},
-      {"amount discount", sim::TapeBuilder().AmountAdjustment(-5),
+      {"amount discount",
+       sim::TapeBuilder().AmountAdjustment(-5),
        {"Стоимостная скидка/надбавка на товар", "     скидка=-.05"}},
-      {"amount zero", sim::TapeBuilder().AmountAdjustment(0),
+      {"amount zero",
+       sim::TapeBuilder().AmountAdjustment(0),
        {"Стоимостная скидка/надбавка на товар", "     скидка=0.00"}},
-      {"amount surcharge", sim::TapeBuilder().AmountAdjustment(100000),
+      {"amount surcharge",
+       sim::TapeBuilder().AmountAdjustment(100000),
        {"Стоимостная скидка/надбавка на товар", "     надбавка=1000.00"}},
-      {"subtotal percent", sim::TapeBuilder().PercentSubtotalAdjustment({.percent = 500, .amount = 1234}),
+      {"subtotal percent",
+       sim::TapeBuilder().PercentSubtotalAdjustment({.percent = 500, .amount = 1234}),
        {"Процентная скидка/надбавка на подсумму", "     надбавка=5.00%,", "     в денежном выражении=12.34"}},
-      {"subtotal amount", sim::TapeBuilder().AmountSubtotalAdjustment(-100),
+      {"subtotal amount",
+       sim::TapeBuilder().AmountSubtotalAdjustment(-100),
        {"Стоимостная скидка/надбавка на подсумму", "     скидка=-1.00"}},
       {"tax percent",
        sim::TapeBuilder().PercentTaxAdjustment({.percent = -1000, .tax_group = 2, .taxable_amount = 50000}),
        {"Процентная скидка/надбавка по налогу", "     скидка=-10.00%,", "     на налог=В,",
         "     обкладываемая сумма=500.00"}},
-      {"tax amount", sim::TapeBuilder().AmountTaxAdjustment({.amount = 300, .tax_group = 1}),
+      {"tax amount",
+       sim::TapeBuilder().AmountTaxAdjustment({.amount = 300, .tax_group = 1}),
        {"Стоимостная скидка/надбавка по налогу", "     надбавка=3.00,", "     на налог=Б,"}},
-      {"tax index without a letter", sim::TapeBuilder().AmountTaxAdjustment({.amount = 1, .tax_group = 64}),
+      {"tax index without a letter",
+       sim::TapeBuilder().AmountTaxAdjustment({.amount = 1, .tax_group = 64}),
        {"Стоимостная скидка/надбавка по налогу", "     надбавка=0.01,", "     на налог=,"}},
   };
   for (const AdjustmentCase& c : cases) {
@@ -128,9 +138,9 @@ TEST(DepartmentSelect, AsksThePrinterForEveryRecord) {
   Harness h;
   h.SetTape(sim::TapeBuilder().DepartmentSelect(7).DepartmentSelect(7).DepartmentSelect(0));
   ASSERT_EQ(h.Run(), RestoreOutcome::Completed);
-  EXPECT_EQ(h.RecordLines(), (std::vector<std::string>{"Задание номера отдела", "     отдел #7: Отдел 7",
-                                                        "Задание номера отдела", "     отдел #7: Отдел 7",
-                                                        "Задание номера отдела", "     отдел #0: Отдел 0"}));
+  EXPECT_EQ(h.RecordLines(),
+            (std::vector<std::string>{"Задание номера отдела", "     отдел #7: Отдел 7", "Задание номера отдела",
+                                      "     отдел #7: Отдел 7", "Задание номера отдела", "     отдел #0: Отдел 0"}));
   EXPECT_EQ(h.printer.CountOf(link::kCmdGetDepartmentParams), 3);
   EXPECT_EQ(h.printer.sent.back().data, "482913;0;");
   EXPECT_EQ(h.state.RecordLineTable.size(), 3u);
@@ -153,8 +163,7 @@ TEST(DepartmentSelect, ThePrintersErrorTextFollowsTheNumber) {
   h.printer.On(link::kCmdGetDepartmentParams, [](int) { return ErrorReply("0203"); });
   h.SetTape(sim::TapeBuilder().DepartmentSelect(12));
   EXPECT_EQ(h.Run(), RestoreOutcome::Stopped);
-  EXPECT_EQ(h.messages.messages,
-            std::vector<std::string>{"Параметры отдела:12 \n  Неправильный формат поля номер 2!"});
+  EXPECT_EQ(h.messages.messages, std::vector<std::string>{"Параметры отдела:12 \n  Неправильный формат поля номер 2!"});
 }
 
 }  // namespace

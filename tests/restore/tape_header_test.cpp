@@ -62,11 +62,16 @@ TEST(TapeHeader, TaxRateLinesNameTheTypeAndTheLinkedGroup) {
   Harness h;
   h.printer.On(link::kCmdGetTaxRate, [](int group) {
     switch (group) {
-      case 0: return OkReply({"0", "0.00", "Без налога", "-1"});
-      case 1: return OkReply({"6", "5.00", "Сбор", "2"});
-      case 2: return OkReply({"7", "1.50", "Акциз", " -1"});
-      case 3: return OkReply({"9", "3.00", "Странный"});  // code 9, no linked group field
-      default: return OkReply({"3"});                    // rate and name missing
+      case 0:
+        return OkReply({"0", "0.00", "Без налога", "-1"});
+      case 1:
+        return OkReply({"6", "5.00", "Сбор", "2"});
+      case 2:
+        return OkReply({"7", "1.50", "Акциз", " -1"});
+      case 3:
+        return OkReply({"9", "3.00", "Странный"});  // code 9, no linked group field
+      default:
+        return OkReply({"3"});  // rate and name missing
     }
   });
   h.Run();
@@ -104,7 +109,7 @@ TEST(TapeHeader, IdentificationAndTaxNumberLines) {
   const Case cases[] = {
       {{"123456;", "777"}, "IД - 123456", "ПН - 777"},  // a data text that ended in ";;"
       {{"123456;;"}, "IД - 123456", "ПН - "},
-      {{"123456"}, "IД - 123456", "ПН - "},              // one field only
+      {{"123456"}, "IД - 123456", "ПН - "},  // one field only
       {{"", "777"}, "IД - ", "ПН - 777"},
       {{";", ";777"}, "IД - ", "ПН - "},
       {{";1", "7;"}, "IД - ", "ПН - 7;"},

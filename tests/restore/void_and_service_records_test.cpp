@@ -11,8 +11,8 @@ using namespace testing;
 constexpr std::uint32_t kTapeBase = 268458935;
 
 std::vector<std::string> BreadSaleDetails(const char* name = "Хлеб") {
-  return {"     номер артикула=4607001,", "     налог=А,", "     отдел=1,", std::string("     имя товара=") + name,
-          "     количество=1.500,", "     цена=19.99"};
+  return {"     номер артикула=4607001,",         "     налог=А,",          "     отдел=1,",
+          std::string("     имя товара=") + name, "     количество=1.500,", "     цена=19.99"};
 }
 
 std::vector<std::string> Marked(std::vector<std::string> lines) {
@@ -40,10 +40,13 @@ TEST_F(ItemVoidTest, RepeatsTheVoidedSalesDetailLines) {
   tape.ItemVoid({.start_reference = first, .end_reference = second});
   h.SetTape(tape);
   ASSERT_EQ(h.Run(), RestoreOutcome::Completed);
-  EXPECT_EQ(h.RecordLines(),
-            Concat({{"Продажа товара"}, BreadSaleDetails(), {"Продажа товара"}, BreadSaleDetails(),
-                    {"Аннулирование продажи товара", "     Начало аннулирования"}, Marked(BreadSaleDetails()),
-                    {"     Конец аннулирования"}}));
+  EXPECT_EQ(h.RecordLines(), Concat({{"Продажа товара"},
+                                     BreadSaleDetails(),
+                                     {"Продажа товара"},
+                                     BreadSaleDetails(),
+                                     {"Аннулирование продажи товара", "     Начало аннулирования"},
+                                     Marked(BreadSaleDetails()),
+                                     {"     Конец аннулирования"}}));
   EXPECT_EQ(h.RecordLines()[21], "-     цена=19.99");
   EXPECT_EQ(h.state.RecordLineTable.size(), 3u);
 }
@@ -82,7 +85,8 @@ TEST_F(ItemVoidTest, CopiesEveryLineUpToTheTitleOfTheEndRecord) {
   ASSERT_EQ(h.Run(), RestoreOutcome::Completed);
   const auto lines = h.RecordLines();
   EXPECT_EQ(std::vector<std::string>(lines.begin() + 11, lines.end()),
-            Concat({{"Аннулирование продажи товара", "     Начало аннулирования"}, Marked(BreadSaleDetails()),
+            Concat({{"Аннулирование продажи товара", "     Начало аннулирования"},
+                    Marked(BreadSaleDetails()),
                     {"-Печать итога", "- ", "-" + kEquals, "     Конец аннулирования"}}));
 }
 
@@ -96,7 +100,8 @@ TEST_F(ItemVoidTest, TheEndMayBeTheVoidItself) {
   ASSERT_EQ(h.Run(), RestoreOutcome::Completed);
   const auto lines = h.RecordLines();
   EXPECT_EQ(std::vector<std::string>(lines.begin() + 8, lines.end()),
-            Concat({{"Аннулирование продажи товара", "     Начало аннулирования"}, Marked(BreadSaleDetails()),
+            Concat({{"Аннулирование продажи товара", "     Начало аннулирования"},
+                    Marked(BreadSaleDetails()),
                     {"-Печать итога", "     Конец аннулирования"}}));
 }
 
@@ -108,12 +113,9 @@ TEST_F(ItemVoidTest, ReferencesToNoRestoredRecordStopTheRun) {
   };
   // Tape: sale at 0, receipt void at 12, barcode at 36, sale at 54, void at 66.
   const Case cases[] = {
-      {"start names nothing", 3, 54},
-      {"start names a receipt void", 12, 54},
-      {"start names a barcode", 36, 54},
-      {"end comes before the start", 54, 0},
-      {"end names nothing", 0, 55},
-      {"address below the tape", kTapeBase - 1, 54},
+      {"start names nothing", 3, 54},    {"start names a receipt void", 12, 54},
+      {"start names a barcode", 36, 54}, {"end comes before the start", 54, 0},
+      {"end names nothing", 0, 55},      {"address below the tape", kTapeBase - 1, 54},
   };
   for (const Case& c : cases) {
     Harness run;
@@ -159,11 +161,14 @@ TEST_F(ItemVoidTest, CopiesFromTheSameRunAfterAnEarlierOneStopped) {
   ASSERT_EQ(h.Run(), RestoreOutcome::Completed);
   const auto lines = h.Lines();
   const std::vector<std::string> second_run(lines.begin() + static_cast<std::ptrdiff_t>(first_run_lines), lines.end());
-  EXPECT_EQ(second_run,
-            Concat({ExpectedHeader(), {"Продажа товара"}, BreadSaleDetails("Батон"),
-                    {"Задание номера отдела", "     отдел #3: Отдел 3", "Аннулирование продажи товара",
-                     "     Начало аннулирования"},
-                    Marked(BreadSaleDetails("Батон")), {"     Конец аннулирования"}, ExpectedFooter()}));
+  EXPECT_EQ(second_run, Concat({ExpectedHeader(),
+                                {"Продажа товара"},
+                                BreadSaleDetails("Батон"),
+                                {"Задание номера отдела", "     отдел #3: Отдел 3", "Аннулирование продажи товара",
+                                 "     Начало аннулирования"},
+                                Marked(BreadSaleDetails("Батон")),
+                                {"     Конец аннулирования"},
+                                ExpectedFooter()}));
 }
 
 sim::DateTime Stamp(std::uint8_t d, std::uint8_t m, std::uint8_t y, std::uint8_t hh, std::uint8_t mm) {
@@ -222,7 +227,7 @@ TEST(CashInOut, AFailedOperatorReadStopsAfterTheDocumentLine) {
   EXPECT_EQ(h.Run(), RestoreOutcome::Stopped);
   EXPECT_EQ(h.messages.messages, std::vector<std::string>{"Оператор 3 \n  Таймаут устройства! Ошибка!"});
   EXPECT_EQ(h.LinesAfterHeader(), (std::vector<std::string>{" ", kEquals, "Служебный внос/вынос денег",
-                                                             "     Сквозной номер документа=7, 01/02/03  04:05"}));
+                                                            "     Сквозной номер документа=7, 01/02/03  04:05"}));
   EXPECT_TRUE(h.state.Operators.empty());
 }
 
@@ -272,16 +277,22 @@ TEST(FiscalComment, TakesItsTextFromTheAuxiliaryImage) {
                 .FiscalComment(full_text)
                 .FiscalComment(too_long)
                 .FiscalComment(with_nul)
-                .FiscalComment(0)            // before the image: no record
+                .FiscalComment(0)             // before the image: no record
                 .FiscalComment(0xFFFFFFFF));  // past the image
   ASSERT_EQ(h.Run(), RestoreOutcome::Completed);
   EXPECT_EQ(h.RecordLines(), (std::vector<std::string>{
-                                 "Печать комментария", "     Спасибо за покупку!",
-                                 "Печать комментария", "     " + full,
-                                 "Печать комментария", "     " + std::string(39, 'y'),
-                                 "Печать комментария", "     До",
-                                 "Печать комментария", "     ",
-                                 "Печать комментария", "     ",
+                                 "Печать комментария",
+                                 "     Спасибо за покупку!",
+                                 "Печать комментария",
+                                 "     " + full,
+                                 "Печать комментария",
+                                 "     " + std::string(39, 'y'),
+                                 "Печать комментария",
+                                 "     До",
+                                 "Печать комментария",
+                                 "     ",
+                                 "Печать комментария",
+                                 "     ",
                              }));
   EXPECT_EQ(h.state.RecordLineTable.size(), 6u);
 }
