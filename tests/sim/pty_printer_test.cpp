@@ -104,7 +104,7 @@ TEST(PtyPrinter, PacesItsBytesAtTheLineSpeed) {
   EXPECT_EQ(reply, ExpectedReply());
   // 37 bytes (request and reply) of 10 bits at 9600 baud: 38.5 ms.
   EXPECT_GE(took, WireTime(37, 9600) - 1ms);
-  EXPECT_LT(took, WireTime(37, 9600) + 60ms);
+  EXPECT_LT(took, WireTime(37, 9600) + 200ms);  // loose: shared CI machines
 }
 
 TEST(PtyPrinter, HangUpClosesTheLine) {
