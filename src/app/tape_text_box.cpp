@@ -17,12 +17,43 @@ TapeTextBox::TapeTextBox(QWidget* parent) : QPlainTextEdit(parent) {
   setReadOnly(false);
 }
 
+namespace {
+
+// The characters QTextCursor::insertText turns into a new block.
+bool BreaksLine(QChar c) {
+  return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar(char16_t{0xFDD0}) ||
+         c == QChar(char16_t{0xFDD1});
+}
+
+QString OneLine(std::string_view line) {
+  QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+  for (QChar& c : text) {
+    if (BreaksLine(c)) c = u' ';
+  }
+  return text;
+}
+
+}  // namespace
+
 void TapeTextBox::AppendLine(std::string_view line) {
   // appendPlainText() would fill an empty first line instead of adding one.
   QTextCursor cursor(document());
   cursor.movePosition(QTextCursor::End);
   cursor.insertBlock();
-  cursor.insertText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+  cursor.insertText(OneLine(line));
+}
+
+void TapeTextBox::AppendLines(std::span<const std::string> lines) {
+  if (lines.empty()) return;
+  QString text;
+  for (const std::string& line : lines) {
+    text += u'\n';
+    text += OneLine(line);
+  }
+  QTextCursor cursor(document());
+  cursor.movePosition(QTextCursor::End);
+  // Every "\n" starts a new block: the lines go below the last one.
+  cursor.insertText(text);
 }
 
 int TapeTextBox::LineCount() const { return document()->blockCount(); }

@@ -8,11 +8,15 @@
 #include <QShowEvent>
 #include <clocale>
 
+#include "app/busy_guard.h"
+#include "app/download_views.h"
 #include "app/guarded.h"
 #include "app/layout_helpers.h"
 #include "app/port_lists.h"
 #include "app/status_indicator.h"
 #include "app/window_style.h"
+#include "tape/tape_download.h"
+#include "text/cp1251.h"
 
 namespace fjl::app {
 namespace {
@@ -43,6 +47,8 @@ bool TForm1::Connected() const { return ui_.Indicator->Color() != kDisconnectedC
 
 std::string TForm1::PasswordText() const { return ui_.PasswordBox->text().toStdString(); }
 
+std::string TForm1::PasswordBytes() const { return text::Utf8ToCp1251(PasswordText()); }
+
 QLineEdit* TForm1::CounterBox(int record_type) const {
   if (record_type < 0 || record_type > kHighestRecordType) {
     return nullptr;
@@ -64,7 +70,27 @@ void TForm1::Button1Click() {
   }
 }
 
-void TForm1::Button2Click() {}
+void TForm1::Button2Click() {
+  BoxDownloadView view(*ui_.ResultBox, *ui_.StatusBox);
+  CounterBoxesView counters(tape::kTapeCounterBoxes, [this](int kind) {
+    return kind == tape::kTotalKind ? ui_.TotalBox : CounterBox(kind);
+  });
+  const std::string password = PasswordBytes();
+
+  BusyGuard busy;
+  ShowTapeButtons(tape::DownloadPhase::Running);
+  // Whatever ends the download, the buttons must not stay as they were while
+  // it ran: a counter box the user broke ends it with an error, not a throw,
+  // but the buttons are set on the way out in any case.
+  tape::DownloadPhase after = tape::DownloadPhase::Failed;
+  struct SetButtonsAtEnd {
+    TForm1& form;
+    const tape::DownloadPhase& phase;
+    ~SetButtonsAtEnd() { form.ShowTapeButtons(phase); }
+  } at_end{*this, after};
+  after = tape::PhaseAfter(
+      tape::TapeDownload(password, *tape_, {link_, last_response_, view, counters, messages_}));
+}
 
 void TForm1::Button3Click() {
   messages_.ShowMessage("Приложение остановлено!");
@@ -95,6 +121,13 @@ void TForm1::Disconnect() {
   if (link_.CloseLink() != 0) {
     ShowConnected(false);
   }
+}
+
+void TForm1::ShowTapeButtons(tape::DownloadPhase phase) {
+  const tape::TapeButtons buttons = tape::TapeButtonsFor(phase);
+  ui_.ReadTapeButton->setEnabled(buttons.ReadTape);
+  ui_.ConnectButton->setEnabled(buttons.Connect);
+  ui_.NextButton->setEnabled(buttons.Next);
 }
 
 void TForm1::ShowConnected(bool connected) {

@@ -3,11 +3,15 @@
 // window; closing it ends the program.
 
 #include <QWidget>
+#include <memory>
 #include <string>
 
 #include "app/step1_controls.h"
 #include "link/device_link.h"
+#include "link/device_response.h"
 #include "link/port_control.h"
+#include "tape/download_view.h"
+#include "tape/flash_image.h"
 #include "text/message_sink.h"
 
 class QComboBox;
@@ -38,6 +42,9 @@ class TForm1 : public QWidget {
   QLineEdit* StatusBox() const { return ui_.StatusBox; }
   QLineEdit* PasswordBox() const { return ui_.PasswordBox; }
   std::string PasswordText() const;  // UTF-8, exactly as typed
+  // The password as the printer gets it: Windows-1251 bytes; a character the
+  // code page lacks is sent as "?".
+  std::string PasswordBytes() const;
   QGroupBox* RecordTypesGroup() const { return ui_.RecordTypesGroup; }
   // The counter of a record type 0..20; nullptr for 13 and anything else.
   QLineEdit* CounterBox(int record_type) const;
@@ -47,6 +54,13 @@ class TForm1 : public QWidget {
   QPushButton* ReadTapeButton() const { return ui_.ReadTapeButton; }
   QPushButton* FinishButton() const { return ui_.FinishButton; }
   QPushButton* NextButton() const { return ui_.NextButton; }
+
+  // The downloaded tape, read by step 3.
+  tape::TapeData& Tape() { return *tape_; }
+  const tape::TapeData& Tape() const { return *tape_; }
+  // The reply of the latest exchange of any step.
+  link::DeviceResponse& LastResponse() { return last_response_; }
+  const link::DeviceResponse& LastResponse() const { return last_response_; }
 
   // Runs every time the window becomes active: "." as decimal separator,
   // port list refilled, first port and "9600" selected.
@@ -70,12 +84,16 @@ class TForm1 : public QWidget {
   void Connect();
   void Disconnect();
   void ShowConnected(bool connected);
+  void ShowTapeButtons(tape::DownloadPhase phase);
 
   link::DeviceLink& link_;
   MessageSink& messages_;
   link::TPortControl port_control_;
   Step1Controls ui_;
   QWidget* next_step_ = nullptr;
+  // Some 2 MB: kept off the stack of whoever creates the window.
+  std::unique_ptr<tape::TapeData> tape_ = std::make_unique<tape::TapeData>();
+  link::DeviceResponse last_response_;
 };
 
 }  // namespace fjl::app

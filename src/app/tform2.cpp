@@ -4,10 +4,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/busy_guard.h"
+#include "app/download_views.h"
 #include "app/guarded.h"
 #include "app/layout_helpers.h"
 #include "app/tform1.h"
 #include "app/window_style.h"
+#include "tape/aux_download.h"
 
 namespace fjl::app {
 
@@ -33,7 +36,30 @@ void TForm2::CloseStep() {
   closing_step_ = false;
 }
 
-void TForm2::Button1Click() {}
+void TForm2::Button1Click() {
+  BoxDownloadView view(*ui_.ResultBox, *ui_.StatusBox);
+  CounterBoxesView counters(tape::kAuxCounterBoxes, [this](int kind) {
+    return kind == tape::kTotalKind ? ui_.TotalBox : CounterBox(kind);
+  });
+  const std::string password = step1_.PasswordBytes();
+
+  BusyGuard busy;
+  ShowAuxButtons(tape::DownloadPhase::Running);
+  tape::DownloadPhase after = tape::DownloadPhase::Failed;
+  struct SetButtonsAtEnd {
+    TForm2& form;
+    const tape::DownloadPhase& phase;
+    ~SetButtonsAtEnd() { form.ShowAuxButtons(phase); }
+  } at_end{*this, after};
+  after = tape::PhaseAfter(tape::AuxDownload(
+      password, *aux_, {step1_.Link(), step1_.LastResponse(), view, counters, messages_}));
+}
+
+void TForm2::ShowAuxButtons(tape::DownloadPhase phase) {
+  const tape::AuxButtons buttons = tape::AuxButtonsFor(phase);
+  ui_.ReadAuxButton->setEnabled(buttons.ReadAux);
+  ui_.NextButton->setEnabled(buttons.Next);
+}
 
 void TForm2::Button2Click() {
   messages_.ShowMessage("Приложение остановлено!");

@@ -2,8 +2,11 @@
 // Step 2: download the auxiliary data (article parameters, comments).
 
 #include <QWidget>
+#include <memory>
 
 #include "app/step2_controls.h"
+#include "tape/download_view.h"
+#include "tape/flash_image.h"
 #include "text/message_sink.h"
 
 class QLineEdit;
@@ -23,6 +26,10 @@ class TForm2 : public QWidget {
 
   TForm1& Step1() { return step1_; }
   MessageSink& Messages() { return messages_; }
+
+  // The downloaded auxiliary data, read by step 3.
+  tape::AuxImage& Aux() { return *aux_; }
+  const tape::AuxImage& Aux() const { return *aux_; }
 
   // The counter of an auxiliary record kind 0..3; nullptr otherwise.
   QLineEdit* CounterBox(int kind) const;
@@ -45,11 +52,15 @@ class TForm2 : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void ShowAuxButtons(tape::DownloadPhase phase);
+
   TForm1& step1_;
   MessageSink& messages_;
   Step2Controls ui_;
   QWidget* next_step_ = nullptr;
   bool closing_step_ = false;
+  // Some 1.7 MB: kept off the stack of whoever creates the window.
+  std::unique_ptr<tape::AuxImage> aux_ = std::make_unique<tape::AuxImage>();
 };
 
 }  // namespace fjl::app

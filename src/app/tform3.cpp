@@ -1,13 +1,23 @@
 #include "app/tform3.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 
+#include "app/busy_guard.h"
 #include "app/guarded.h"
 #include "app/layout_helpers.h"
+#include "app/progress_gauge.h"
+#include "app/restore_views.h"
+#include "app/tape_text_box.h"
 #include "app/tform1.h"
 #include "app/tform2.h"
 #include "app/window_style.h"
+#include "output/save_dialog.h"
+#include "output/save_text_file.h"
+#include "restore/line_sink.h"
+#include "restore/restore_tape.h"
 
 namespace fjl::app {
 
@@ -30,17 +40,53 @@ void TForm3::CloseStep() {
   closing_step_ = false;
 }
 
-void TForm3::Button1Click() {}
+void TForm3::SetSaveFileChooser(SaveFileChooser* chooser) {
+  save_chooser_ = chooser != nullptr ? chooser : &dialog_chooser_;
+}
+
+void TForm3::Button1Click() {
+  const std::optional<QString> chosen = save_chooser_->ChooseSaveFile(CurrentSaveDialogSettings());
+  if (!chosen) return;
+  const std::string path = output::WithDefaultExtension(QFile::encodeName(*chosen).toStdString());
+  const output::SaveResult saved = output::SaveTextFile(path, ui_.TextBox->Lines());
+  if (!saved) {
+    messages_.ShowError(QFile::decodeName(QByteArray::fromStdString(path)).toStdString() + ": " +
+                        saved.error);
+    return;
+  }
+  // The next save opens where this one went, as the dialog always has.
+  QDir::setCurrent(QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).absolutePath());
+}
 
 void TForm3::Button2Click() {
-  messages_.ShowMessage(restore_finished_ ? "Успешно! Завершение приложения!"
+  messages_.ShowMessage(RestoreFinished() ? "Успешно! Завершение приложения!"
                                           : "Приложение остановлено!");
   step2_.CloseStep();
   step1_.close();
   CloseStep();
 }
 
-void TForm3::Button3Click() {}
+void TForm3::Button3Click() {
+  TextBoxLineView lines_view(*ui_.TextBox);
+  // The run reads back lines it wrote (an annulment repeats them), so its
+  // text starts as the box stands now: the initial empty line, an earlier
+  // run's lines, whatever the user typed.
+  restore::LineSink text(ui_.TextBox->Lines(), &lines_view);
+  Step3RestoreView view(*ui_.Gauge, *ui_.RestoreButton);
+  const std::string password = step1_.PasswordBytes();
+  const restore::RestoreInputs inputs{
+      step1_.Link(), password, step1_.Tape(), step2_.Aux(),
+      [this](const link::DeviceResponse& reply) { step1_.LastResponse() = reply; }};
+
+  BusyGuard busy;
+  // A stopped run has shown its lines before its message; this is for any
+  // way out that did not.
+  struct ShowLinesAtEnd {
+    restore::LineSink& text;
+    ~ShowLinesAtEnd() { text.Flush(); }
+  } show_lines{text};
+  restore::RestoreTape(inputs, restoration_, text, view, messages_);
+}
 
 void TForm3::closeEvent(QCloseEvent* event) {
   event->accept();

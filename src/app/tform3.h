@@ -2,8 +2,11 @@
 // Step 3: restore the tape as text, show it, save it.
 
 #include <QWidget>
+#include <memory>
 
+#include "app/save_file_chooser.h"
 #include "app/step3_controls.h"
+#include "restore/restoration_state.h"
 #include "text/message_sink.h"
 
 class QPushButton;
@@ -30,9 +33,18 @@ class TForm3 : public QWidget {
   QPushButton* SaveButton() const { return ui_.SaveButton; }
   QPushButton* FinishButton() const { return ui_.FinishButton; }
 
+  // What the restoration keeps between runs (names read, record lines,
+  // the kind of the last receipt, whether a run completed).
+  restore::RestorationState& Restoration() { return restoration_; }
+  const restore::RestorationState& Restoration() const { return restoration_; }
   // Cleared when a restoration starts, set when one completes.
-  bool RestoreFinished() const { return restore_finished_; }
-  void SetRestoreFinished(bool finished) { restore_finished_ = finished; }
+  bool RestoreFinished() const { return restoration_.RestoreFinished; }
+  void SetRestoreFinished(bool finished) { restoration_.RestoreFinished = finished; }
+
+  // Where "Сохранить" asks for the file; the modal dialog unless replaced.
+  // `chooser` must outlive the window or be replaced first; null puts the
+  // dialog back.
+  void SetSaveFileChooser(SaveFileChooser* chooser);
 
   // Closes this window as part of ending the program.
   void CloseStep();
@@ -50,7 +62,9 @@ class TForm3 : public QWidget {
   TForm2& step2_;
   MessageSink& messages_;
   Step3Controls ui_;
-  bool restore_finished_ = false;
+  restore::RestorationState restoration_;
+  DialogSaveFileChooser dialog_chooser_{this};
+  SaveFileChooser* save_chooser_ = &dialog_chooser_;
   bool closing_step_ = false;
 };
 

@@ -59,8 +59,15 @@ int TPortControl::BeginEnumeratePorts() {
   d.device_index = 0;
   d.extra_index = 0;
   d.devices = d.Source().ListDevices();
-  if (!d.devices) return kNoDeviceClass;
   d.walk_extras = d.extra_ports;
+  if (!d.devices) {
+    // The system's list is out of reach (no sysfs in a container, say), but
+    // the ports named by the user are still there to be opened: a simulator's
+    // pseudo-terminal must show up on any machine. The walk is not marked
+    // active, as before, so nothing is left for End to release.
+    d.devices.emplace();
+    return kNoDeviceClass;
+  }
   d.enumeration_active = true;
   return 0;
 }

@@ -111,4 +111,15 @@ class PtyPair {
 
 inline std::string Utf8(const QString& text) { return text.toStdString(); }
 
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+ public:
+  explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+  int paints = 0;
+};
+
 }  // namespace fjl::app::testing

@@ -101,6 +101,22 @@ TEST_F(PortDiscovery, MissingDeviceClassGivesMinus27AndAnEmptyList) {
   EXPECT_EQ(TPortControl::BeginEnumeratePorts(), 0);
 }
 
+TEST_F(PortDiscovery, ExtraPortsAreListedEvenWithoutTheDeviceClass) {
+  Use(std::nullopt);
+  TPortControl::SetExtraPorts({"/dev/pts/9", "", "/tmp/sim-port"});
+  EXPECT_EQ(TPortControl::BeginEnumeratePorts(), -27) << "the class itself is still missing";
+  EXPECT_EQ(TPortControl::EnumeratePorts(), "/dev/pts/9");
+  EXPECT_EQ(TPortControl::EnumeratePorts(), "/tmp/sim-port");
+  EXPECT_EQ(TPortControl::EnumeratePorts(), "");
+  EXPECT_EQ(TPortControl::EndEnumeratePorts(), 0);
+  // Refilled the next time just the same, and nothing was left active.
+  EXPECT_EQ(AllNames(), (std::vector<std::string>{"/dev/pts/9", "/tmp/sim-port"}));
+  Use(std::vector<PortDevice>{Named("COM2")});
+  EXPECT_EQ(TPortControl::BeginEnumeratePorts(), 0);
+  EXPECT_EQ(TPortControl::EnumeratePorts(), "COM2");
+  EXPECT_EQ(TPortControl::EnumeratePorts(), "/dev/pts/9");
+}
+
 TEST_F(PortDiscovery, EnumerateWithoutBeginFindsNothing) {
   Use(std::vector<PortDevice>{Named("COM1")});
   EXPECT_EQ(TPortControl::EnumeratePorts(), "");

@@ -1,0 +1,244 @@
+// "Сохранить": the dialog's settings, the FJL file written from the box,
+// the working directory following the user, cancels and failures.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "app/save_file_chooser.h"
+#include "app/tape_text_box.h"
+#include "sim_wizard.h"
+
+namespace fjl::app {
+namespace {
+
+using testing::SimWizard;
+using testing::Utf8;
+namespace fs = std::filesystem;
+
+class FakeChooser : public SaveFileChooser {
+ public:
+  std::optional<QString> ChooseSaveFile(const SaveDialogSettings& settings) override {
+    asked.push_back(settings);
+    return answer;
+  }
+  std::optional<QString> answer;
+  std::vector<SaveDialogSettings> asked;
+};
+
+std::string FileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class SaveWiringTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    start_dir_ = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir_.path()));
+    form3().SetSaveFileChooser(&chooser_);
+  }
+  void TearDown() override {
+    form3().SetSaveFileChooser(nullptr);
+    QDir::setCurrent(start_dir_);
+  }
+  TForm3& form3() { return sim_.Form3(); }
+  fs::path Dir() const { return dir_.path().toStdString(); }
+  void SaveAs(const fs::path& path) {
+    chooser_.answer = QString::fromStdString(path.string());
+    form3().SaveButton()->click();
+  }
+
+  QTemporaryDir dir_;
+  QString start_dir_;
+  SimWizard sim_;
+  FakeChooser chooser_;
+};
+
+TEST_F(SaveWiringTest, DialogIsAskedWithTheSaveSettings) {
+  chooser_.answer = std::nullopt;
+  form3().SaveButton()->click();
+  ASSERT_EQ(chooser_.asked.size(), 1u);
+  const SaveDialogSettings& s = chooser_.asked.front();
+  EXPECT_EQ(Utf8(s.Title), "Сохранить контрольную ленту в файл");
+  EXPECT_EQ(s.InitialFolder, QDir::currentPath());
+  EXPECT_EQ(s.Filters, (QStringList{QString::fromUtf8("Файл контрольной ленты (*.FJL)"),
+                                    QString::fromUtf8("Все файлы (*.*)")}));
+  EXPECT_EQ(s.DefaultSuffix, "FJL");
+  EXPECT_FALSE(s.ConfirmOverwrite);
+}
+
+TEST_F(SaveWiringTest, QtDialogGetsTheSettings) {
+  const SaveDialogSettings settings = CurrentSaveDialogSettings();
+  QFileDialog dialog;
+  ConfigureSaveDialog(dialog, settings);
+  EXPECT_EQ(Utf8(dialog.windowTitle()), "Сохранить контрольную ленту в файл");
+  EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+  EXPECT_EQ(QDir(dialog.directory()).canonicalPath(), QDir(QDir::currentPath()).canonicalPath());
+  EXPECT_EQ(dialog.nameFilters(), settings.Filters);
+  EXPECT_EQ(Utf8(dialog.selectedNameFilter()), "Файл контрольной ленты (*.FJL)");
+  EXPECT_EQ(dialog.defaultSuffix(), "FJL");
+  EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+  EXPECT_FALSE(dialog.testOption(QFileDialog::ReadOnly)) << "the user may make folders";
+}
+
+TEST_F(SaveWiringTest, SavingBeforeAnyRestorationWritesTheEmptyFirstLine) {
+  SaveAs(Dir() / "empty.FJL");
+  EXPECT_EQ(FileBytes(Dir() / "empty.FJL"), "\r\n");
+  EXPECT_TRUE(sim_.sink.errors.empty());
+  EXPECT_TRUE(sim_.sink.messages.empty()) << "no message on success";
+}
+
+TEST_F(SaveWiringTest, EditedTextIsSavedInWindows1251WithCrLf) {
+  form3().TextBox()->setPlainText(QString::fromUtf8("Контрольная лента.\n  Итог=1.00"));
+  SaveAs(Dir() / "edited.FJL");
+  // К о н т р о л ь н а я   л е н т а .   И т о г
+  EXPECT_EQ(FileBytes(Dir() / "edited.FJL"),
+            "\xCA\xEE\xED\xF2\xF0\xEE\xEB\xFC\xED\xE0\xFF \xEB\xE5\xED\xF2\xE0.\r\n"
+            "  \xC8\xF2\xEE\xE3=1.00\r\n");
+  EXPECT_EQ(Utf8(form3().TextBox()->toPlainText()), "Контрольная лента.\n  Итог=1.00")
+      << "saving never changes the box";
+}
+
+TEST_F(SaveWiringTest, NameWithoutExtensionGetsFjl) {
+  SaveAs(Dir() / "tape");
+  EXPECT_TRUE(fs::exists(Dir() / "tape.FJL"));
+  EXPECT_FALSE(fs::exists(Dir() / "tape"));
+  SaveAs(Dir() / "tape.txt");
+  EXPECT_TRUE(fs::exists(Dir() / "tape.txt")) << "an extension typed is kept";
+}
+
+TEST_F(SaveWiringTest, NextSaveOpensInTheFolderOfTheLastOne) {
+  const fs::path other = Dir() / "archive";
+  fs::create_directory(other);
+  SaveAs(other / "day.FJL");
+  EXPECT_EQ(QDir(QDir::currentPath()).canonicalPath(),
+            QDir(QString::fromStdString(other.string())).canonicalPath());
+  chooser_.answer = std::nullopt;
+  form3().SaveButton()->click();
+  ASSERT_EQ(chooser_.asked.size(), 2u);
+  EXPECT_EQ(QDir(chooser_.asked[1].InitialFolder).canonicalPath(),
+            QDir(QString::fromStdString(other.string())).canonicalPath());
+}
+
+TEST_F(SaveWiringTest, CancelWritesNothingAndChangesNothing) {
+  WriteFile(Dir() / "kept.FJL", "earlier");
+  chooser_.answer = std::nullopt;
+  form3().SaveButton()->click();
+  EXPECT_EQ(FileBytes(Dir() / "kept.FJL"), "earlier");
+  EXPECT_EQ(std::distance(fs::directory_iterator(Dir()), fs::directory_iterator()), 1);
+  EXPECT_EQ(QDir(QDir::currentPath()).canonicalPath(), QDir(dir_.path()).canonicalPath());
+  EXPECT_TRUE(sim_.sink.errors.empty());
+}
+
+TEST_F(SaveWiringTest, SavingTwiceReplacesTheFile) {
+  form3().TextBox()->setPlainText("first\nsecond\nthird");
+  SaveAs(Dir() / "twice.FJL");
+  form3().TextBox()->setPlainText("only");
+  SaveAs(Dir() / "twice.FJL");
+  EXPECT_EQ(FileBytes(Dir() / "twice.FJL"), "only\r\n");
+}
+
+// Makes writes of more than `bytes` to any file fail, as a full disk would;
+// root ignores folder permissions but not this.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    old_handler_ = signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    signal(SIGXFSZ, old_handler_);
+  }
+
+ private:
+  rlimit saved_{};
+  sighandler_t old_handler_{};
+};
+
+TEST_F(SaveWiringTest, FailedSaveShowsTheSystemMessageAndKeepsTheEarlierFile) {
+  const fs::path target = Dir() / "day.FJL";
+  WriteFile(target, "earlier\r\n");
+  const fs::path other = Dir() / "elsewhere";
+  fs::create_directory(other);
+  form3().TextBox()->setPlainText(QString(200, u'x'));
+
+  {
+    FileSizeLimit limit(16);
+    SaveAs(target);
+  }
+  ASSERT_EQ(sim_.sink.errors.size(), 1u);
+  EXPECT_NE(sim_.sink.errors.front().find(target.string() + ": "), std::string::npos)
+      << sim_.sink.errors.front();
+  EXPECT_GT(sim_.sink.errors.front().size(), target.string().size() + 2) << "with the system's reason";
+  EXPECT_EQ(FileBytes(target), "earlier\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(Dir()), fs::directory_iterator()), 2)
+      << "no temporary file is left behind";
+  EXPECT_EQ(Utf8(form3().TextBox()->toPlainText()), std::string(200, 'x'));
+  EXPECT_TRUE(sim_.sink.messages.empty());
+
+  // A folder the program may not write to, where permissions apply.
+  if (geteuid() != 0) {
+    const fs::path locked = Dir() / "locked";
+    fs::create_directory(locked);
+    WriteFile(locked / "day.FJL", "earlier\r\n");
+    chmod(locked.c_str(), 0555);
+    SaveAs(locked / "day.FJL");
+    chmod(locked.c_str(), 0755);
+    EXPECT_EQ(sim_.sink.errors.size(), 2u);
+    EXPECT_EQ(FileBytes(locked / "day.FJL"), "earlier\r\n");
+  }
+  // A failed save leaves the working directory where it was.
+  EXPECT_EQ(QDir(QDir::currentPath()).canonicalPath(), QDir(dir_.path()).canonicalPath());
+}
+
+TEST_F(SaveWiringTest, FullRunSavesTheRestoredTapeAfterTheEmptyFirstLine) {
+  sim_.ReachStep3();
+  sim_.Restore();
+  ASSERT_TRUE(form3().RestoreFinished());
+  SaveAs(Dir() / "restored");
+  const std::string bytes = FileBytes(Dir() / "restored.FJL");
+
+  // "", "Контрольная лента.", " ", "Заводской номер - 07104512", ...
+  const std::string start =
+      "\r\n"
+      "\xCA\xEE\xED\xF2\xF0\xEE\xEB\xFC\xED\xE0\xFF \xEB\xE5\xED\xF2\xE0.\r\n"
+      " \r\n"
+      "\xC7\xE0\xE2\xEE\xE4\xF1\xEA\xEE\xE9 \xED\xEE\xEC\xE5\xF0 - 07104512\r\n";
+  EXPECT_EQ(bytes.substr(0, start.size()), start);
+  const std::string end = " \r\n \r\n \r\n" + std::string(50, '*') + "\r\n \r\n";
+  ASSERT_GE(bytes.size(), end.size());
+  EXPECT_EQ(bytes.substr(bytes.size() - end.size()), end);
+
+  // Line for line the box, and nothing but Windows-1251 bytes.
+  const std::vector<std::string> lines = form3().TextBox()->Lines();
+  std::size_t line_ends = 0;
+  for (std::size_t i = 0; i + 1 < bytes.size(); ++i) line_ends += bytes[i] == '\r' && bytes[i + 1] == '\n';
+  EXPECT_EQ(line_ends, lines.size());
+  // "     имя товара=Хлеб пшеничный"
+  EXPECT_NE(bytes.find("     \xE8\xEC\xFF \xF2\xEE\xE2\xE0\xF0\xE0=\xD5\xEB\xE5\xE1 "
+                       "\xEF\xF8\xE5\xED\xE8\xF7\xED\xFB\xE9\r\n"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace fjl::app

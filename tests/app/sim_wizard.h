@@ -1,0 +1,108 @@
+#pragma once
+// The whole wizard against the simulated printer in the same process: a
+// DeviceLink whose port is the simulator, and helpers that press the
+// buttons a user would press.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/wizard.h"
+#include "app_test_support.h"
+#include "link/device_link.h"
+#include "sim/lib/in_process_channel.h"
+#include "sim/lib/sample_journal.h"
+#include "sim/lib/simulator.h"
+
+namespace fjl::app::testing {
+
+// Passes everything on to the simulator's channel and calls `on_write`
+// after every request frame written: the moment a handler is deep inside
+// an exchange.
+class HookedChannel : public link::SerialChannel {
+ public:
+  HookedChannel(std::unique_ptr<link::SerialChannel> inner, std::function<void()>& on_write)
+      : inner_(std::move(inner)), on_write_(on_write) {}
+  link::ReadResult Read(std::span<std::uint8_t> buffer) override { return inner_->Read(buffer); }
+  bool Write(std::span<const std::uint8_t> bytes) override {
+    const bool written = inner_->Write(bytes);
+    if (on_write_) on_write_();
+    return written;
+  }
+  void Drain() override { inner_->Drain(); }
+  void Purge(link::PurgeDirection direction) override { inner_->Purge(direction); }
+  bool Close() override { return inner_->Close(); }
+  int Handle() const override { return inner_->Handle(); }
+
+ private:
+  std::unique_ptr<link::SerialChannel> inner_;
+  std::function<void()>& on_write_;
+};
+
+inline const char* const kSimPort = "/dev/ttySIM0";
+
+class SimWizard {
+ public:
+  explicit SimWizard(sim::PrinterModel model = sim::SamplePrinterModel(),
+                     sim::SimulatorOptions options = {})
+      : simulator(std::move(model), std::move(options)),
+        link([this](const std::string&, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
+          return std::make_unique<HookedChannel>(sim::MakeInProcessChannel(simulator), on_write);
+        }) {
+    ports_ = std::make_shared<FakePortSource>(std::vector<std::string>{kSimPort});
+    link::TPortControl::SetDeviceSource(ports_);
+    link::TPortControl::SetExtraPorts({});
+    wizard = std::make_unique<Wizard>(link, sink);
+  }
+  ~SimWizard() {
+    wizard.reset();
+    link::TPortControl::SetDeviceSource(nullptr);
+  }
+
+  TForm1& Form1() { return wizard->Form1; }
+  TForm2& Form2() { return wizard->Form2; }
+  TForm3& Form3() { return wizard->Form3; }
+
+  void Connect() {
+    Form1().show();
+    QTest::qWaitForWindowExposed(&Form1());
+    Form1().ConnectButton()->click();
+  }
+  void ReadTape() { Form1().ReadTapeButton()->click(); }
+  void ToStep2() {
+    Form1().NextButton()->click();
+    if (Form2().isVisible()) QTest::qWaitForWindowExposed(&Form2());
+  }
+  void ReadAux() { Form2().ReadAuxButton()->click(); }
+  void ToStep3() {
+    Form2().NextButton()->click();
+    if (Form3().isVisible()) QTest::qWaitForWindowExposed(&Form3());
+  }
+  void Restore() { Form3().RestoreButton()->click(); }
+
+  // Connect, both downloads, on to step 3.
+  void ReachStep3() {
+    Connect();
+    ReadTape();
+    ToStep2();
+    ReadAux();
+    ToStep3();
+  }
+
+  EventLog log;
+  RecordingSink sink{&log};
+  std::function<void()> on_write;
+  sim::Simulator simulator;
+  link::DeviceLink link;
+  std::unique_ptr<Wizard> wizard;
+
+ private:
+  std::shared_ptr<FakePortSource> ports_;
+};
+
+}  // namespace fjl::app::testing
