@@ -85,8 +85,10 @@ std::size_t IndexOf(const Lines& lines, const std::string& line, std::size_t fro
   return static_cast<std::size_t>(it - lines.begin());
 }
 
-// Checks the whole sample restoration found at `at` in the box.
-void ExpectSampleRestoration(const Lines& lines, std::size_t at) {
+// Checks the whole sample restoration found at `at` in the box, and that
+// the record lines the run kept number the box's lines.
+void ExpectSampleRestoration(const Lines& lines, std::size_t at,
+                             const restore::RestorationState& state) {
   ASSERT_TRUE(HasAt(lines, at, kSampleHeader)) << "header at " << at;
   EXPECT_TRUE(HasAt(lines, at + kSampleHeader.size(), kMorningFloat));
   ASSERT_GE(lines.size(), kCollectionAndFooter.size());
@@ -109,6 +111,20 @@ void ExpectSampleRestoration(const Lines& lines, std::size_t at) {
     EXPECT_EQ(lines[void_title + 2 + j], "-" + lines[tea + j]) << j;
   }
   EXPECT_EQ(lines[void_title + 2 + copied], "     Конец аннулирования");
+
+  // Every record line points just past a title in the box: the first
+  // record's title "Служебный внос/вынос денег", the tea's "Продажа товара".
+  ASSERT_FALSE(state.RecordLineTable.empty());
+  EXPECT_EQ(state.RecordLineTable.front().FirstDetailLine, at + kSampleHeader.size() + 3);
+  bool tea_found = false;
+  for (const restore::RecordLine& entry : state.RecordLineTable) {
+    ASSERT_GT(entry.FirstDetailLine, at);
+    ASSERT_LE(entry.FirstDetailLine, lines.size());
+    EXPECT_NE(lines[entry.FirstDetailLine - 1].rfind("     ", 0), 0u)
+        << "a detail line taken for a title: " << lines[entry.FirstDetailLine - 1];
+    tea_found = tea_found || entry.FirstDetailLine == tea;
+  }
+  EXPECT_TRUE(tea_found);
 }
 
 TEST(RestoreWiringTest, CompletedRunFillsTheBoxBelowItsEmptyLineAndShutsRestore) {
@@ -124,7 +140,7 @@ TEST(RestoreWiringTest, CompletedRunFillsTheBoxBelowItsEmptyLineAndShutsRestore)
   const Lines lines = sim.Form3().TextBox()->Lines();
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.front(), "") << "the box's first line stays";
-  ExpectSampleRestoration(lines, 1);
+  ExpectSampleRestoration(lines, 1, sim.Form3().Restoration());
   EXPECT_TRUE(sim.Form3().RestoreFinished());
   EXPECT_FALSE(sim.Form3().RestoreButton()->isEnabled());
   EXPECT_TRUE(sim.Form3().SaveButton()->isEnabled());
@@ -164,7 +180,7 @@ TEST(RestoreWiringTest, StoppedRunKeepsItsLinesAndASecondClickAppendsBelow) {
   EXPECT_EQ(lines[1], "Контрольная лента.");
   // The annulment copies the right lines although the text no longer
   // starts where the first run started.
-  ExpectSampleRestoration(lines, 2);
+  ExpectSampleRestoration(lines, 2, sim.Form3().Restoration());
   EXPECT_TRUE(sim.Form3().RestoreFinished());
   EXPECT_FALSE(sim.Form3().RestoreButton()->isEnabled());
 
@@ -202,7 +218,7 @@ TEST(RestoreWiringTest, TextTheUserTypedStaysAboveAndTheAnnulmentStillReadsItsOw
   EXPECT_EQ(lines[0], "Смена 25.12");
   EXPECT_EQ(lines[1], "касса 1");
   EXPECT_EQ(lines[2], "");
-  ExpectSampleRestoration(lines, 3);
+  ExpectSampleRestoration(lines, 3, sim.Form3().Restoration());
 }
 
 TEST(RestoreWiringTest, EmptyTapeGivesHeaderAndFooterOnly) {
