@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/guarded_application.h"
 #include "app/qt_message_sink.h"
+#include "app/russian_texts.h"
 #include "app/wizard.h"
 #include "link/device_link.h"
 #include "link/port_control.h"
@@ -19,6 +20,8 @@ int main(int argc, char** argv) {
   fjl::app::GuardedApplication application(argc, argv);
   // The main window's closing ends the program, whatever else is visible.
   QApplication::setQuitOnLastWindowClosed(false);
+  QTranslator qt_texts;
+  fjl::app::InstallRussianQtTexts(qt_texts);
 
   // QApplication has taken its own options out of argv by now.
   std::vector<std::string> args(argv + 1, argv + argc);

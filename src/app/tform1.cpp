@@ -57,6 +57,7 @@ QLineEdit* TForm1::CounterBox(int record_type) const {
 }
 
 void TForm1::FormActivate() {
+  lists_current_ = true;
   UseDotAsDecimalSeparator();
   RefillPortList(*ui_.PortList);
   ResetSpeedList(*ui_.SpeedList);
@@ -139,7 +140,12 @@ void TForm1::ShowConnected(bool connected) {
 }
 
 bool TForm1::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) {
+  if (event->type() == QEvent::WindowDeactivate) {
+    lists_current_ = false;
+  } else if (event->type() == QEvent::WindowActivate && !lists_current_) {
+    // Only a return from elsewhere refills the lists. Without a window
+    // manager the first activation comes late, when the user closes the
+    // port list's drop-down, and must not throw away the port just picked.
     RunGuarded(messages_, [this] { FormActivate(); });
   }
   return QWidget::event(event);

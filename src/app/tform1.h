@@ -62,8 +62,9 @@ class TForm1 : public QWidget {
   link::DeviceResponse& LastResponse() { return last_response_; }
   const link::DeviceResponse& LastResponse() const { return last_response_; }
 
-  // Runs every time the window becomes active: "." as decimal separator,
-  // port list refilled, first port and "9600" selected.
+  // Runs when the window is first shown and every time it becomes active
+  // again after another window was: "." as decimal separator, port list
+  // refilled, first port and "9600" selected.
   void FormActivate();
 
  public slots:
@@ -91,6 +92,8 @@ class TForm1 : public QWidget {
   link::TPortControl port_control_;
   Step1Controls ui_;
   QWidget* next_step_ = nullptr;
+  // The lists were refilled and the window has not lost activation since.
+  bool lists_current_ = false;
   // Some 2 MB: kept off the stack of whoever creates the window.
   std::unique_ptr<tape::TapeData> tape_ = std::make_unique<tape::TapeData>();
   link::DeviceResponse last_response_;

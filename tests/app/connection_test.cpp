@@ -35,7 +35,10 @@ QStringList Items(const QComboBox& list) {
   return items;
 }
 
+// The user comes back to the window from another one.
 void Activate(QWidget& window) {
+  QEvent deactivation(QEvent::WindowDeactivate);
+  QApplication::sendEvent(&window, &deactivation);
   QEvent activation(QEvent::WindowActivate);
   QApplication::sendEvent(&window, &activation);
 }
@@ -100,6 +103,27 @@ TEST_F(ConnectionTest, EveryActivationRefillsAndResetsBothLists) {
   EXPECT_EQ(form_.SpeedList()->currentText(), "9600");
   EXPECT_EQ(form_.SpeedList()->count(), 11);
   EXPECT_EQ(source_->listings, 2);
+}
+
+TEST_F(ConnectionTest, ActivationWithoutLeavingTheWindowKeepsThePortPicked) {
+  // Without a window manager the window is first activated only when the
+  // drop-down of the port list closes: that must not undo the choice.
+  source_->SetNames(std::vector<std::string>{"/dev/ttyS0"});
+  link::TPortControl::SetExtraPorts({"/dev/pts/3"});
+  form_.show();
+  form_.PortList()->setCurrentIndex(1);
+  form_.SpeedList()->setCurrentText("115200");
+  const int listings = source_->listings;
+  QEvent activation(QEvent::WindowActivate);
+  QApplication::sendEvent(&form_, &activation);
+  EXPECT_EQ(form_.PortList()->currentText(), "/dev/pts/3");
+  EXPECT_EQ(form_.SpeedList()->currentText(), "115200");
+  EXPECT_EQ(source_->listings, listings);
+  // Leaving for another window and coming back does refill and reset.
+  Activate(form_);
+  EXPECT_EQ(form_.PortList()->currentText(), "/dev/ttyS0");
+  EXPECT_EQ(form_.SpeedList()->currentText(), "9600");
+  form_.hide();
 }
 
 TEST_F(ConnectionTest, RealActivationOfTheWindowRefillsTheList) {

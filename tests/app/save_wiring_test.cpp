@@ -9,12 +9,14 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 
+#include "app/russian_texts.h"
 #include "app/save_file_chooser.h"
 #include "app/tape_text_box.h"
 #include "sim_wizard.h"
@@ -238,6 +240,24 @@ TEST_F(SaveWiringTest, FullRunSavesTheRestoredTapeAfterTheEmptyFirstLine) {
   EXPECT_NE(bytes.find("     \xE8\xEC\xFF \xF2\xEE\xE2\xE0\xF0\xE0=\xD5\xEB\xE5\xE1 "
                        "\xEF\xF8\xE5\xED\xE8\xF7\xED\xFB\xE9\r\n"),
             std::string::npos);
+}
+
+}  // namespace
+}  // namespace fjl::app
+
+namespace fjl::app {
+namespace {
+
+TEST(RussianQtTextsTest, FileDialogSpeaksRussianWhenQtsCatalogueIsThere) {
+  QTranslator translator;
+  if (!InstallRussianQtTexts(translator)) {
+    GTEST_SKIP() << "Qt's Russian catalogue is not installed";
+  }
+  const QString look_in = QCoreApplication::translate("QFileDialog", "Look in:");
+  QCoreApplication::removeTranslator(&translator);
+  EXPECT_NE(look_in, "Look in:");
+  EXPECT_TRUE(look_in.contains(QRegularExpression(QStringLiteral("[\\x{0400}-\\x{04FF}]"))))
+      << Utf8(look_in);
 }
 
 }  // namespace
