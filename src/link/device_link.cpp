@@ -23,8 +23,17 @@ struct DeviceLink::State {
   DeviceResponse response;
   SessionLog log;
   MonotonicClock clock = [] { return std::chrono::steady_clock::now(); };
+  // The port as OpenLink was given it, for opening it again after a hang-up.
+  std::string port_name;
+  std::int32_t port_speed = 0;
+  // The far end went away during an exchange (a pulled USB adapter, a closed
+  // pseudo-terminal). The descriptor is dead for good; the next exchange
+  // opens the port afresh, so a re-plugged adapter works again without
+  // restarting the program.
+  bool line_gone = false;
 
   void Close();
+  void ReopenAfterHangUp();
   void Refuse(std::int32_t command, std::string_view data);
   void WaitForReply();
 };
@@ -51,6 +60,9 @@ std::int32_t DeviceLink::OpenLink(const std::string& port, std::int32_t speed) {
   // the disconnect button does, then open the new one.
   if (s.channel) CloseLink();
   s.link_ready = true;
+  s.port_name = port;
+  s.port_speed = speed;
+  s.line_gone = false;
   s.channel = s.opener ? s.opener(port, speed) : nullptr;
   if (s.channel) s.channel->Purge(PurgeDirection::Both);
   s.log.WriteSessionLog("", "START");
@@ -64,6 +76,8 @@ int DeviceLink::CloseLink() {
     s.channel->Purge(PurgeDirection::Both);
   }
   s.log.WriteSessionLog("END", "");
+  // Disconnected on purpose: no exchange may open the port behind the user's back.
+  s.line_gone = false;
   if (!s.channel || !s.channel->Close()) return 0;
   s.channel.reset();
   return 1;
@@ -110,6 +124,7 @@ const DeviceResponse& DeviceLink::Exchange(std::int32_t command, std::string_vie
   const std::string frame = BuildRequestFrame(seq, static_cast<std::uint8_t>(command), outgoing);
   s.response.SentFrame = frame;
 
+  if (s.line_gone) s.ReopenAfterHangUp();
   if (s.channel) {
     s.channel->Drain();
     s.channel->Purge(PurgeDirection::Both);
@@ -128,6 +143,19 @@ const DeviceResponse& DeviceLink::Exchange(std::int32_t command, std::string_vie
   return s.response;
 }
 
+void DeviceLink::State::ReopenAfterHangUp() {
+  if (channel) {
+    channel->Close();
+    channel.reset();
+    log.WriteSessionLog("END", "");
+  }
+  channel = opener ? opener(port_name, port_speed) : nullptr;
+  if (!channel) return;  // still gone: this exchange ends at once as no reply
+  channel->Purge(PurgeDirection::Both);
+  line_gone = false;
+  log.WriteSessionLog("", "START");
+}
+
 void DeviceLink::State::WaitForReply() {
   if (!channel) return;  // no port: nothing can arrive
   std::array<std::uint8_t, 512> buffer{};
@@ -135,6 +163,13 @@ void DeviceLink::State::WaitForReply() {
   auto last_frame_byte = clock();
   while (empty_reads < kEmptyReadLimit) {
     const ReadResult read = channel->Read(buffer);
+    if (read.hangup) {
+      // Nothing can arrive on a line that has gone; fifty more empty reads
+      // would only hold the window for five seconds to say the same.
+      line_gone = true;
+      receiver.ReadFailed();
+      return;
+    }
     if (read.count == 0) {
       if (read.error != 0) receiver.ReadFailed();
       ++empty_reads;

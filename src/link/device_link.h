@@ -47,6 +47,9 @@ class DeviceLink : public Exchanger {
   // unchanged. A data text longer than one frame carries (kMaxFrameData) or a
   // command outside 0..255 is not sent either: the record then holds the
   // command and data with Status = StatusNoReply | StatusNotSent.
+  // When the far end hangs up during the wait (a pulled adapter), the
+  // exchange ends at once with StatusNoReply, and the next one opens the
+  // port again by the name and speed OpenLink was given (CloseLink ends that).
   const DeviceResponse& Exchange(std::int32_t command, std::string_view data) override;
   const DeviceResponse& Response() const;
 
