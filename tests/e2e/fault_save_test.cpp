@@ -1,0 +1,114 @@
+// Saving the restored tape where it cannot go: a read-only folder, a folder
+// name that is a file, a full disk. The step 3 window shows
+// "<path>: <system message>"; what matters here is that system message,
+// that an earlier FJL file of that name is left exactly as it was, that no
+// temporary file is left beside it, and that a second save succeeds once
+// there is room again.
+//
+// Root writes into a folder without write permission, so the read-only and
+// full cases use a small tmpfs, mounted for the test; where mounting is not
+// allowed they are skipped and say why.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/cli_test_support.h"
+#include "fault_harness.h"
+
+namespace fjl::e2e {
+namespace {
+
+const std::string kEarlier = "an earlier FJL file\r\n";
+
+// The small journal restored into the box, as step 3 holds it before "Сохранить".
+class SaveFault : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(w.ReadTape(), tape::DownloadOutcome::Success);
+    ASSERT_EQ(w.ReadAux(), tape::DownloadOutcome::Success);
+    ASSERT_EQ(w.Restore(), restore::RestoreOutcome::Completed);
+    ASSERT_EQ(w.box.lines, cli::testing::SmallJournalLines());
+  }
+  std::string Expected() const { return cli::testing::FjlBytes(cli::testing::SmallJournalLines()); }
+
+  sim::Simulator printer{cli::testing::SmallJournalPrinter()};
+  InProcessLink line{printer};
+  Wizard w{line.link};
+  Scratch scratch;
+};
+
+TEST_F(SaveFault, ReadOnlyFolderKeepsTheEarlierFileAndTheSaveWorksOnceWritable) {
+  TmpfsMount mount(scratch / "mnt", "64k");
+  if (!mount.Mounted()) GTEST_SKIP() << mount.Why();
+  const std::string path = scratch / "mnt/tape.FJL";
+  WriteFile(path, kEarlier);
+  if (!mount.SetReadOnly(true)) GTEST_SKIP() << "cannot remount the tmpfs read-only";
+
+  const output::SaveResult saved = w.Save(path);
+  EXPECT_FALSE(saved.saved);
+  EXPECT_EQ(saved.error, "Read-only file system");
+  EXPECT_EQ(ReadFile(path), kEarlier);
+  EXPECT_EQ(NamesIn(scratch / "mnt"), std::vector<std::string>{"tape.FJL"});
+  // A new name there fails the same way and leaves nothing.
+  EXPECT_EQ(w.Save(scratch / "mnt/other.FJL").error, "Read-only file system");
+  EXPECT_EQ(NamesIn(scratch / "mnt"), std::vector<std::string>{"tape.FJL"});
+
+  ASSERT_TRUE(mount.SetReadOnly(false));
+  EXPECT_TRUE(w.Save(path).saved);
+  EXPECT_EQ(ReadFile(path), Expected());
+}
+
+TEST_F(SaveFault, FolderThatIsAFileIsRefusedAndAnotherNameWorks) {
+  WriteFile(scratch / "tapes", kEarlier);
+
+  const output::SaveResult saved = w.Save(scratch / "tapes/day.FJL");
+  EXPECT_FALSE(saved.saved);
+  EXPECT_EQ(saved.error, "Not a directory");
+  EXPECT_EQ(ReadFile(scratch / "tapes"), kEarlier);
+
+  EXPECT_TRUE(w.Save(scratch / "day.FJL").saved);
+  EXPECT_EQ(ReadFile(scratch / "day.FJL"), Expected());
+}
+
+TEST_F(SaveFault, FolderWithoutWritePermission) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder; the read-only tmpfs case covers this";
+  const std::string folder = scratch / "locked";
+  ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+  WriteFile(folder + "/tape.FJL", kEarlier);
+  ASSERT_EQ(::chmod(folder.c_str(), 0500), 0);
+
+  const output::SaveResult saved = w.Save(folder + "/tape.FJL");
+  ::chmod(folder.c_str(), 0700);
+  EXPECT_FALSE(saved.saved);
+  EXPECT_EQ(saved.error, "Permission denied");
+  EXPECT_EQ(ReadFile(folder + "/tape.FJL"), kEarlier);
+}
+
+TEST_F(SaveFault, FullDiskKeepsTheEarlierFileAndTheSaveWorksOnceThereIsRoom) {
+  TmpfsMount mount(scratch / "mnt", "16k");
+  if (!mount.Mounted()) GTEST_SKIP() << mount.Why();
+  const std::string path = scratch / "mnt/tape.FJL";
+  WriteFile(path, kEarlier);
+  ASSERT_TRUE(mount.FillUp());
+  ASSERT_GT(Expected().size(), 1000u);  // the text needs a block the disk no longer has
+
+  const output::SaveResult saved = w.Save(path);
+  EXPECT_FALSE(saved.saved);
+  EXPECT_EQ(saved.error, "No space left on device");
+  EXPECT_EQ(ReadFile(path), kEarlier);
+  EXPECT_EQ(NamesIn(scratch / "mnt"), (std::vector<std::string>{"filler", "tape.FJL"}));
+  // The box is what it was: saving never changes it.
+  EXPECT_EQ(w.box.lines, cli::testing::SmallJournalLines());
+
+  ASSERT_EQ(::unlink((scratch / "mnt/filler").c_str()), 0);
+  EXPECT_TRUE(w.Save(path).saved);
+  EXPECT_EQ(ReadFile(path), Expected());
+  EXPECT_EQ(NamesIn(scratch / "mnt"), std::vector<std::string>{"tape.FJL"});
+}
+
+}  // namespace
+}  // namespace fjl::e2e
