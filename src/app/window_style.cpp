@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -10,6 +11,16 @@ namespace fjl::app {
 namespace {
 
 constexpr int kCounterBoxWidth = 46;
+constexpr int kButtonTextMargin = 12;  // each side, so captions never touch the frame
+
+// Buttons are created before the window's font is set, so their widths are
+// settled here, once the face they will be drawn in is known.
+void FitButtonsToCaptions(QWidget& window) {
+  for (QPushButton* button : window.findChildren<QPushButton*>()) {
+    const int needed = button->fontMetrics().horizontalAdvance(button->text()) + 2 * kButtonTextMargin;
+    if (button->minimumWidth() < needed) button->setMinimumWidth(needed);
+  }
+}
 
 void CentreOnScreen(QWidget& window) {
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -37,6 +48,7 @@ void ApplyStepWindowStyle(QWidget& window, const QString& caption, QSize client_
                     QStringLiteral("Sans Serif")});
   font.setStyleHint(QFont::SansSerif);
   window.setFont(font);
+  FitButtonsToCaptions(window);
   window.setFixedSize(client_size);
   CentreOnScreen(window);
 }

@@ -86,7 +86,9 @@ TEST(BusyGuardTest, ClicksDuringARunReachNoButtonNowOrAfterwards) {
                                       : r.command == 0x42;
     }
     EXPECT_EQ(first_requests, 1);
-    if (c.step == 3) EXPECT_TRUE(sim.Form3().RestoreFinished());
+    if (c.step == 3) {
+      EXPECT_TRUE(sim.Form3().RestoreFinished());
+    }
   }
 }
 

@@ -70,18 +70,22 @@ class SimWizard {
 
   void Connect() {
     Form1().show();
-    QTest::qWaitForWindowExposed(&Form1());
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&Form1()));
     Form1().ConnectButton()->click();
   }
   void ReadTape() { Form1().ReadTapeButton()->click(); }
   void ToStep2() {
     Form1().NextButton()->click();
-    if (Form2().isVisible()) QTest::qWaitForWindowExposed(&Form2());
+    if (Form2().isVisible()) {
+      EXPECT_TRUE(QTest::qWaitForWindowExposed(&Form2()));
+    }
   }
   void ReadAux() { Form2().ReadAuxButton()->click(); }
   void ToStep3() {
     Form2().NextButton()->click();
-    if (Form3().isVisible()) QTest::qWaitForWindowExposed(&Form3());
+    if (Form3().isVisible()) {
+      EXPECT_TRUE(QTest::qWaitForWindowExposed(&Form3()));
+    }
   }
   void Restore() { Form3().RestoreButton()->click(); }
 

@@ -76,7 +76,9 @@ TEST(TapeWalk, RandomImagesEndWithoutLoopingOrRunningAway) {
     auto aux = h.Aux().MutableBytes();
     for (std::size_t i = 0; i < 4000; ++i) aux[i] = static_cast<std::uint8_t>(byte(random));
     const RestoreOutcome outcome = h.Run();
-    if (outcome == RestoreOutcome::Stopped) EXPECT_EQ(h.messages.messages.size(), 1u);
+    if (outcome == RestoreOutcome::Stopped) {
+      EXPECT_EQ(h.messages.messages.size(), 1u);
+    }
     EXPECT_LT(h.Lines().size(), 4000u * 20);
   }
 }
