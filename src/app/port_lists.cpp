@@ -3,7 +3,7 @@
 #include <QComboBox>
 #include <string>
 
-#include "link/port_control.h"
+#include "link/port_listing.h"
 
 namespace fjl::app {
 
@@ -14,24 +14,8 @@ const QStringList& SpeedItems() {
 }
 
 void RefillPortList(QComboBox& list) {
-  using link::TPortControl;
   list.clear();
-  // Ended however the walk ends, so a failure cannot leave the class-wide
-  // enumeration active and every later refill empty.
-  struct EnumerationScope {
-    EnumerationScope() { TPortControl::BeginEnumeratePorts(); }
-    ~EnumerationScope() { TPortControl::EndEnumeratePorts(); }
-    EnumerationScope(const EnumerationScope&) = delete;
-    EnumerationScope& operator=(const EnumerationScope&) = delete;
-  } scope;
-  // A failed start leaves nothing to enumerate; the loop then ends at once.
-  for (int taken = 0; taken < kMaxListedPorts; ++taken) {
-    const std::string name = TPortControl::EnumeratePorts();
-    if (name.empty()) {
-      break;
-    }
-    list.addItem(QString::fromStdString(name));
-  }
+  for (const std::string& name : link::ListPorts()) list.addItem(QString::fromStdString(name));
   list.setCurrentIndex(list.count() > 0 ? 0 : -1);
 }
 

@@ -11,10 +11,6 @@ namespace fjl::app {
 const QStringList& SpeedItems();
 inline constexpr int kDefaultSpeedIndex = 6;
 
-// Discovery may be fed by a device source that never runs dry; the list
-// stops taking names at this many.
-inline constexpr int kMaxListedPorts = 256;
-
 // Empties `list` and refills it from port discovery, first entry selected.
 void RefillPortList(QComboBox& list);
 // Puts the fixed speeds into `list` if they are not there, selects "9600".

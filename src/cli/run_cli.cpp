@@ -1,7 +1,7 @@
 #include "cli/run_cli.h"
 
 #include "cli/cli_options.h"
-#include "cli/port_listing.h"
+#include "link/port_listing.h"
 #include "cli/restore_session.h"
 #include "link/device_link.h"
 #include "link/port_control.h"
@@ -23,7 +23,7 @@ ExitStatus RunCli(std::span<const std::string> args, const CliEnvironment& env) 
       // The same extras the wizard's step 1 list shows.
       link::TPortControl::SetExtraPorts(link::ExtraPortsFromEnvironment());
       std::string listing;
-      for (const std::string& port : ListPorts()) listing += port + "\n";
+      for (const std::string& port : link::ListPorts()) listing += port + "\n";
       env.out(listing);
       return kExitRestored;
     }

@@ -1,11 +1,10 @@
-#include "cli/port_listing.h"
+#include "link/port_listing.h"
 
 #include "link/port_control.h"
 
-namespace fjl::cli {
+namespace fjl::link {
 
 std::vector<std::string> ListPorts() {
-  using link::TPortControl;
   struct EnumerationScope {
     EnumerationScope() { TPortControl::BeginEnumeratePorts(); }
     ~EnumerationScope() { TPortControl::EndEnumeratePorts(); }
@@ -21,4 +20,4 @@ std::vector<std::string> ListPorts() {
   return ports;
 }
 
-}  // namespace fjl::cli
+}  // namespace fjl::link

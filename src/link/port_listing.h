@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-namespace fjl::cli {
+namespace fjl::link {
 
 // A device source that never runs dry must not hang the listing.
 inline constexpr std::size_t kMaxListedPorts = 256;
 
-// Uses the class-wide discovery of TPortControl as it is set up; the
+// Both front ends list ports through this. Uses the class-wide discovery of TPortControl as it is set up; the
 // enumeration is ended however the walk ends.
 std::vector<std::string> ListPorts();
 
-}  // namespace fjl::cli
+}  // namespace fjl::link
