@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,8 @@ struct UsageCase {
   const char* says;  // part of the message
 };
 
+void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
+
 class CliUsageErrors : public ::testing::TestWithParam<UsageCase> {};
 
 // Every refusal: status 2, its reason and the usage on standard error, no
@@ -120,6 +123,8 @@ struct FileCase {
   std::vector<std::string> extra;  // "@" is the scratch folder
   const char* says;
 };
+
+void PrintTo(const FileCase& c, std::ostream* os) { *os << c.name; }
 
 class CliUnusableFiles : public ::testing::TestWithParam<FileCase> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 namespace fjl::link {
@@ -19,6 +21,9 @@ struct Case {
   bool succeeded;
   std::string message;
 };
+
+// Named by the code in test listings.
+void PrintTo(const Case& c, std::ostream* os) { *os << '"' << c.code << '"'; }
 
 class DeviceErrorMessageTest : public ::testing::TestWithParam<Case> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -108,6 +110,8 @@ struct CorruptCase {
   std::uint8_t value;
   FrameFault fault;
 };
+
+void PrintTo(const CorruptCase& c, std::ostream* os) { *os << c.name; }
 
 class RequestParserCorrupt : public ::testing::TestWithParam<CorruptCase> {};
 

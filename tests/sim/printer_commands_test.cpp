@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -99,6 +101,8 @@ struct ErrorCase {
   const char* data;
   const char* code;
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.name; }
 
 class CommandErrors : public ::testing::TestWithParam<ErrorCase> {};
 
