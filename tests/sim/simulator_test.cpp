@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <string>
 
@@ -212,6 +214,8 @@ struct DataCase {
   const char* request;
   const char* data;
 };
+
+void PrintTo(const DataCase& c, std::ostream* os) { *os << c.name; }
 
 class SimulatorData : public SimulatorTest, public ::testing::WithParamInterface<DataCase> {};
 
