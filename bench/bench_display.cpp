@@ -1,0 +1,92 @@
+// The step 3 window's restoration of a full 200,004-byte tape, shown: the
+// same core call the window makes, with its line view appending the lines to
+// the shown text box in batches and its gauge view painting the window
+// whenever the percentage moves, on Qt's offscreen platform. Target: 1 s.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "app/progress_gauge.h"
+#include "app/restore_views.h"
+#include "app/tape_text_box.h"
+#include "bench_summary.h"
+#include "full_tape_journal.h"
+#include "restore/restore_tape.h"
+
+namespace {
+
+using namespace fjl;
+
+constexpr double kTargetMs = 1000.0;
+
+class QuietMessages final : public MessageSink {
+ public:
+  void ShowMessage(std::string_view) override {}
+  void ShowError(std::string_view) override {}
+};
+
+void BM_RestoreIntoTheShownTextBox(benchmark::State& state) {
+  auto tape = std::make_unique<tape::TapeData>();
+  auto aux = std::make_unique<tape::AuxImage>();
+  bench::BuildFullJournal(*tape, *aux);
+  bench::InstantPrinter printer;
+  QuietMessages messages;
+  std::chrono::nanoseconds spent{0};
+  int lines = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    QWidget window;
+    window.resize(640, 480);
+    auto* box = new app::TapeTextBox(&window);
+    box->setGeometry(8, 8, 624, 400);
+    auto* gauge = new app::ProgressGauge(&window);
+    gauge->setGeometry(8, 416, 400, 20);
+    auto* button = new QPushButton(QStringLiteral("Восстановить контр. ленту"), &window);
+    button->setGeometry(416, 416, 200, 24);
+    window.show();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+
+    const auto start = std::chrono::steady_clock::now();
+    app::TextBoxLineView lines_view(*box);
+    restore::LineSink text(box->Lines(), &lines_view);
+    app::Step3RestoreView view(*gauge, *button);
+    restore::RestorationState restoration;
+    const restore::RestoreInputs inputs{printer, "482913", *tape, *aux, {}};
+    const restore::RestoreOutcome outcome = restore::RestoreTape(inputs, restoration, text, view, messages);
+    QCoreApplication::processEvents();  // the last lines painted
+    spent += std::chrono::steady_clock::now() - start;
+
+    if (outcome != restore::RestoreOutcome::Completed) {
+      state.SkipWithError("the restoration stopped");
+      break;
+    }
+    lines = box->LineCount();
+    if (static_cast<std::size_t>(lines) != text.LineCount()) {
+      state.SkipWithError("the box does not hold every line");
+      break;
+    }
+  }
+  if (state.iterations() == 0) return;
+  const double ms = std::chrono::duration<double, std::milli>(spent).count() / static_cast<double>(state.iterations());
+  state.counters["lines"] = lines;
+  state.counters["ratio_to_1s"] = ms / kTargetMs;
+  bench::Summarize("display", bench::Format("display   full tape restored into the shown text box (%.0f lines, offscreen):"
+                                            " %.0f ms = %.2f x the 1 s target",
+                                            static_cast<double>(lines), ms, ms / kTargetMs));
+}
+BENCHMARK(BM_RestoreIntoTheShownTextBox)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication application(argc, argv);
+  return fjl::bench::RunAndSummarize(argc, argv);
+}
