@@ -1,0 +1,339 @@
+// Drives a whole tape or auxiliary download through a printer whose every
+// reply comes from the input: silence, NAKs, bad checksums, error codes,
+// replies without a data part, counts that disagree with their hexadecimal
+// text, raw bytes for hexadecimal text, and well-formed chunks of arbitrary
+// flash bytes. Now and then the user types into a counter box between two
+// replies.
+//
+// Whatever comes, the download must end with exactly one message, ask only
+// for addresses inside its window (rising), never write outside the image,
+// and, when nobody typed into the boxes, show the counts a single walk over
+// the stored bytes gives: the chunk boundaries must not change what is
+// framed. The tape length is set exactly when that walk meets the end marker.
+//
+// Input: one byte choosing the area, then the printer's script; each reply
+// takes a mode byte and what that mode reads. An exhausted input is silence,
+// so every run ends.
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/device_response.h"
+#include "link/exchanger.h"
+#include "link/read_commands.h"
+#include "tape/aux_download.h"
+#include "tape/aux_walk.h"
+#include "tape/download_view.h"
+#include "tape/flash_download.h"
+#include "tape/flash_image.h"
+#include "tape/flash_reply.h"
+#include "tape/record_counters.h"
+#include "tape/record_types.h"
+#include "tape/tape_download.h"
+#include "tape/tape_walk.h"
+
+namespace {
+
+using namespace fjl;
+
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+class ByteSource {
+ public:
+  explicit ByteSource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+  std::uint8_t Next() { return position_ < bytes_.size() ? bytes_[position_++] : 0; }
+  std::string Text(std::size_t length) {
+    length = std::min(length, bytes_.size() - position_);
+    std::string text(reinterpret_cast<const char*>(bytes_.data() + position_), length);
+    position_ += length;
+    return text;
+  }
+
+ private:
+  std::span<const std::uint8_t> bytes_;
+  std::size_t position_ = 0;
+};
+
+std::string HexText(std::string_view bytes) {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (unsigned char b : bytes) {
+    hex += kDigits[b >> 4];
+    hex += kDigits[b & 0x0F];
+  }
+  return hex;
+}
+
+std::optional<std::uint8_t> ReferenceDigit(char c) {
+  if (c >= '0' && c <= '9') return static_cast<std::uint8_t>(c - '0');
+  if (c >= 'A' && c <= 'F') return static_cast<std::uint8_t>(c - 'A' + 10);
+  return std::nullopt;
+}
+
+// DecodeHexBytes against a plain reading of its contract: whole pairs of
+// upper-case digits, stopping at the first pair that is bad or cut short.
+void CheckHexDecoding(std::string_view hex, std::size_t wanted) {
+  std::vector<std::uint8_t> out(wanted, 0);
+  const std::size_t decoded = tape::DecodeHexBytes(hex, out);
+  std::size_t expected = 0;
+  while (expected < wanted && 2 * expected + 1 < hex.size()) {
+    const auto high = ReferenceDigit(hex[2 * expected]);
+    const auto low = ReferenceDigit(hex[2 * expected + 1]);
+    if (!high || !low) break;
+    Require(out[expected] == *high * 16 + *low);
+    ++expected;
+  }
+  Require(decoded == expected);
+}
+
+class ScriptedPrinter final : public link::Exchanger {
+ public:
+  ScriptedPrinter(ByteSource& source, tape::RecordCounterView& counters, std::size_t boxes,
+                  const tape::FlashArea& area, std::string_view password)
+      : source_(source), counters_(counters), boxes_(boxes), area_(area), password_(password) {}
+
+  const link::DeviceResponse& Exchange(std::int32_t command, std::string_view data) override {
+    Require(command == link::kCmdFlashRead);
+    // The request names the next address inside the window, and addresses rise.
+    const std::size_t semicolon = data.find(';');
+    Require(semicolon == password_.size() && data.substr(0, semicolon) == password_);
+    const std::string address_text(data.substr(semicolon + 1, data.size() - semicolon - 2));
+    Require(!address_text.empty() && data.back() == ';');
+    const std::int64_t address = std::stoll(address_text);
+    Require(tape::FlashReadData(password_, address) == data);
+    Require(address >= area_.FirstAddress && address < area_.EndAddress && address > last_address_);
+    last_address_ = address;
+
+    // Like the real link: a reply without a data part keeps the earlier fields.
+    const auto earlier_fields = reply_.Fields;
+    reply_ = link::DeviceResponse{};
+    reply_.Command = command;
+    reply_.SentData = std::string(data);
+    const std::uint8_t mode = source_.Next();
+    switch (mode % 16) {
+      case 0:
+        reply_.Status = link::StatusNoReply;
+        return reply_;
+      case 1:
+        reply_.Status = link::StatusNak;
+        return reply_;
+      case 2:
+        reply_.Status = link::StatusBadChecksum;
+        return reply_;
+      case 3:
+        reply_.ErrorCode = source_.Text(source_.Next() % 6);
+        break;
+      case 4:
+        reply_.ErrorCode = "0000";
+        reply_.Fields = earlier_fields;
+        return reply_;
+      case 5:
+        typed = true;
+        counters_.SetCounterText(source_.Next() % boxes_, source_.Text(source_.Next() % 8));
+        return Chunk(mode);
+      case 6:
+        reply_.ErrorCode = "0000";
+        reply_.FieldCount = source_.Next() % 4;
+        for (int i = 0; i < reply_.FieldCount; ++i) {
+          reply_.Fields[static_cast<std::size_t>(i)] = source_.Text(source_.Next() % 64);
+        }
+        if (reply_.FieldCount >= 2) {
+          CheckHexDecoding(reply_.Fields[1], static_cast<std::size_t>(source_.Next()));
+        }
+        break;
+      default:
+        return Chunk(mode);
+    }
+    reply_.StatusBytes[0] = source_.Next() & 0x7F;
+    return reply_;
+  }
+
+  bool typed = false;
+  link::DeviceResponse reply_;
+
+ private:
+  // A well-formed chunk of input bytes; the mode's high bits bend its count.
+  const link::DeviceResponse& Chunk(std::uint8_t mode) {
+    const std::size_t length = 40 + static_cast<std::size_t>(source_.Next()) * 2;
+    const std::string bytes = source_.Text(length);
+    std::int64_t count = static_cast<std::int64_t>(bytes.size());
+    switch (mode >> 5) {
+      case 1: count += static_cast<std::int8_t>(source_.Next()); break;
+      case 2: count = 999'999'999'999; break;
+      default: break;
+    }
+    reply_.ErrorCode = "0000";
+    reply_.FieldCount = 2;
+    reply_.Fields[0] = std::to_string(count);
+    reply_.Fields[1] = HexText(bytes);
+    return reply_;
+  }
+
+  ByteSource& source_;
+  tape::RecordCounterView& counters_;
+  std::size_t boxes_;
+  const tape::FlashArea& area_;
+  std::string_view password_;
+  std::int64_t last_address_ = -1;
+};
+
+class Counters final : public tape::RecordCounterView {
+ public:
+  explicit Counters(std::size_t boxes) : texts(boxes, "junk") {}
+  std::string CounterText(std::size_t box) const override { return texts.at(box); }
+  void SetCounterText(std::size_t box, std::string_view text) override { texts.at(box) = std::string(text); }
+  std::vector<std::string> texts;
+};
+
+class View final : public tape::DownloadView {
+ public:
+  void SetResult(std::string_view) override {}
+  void SetStatus(std::string_view text) override { Require(text.size() == 17); }
+  void ShowProgress(std::int64_t bytes_stored, std::int64_t window_size) override {
+    Require(bytes_stored >= stored && bytes_stored <= window_size);
+    stored = bytes_stored;
+    window = window_size;
+  }
+  std::int64_t stored = 0;
+  std::int64_t window = 0;
+};
+
+class Messages final : public MessageSink {
+ public:
+  void ShowMessage(std::string_view) override { ++messages; }
+  void ShowError(std::string_view) override { ++errors; }
+  int messages = 0;
+  int errors = 0;
+};
+
+// The counts a single walk over image[0, stored) gives, box by box.
+template <class Walk, class Image>
+std::vector<std::int64_t> CountsOfOneWalk(Walk& walk, const Image& image, std::int64_t stored,
+                                          std::span<const tape::CounterBox> boxes,
+                                          typename Walk::Outcome& outcome) {
+  std::vector<std::int64_t> counts(boxes.size(), 0);
+  outcome = walk.Pass(image, stored, [&](std::uint8_t kind) {
+    for (std::size_t box = 0; box < boxes.size(); ++box) {
+      if (boxes[box].Kind == kind || boxes[box].Kind == tape::kTotalKind) ++counts[box];
+    }
+    return true;
+  });
+  return counts;
+}
+
+void CheckCounts(const Counters& counters, const std::vector<std::int64_t>& expected) {
+  for (std::size_t box = 0; box < expected.size(); ++box) {
+    Require(counters.texts[box] == std::to_string(expected[box]));
+  }
+}
+
+void CheckOutcomeAgainstReply(tape::DownloadOutcome outcome, const link::DeviceResponse& last) {
+  using tape::DownloadOutcome;
+  Require((outcome == DownloadOutcome::Timeout) == last.NoReply());
+  if (outcome == DownloadOutcome::LinkError) {
+    Require((last.Status & (link::StatusNak | link::StatusBadChecksum)) != 0);
+  }
+  if (outcome == DownloadOutcome::DeviceError) Require(last.ErrorCode != "0000");
+}
+
+// The images are large: made once, their written part cleared after each input.
+tape::TapeData& Tape() {
+  static const auto tape = std::make_unique<tape::TapeData>();
+  return *tape;
+}
+tape::AuxImage& Aux() {
+  static const auto aux = std::make_unique<tape::AuxImage>();
+  return *aux;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const bool aux = (data[0] & 1) != 0;
+  const std::string password = (data[0] & 2) != 0 ? "\xCF\xE0\xF0\xEE\xEB\xFC" : "0";
+  ByteSource source({data + 1, size - 1});
+  const std::span<const tape::CounterBox> boxes =
+      aux ? std::span<const tape::CounterBox>(tape::kAuxCounterBoxes)
+          : std::span<const tape::CounterBox>(tape::kTapeCounterBoxes);
+  const tape::FlashArea& area = aux ? tape::kAuxArea : tape::kTapeArea;
+
+  Counters counters(boxes.size());
+  ScriptedPrinter printer(source, counters, boxes.size(), area, password);
+  link::DeviceResponse last;
+  View view;
+  Messages messages;
+  const tape::DownloadContext context{printer, last, view, counters, messages};
+
+  tape::TapeData& tape = Tape();
+  tape::AuxImage& aux_image = Aux();
+  constexpr std::int64_t kUntouched = -7;
+  tape.TapeLength = kUntouched;
+  const tape::DownloadOutcome outcome =
+      aux ? tape::AuxDownload(password, aux_image, context) : tape::TapeDownload(password, tape, context);
+
+  // One message for every outcome; the error box only for a counter fault.
+  Require(messages.messages + messages.errors == 1);
+  Require((messages.errors == 1) == (outcome == tape::DownloadOutcome::CounterNotNumber));
+  if (!printer.typed) Require(outcome != tape::DownloadOutcome::CounterNotNumber);
+  Require(last.Status == printer.reply_.Status && last.ErrorCode == printer.reply_.ErrorCode &&
+          last.Fields == printer.reply_.Fields);
+  CheckOutcomeAgainstReply(outcome, last);
+  Require(view.window == 0 || view.window == area.Size());
+
+  const std::int64_t stored = view.stored;
+  if (aux) {
+    Require(stored <= static_cast<std::int64_t>(aux_image.Size()));
+    tape::AuxWalk walk;
+    tape::AuxWalk::Outcome walked;
+    const auto counts = CountsOfOneWalk(walk, aux_image, stored, boxes, walked);
+    if (!printer.typed) {
+      CheckCounts(counters, counts);
+      if (walked == tape::AuxWalk::Outcome::AuxComplete) Require(outcome == tape::DownloadOutcome::Success);
+      if (walked == tape::AuxWalk::Outcome::ZeroLength) {
+        Require(outcome == tape::DownloadOutcome::UnknownRecord);
+      }
+    }
+    if (outcome == tape::DownloadOutcome::UnknownRecord) Require(walked == tape::AuxWalk::Outcome::ZeroLength);
+  } else {
+    Require(stored <= static_cast<std::int64_t>(tape.Image.Size()));
+    tape::TapeWalk walk;
+    tape::TapeWalk::Outcome walked;
+    const auto counts = CountsOfOneWalk(walk, tape.Image, stored, boxes, walked);
+    if (!printer.typed) {
+      CheckCounts(counters, counts);
+      if (walked == tape::TapeWalk::Outcome::TapeComplete) {
+        Require(outcome == tape::DownloadOutcome::Success && tape.TapeLength == walk.Position());
+      }
+      if (walked == tape::TapeWalk::Outcome::UnknownType) {
+        Require(outcome == tape::DownloadOutcome::UnknownRecord);
+      }
+    }
+    if (outcome == tape::DownloadOutcome::UnknownRecord) {
+      Require(walked == tape::TapeWalk::Outcome::UnknownType);
+    }
+    // The length changes only when the end marker is met, and then points at it.
+    if (tape.TapeLength != kUntouched) {
+      Require(outcome == tape::DownloadOutcome::Success);
+      Require(tape.TapeLength >= 0 && tape.TapeLength < stored);
+      Require(tape.Image[static_cast<std::size_t>(tape.TapeLength)] == tape::kTapeEndMarker);
+    }
+  }
+
+  // Every byte written came from the input (at most one image byte per input byte).
+  const std::size_t written = std::min(size, aux ? aux_image.Size() : tape.Image.Size());
+  auto bytes = aux ? aux_image.MutableBytes() : tape.Image.MutableBytes();
+  std::fill(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(written), std::uint8_t{0});
+  return 0;
+}
