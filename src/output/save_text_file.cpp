@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -23,6 +24,27 @@ std::pair<std::string, std::string> SplitPath(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return {".", path};
   return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+// The file a name stands for: a symbolic link is followed (to a bounded
+// depth), so that saving through it replaces the file it points to and
+// leaves the link in place, as writing the file directly would.
+std::string FollowLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) return path;
+    const std::string link(target, static_cast<std::size_t>(length));
+    if (link.front() == '/') {
+      path = link;
+    } else {
+      const std::size_t slash = path.find_last_of('/');
+      path = slash == std::string::npos ? link : path.substr(0, slash + 1) + link;
+    }
+  }
+  return path;
 }
 
 // Permissions a new file gets from the process umask; an existing file keeps its own.
@@ -76,10 +98,17 @@ std::string FjlFileBytes(std::span<const std::string> lines) {
   return bytes;
 }
 
-SaveResult SaveTextFile(const std::string& path, std::span<const std::string> lines) {
+SaveResult SaveTextFile(const std::string& chosen_path, std::span<const std::string> lines) {
   const std::string bytes = FjlFileBytes(lines);
+  const std::string path = FollowLinks(chosen_path);
   const auto [folder, name] = SplitPath(path);
   if (name.empty()) return {false, SystemMessage(EISDIR)};
+  // A device, pipe or socket of that name must never be renamed over: as
+  // root, saving to "/dev/stdout" would otherwise replace it with a file.
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+    return {false, S_ISDIR(existing.st_mode) ? SystemMessage(EISDIR) : std::string(kNotARegularFile)};
+  }
 
   std::string temp_path = (folder == "/" ? "" : folder) + "/." + name + ".XXXXXX";
   std::vector<char> temp_name(temp_path.begin(), temp_path.end());

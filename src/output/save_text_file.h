@@ -3,6 +3,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace fjl::output {
 
@@ -17,10 +18,15 @@ struct SaveResult {
 // an empty file.
 std::string FjlFileBytes(std::span<const std::string> lines);
 
+// What SaveTextFile reports for a name that is a device, a pipe or a socket.
+inline constexpr std::string_view kNotARegularFile = "Not a regular file";
+
 // Replaces `path` with the lines as a whole or not at all: the text goes to a
 // temporary file beside it, reaches the disk, and only then takes the name.
 // On failure the temporary file is removed and an earlier file of that name
-// is left as it was.
+// is left as it was. A symbolic link is followed: the file it points to is
+// replaced and the link stays. A folder, device, pipe or socket of that name
+// is refused and left alone.
 SaveResult SaveTextFile(const std::string& path, std::span<const std::string> lines);
 
 }  // namespace fjl::output

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <string>
@@ -108,6 +109,40 @@ TEST_F(SaveFault, FullDiskKeepsTheEarlierFileAndTheSaveWorksOnceThereIsRoom) {
   EXPECT_TRUE(w.Save(path).saved);
   EXPECT_EQ(ReadFile(path), Expected());
   EXPECT_EQ(NamesIn(scratch / "mnt"), std::vector<std::string>{"tape.FJL"});
+}
+
+// A name that is not a plain file is never renamed over: as root, saving to
+// "/dev/stdout" would otherwise turn it into a file.
+TEST_F(SaveFault, PipeOrDeviceOfThatNameIsRefusedAndLeftAlone) {
+  const std::string pipe = scratch / "pipe.FJL";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+  const output::SaveResult saved = w.Save(pipe);
+  EXPECT_FALSE(saved.saved);
+  EXPECT_EQ(saved.error, "Not a regular file");
+  struct stat st {};
+  ASSERT_EQ(::lstat(pipe.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+  const std::string device = scratch / "null";
+  if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0) GTEST_SKIP() << "cannot make a device node here";
+  // Reached through a link, as /dev/stdout is.
+  std::filesystem::create_symlink(device, scratch / "stdout");
+  EXPECT_EQ(w.Save(scratch / "stdout").error, "Not a regular file");
+  ASSERT_EQ(::lstat(device.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+  EXPECT_TRUE(std::filesystem::is_symlink(scratch / "stdout"));
+  EXPECT_EQ(NamesIn(scratch.Path().string()), (std::vector<std::string>{"null", "pipe.FJL", "stdout"}));
+}
+
+TEST_F(SaveFault, SavingThroughALinkReplacesTheFileItPointsTo) {
+  std::filesystem::create_directory(scratch / "archive");
+  WriteFile(scratch / "archive/2025-01-03.FJL", kEarlier);
+  std::filesystem::create_symlink("archive/2025-01-03.FJL", scratch / "latest.FJL");
+
+  EXPECT_TRUE(w.Save(scratch / "latest.FJL").saved);
+  EXPECT_TRUE(std::filesystem::is_symlink(scratch / "latest.FJL"));
+  EXPECT_EQ(ReadFile(scratch / "archive/2025-01-03.FJL"), Expected());
+  EXPECT_EQ(NamesIn(scratch / "archive"), std::vector<std::string>{"2025-01-03.FJL"});
 }
 
 }  // namespace
