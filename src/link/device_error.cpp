@@ -10,6 +10,8 @@ namespace fjl::link {
 namespace {
 
 constexpr std::string_view kUnknownSubCode = "Неизвестная ошибка!";
+constexpr std::string_view kRejectedRequest = "Регистратор не принял запрос (NAK)!";
+constexpr std::string_view kDamagedReply = "Неверная контрольная сумма ответа регистратора!";
 
 struct ClassTexts {
   std::uint8_t error_class;
@@ -141,7 +143,16 @@ bool DeviceErrorMessage(const DeviceResponse& reply, std::string& message) {
     message = "Таймаут устройства! Ошибка!";
     return false;
   }
-  if ((reply.Status & (StatusNak | StatusBadChecksum)) != 0) return false;
+  // A rejected or garbled exchange says nothing about the command; the user
+  // still needs to know why the read failed.
+  if ((reply.Status & StatusNak) != 0) {
+    message = kRejectedRequest;
+    return false;
+  }
+  if ((reply.Status & StatusBadChecksum) != 0) {
+    message = kDamagedReply;
+    return false;
+  }
 
   const std::string& code = reply.ErrorCode;
   if (code.size() < 4) return false;

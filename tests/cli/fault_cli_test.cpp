@@ -117,7 +117,7 @@ TEST_F(CliFault, FailingReadsOfTheRestorationLeaveTheEarlierFile) {
       {"error:cmd=0x2E,code=0106", "Чтение форм оплаты:1 \n  Неверный пароль доступа!\n"},
       {"error:cmd=0x33,code=0101", "Параметры отдела:2 \n  Ошибка оборудования!\n Ошибка принтера!\n"},
       // A NAK carries no error code: the box names the read and no reason.
-      {"nak:cmd=0x33", "Параметры отдела:2 \n  \n"},
+      {"nak:cmd=0x33", "Параметры отдела:2 \n  Регистратор не принял запрос (NAK)!\n"},
       {"hangup:cmd=0x44,limit=1", "Таймаут устройства! GetFiscalNumber Ошибка!\n"},
   };
   for (const Case& c : cases) {
@@ -142,12 +142,12 @@ TEST_F(CliFault, FailingReadsOfTheRestorationLeaveTheEarlierFile) {
 }
 
 // The five flash reads come first, so the tenth exchange is the second tax
-// rate read: its group is left out, with a message that has no reason to give.
+// rate read: its group is left out, and the message says the printer refused.
 TEST_F(CliFault, NakOnEveryTenthReplyLeavesOutOneTaxRate) {
   auto printer = Chunked({"nak:every=10"});
   const CliResult r = RunCliWith(Args("sim"), sim::InProcessOpener(*printer));
   EXPECT_EQ(r.status, kExitRestored) << r.err;
-  EXPECT_EQ(r.err, kDone + kDone + "Налог Б:\n  \n");
+  EXPECT_EQ(r.err, kDone + kDone + "Налог Б:\n  Регистратор не принял запрос (NAK)!\n");
   std::vector<std::string> expected = SmallJournalLines();
   expected.erase(std::find(expected.begin(), expected.end(), "Налог Б, тип=Вложенный, ставка=7.00, название=НДС 7%"));
   EXPECT_EQ(FjlLines(ReadBytes(Output())), expected);

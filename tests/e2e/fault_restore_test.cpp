@@ -217,10 +217,10 @@ TEST(FaultRestore, CablePulledAtFirstMiddleAndLastReadEndsAtOnceAndTheReplugWork
 TEST(FaultRestore, LinkFaultsAndOddRepliesOverAPseudoTerminal) {
   const RestoreCase cases[] = {
       // The tenth exchange is the department read. A NAK or a bad checksum
-      // carries no error code, so the box names the read and no reason.
-      {"nak:every=10", restore::RestoreOutcome::Stopped, "Параметры отдела:2 \n  ",
+      // carries no error code, so the box names the link failure instead.
+      {"nak:every=10", restore::RestoreOutcome::Stopped, "Параметры отдела:2 \n  Регистратор не принял запрос (NAK)!",
        Through("     оператор #2: Петренко В.")},
-      {"bad-checksum:every=10", restore::RestoreOutcome::Stopped, "Параметры отдела:2 \n  ",
+      {"bad-checksum:every=10", restore::RestoreOutcome::Stopped, "Параметры отдела:2 \n  Неверная контрольная сумма ответа регистратора!",
        Through("     оператор #2: Петренко В.")},
       // A damaged identity reply is no success either.
       {"cut:cmd=0x42,etx=1,limit=1", restore::RestoreOutcome::Stopped, "Ошибка GetSerialNumber!",

@@ -89,9 +89,9 @@ TEST(DeviceErrorMessage, NoReplyIsATimeoutWhateverTheCode) {
 TEST(DeviceErrorMessage, ADamagedReplyIsNeverASuccess) {
   std::string message = "x";
   EXPECT_FALSE(DeviceErrorMessage(WithCode("0000", StatusNak), message));
-  EXPECT_EQ(message, "");
+  EXPECT_EQ(message, "Регистратор не принял запрос (NAK)!");
   EXPECT_FALSE(DeviceErrorMessage(WithCode("0000", StatusBadChecksum), message));
-  EXPECT_EQ(message, "");
+  EXPECT_EQ(message, "Неверная контрольная сумма ответа регистратора!");
 }
 
 TEST(DeviceErrorMessage, PrinterStatusBitsDoNotMakeAFailure) {
