@@ -54,7 +54,11 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
 std::string CheckOutputFile(const std::string& path) {
   if (path.empty() || path.back() == '/') return path + ": names a folder, not a file";
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return path + ": names a folder, not a file";
+  if (::stat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return path + ": names a folder, not a file";
+    // The save would refuse a device or a pipe only after the whole download.
+    if (!S_ISREG(st.st_mode)) return path + ": not a regular file";
+  }
   return CheckFolderTakesFiles(Folder(path));
 }
 

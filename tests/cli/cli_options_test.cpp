@@ -152,6 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
     Table, CliUnusableFiles,
     ::testing::Values(FileCase{"FolderMissing", {"--output", "@/none/t.FJL"}, "No such file or directory"},
                       FileCase{"OutputIsAFolder", {"--output", "@/sub"}, "names a folder"},
+                      FileCase{"OutputIsADevice", {"--output", "/dev/null"}, "/dev/null: not a regular file"},
                       FileCase{"OutputEndsInSlash", {"--output", "@/sub/"}, "names a folder"},
                       FileCase{"FolderIsAFile", {"--output", "@/plain/t.FJL"}, "plain: not a folder"},
                       FileCase{"LogFolderMissing", {"--output", "@/sub/t.FJL", "--log", "@/none/log"},
