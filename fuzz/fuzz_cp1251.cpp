@@ -1,8 +1,8 @@
 // The Windows-1251 codec over arbitrary bytes, read both ways.
 //
-// As Windows-1251: every byte string survives the trip to UTF-8 and back,
-// because the printer's raw fields and image names are written back to the
-// FJL file byte for byte.
+// As Windows-1251: every byte string becomes well-formed UTF-8 and survives
+// the trip back, because the printer's raw fields and image names are
+// written back to the FJL file byte for byte.
 //
 // As UTF-8: the conversion never grows the text (each output byte stands for
 // at least one input byte), and a text that is well-formed, free of '?' and
@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "text/cp1251.h"
+#include "valid_utf8.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string utf8 = Cp1251ToUtf8(input);
   Require(utf8.size() >= input.size() && utf8.size() <= 3 * input.size());
+  Require(fjl::fuzzing::IsValidUtf8(utf8));
   Require(Utf8ToCp1251(utf8) == input);
 
   const std::string bytes = Utf8ToCp1251(input);

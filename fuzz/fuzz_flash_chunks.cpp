@@ -40,6 +40,7 @@
 #include "tape/record_types.h"
 #include "tape/tape_download.h"
 #include "tape/tape_walk.h"
+#include "valid_utf8.h"
 
 namespace {
 
@@ -198,7 +199,7 @@ class Counters final : public tape::RecordCounterView {
 
 class View final : public tape::DownloadView {
  public:
-  void SetResult(std::string_view) override {}
+  void SetResult(std::string_view text) override { Require(fuzzing::IsValidUtf8(text)); }
   void SetStatus(std::string_view text) override { Require(text.size() == 17); }
   void ShowProgress(std::int64_t bytes_stored, std::int64_t window_size) override {
     Require(bytes_stored >= stored && bytes_stored <= window_size);

@@ -1,7 +1,9 @@
 // Restores a tape image and an auxiliary image made of arbitrary bytes, with
 // a printer that answers arbitrary fields, error codes or nothing. The run
 // must end, completed or stopped with a message, without reading outside an
-// image and without the text running away.
+// image and without the text running away. Every line and every message is
+// well-formed UTF-8: the printer's raw Windows-1251 bytes are converted
+// before they reach either.
 //
 // Input: a header of four bytes (tape length mode, aux placement, tape share),
 // then the tape bytes, the aux bytes and the bytes the printer answers from.
@@ -19,6 +21,7 @@
 #include "link/exchanger.h"
 #include "restore/restore_tape.h"
 #include "tape/flash_image.h"
+#include "valid_utf8.h"
 
 namespace {
 
@@ -83,7 +86,11 @@ class NullView final : public restore::RestoreView, public restore::LineView {
     if (progress < minimum_ || progress > maximum_) std::abort();
   }
   void SetRestoreEnabled(bool) override {}
-  void AppendLines(std::span<const std::string>) override {}
+  void AppendLines(std::span<const std::string> lines) override {
+    for (const std::string& line : lines) {
+      if (!fuzzing::IsValidUtf8(line)) std::abort();
+    }
+  }
 
  private:
   std::int32_t minimum_ = 0;
@@ -94,8 +101,14 @@ void Fill(std::span<std::uint8_t> bytes, std::uint8_t value) { std::fill(bytes.b
 
 class CountingMessages final : public MessageSink {
  public:
-  void ShowMessage(std::string_view) override { ++count; }
-  void ShowError(std::string_view) override { ++count; }
+  void ShowMessage(std::string_view text) override {
+    if (!fuzzing::IsValidUtf8(text)) std::abort();
+    ++count;
+  }
+  void ShowError(std::string_view text) override {
+    if (!fuzzing::IsValidUtf8(text)) std::abort();
+    ++count;
+  }
   int count = 0;
 };
 
@@ -162,6 +175,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   if (outcome == restore::RestoreOutcome::Stopped && messages.count == 0) std::abort();
   if (outcome == restore::RestoreOutcome::Completed && !state.RestoreFinished) std::abort();
+  for (const std::string& line : text.Lines()) {
+    if (!fuzzing::IsValidUtf8(line)) std::abort();
+  }
   for (const restore::RecordLine& entry : state.RecordLineTable) {
     if (entry.FirstDetailLine == 0 || entry.FirstDetailLine > text.LineCount()) std::abort();
   }
