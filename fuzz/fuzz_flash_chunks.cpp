@@ -2,9 +2,9 @@
 // reply comes from the input: silence, NAKs, bad checksums, error codes,
 // replies without a data part, counts that disagree with their hexadecimal
 // text, raw bytes for hexadecimal text, and well-formed chunks of arbitrary
-// flash bytes. (Reading the window to its very end takes megabytes of
-// replies, too slow for fuzzing; the download tests cover it.) Now and then the user types into a counter box between two
-// replies.
+// flash bytes. Now and then the user types into a counter box between two
+// replies. (Reading a whole window to its end takes megabytes of replies:
+// too slow to fuzz, and the download tests cover it.)
 //
 // Whatever comes, the download must end with exactly one message, ask only
 // for addresses inside its window (rising), never write outside the image,
