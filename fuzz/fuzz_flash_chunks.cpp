@@ -8,6 +8,7 @@
 //
 // Whatever comes, the download must end with exactly one message, ask only
 // for addresses inside its window (rising), never write outside the image,
+// keep in its image exactly the bytes the printer sent for each address,
 // and, when nobody typed into the boxes, show the counts a single walk over
 // the stored bytes gives: the chunk boundaries must not change what is
 // framed. The tape length is set exactly when that walk meets the end marker.
@@ -116,7 +117,34 @@ class ScriptedPrinter final : public link::Exchanger {
     Require(tape::FlashReadData(password_, address) == data);
     Require(address >= area_.FirstAddress && address < area_.EndAddress && address > last_address_);
     last_address_ = address;
+    Answer(command, data);
+    if (reply_.FieldCount >= 2) Remember(address - area_.FirstAddress, reply_.Fields[1]);
+    return reply_;
+  }
 
+  // Whether image byte `index` holds what the printer sent for its address:
+  // the bytes of the reply to the request at or before it, decoded by hand.
+  bool Sent(std::size_t index, std::uint8_t byte) const {
+    return index < sent_.size() && sent_[index] == byte;
+  }
+
+  bool typed = false;
+  std::size_t hex_bytes = 0;  // image bytes the replies' hexadecimal texts hold
+  link::DeviceResponse reply_;
+
+ private:
+  void Remember(std::int64_t offset, std::string_view hex) {
+    const auto start = static_cast<std::size_t>(offset);
+    for (std::size_t k = 0; 2 * k + 1 < hex.size(); ++k) {
+      const auto high = ReferenceDigit(hex[2 * k]);
+      const auto low = ReferenceDigit(hex[2 * k + 1]);
+      if (!high || !low) break;
+      if (sent_.size() <= start + k) sent_.resize(start + k + 1, -1);
+      sent_[start + k] = *high * 16 + *low;
+    }
+  }
+
+  void Answer(std::int32_t command, std::string_view data) {
     // Like the real link: a reply without a data part keeps the earlier fields.
     const auto earlier_fields = reply_.Fields;
     reply_ = link::DeviceResponse{};
@@ -126,24 +154,25 @@ class ScriptedPrinter final : public link::Exchanger {
     switch (mode % 16) {
       case 0:
         reply_.Status = link::StatusNoReply;
-        return reply_;
+        return;
       case 1:
         reply_.Status = link::StatusNak;
-        return reply_;
+        return;
       case 2:
         reply_.Status = link::StatusBadChecksum;
-        return reply_;
+        return;
       case 3:
         reply_.ErrorCode = source_.Text(source_.Next() % 6);
         break;
       case 4:
         reply_.ErrorCode = "0000";
         reply_.Fields = earlier_fields;
-        return reply_;
+        return;
       case 5:
         typed = true;
         counters_.SetCounterText(source_.Next() % boxes_, source_.Text(source_.Next() % 8));
-        return Chunk(mode);
+        Chunk(mode);
+        return;
       case 6:
         reply_.ErrorCode = "0000";
         reply_.FieldCount = source_.Next() % 4;
@@ -156,19 +185,14 @@ class ScriptedPrinter final : public link::Exchanger {
         }
         break;
       default:
-        return Chunk(mode);
+        Chunk(mode);
+        return;
     }
     reply_.StatusBytes[0] = source_.Next() & 0x7F;
-    return reply_;
   }
 
-  bool typed = false;
-  std::size_t hex_bytes = 0;  // image bytes the replies' hexadecimal texts hold
-  link::DeviceResponse reply_;
-
- private:
   // A well-formed chunk of input bytes; the mode's high bits bend its count.
-  const link::DeviceResponse& Chunk(std::uint8_t mode) {
+  void Chunk(std::uint8_t mode) {
     const std::size_t length = 40 + static_cast<std::size_t>(source_.Next()) * 2;
     const std::string bytes = source_.Text(length);
     std::int64_t count = static_cast<std::int64_t>(bytes.size());
@@ -182,7 +206,6 @@ class ScriptedPrinter final : public link::Exchanger {
     reply_.Fields[0] = std::to_string(count);
     reply_.Fields[1] = HexText(bytes);
     hex_bytes += bytes.size();
-    return reply_;
   }
 
   ByteSource& source_;
@@ -191,6 +214,7 @@ class ScriptedPrinter final : public link::Exchanger {
   const tape::FlashArea& area_;
   std::string_view password_;
   std::int64_t last_address_ = -1;
+  std::vector<int> sent_;  // by image index; -1 where nothing was sent
 };
 
 class Counters final : public tape::RecordCounterView {
@@ -298,6 +322,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(view.window == 0 || view.window == area.Size());
 
   const std::int64_t stored = view.stored;
+  // Every stored byte is the one the printer sent for its address: nothing
+  // half-decoded, shifted or left from another chunk passes for data.
+  const auto image_bytes = aux ? aux_image.Bytes() : tape.Image.Bytes();
+  for (std::int64_t i = 0; i < stored; ++i) {
+    const auto index = static_cast<std::size_t>(i);
+    Require(printer.Sent(index, image_bytes[index]));
+  }
   if (aux) {
     Require(stored <= static_cast<std::int64_t>(aux_image.Size()));
     tape::AuxWalk walk;
