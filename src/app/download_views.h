@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/busy_guard.h"
 #include "tape/download_view.h"
 #include "tape/record_counters.h"
 
@@ -49,5 +50,21 @@ class CounterBoxesView : public tape::RecordCounterView {
  private:
   std::vector<QPointer<QLineEdit>> boxes_;
 };
+
+// Runs one download with the window busy. `show_buttons` sets the step's
+// buttons for the running phase first and, however the download ends (an
+// error escaping included), for its outcome afterwards.
+template <class ShowButtons, class Download>
+void RunBusyDownload(ShowButtons show_buttons, Download download) {
+  BusyGuard busy;
+  show_buttons(tape::DownloadPhase::Running);
+  tape::DownloadPhase after = tape::DownloadPhase::Failed;
+  struct SetButtonsAtEnd {
+    ShowButtons& show;
+    const tape::DownloadPhase& phase;
+    ~SetButtonsAtEnd() { show(phase); }
+  } at_end{show_buttons, after};
+  after = tape::PhaseAfter(download());
+}
 
 }  // namespace fjl::app

@@ -8,7 +8,6 @@
 #include <QShowEvent>
 #include <clocale>
 
-#include "app/busy_guard.h"
 #include "app/download_views.h"
 #include "app/guarded.h"
 #include "app/layout_helpers.h"
@@ -78,19 +77,9 @@ void TForm1::Button2Click() {
   });
   const std::string password = PasswordBytes();
 
-  BusyGuard busy;
-  ShowTapeButtons(tape::DownloadPhase::Running);
-  // Whatever ends the download, the buttons must not stay as they were while
-  // it ran: a counter box the user broke ends it with an error, not a throw,
-  // but the buttons are set on the way out in any case.
-  tape::DownloadPhase after = tape::DownloadPhase::Failed;
-  struct SetButtonsAtEnd {
-    TForm1& form;
-    const tape::DownloadPhase& phase;
-    ~SetButtonsAtEnd() { form.ShowTapeButtons(phase); }
-  } at_end{*this, after};
-  after = tape::PhaseAfter(
-      tape::TapeDownload(password, *tape_, {link_, last_response_, view, counters, messages_}));
+  RunBusyDownload([this](tape::DownloadPhase phase) { ShowTapeButtons(phase); }, [&] {
+    return tape::TapeDownload(password, *tape_, {link_, last_response_, view, counters, messages_});
+  });
 }
 
 void TForm1::Button3Click() {

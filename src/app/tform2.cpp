@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/busy_guard.h"
 #include "app/download_views.h"
 #include "app/guarded.h"
 #include "app/layout_helpers.h"
@@ -43,16 +42,10 @@ void TForm2::Button1Click() {
   });
   const std::string password = step1_.PasswordBytes();
 
-  BusyGuard busy;
-  ShowAuxButtons(tape::DownloadPhase::Running);
-  tape::DownloadPhase after = tape::DownloadPhase::Failed;
-  struct SetButtonsAtEnd {
-    TForm2& form;
-    const tape::DownloadPhase& phase;
-    ~SetButtonsAtEnd() { form.ShowAuxButtons(phase); }
-  } at_end{*this, after};
-  after = tape::PhaseAfter(tape::AuxDownload(
-      password, *aux_, {step1_.Link(), step1_.LastResponse(), view, counters, messages_}));
+  RunBusyDownload([this](tape::DownloadPhase phase) { ShowAuxButtons(phase); }, [&] {
+    return tape::AuxDownload(password, *aux_,
+                             {step1_.Link(), step1_.LastResponse(), view, counters, messages_});
+  });
 }
 
 void TForm2::ShowAuxButtons(tape::DownloadPhase phase) {
