@@ -43,7 +43,7 @@ constexpr const char* kUsage =
     "  --baud N         give every byte its wire time at N baud (default: none,\n"
     "                   a pty passes bytes instantly)\n"
     "  --password TEXT  access password the printer accepts (default 482913)\n"
-    "  --fault SPEC     misbehave on request; may be repeated (see below)\n"
+    "  --fault RULE     misbehave on request; may be repeated (see below)\n"
     "  --link PATH      also make PATH a symlink to the pty (removed on exit)\n"
     "  --help           this text\n"
     "\n"
@@ -86,7 +86,7 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
-      std::cout << kUsage << fjl::sim::FaultSpecHelp();
+      std::cout << kUsage << fjl::sim::FaultRuleHelp();
       return std::nullopt;
     }
     if (i + 1 >= argc) throw std::invalid_argument("unknown option or missing value: " + arg);
@@ -102,7 +102,7 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
     } else if (arg == "--password") {
       options.password = value;
     } else if (arg == "--fault") {
-      options.faults.push_back(fjl::sim::ParseFaultSpec(value));
+      options.faults.push_back(fjl::sim::ParseFaultRule(value));
     } else if (arg == "--link") {
       options.link = value;
     } else {

@@ -28,11 +28,11 @@ constexpr std::array<std::pair<std::string_view, FaultKind>, 17> kKinds{{
     {"hangup", FaultKind::HangUp},
 }};
 
-[[noreturn]] void Reject(std::string_view spec, const std::string& why) {
-  throw std::invalid_argument("bad fault \"" + std::string(spec) + "\": " + why);
+[[noreturn]] void Reject(std::string_view rule_text, const std::string& why) {
+  throw std::invalid_argument("bad fault \"" + std::string(rule_text) + "\": " + why);
 }
 
-int ParseInt(std::string_view spec, std::string_view key, std::string_view value) {
+int ParseInt(std::string_view rule_text, std::string_view key, std::string_view value) {
   int base = 10;
   if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) {
     base = 16;
@@ -41,34 +41,34 @@ int ParseInt(std::string_view spec, std::string_view key, std::string_view value
   int out = 0;
   const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), out, base);
   if (ec != std::errc() || end != value.data() + value.size())
-    Reject(spec, std::string(key) + " wants a number");
+    Reject(rule_text, std::string(key) + " wants a number");
   return out;
 }
 
-void Apply(FaultRule& rule, std::string_view spec, std::string_view key, std::string_view value) {
+void Apply(FaultRule& rule, std::string_view rule_text, std::string_view key, std::string_view value) {
   if (key == "cmd") {
-    rule.command = ParseInt(spec, key, value);
+    rule.command = ParseInt(rule_text, key, value);
   } else if (key == "every") {
-    rule.every = ParseInt(spec, key, value);
-    if (rule.every < 1) Reject(spec, "every must be 1 or more");
+    rule.every = ParseInt(rule_text, key, value);
+    if (rule.every < 1) Reject(rule_text, "every must be 1 or more");
   } else if (key == "limit") {
-    rule.limit = ParseInt(spec, key, value);
+    rule.limit = ParseInt(rule_text, key, value);
   } else if (key == "count") {
-    rule.count = ParseInt(spec, key, value);
+    rule.count = ParseInt(rule_text, key, value);
   } else if (key == "at") {
-    rule.at = ParseInt(spec, key, value);
+    rule.at = ParseInt(rule_text, key, value);
   } else if (key == "gap" || key == "ms") {
-    rule.gap = std::chrono::milliseconds(ParseInt(spec, key, value));
+    rule.gap = std::chrono::milliseconds(ParseInt(rule_text, key, value));
   } else if (key == "etx") {
-    rule.etx = ParseInt(spec, key, value) != 0;
+    rule.etx = ParseInt(rule_text, key, value) != 0;
   } else if (key == "after") {
-    rule.after = ParseInt(spec, key, value) != 0;
+    rule.after = ParseInt(rule_text, key, value) != 0;
   } else if (key == "code") {
     rule.code = std::string(value);
   } else if (key == "text") {
     rule.text = std::string(value);
   } else {
-    Reject(spec, "unknown key " + std::string(key));
+    Reject(rule_text, "unknown key " + std::string(key));
   }
 }
 
@@ -83,9 +83,9 @@ bool FaultRule::Fires(int request_command) {
   return true;
 }
 
-FaultRule ParseFaultSpec(std::string_view spec) {
-  const std::size_t colon = spec.find(':');
-  const std::string_view name = spec.substr(0, colon);
+FaultRule ParseFaultRule(std::string_view rule_text) {
+  const std::size_t colon = rule_text.find(':');
+  const std::string_view name = rule_text.substr(0, colon);
   FaultRule rule;
   bool known = false;
   for (const auto& [kind_name, kind] : kKinds) {
@@ -94,23 +94,23 @@ FaultRule ParseFaultSpec(std::string_view spec) {
       known = true;
     }
   }
-  if (!known) Reject(spec, "unknown kind " + std::string(name));
+  if (!known) Reject(rule_text, "unknown kind " + std::string(name));
   if (colon == std::string_view::npos) return rule;
 
-  std::string_view rest = spec.substr(colon + 1);
+  std::string_view rest = rule_text.substr(colon + 1);
   while (!rest.empty()) {
     const std::size_t comma = rest.find(',');
     const std::string_view item = rest.substr(0, comma);
     const std::size_t eq = item.find('=');
-    if (eq == std::string_view::npos) Reject(spec, "expected key=value, got " + std::string(item));
-    Apply(rule, spec, item.substr(0, eq), item.substr(eq + 1));
+    if (eq == std::string_view::npos) Reject(rule_text, "expected key=value, got " + std::string(item));
+    Apply(rule, rule_text, item.substr(0, eq), item.substr(eq + 1));
     if (comma == std::string_view::npos) break;
     rest.remove_prefix(comma + 1);
   }
   return rule;
 }
 
-std::string FaultSpecHelp() {
+std::string FaultRuleHelp() {
   return "Fault: KIND[:KEY=VALUE,...]\n"
          "  kinds: silence, nak, bad-checksum, syn-before, syn-inside, error, cut,\n"
          "         malformed, garbage, empty, one-field, thirty-fields, lower-hex,\n"

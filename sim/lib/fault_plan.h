@@ -56,9 +56,9 @@ struct FaultRule {
 // Parses "kind[:key=value,...]", e.g. "silence:cmd=241,limit=1",
 // "syn-before:count=120,gap=50", "error:code=0106,cmd=0x42", "nak:every=3".
 // Throws std::invalid_argument with a readable reason.
-FaultRule ParseFaultSpec(std::string_view spec);
+FaultRule ParseFaultRule(std::string_view rule_text);
 
-// The kinds and keys ParseFaultSpec understands, for --help.
-std::string FaultSpecHelp();
+// The kinds and keys ParseFaultRule understands, for --help.
+std::string FaultRuleHelp();
 
 }  // namespace fjl::sim

@@ -130,7 +130,7 @@ TEST_F(CliOverPty, SpeedAndDefaultPasswordReachTheLink) {
 
 TEST_F(CliOverPty, FlashReadErrorMidTapeStopsKeepsTheDumpAndWritesNoFile) {
   // The second tape chunk fails: the first 60 bytes were received and stored.
-  Sim().AddFault(sim::ParseFaultSpec("error:code=0001,cmd=241,every=2,limit=1"));
+  Sim().AddFault(sim::ParseFaultRule("error:code=0001,cmd=241,every=2,limit=1"));
   Sim().SetChunkSize(60);
   const std::string dump = folder_ / "dump";
 
@@ -167,7 +167,7 @@ TEST_F(CliOverPty, DumpsKeepBothImagesOfACompletedRun) {
 TEST_F(CliOverPty, FailingAuxDownloadKeepsTheTapeDumpAndWritesNoFile) {
   // The tape's 104 bytes take two chunks of 100; the third read is the first
   // of the auxiliary area.
-  Sim().AddFault(sim::ParseFaultSpec("error:code=0001,cmd=241,every=3,limit=1"));
+  Sim().AddFault(sim::ParseFaultRule("error:code=0001,cmd=241,every=3,limit=1"));
   const std::string dump = folder_ / "dump";
   const CliResult r = RunCliWith(Args({"--dump", dump}));
 
@@ -180,7 +180,7 @@ TEST_F(CliOverPty, FailingAuxDownloadKeepsTheTapeDumpAndWritesNoFile) {
 }
 
 TEST_F(CliOverPty, FailingOperatorReadStopsTheRestorationAndWritesNoFile) {
-  Sim().AddFault(sim::ParseFaultSpec("error:code=0106,cmd=0x30"));
+  Sim().AddFault(sim::ParseFaultRule("error:code=0106,cmd=0x30"));
   WriteBytes(Output(), std::vector<std::uint8_t>{'o', 'l', 'd'});
 
   const CliResult r = RunCliWith(Args());
@@ -192,7 +192,7 @@ TEST_F(CliOverPty, FailingOperatorReadStopsTheRestorationAndWritesNoFile) {
 }
 
 TEST_F(CliOverPty, FailingTaxRateReadIsShownAndTheRunStillCompletes) {
-  Sim().AddFault(sim::ParseFaultSpec("error:code=0406,cmd=0x48,every=2,limit=1"));
+  Sim().AddFault(sim::ParseFaultRule("error:code=0406,cmd=0x48,every=2,limit=1"));
 
   const CliResult r = RunCliWith(Args());
 
@@ -271,7 +271,7 @@ TEST(CliPort, UnopenablePortIsReportedAsTheWizardDoes) {
 TEST(CliTimeout, SilentPrinterStopsTheTapeDownloadWithNoFile) {
   ScratchFolder folder;
   sim::Simulator simulator(SmallJournalPrinter());
-  simulator.AddFault(sim::ParseFaultSpec("silence:cmd=241"));
+  simulator.AddFault(sim::ParseFaultRule("silence:cmd=241"));
 
   const CliResult r = RunCliWith({"--port", "sim", "--output", folder / "t.FJL", "--dump", folder / "d"},
                                  sim::InProcessOpener(simulator));
@@ -285,7 +285,7 @@ TEST(CliTimeout, SilentPrinterStopsTheTapeDownloadWithNoFile) {
 TEST(CliTimeout, PrinterFallingSilentDuringRestorationStopsItWithNoFile) {
   ScratchFolder folder;
   sim::Simulator simulator(SmallJournalPrinter());
-  simulator.AddFault(sim::ParseFaultSpec("silence:cmd=0x42"));
+  simulator.AddFault(sim::ParseFaultRule("silence:cmd=0x42"));
 
   const CliResult r =
       RunCliWith({"--port", "sim", "--output", folder / "t.FJL"}, sim::InProcessOpener(simulator));

@@ -35,7 +35,7 @@ const std::string kEarlier = "an earlier FJL file\r\n";
 std::unique_ptr<sim::Simulator> Chunked(std::vector<const char*> faults = {}) {
   sim::SimulatorOptions options;
   options.chunk_size = 50;
-  for (const char* spec : faults) options.faults.push_back(sim::ParseFaultSpec(spec));
+  for (const char* rule_text : faults) options.faults.push_back(sim::ParseFaultRule(rule_text));
   return std::make_unique<sim::Simulator>(SmallJournalPrinter(), options);
 }
 
@@ -106,7 +106,7 @@ TEST_F(CliFault, SilentPrinterAtFirstAndLastAuxChunk) {
 
 TEST_F(CliFault, FailingReadsOfTheRestorationLeaveTheEarlierFile) {
   struct Case {
-    const char* spec;
+    const char* rule_text;
     std::string last;  // the last write on standard error
   };
   const Case cases[] = {
@@ -121,8 +121,8 @@ TEST_F(CliFault, FailingReadsOfTheRestorationLeaveTheEarlierFile) {
       {"hangup:cmd=0x44,limit=1", "Таймаут устройства! GetFiscalNumber Ошибка!\n"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.spec);
-    auto printer = Chunked({c.spec});
+    SCOPED_TRACE(c.rule_text);
+    auto printer = Chunked({c.rule_text});
     e2e::PluggablePrinter plug(*printer);
     WriteBytes(Output(), std::vector<std::uint8_t>(kEarlier.begin(), kEarlier.end()));
 

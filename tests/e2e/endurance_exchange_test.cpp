@@ -47,10 +47,10 @@ TEST(Endurance, ThousandExchangesOverAPseudoTerminalLeaveNoDescriptorBehind) {
   const std::size_t descriptors_before = OpenDescriptors();
   {
     sim::Simulator printer(sim::SamplePrinterModel());
-    for (const char* spec : {"nak:every=7", "bad-checksum:every=11", "cut:every=17,etx=1", "error:every=19,code=0204",
+    for (const char* rule_text : {"nak:every=7", "bad-checksum:every=11", "cut:every=17,etx=1", "error:every=19,code=0204",
                              "garbage:every=5,count=40", "garbage:every=6,count=40,after=1",
                              "syn-before:every=13,count=100", "hangup:every=250"}) {
-      printer.AddFault(sim::ParseFaultSpec(spec));
+      printer.AddFault(sim::ParseFaultRule(rule_text));
     }
     PluggablePrinter plug(printer);
     link::DeviceLink link;
@@ -108,10 +108,10 @@ TEST(Endurance, WizardRoundsWithFaultsInProcess) {
   Scratch scratch;
   const std::size_t descriptors_before = OpenDescriptors();
   sim::Simulator printer(sim::SamplePrinterModel());
-  for (const char* spec : {"silence:every=97", "nak:every=61", "bad-checksum:every=71", "cut:every=89",
+  for (const char* rule_text : {"silence:every=97", "nak:every=61", "bad-checksum:every=71", "cut:every=89",
                            "garbage:every=5,count=30", "syn-before:every=13,count=20,gap=60", "hangup:every=151",
                            "error:every=113,code=0106"}) {
-    printer.AddFault(sim::ParseFaultSpec(spec));
+    printer.AddFault(sim::ParseFaultRule(rule_text));
   }
   InProcessLink line(printer);
 

@@ -194,7 +194,7 @@ TEST(FaultDownloads, CablePulledAtFirstMiddleAndLastChunkEndsAtOnceAndTheReplugW
 // ---- Link faults and odd replies on every tenth reply ----------------------
 
 struct ReplyFault {
-  const char* spec;
+  const char* rule_text;
   tape::DownloadOutcome outcome;
   std::string shown;
   std::size_t kept;    // image bytes known to be the printer's
@@ -223,7 +223,7 @@ const ReplyFault kEveryTenth[] = {
 TEST(FaultDownloads, FaultOnEveryTenthReplyOverAPseudoTerminal) {
   for (const Area area : {Area::Tape, Area::Aux}) {
     for (const ReplyFault& f : kEveryTenth) {
-      SCOPED_TRACE(std::string(NameOf(area)) + " " + f.spec);
+      SCOPED_TRACE(std::string(NameOf(area)) + " " + f.rule_text);
       const BusyJournal journal = MakeBusyJournal();
       sim::Simulator printer(BusyPrinter());
       sim::PtyPrinter pty(printer);
@@ -233,7 +233,7 @@ TEST(FaultDownloads, FaultOnEveryTenthReplyOverAPseudoTerminal) {
       if (area == Area::Aux) {
       ASSERT_EQ(w.ReadTape(), tape::DownloadOutcome::Success);
     }
-      printer.AddFault(sim::ParseFaultSpec(f.spec));
+      printer.AddFault(sim::ParseFaultRule(f.rule_text));
 
       const auto start = Clock::now();
       EXPECT_EQ(Read(w, area), f.outcome);
@@ -264,7 +264,7 @@ TEST(FaultDownloads, FaultOnEveryTenthReplyOverAPseudoTerminal) {
 TEST(FaultDownloads, ThirtyFieldReplyReadsAsTheShortLastReply) {
   const BusyJournal journal = MakeBusyJournal();
   sim::Simulator printer(BusyPrinter());
-  printer.AddFault(sim::ParseFaultSpec("thirty-fields:cmd=241,every=10,limit=1"));
+  printer.AddFault(sim::ParseFaultRule("thirty-fields:cmd=241,every=10,limit=1"));
   sim::PtyPrinter pty(printer);
   link::DeviceLink link;
   ASSERT_GE(link.OpenLink(pty.SlavePath(), 115200), 0);
@@ -280,7 +280,7 @@ TEST(FaultDownloads, ThirtyFieldReplyReadsAsTheShortLastReply) {
 // The waits that cost seconds, on the in-process channel's clock.
 TEST(FaultDownloads, WaitingFaultsInProcess) {
   struct Case {
-    const char* spec;
+    const char* rule_text;
     tape::DownloadOutcome outcome;
     std::string shown;
     std::chrono::seconds at_least;  // channel time the download took
@@ -295,7 +295,7 @@ TEST(FaultDownloads, WaitingFaultsInProcess) {
   };
   for (const Area area : {Area::Tape, Area::Aux}) {
     for (const Case& c : cases) {
-      SCOPED_TRACE(std::string(NameOf(area)) + " " + c.spec);
+      SCOPED_TRACE(std::string(NameOf(area)) + " " + c.rule_text);
       const BusyJournal journal = MakeBusyJournal();
       sim::Simulator printer(BusyPrinter());
       InProcessLink line(printer);
@@ -303,7 +303,7 @@ TEST(FaultDownloads, WaitingFaultsInProcess) {
       if (area == Area::Aux) {
       ASSERT_EQ(w.ReadTape(), tape::DownloadOutcome::Success);
     }
-      printer.AddFault(sim::ParseFaultSpec(c.spec));
+      printer.AddFault(sim::ParseFaultRule(c.rule_text));
 
       const auto before = line.Now();
       EXPECT_EQ(Read(w, area), c.outcome);
@@ -325,7 +325,7 @@ TEST(FaultDownloads, WaitingFaultsInProcess) {
 TEST(FaultDownloads, EndlessSynStormIsGivenUpAfterAMinute) {
   const BusyJournal journal = MakeBusyJournal();
   sim::Simulator printer(BusyPrinter());
-  printer.AddFault(sim::ParseFaultSpec("syn-before:cmd=241,every=10,limit=1,count=2000,gap=50"));
+  printer.AddFault(sim::ParseFaultRule("syn-before:cmd=241,every=10,limit=1,count=2000,gap=50"));
   InProcessLink line(printer);
   Wizard w(line.link);
 

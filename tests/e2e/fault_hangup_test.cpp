@@ -36,7 +36,7 @@ struct CountingOpener {
 
 TEST(HangUp, OverAPseudoTerminalTheExchangeEndsAtOnce) {
   sim::Simulator printer(sim::SamplePrinterModel());
-  printer.AddFault(sim::ParseFaultSpec("hangup:limit=1"));
+  printer.AddFault(sim::ParseFaultRule("hangup:limit=1"));
   PluggablePrinter plug(printer);
   link::DeviceLink link;
   ASSERT_GE(link.OpenLink(plug.Port(), 115200), 0);
@@ -51,7 +51,7 @@ TEST(HangUp, OverAPseudoTerminalTheExchangeEndsAtOnce) {
 
 TEST(HangUp, TheNextExchangeOpensThePortAgainByItsNameAndSpeed) {
   sim::Simulator printer(sim::SamplePrinterModel());
-  printer.AddFault(sim::ParseFaultSpec("hangup:limit=1"));
+  printer.AddFault(sim::ParseFaultRule("hangup:limit=1"));
   CountingOpener opener(printer);
   link::DeviceLink link(opener.Opener());
   ASSERT_GE(link.OpenLink("/dev/ttyUSB0", 19200), 0);
@@ -66,7 +66,7 @@ TEST(HangUp, TheNextExchangeOpensThePortAgainByItsNameAndSpeed) {
 
 TEST(HangUp, AReplyBeforeTheHangUpStillCounts) {
   sim::Simulator printer(sim::SamplePrinterModel());
-  printer.AddFault(sim::ParseFaultSpec("hangup:after=1,limit=1"));
+  printer.AddFault(sim::ParseFaultRule("hangup:after=1,limit=1"));
   CountingOpener opener(printer);
   link::DeviceLink link(opener.Opener());
   ASSERT_GE(link.OpenLink("/dev/ttyUSB0", 9600), 0);
@@ -82,7 +82,7 @@ TEST(HangUp, AReplyBeforeTheHangUpStillCounts) {
 
 TEST(HangUp, WhileThePortCannotBeOpenedEveryExchangeEndsAtOnceAndTriesAgain) {
   sim::Simulator printer(sim::SamplePrinterModel());
-  printer.AddFault(sim::ParseFaultSpec("hangup:limit=1"));
+  printer.AddFault(sim::ParseFaultRule("hangup:limit=1"));
   CountingOpener opener(printer);
   link::DeviceLink link(opener.Opener());
   ASSERT_GE(link.OpenLink("/dev/ttyUSB0", 9600), 0);
@@ -104,7 +104,7 @@ TEST(HangUp, WhileThePortCannotBeOpenedEveryExchangeEndsAtOnceAndTriesAgain) {
 
 TEST(HangUp, APortTheUserDisconnectedIsNotOpenedAgain) {
   sim::Simulator printer(sim::SamplePrinterModel());
-  printer.AddFault(sim::ParseFaultSpec("hangup:limit=1"));
+  printer.AddFault(sim::ParseFaultRule("hangup:limit=1"));
   CountingOpener opener(printer);
   link::DeviceLink link(opener.Opener());
   ASSERT_GE(link.OpenLink("/dev/ttyUSB0", 9600), 0);

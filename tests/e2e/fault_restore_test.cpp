@@ -73,19 +73,19 @@ const std::string kPos = "     номер POS - 2,";
 sim::PrinterModel SmallPrinter() { return cli::testing::SmallJournalPrinter(); }
 
 struct RestoreCase {
-  const char* spec;
+  const char* rule_text;
   restore::RestoreOutcome outcome;
   std::string shown;
   Lines box;
 };
 
-// Downloads both areas, then runs the restoration with `spec` in force and,
+// Downloads both areas, then runs the restoration with `rule_text` in force and,
 // after a stopped run, a second one on a recovered printer.
 void RunCase(link::Exchanger& link, sim::Simulator& printer, const RestoreCase& c) {
   Wizard w(link);
   ASSERT_EQ(w.ReadTape(), tape::DownloadOutcome::Success);
   ASSERT_EQ(w.ReadAux(), tape::DownloadOutcome::Success);
-  printer.AddFault(sim::ParseFaultSpec(c.spec));
+  printer.AddFault(sim::ParseFaultRule(c.rule_text));
 
   EXPECT_EQ(w.Restore(), c.outcome);
   EXPECT_EQ(w.step3.shown, Shown{c.shown});
@@ -134,7 +134,7 @@ TEST(FaultRestore, ErrorCodeOnEachReadOverAPseudoTerminal) {
        "Оператор 1 \n  Неверный пароль доступа!", Through(kPos, 2)},
   };
   for (const RestoreCase& c : cases) {
-    SCOPED_TRACE(c.spec);
+    SCOPED_TRACE(c.rule_text);
     sim::Simulator printer(SmallPrinter());
     sim::PtyPrinter pty(printer);
     link::DeviceLink link;
@@ -168,7 +168,7 @@ TEST(FaultRestore, SilentPrinterInProcess) {
        Through("Контрольная лента.")},
   };
   for (const RestoreCase& c : cases) {
-    SCOPED_TRACE(c.spec);
+    SCOPED_TRACE(c.rule_text);
     sim::Simulator printer(SmallPrinter());
     InProcessLink line(printer);
     RunCase(line.link, printer, c);
@@ -179,7 +179,7 @@ TEST(FaultRestore, SilentPrinterInProcess) {
 
 TEST(FaultRestore, CablePulledAtFirstMiddleAndLastReadEndsAtOnceAndTheReplugWorks) {
   struct Case {
-    const char* spec;
+    const char* rule_text;
     std::string shown;
     Lines box;
   };
@@ -189,7 +189,7 @@ TEST(FaultRestore, CablePulledAtFirstMiddleAndLastReadEndsAtOnceAndTheReplugWork
       {"hangup:cmd=0x30,every=2,limit=1", "Оператор 1 \n  Таймаут устройства! Ошибка!", Through(kPos, 2)},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.spec);
+    SCOPED_TRACE(c.rule_text);
     sim::Simulator printer(SmallPrinter());
     PluggablePrinter plug(printer);
     link::DeviceLink link;
@@ -197,7 +197,7 @@ TEST(FaultRestore, CablePulledAtFirstMiddleAndLastReadEndsAtOnceAndTheReplugWork
     Wizard w(link);
     ASSERT_EQ(w.ReadTape(), tape::DownloadOutcome::Success);
     ASSERT_EQ(w.ReadAux(), tape::DownloadOutcome::Success);
-    printer.AddFault(sim::ParseFaultSpec(c.spec));
+    printer.AddFault(sim::ParseFaultRule(c.rule_text));
 
     const auto start = Clock::now();
     EXPECT_EQ(w.Restore(), restore::RestoreOutcome::Stopped);
@@ -229,7 +229,7 @@ TEST(FaultRestore, LinkFaultsAndOddRepliesOverAPseudoTerminal) {
        Through("Заводской номер - 07104512")},
   };
   for (const RestoreCase& c : cases) {
-    SCOPED_TRACE(c.spec);
+    SCOPED_TRACE(c.rule_text);
     sim::Simulator printer(SmallPrinter());
     sim::PtyPrinter pty(printer);
     link::DeviceLink link;
@@ -242,7 +242,7 @@ TEST(FaultRestore, LinkFaultsAndOddRepliesOverAPseudoTerminal) {
 // their lines exactly as the printer gave them.
 TEST(FaultRestore, RepliesTheRunRidesOut) {
   struct Case {
-    const char* spec;
+    const char* rule_text;
     Lines box;
   };
   const Case cases[] = {
@@ -261,7 +261,7 @@ TEST(FaultRestore, RepliesTheRunRidesOut) {
        Replacing("     Номер оплаты=1, Название=КАРТОЧКОЙ,", {"     Номер оплаты=1, Название=,"})},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.spec);
+    SCOPED_TRACE(c.rule_text);
     sim::Simulator printer(SmallPrinter());
     sim::PtyPrinter pty(printer);
     link::DeviceLink link;
@@ -269,7 +269,7 @@ TEST(FaultRestore, RepliesTheRunRidesOut) {
     Wizard w(link);
     ASSERT_EQ(w.ReadTape(), tape::DownloadOutcome::Success);
     ASSERT_EQ(w.ReadAux(), tape::DownloadOutcome::Success);
-    printer.AddFault(sim::ParseFaultSpec(c.spec));
+    printer.AddFault(sim::ParseFaultRule(c.rule_text));
 
     EXPECT_EQ(w.Restore(), restore::RestoreOutcome::Completed);
     EXPECT_TRUE(w.step3.shown.empty());

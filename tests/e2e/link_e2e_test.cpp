@@ -26,7 +26,7 @@ class LinkOverPty : public ::testing::Test {
   void TearDown() override { link.CloseLink(); }
 
   const link::DeviceResponse& ReadSerial() { return link::GetSerialNumber(link, "482913"); }
-  void Fault(const char* spec) { sim.AddFault(ParseFaultSpec(spec)); }
+  void Fault(const char* rule_text) { sim.AddFault(ParseFaultRule(rule_text)); }
 
   Simulator sim{SamplePrinterModel()};
   PtyPrinter printer{sim};

@@ -25,7 +25,7 @@ class LinkInProcess : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_GE(link.OpenLink("sim", 9600), 0); }
 
-  void Fault(const char* spec) { sim.AddFault(ParseFaultSpec(spec)); }
+  void Fault(const char* rule_text) { sim.AddFault(ParseFaultRule(rule_text)); }
   const link::DeviceResponse& ReadSerial() { return link::GetSerialNumber(link, "482913"); }
 
   // Reads [base, base + size) with command 241, advancing by each reply's count.

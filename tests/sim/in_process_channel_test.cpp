@@ -58,7 +58,7 @@ TEST(InProcessChannel, SmallBufferTakesTheRestNextTime) {
 
 TEST(InProcessChannel, SilenceCostsVirtualTimeOnly) {
   Simulator sim(TinyPrinter());
-  sim.AddFault(ParseFaultSpec("silence"));
+  sim.AddFault(ParseFaultRule("silence"));
   InProcessChannel channel(sim);
   channel.Write(kRequest);
   const auto wall = std::chrono::steady_clock::now();
@@ -83,7 +83,7 @@ TEST(InProcessChannel, PacingGivesEveryByteItsWireTime) {
 
 TEST(InProcessChannel, SynKeepAliveArrivesOnTime) {
   Simulator sim(TinyPrinter());
-  sim.AddFault(ParseFaultSpec("syn-before:count=3,gap=60"));
+  sim.AddFault(ParseFaultRule("syn-before:count=3,gap=60"));
   InProcessChannel channel(sim);
   channel.Write(kRequest);
   std::array<std::uint8_t, 64> buffer{};
@@ -99,7 +99,7 @@ TEST(InProcessChannel, SynKeepAliveArrivesOnTime) {
 
 TEST(InProcessChannel, ALongPauseTakesEmptyReads) {
   Simulator sim(TinyPrinter());
-  sim.AddFault(ParseFaultSpec("delay:ms=250"));
+  sim.AddFault(ParseFaultRule("delay:ms=250"));
   InProcessChannel channel(sim);
   channel.Write(kRequest);
   std::array<std::uint8_t, 64> buffer{};
@@ -132,7 +132,7 @@ TEST(InProcessChannel, PurgeDropsAReplyThatHasArrived) {
 
 TEST(InProcessChannel, HangUpIsReportedAfterTheBytesBeforeIt) {
   Simulator sim(TinyPrinter());
-  sim.AddFault(ParseFaultSpec("hangup:after=1"));
+  sim.AddFault(ParseFaultRule("hangup:after=1"));
   InProcessChannel channel(sim);
   channel.Write(kRequest);
   std::array<std::uint8_t, 64> buffer{};

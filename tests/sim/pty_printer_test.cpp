@@ -109,7 +109,7 @@ TEST(PtyPrinter, PacesItsBytesAtTheLineSpeed) {
 
 TEST(PtyPrinter, HangUpClosesTheLine) {
   Simulator sim(TinyPrinter());
-  sim.AddFault(ParseFaultSpec("hangup:after=1"));
+  sim.AddFault(ParseFaultRule("hangup:after=1"));
   PtyPrinter printer(sim);
   Host host(printer.SlavePath());
   host.Send(kRequest);
@@ -122,7 +122,7 @@ TEST(PtyPrinter, HangUpClosesTheLine) {
 
 TEST(PtyPrinter, StopInterruptsALongReply) {
   Simulator sim(TinyPrinter());
-  sim.AddFault(ParseFaultSpec("syn-before:count=100,gap=100"));
+  sim.AddFault(ParseFaultRule("syn-before:count=100,gap=100"));
   PtyPrinter printer(sim);
   Host host(printer.SlavePath());
   host.Send(kRequest);

@@ -51,7 +51,7 @@ class SimulatorTest : public ::testing::Test {
     return answers.empty() ? Answer{} : answers.front();
   }
   Answer AskSerial() { return Ask(0x42, "1;"); }
-  void Fault(const char* spec) { sim.AddFault(ParseFaultSpec(spec)); }
+  void Fault(const char* rule_text) { sim.AddFault(ParseFaultRule(rule_text)); }
   // The single emission of an answer.
   static Bytes Only(const Answer& a) {
     EXPECT_EQ(a.emissions.size(), 1u);

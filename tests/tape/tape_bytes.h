@@ -20,13 +20,13 @@ inline std::vector<std::uint8_t> TapeRecords(std::initializer_list<std::uint8_t>
   return bytes;
 }
 
-struct AuxRecordSpec {
+struct AuxRecordFields {
   std::uint8_t Length;
   std::uint8_t Kind;
 };
 
 // Auxiliary records with the given lengths and kinds; other bytes are 0x22.
-inline std::vector<std::uint8_t> AuxRecords(std::initializer_list<AuxRecordSpec> records) {
+inline std::vector<std::uint8_t> AuxRecords(std::initializer_list<AuxRecordFields> records) {
   std::vector<std::uint8_t> bytes;
   for (const auto& r : records) {
     bytes.push_back(r.Length);
