@@ -11,6 +11,7 @@
 #include "app/layout_helpers.h"
 #include "app/status_indicator.h"
 #include "app/window_style.h"
+#include "tape/record_counters.h"
 
 namespace fjl::app {
 namespace {
@@ -54,17 +55,19 @@ QGroupBox* BuildRecordTypes(QWidget& window, Step1Controls& ui) {
   grid->setContentsMargins(8, 8, 8, 8);
   grid->setHorizontalSpacing(6);
   grid->setVerticalSpacing(6);
+  // The core lists the boxes column by column, "Всего:" last.
   int index = 0;
-  for (const TapeCounterLabel& entry : kTapeCounterLabels) {
+  for (const tape::CounterBox& entry : tape::kTapeCounterBoxes) {
     QLineEdit* box = MakeCounterBox(group);
-    ui.CounterBoxes[static_cast<std::size_t>(entry.record_type)] = box;
-    AddLabelledRow(*grid, index % kCountersPerColumn, 3 * (index / kCountersPerColumn),
-                   entry.label, box);
+    if (entry.Kind == tape::kTotalKind) {
+      ui.TotalBox = box;
+    } else {
+      ui.CounterBoxes[static_cast<std::size_t>(entry.Kind)] = box;
+    }
+    AddLabelledRow(*grid, index % tape::kTapeCounterRows, 3 * (index / tape::kTapeCounterRows),
+                   entry.Label, box);
     ++index;
   }
-  ui.TotalBox = MakeCounterBox(group);
-  AddLabelledRow(*grid, index % kCountersPerColumn, 3 * (index / kCountersPerColumn),
-                 kTotalLabel, ui.TotalBox);
   // Empty columns between the label/box pairs take whatever width is left.
   grid->setColumnStretch(2, 1);
   grid->setColumnStretch(5, 1);

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "app/counter_labels.h"
+#include "tape/record_types.h"
 
 class QComboBox;
 class QGroupBox;
@@ -14,6 +14,9 @@ class QWidget;
 namespace fjl::app {
 
 class StatusIndicator;
+
+// Record types run 0..20; the last has a counter of its own.
+inline constexpr int kHighestRecordType = static_cast<int>(tape::TapeRecordType::FreeDocumentClose);
 
 struct Step1Controls {
   QComboBox* PortList = nullptr;

@@ -9,6 +9,7 @@
 
 #include "app/layout_helpers.h"
 #include "app/window_style.h"
+#include "tape/record_counters.h"
 
 namespace fjl::app {
 namespace {
@@ -19,12 +20,15 @@ QLayout* BuildBoxes(QWidget& window, Step2Controls& ui) {
   grid->setHorizontalSpacing(8);
   grid->setVerticalSpacing(8);
   int row = 0;
-  for (std::size_t kind = 0; kind < kAuxCounterLabels.size(); ++kind) {
-    ui.CounterBoxes[kind] = MakeCounterBox(&window);
-    AddLabelledRow(*grid, row++, 0, kAuxCounterLabels[kind], ui.CounterBoxes[kind]);
+  for (const tape::CounterBox& entry : tape::kAuxCounterBoxes) {
+    QLineEdit* box = MakeCounterBox(&window);
+    if (entry.Kind == tape::kTotalKind) {
+      ui.TotalBox = box;
+    } else {
+      ui.CounterBoxes[static_cast<std::size_t>(entry.Kind)] = box;
+    }
+    AddLabelledRow(*grid, row++, 0, entry.Label, box);
   }
-  ui.TotalBox = MakeCounterBox(&window);
-  AddLabelledRow(*grid, row++, 0, kTotalLabel, ui.TotalBox);
   grid->setRowMinimumHeight(row++, 12);
   ui.ResultBox = MakeReplyBox(&window, 120);
   ui.StatusBox = MakeReplyBox(&window, 120);

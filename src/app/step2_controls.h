@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "app/counter_labels.h"
+#include "tape/record_counters.h"
 
 class QLineEdit;
 class QPushButton;
@@ -13,7 +13,7 @@ namespace fjl::app {
 
 struct Step2Controls {
   // Indexed by auxiliary record kind 0..3.
-  std::array<QLineEdit*, kAuxCounterLabels.size()> CounterBoxes{};
+  std::array<QLineEdit*, tape::kAuxTotalBox> CounterBoxes{};
   QLineEdit* TotalBox = nullptr;
   QLineEdit* ResultBox = nullptr;
   QLineEdit* StatusBox = nullptr;
