@@ -6,6 +6,8 @@
 #include <span>
 #include <string_view>
 
+#include "text/hex_text.h"
+
 namespace fjl::link {
 namespace {
 
@@ -122,15 +124,9 @@ constexpr ClassTexts kSubCodeClasses[] = {
     {0xF0, "Ошибка форматированной строки!\n ", kClassF0},
 };
 
-std::optional<std::uint8_t> HexDigit(char c) {
-  if (c >= '0' && c <= '9') return static_cast<std::uint8_t>(c - '0');
-  if (c >= 'A' && c <= 'F') return static_cast<std::uint8_t>(c - 'A' + 10);
-  return std::nullopt;
-}
-
 std::optional<std::uint8_t> HexByte(char high, char low) {
-  const auto h = HexDigit(high);
-  const auto l = HexDigit(low);
+  const auto h = text::UpperHexDigitValue(high);
+  const auto l = text::UpperHexDigitValue(low);
   if (!h || !l) return std::nullopt;
   return static_cast<std::uint8_t>(*h * 16 + *l);
 }

@@ -1,5 +1,7 @@
 #include "restore/number_text.h"
 
+#include "text/hex_text.h"
+
 #include <charconv>
 #include <cstddef>
 #include <limits>
@@ -59,8 +61,9 @@ std::int64_t DecimalValue(std::string_view text) {
 }
 
 std::string HexByte(std::uint8_t byte) {
-  constexpr char kDigits[] = "0123456789ABCDEF";
-  return {kDigits[byte >> 4], kDigits[byte & 0x0F]};
+  std::string text;
+  text::AppendHexByte(text, byte);
+  return text;
 }
 
 }  // namespace fjl::restore

@@ -25,12 +25,6 @@ bool CountHasDigits(std::string_view text) {
   return i < text.size() && text[i] >= '0' && text[i] <= '9';
 }
 
-std::optional<std::uint8_t> HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return static_cast<std::uint8_t>(c - '0');
-  if (c >= 'A' && c <= 'F') return static_cast<std::uint8_t>(c - 'A' + 10);
-  return std::nullopt;
-}
-
 std::size_t DecodeHexBytes(std::string_view hex, std::span<std::uint8_t> out) {
   for (std::size_t k = 0; k < out.size(); ++k) {
     if (2 * k + 1 >= hex.size()) return k;
@@ -44,15 +38,13 @@ std::size_t DecodeHexBytes(std::string_view hex, std::span<std::uint8_t> out) {
 }
 
 std::string StatusBytesText(const std::array<std::uint8_t, 6>& status) {
-  constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  text.reserve(17);
+  std::string line;
+  line.reserve(17);
   for (std::size_t i = 0; i < status.size(); ++i) {
-    if (i > 0) text += ' ';
-    text += kDigits[status[i] >> 4];
-    text += kDigits[status[i] & 0x0F];
+    if (i > 0) line += ' ';
+    text::AppendHexByte(line, status[i]);
   }
-  return text;
+  return line;
 }
 
 }  // namespace fjl::tape

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/hex_text.h"
+
 namespace fjl::tape {
 
 // The byte count the way the printer's counts have always been read: leading
@@ -23,7 +25,7 @@ std::int64_t LenientCount(std::string_view text);
 bool CountHasDigits(std::string_view text);
 
 // "0".."9" and upper-case "A".."F" only.
-std::optional<std::uint8_t> HexDigitValue(char c);
+constexpr std::optional<std::uint8_t> HexDigitValue(char c) { return text::UpperHexDigitValue(c); }
 
 // Decodes out.size() bytes from pairs of `hex`, high digit first (the low
 // digit is checked first). Returns the number of bytes decoded before the

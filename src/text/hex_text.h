@@ -1,0 +1,26 @@
+#pragma once
+// Upper-case hexadecimal, the only form the printer sends and the tape
+// text shows.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace fjl::text {
+
+inline constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
+
+// '0'..'9' and 'A'..'F' only: the printer never sends lower case, so one is a fault.
+constexpr std::optional<std::uint8_t> UpperHexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return static_cast<std::uint8_t>(c - '0');
+  if (c >= 'A' && c <= 'F') return static_cast<std::uint8_t>(c - 'A' + 10);
+  return std::nullopt;
+}
+
+// Two digits, high first: 0x2A gives "2A".
+inline void AppendHexByte(std::string& text, std::uint8_t byte) {
+  text += kUpperHexDigits[byte >> 4];
+  text += kUpperHexDigits[byte & 0x0F];
+}
+
+}  // namespace fjl::text
