@@ -13,6 +13,7 @@
 #include "app/restore_views.h"
 #include "app/tape_text_box.h"
 #include "sim_wizard.h"
+#include "support/sample_tape_text.h"
 
 namespace fjl::app {
 namespace {
@@ -20,29 +21,11 @@ namespace {
 using testing::SimWizard;
 using Lines = std::vector<std::string>;
 
-const std::string kStars(50, '*');
+using test::kStars;
 const std::string kSeparator(50, '=');
 
 // The header of the sample printer, from its identity and tax table.
-const Lines kSampleHeader = {
-    "Контрольная лента.",
-    " ",
-    "Заводской номер - 07104512",
-    "Фискальный номер - 3600071045",
-    "IД - 1234567890",
-    "ПН - 123456789012",
-    " ",
-    "Налог А, тип=Вложенный, ставка=20.00, название=НДС 20%",
-    "Налог Б, тип=Вложенный, ставка=7.00, название=НДС 7%",
-    "Налог В, тип=Группа не облагаемая налогом, ставка=0.00, название=Без НДС",
-    "Налог Г, тип=Наложенный 2, ставка=5.00, название=Сбор 5%, связанная группа=0",
-    "Налог Д, тип=Налог запрещен, ставка=0.00, название=Запрещен",
-    " ",
-    kStars,
-    " ",
-    " ",
-    " ",
-};
+const Lines kSampleHeader = test::SampleHeaderLines();
 
 // The morning float: the tape's first record.
 const Lines kMorningFloat = {

@@ -19,6 +19,7 @@
 #include "sim/lib/journal_builder.h"
 #include "sim/lib/sample_journal.h"
 #include "text/cp1251.h"
+#include "support/sample_tape_text.h"
 
 namespace fjl::cli::testing {
 
@@ -110,34 +111,10 @@ inline sim::PrinterModel SmallJournalPrinter() {
                                std::move(journal.aux));
 }
 
-inline const std::string kStars(50, '*');
+using test::FooterLines;
+using test::kStars;
+using test::SampleHeaderLines;
 inline const std::string kRule(50, '=');
-
-// The header the sample identity gives: serial 07104512, fiscal 3600071045,
-// identification 1234567890, tax number 123456789012, and its five rates.
-inline std::vector<std::string> SampleHeaderLines() {
-  return {
-      "Контрольная лента.",
-      " ",
-      "Заводской номер - 07104512",
-      "Фискальный номер - 3600071045",
-      "IД - 1234567890",
-      "ПН - 123456789012",
-      " ",
-      "Налог А, тип=Вложенный, ставка=20.00, название=НДС 20%",
-      "Налог Б, тип=Вложенный, ставка=7.00, название=НДС 7%",
-      "Налог В, тип=Группа не облагаемая налогом, ставка=0.00, название=Без НДС",
-      "Налог Г, тип=Наложенный 2, ставка=5.00, название=Сбор 5%, связанная группа=0",
-      "Налог Д, тип=Налог запрещен, ставка=0.00, название=Запрещен",
-      " ",
-      kStars,
-      " ",
-      " ",
-      " ",
-  };
-}
-
-inline std::vector<std::string> FooterLines() { return {" ", " ", " ", kStars, " "}; }
 
 // The step 3 box after restoring the small journal: its initial empty line,
 // the header, the two receipts, the footer.
