@@ -55,6 +55,7 @@ class Simulator {
   RequestParser parser_;
   std::deque<Request> requests_;
   std::size_t bad_frames_ = 0;
+  Bytes last_reply_frame_;  // for replaying it late (the stale fault)
 };
 
 }  // namespace fjl::sim
