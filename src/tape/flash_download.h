@@ -18,6 +18,10 @@ class ChunkWalker {
   // Called after each chunk has been stored. nullopt: read on. Success: the
   // end of the data was met. Any failure: the walker has shown its message.
   virtual std::optional<DownloadOutcome> AfterChunk(std::int64_t bytes_stored) = 0;
+  // The printer stopped sending (a short reply) or the window was read to
+  // its end before AfterChunk met the end of the data. Called just before
+  // the success message.
+  virtual void DataEnded(std::int64_t bytes_stored) { (void)bytes_stored; }
 };
 
 // The data text of one request: password, ";", the address in decimal, ";".
