@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "cli_test_support.h"
+#include "sim/lib/frames.h"
 
 extern char** environ;
 
@@ -201,6 +202,24 @@ TEST_F(CliProcess, ExitThreeWhenTheFileMayBeIncomplete) {
     EXPECT_EQ(r.err.substr(r.err.size() - c.last_line.size() - 1), c.last_line + "\n");
     EXPECT_EQ(FjlLines(ReadBytes(folder_ / "tape.FJL")), c.lines);
   }
+}
+
+// A run killed while the printer was busy leaves its request unanswered;
+// the reply comes while the next run waits for its own first one. Here the
+// dead run's request (SEQ 0x25, the fifth flash read) is put on the line by
+// hand, and the printer takes 300 ms over it.
+TEST_F(CliProcess, AReplyLeftInFlightByAKilledRunIsNotTakenByTheNext) {
+  SimulatorProcess printer(JournalOptions({"--fault", "delay:limit=1,ms=300"}));
+  ASSERT_FALSE(printer.Pty().empty());
+  const int dead_run = ::open(printer.Pty().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(dead_run, 0);
+  const sim::Bytes request = sim::BuildRequestFrame(0x25, 0xF1, "482913;268459335;");
+  ASSERT_EQ(::write(dead_run, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+  ::close(dead_run);
+
+  const ProcessResult r = RunCliProcess(folder_, {"--port", printer.Pty(), "--output", folder_ / "tape.FJL"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(folder_ / "tape.FJL"), FjlBytes(SmallJournalLines()));
 }
 
 TEST_F(CliProcess, APortThatCannotBeOpenedSaysWhy) {
