@@ -136,7 +136,9 @@ Answer Simulator::AnswerLocked(const Request& request, std::size_t frame_length)
     return answer;
   }
 
-  const bool silent = Find(firing, FaultKind::Silence) != nullptr;
+  const ScriptedAnswer* scripted = TakeScripted(request);
+  const bool silent =
+      Find(firing, FaultKind::Silence) != nullptr || (scripted && scripted->kind == ScriptedAnswer::Kind::Silence);
   if (!silent) {
     if (const FaultRule* f = Find(firing, FaultKind::SynBefore)) {
       const int count = f->count >= 0 ? f->count : 3;
@@ -162,7 +164,7 @@ Answer Simulator::AnswerLocked(const Request& request, std::size_t frame_length)
     }
   }
 
-  if (!silent && Find(firing, FaultKind::Nak)) {
+  if (!silent && (Find(firing, FaultKind::Nak) || (scripted && scripted->kind == ScriptedAnswer::Kind::Nak))) {
     emit(Bytes{kNak});
   } else {
     CommandAnswer content = AnswerCommand(model_, options_.chunk_size, request.command, request.data);
@@ -173,6 +175,11 @@ Answer Simulator::AnswerLocked(const Request& request, std::size_t frame_length)
     reply.error_code = content.error_code.substr(0, 200);
     reply.status = model_.status;
     if (!Find(firing, FaultKind::EmptyData)) reply.data = JoinFields(content.fields);
+    if (scripted) {
+      reply.error_code = scripted->error_code.substr(0, 200);
+      reply.data = scripted->reply_data;
+      reply.status = scripted->status;
+    }
     const std::size_t room = 0xFF - 0x20 - (3 + reply.error_code.size() + 1 + 1 + 6 + 1);
     if (reply.data.size() > room) reply.data.resize(room);
 
@@ -201,6 +208,21 @@ Answer Simulator::AnswerLocked(const Request& request, std::size_t frame_length)
 
   if (hangup) answer.emissions.push_back(Emission{pause, {}, true});
   return answer;
+}
+
+const ScriptedAnswer* Simulator::TakeScripted(const Request& request) {
+  const std::vector<ScriptedAnswer>& answers = options_.scripted;
+  scripted_given_.resize(answers.size(), false);
+  const ScriptedAnswer* pick = nullptr;
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < answers.size(); ++i) {
+    if (answers[i].command != request.command || answers[i].data != request.data) continue;
+    pick = &answers[i];
+    at = i;
+    if (!scripted_given_[i]) break;
+  }
+  if (pick) scripted_given_[at] = true;
+  return pick;
 }
 
 void Simulator::AddFault(FaultRule rule) {

@@ -34,6 +34,7 @@ struct DeviceLink::State {
   // restarting the program.
   bool line_gone = false;
   int open_error = 0;
+  std::chrono::milliseconds reply_timeout = kReplyTimeout;
 
   void Close();
   void ReopenAfterHangUp();
@@ -108,6 +109,7 @@ void DeviceLink::SetLogDirectory(DirectorySource directory) {
   state_->log.SetDirectorySource(std::move(directory));
 }
 void DeviceLink::SetMonotonicClock(MonotonicClock clock) { state_->clock = std::move(clock); }
+void DeviceLink::SetReplyTimeout(std::chrono::milliseconds timeout) { state_->reply_timeout = timeout; }
 
 void DeviceLink::State::Refuse(std::int32_t command, std::string_view data) {
   // A frame whose LEN cannot hold the data would be garbage on the line:
@@ -190,13 +192,13 @@ void DeviceLink::State::WaitForReply(std::uint8_t seq, std::uint8_t command) {
   const TimePoint sent = clock();
   // Only SYN moves this on. Noise, stray bytes and frames meant for another
   // request never do, so a line that keeps talking still ends the wait.
-  TimePoint deadline = sent + kReplyTimeout;
+  TimePoint deadline = sent + reply_timeout;
   const TimePoint syn_limit = sent + kSynOnlyWaitCap;
   // A frame that began before the deadline may finish after it; the grant
   // goes with the frame when it is abandoned or dropped.
   constexpr TimePoint kNoFrame = TimePoint::min();
   TimePoint frame_deadline = kNoFrame;
-  const auto frame_allowance = FrameWireTime(port_speed) + kReplyTimeout;
+  const auto frame_allowance = FrameWireTime(port_speed) + reply_timeout;
   int empty_reads = 0;
   while (empty_reads < kEmptyReadLimit) {
     const TimePoint now = clock();
@@ -223,7 +225,7 @@ void DeviceLink::State::WaitForReply(std::uint8_t seq, std::uint8_t command) {
       const std::uint8_t byte = buffer[i];
       receiver.ReceiveByte(byte);
       if (byte == kSyn) {
-        deadline = std::max(deadline, std::min(arrived + kReplyTimeout, syn_limit));
+        deadline = std::max(deadline, std::min(arrived + reply_timeout, syn_limit));
         empty_reads = 0;
       } else if (byte == kSoh && receiver.State() == 1 && arrived < deadline) {
         frame_deadline = arrived + frame_allowance;
