@@ -25,6 +25,8 @@ struct Session {
 
 // The checks of every file the run will write; the first failure, or empty.
 std::string CheckFiles(const RestoreOptions& options) {
+  // First, while nothing has been made: the log check creates the log.
+  if (std::string why = CheckFilesApart(options.output, options.log, options.dump); !why.empty()) return why;
   if (std::string why = CheckOutputFile(options.output); !why.empty()) return why;
   if (options.log) {
     if (std::string why = CheckLogFile(*options.log); !why.empty()) return why;

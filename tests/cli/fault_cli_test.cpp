@@ -177,7 +177,7 @@ TEST_F(CliFault, ReadOnlyOutputFolderIsRefusedBeforeThePrinterIsAsked) {
 
   const CliResult r = RunCliWith({"--port", plug.Port(), "--output", output});
   EXPECT_EQ(r.status, kExitUsage);
-  EXPECT_EQ(r.err, folder_ / "mnt" + ": Read-only file system\n");
+  EXPECT_EQ(r.err, output + ": Диск доступен только для чтения\n");
   EXPECT_TRUE(printer->Requests().empty());
   EXPECT_EQ(ReadBytes(output), kEarlier);
 
@@ -193,7 +193,7 @@ TEST_F(CliFault, OutputFolderThatIsAFileIsRefused) {
   const CliResult r =
       RunCliWith({"--port", "sim", "--output", folder_ / "tapes/day.FJL"}, sim::InProcessOpener(*printer));
   EXPECT_EQ(r.status, kExitUsage);
-  EXPECT_EQ(r.err, folder_ / "tapes" + ": not a folder\n");
+  EXPECT_EQ(r.err, folder_ / "tapes/day.FJL" + ": Часть пути не является папкой\n");
   EXPECT_TRUE(printer->Requests().empty());
   EXPECT_EQ(ReadBytes(folder_ / "tapes"), kEarlier);
 }
@@ -211,7 +211,7 @@ TEST_F(CliFault, FullDiskFailsTheSaveAndKeepsTheEarlierFile) {
   // itself finds no room.
   const CliResult r = RunCliWith({"--port", plug.Port(), "--output", output});
   EXPECT_EQ(r.status, kExitStepFailed);
-  EXPECT_EQ(r.err, kDone + kDone + output + ": No space left on device\n");
+  EXPECT_EQ(r.err, kDone + kDone + output + ": Нет места на диске\n");
   EXPECT_EQ(ReadBytes(output), kEarlier);
   EXPECT_EQ(e2e::NamesIn(folder_ / "mnt"), (std::vector<std::string>{"filler", "tape.FJL"}));
 
@@ -233,8 +233,8 @@ TEST_F(CliFault, FullDiskUnderTheDumpsDoesNotStopTheRestoration) {
   const CliResult r =
       RunCliWith({"--port", "sim", "--output", Output(), "--dump", dump}, sim::InProcessOpener(*printer));
   EXPECT_EQ(r.status, kExitRestored) << r.err;
-  EXPECT_EQ(r.err, kDone + "dump not written: " + dump + "/tape.bin: No space left on device\n" + kDone +
-                       "dump not written: " + dump + "/aux.bin: No space left on device\n");
+  EXPECT_EQ(r.err, kDone + "dump not written: " + dump + "/tape.bin: Нет места на диске\n" + kDone +
+                       "dump not written: " + dump + "/aux.bin: Нет места на диске\n");
   EXPECT_EQ(ReadBytes(Output()), FjlBytes(SmallJournalLines()));
   EXPECT_TRUE(e2e::NamesIn(dump).empty());
 }
