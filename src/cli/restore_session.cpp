@@ -48,9 +48,17 @@ void Dump(const RestoreOptions& options, Console& console, const char* name, con
   }
 }
 
+// The closing line of a run a stop request ended, and its status.
+ExitStatus Stopped(const RunStop& stop, const RestoreOptions& options, Console& console) {
+  console.EndProgress();
+  console.ShowError("Остановлено (" + std::string(stop.StoppedBy()) + "): " + options.output + " не записан.");
+  return stop.StoppedStatus();
+}
+
 }  // namespace
 
-ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& link, Console& console) {
+ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& link, Console& console,
+                             const RunStop* stop) {
   const std::optional<std::string> password = PasswordBytes(options.password);
   if (!password) {
     console.ShowError("--password holds a character that Windows-1251 cannot carry");
@@ -77,16 +85,19 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
 
   DownloadConsoleView tape_view(console, "Контрольная лента", tape::kTapeCounterBoxes, options.verbose);
   const tape::DownloadOutcome tape_outcome = tape::TapeDownload(
-      *password, session->tape, {link, session->last_response, tape_view, tape_view, tape_view});
+      *password, session->tape, {link, session->last_response, tape_view, tape_view, tape_view, stop});
   console.EndProgress();
-  Dump(options, console, "tape.bin", session->tape.Image, tape_view.BytesStored());
+  Dump(options, console, kTapeDumpName, session->tape.Image, tape_view.BytesStored());
+  // A stop wins over a step's failure: the user asked for it, whatever else happened.
+  if (StopRequested(stop)) return Stopped(*stop, options, console);
   if (!tape::Succeeded(tape_outcome)) return kExitStepFailed;
 
   DownloadConsoleView aux_view(console, "Вспомогательные параметры", tape::kAuxCounterBoxes, options.verbose);
   const tape::DownloadOutcome aux_outcome =
-      tape::AuxDownload(*password, session->aux, {link, session->last_response, aux_view, aux_view, aux_view});
+      tape::AuxDownload(*password, session->aux, {link, session->last_response, aux_view, aux_view, aux_view, stop});
   console.EndProgress();
-  Dump(options, console, "aux.bin", session->aux, aux_view.BytesStored());
+  Dump(options, console, kAuxDumpName, session->aux, aux_view.BytesStored());
+  if (StopRequested(stop)) return Stopped(*stop, options, console);
   if (!tape::Succeeded(aux_outcome)) return kExitStepFailed;
 
   // The step 3 box starts with one empty line, and the restoration appends below it.
@@ -96,12 +107,16 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   const restore::RestoreInputs inputs{link, *password, session->tape, session->aux,
                                       [&session](const link::DeviceResponse& reply) {
                                         session->last_response = reply;
-                                      }};
+                                      },
+                                      stop};
   const restore::RestoreOutcome outcome = restore::RestoreTape(inputs, state, text, restore_view, console);
   console.EndProgress();
+  if (StopRequested(stop)) return Stopped(*stop, options, console);
   if (outcome != restore::RestoreOutcome::Completed) return kExitStepFailed;
 
-  const output::SaveResult saved = output::SaveTextFile(options.output, text.Lines());
+  // Once the file has its name the run is done, and a later signal changes nothing.
+  const output::SaveResult saved = output::SaveTextFile(options.output, text.Lines(), stop);
+  if (saved.stopped) return Stopped(*stop, options, console);
   if (!saved) {
     console.ShowError(options.output + ": " + saved.error);
     return kExitStepFailed;

@@ -17,10 +17,13 @@
 #include "restore/restoration_state.h"
 #include "tape/flash_image.h"
 #include "text/message_sink.h"
+#include "text/stop_signal.h"
 
 namespace fjl::restore {
 
-enum class Verdict { GoOn, StopRun };
+// StopRun: a decoder stopped the run and has shown why. Cancelled: the stop
+// signal ended the walk between two records (decoders never answer it).
+enum class Verdict { GoOn, StopRun, Cancelled };
 
 // The most text one run may write, counted as UTF-8 bytes plus CR LF a line
 // (never less than the FJL file takes). Only item annulments can make the
@@ -41,6 +44,8 @@ struct RestoreInputs {
   // Called with every reply, right after its exchange (the step 1 window keeps
   // it as its latest response). May be empty.
   std::function<void(const link::DeviceResponse&)> on_reply;
+  // Polled before every record; null when nothing can stop the run.
+  const StopSignal* stop = nullptr;
   std::size_t text_budget = kRestoredTextBudget;
 };
 
@@ -60,6 +65,7 @@ class RestoreRun {
   // Whether `more` bytes still fit in the budget after what this run wrote.
   bool TextFits(std::size_t more) const { return more <= inputs_.text_budget - std::min(text_bytes_, inputs_.text_budget); }
   std::size_t TextBudget() const { return inputs_.text_budget; }
+  bool StopRequested() const { return fjl::StopRequested(inputs_.stop); }
   // Notes where `record` begins: its title is the last line written.
   void AddRecordLine(const TapeRecord& record);
   // Shows a message box, after the lines written so far have been handed

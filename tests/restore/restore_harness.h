@@ -99,7 +99,7 @@ class Harness {
                                  last_reply = reply;
                                  ++replies_seen;
                                },
-                               text_budget};
+                               stop, text_budget};
     return RestoreTape(inputs, state, text, view, messages);
   }
 
@@ -130,6 +130,7 @@ class Harness {
   CollectedMessages messages;
   link::DeviceResponse last_reply;
   int replies_seen = 0;
+  const StopSignal* stop = nullptr;
   std::size_t text_budget = kRestoredTextBudget;
 
  private:
