@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "fjl_version.h"
 #include "sim/lib/fault_plan.h"
 #include "sim/lib/pty_printer.h"
 #include "sim/lib/sample_journal.h"
@@ -45,6 +46,7 @@ constexpr const char* kUsage =
     "  --password TEXT  access password the printer accepts (default 482913)\n"
     "  --fault RULE     misbehave on request; may be repeated (see below)\n"
     "  --link PATH      also make PATH a symlink to the pty (removed on exit)\n"
+    "  --version        print the version\n"
     "  --help           this text\n"
     "\n"
     "Letting the program see the port (pseudo-terminals are not listed as serial\n"
@@ -87,6 +89,10 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::cout << kUsage << fjl::sim::FaultRuleHelp();
+      return std::nullopt;
+    }
+    if (arg == "--version") {
+      std::cout << "fjl-printer-sim " << fjl::kVersion << "\n";
       return std::nullopt;
     }
     if (i + 1 >= argc) throw std::invalid_argument("unknown option or missing value: " + arg);

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <set>
 
+#include "fjl_version.h"
 #include "link/request_frame.h"
 #include "text/cp1251.h"
 
@@ -14,7 +15,7 @@ namespace {
 // would seem silent.
 constexpr std::size_t kMaxPasswordBytes = link::kMaxFrameData - 11;
 
-enum class Option { Port, Output, Speed, Password, Log, Dump, Verbose, ListPorts, Help };
+enum class Option { Port, Output, Speed, Password, Log, Dump, Verbose, ListPorts, Help, Version };
 
 struct OptionName {
   std::string_view name;
@@ -28,6 +29,7 @@ constexpr OptionName kOptions[] = {
     {"--log", Option::Log, true},            {"--dump", Option::Dump, true},
     {"--verbose", Option::Verbose, false},   {"--list-ports", Option::ListPorts, false},
     {"--help", Option::Help, false},         {"-h", Option::Help, false},
+    {"--version", Option::Version, false},
 };
 
 const OptionName* FindOption(std::string_view name) {
@@ -75,6 +77,7 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args) {
   std::set<Option> seen;
   bool list_ports = false;
   bool help = false;
+  bool version = false;
 
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -141,11 +144,18 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args) {
       case Option::Help:
         help = true;
         break;
+      case Option::Version:
+        version = true;
+        break;
     }
   }
 
   if (help) {
     parsed.command = CliCommand::Help;
+    return parsed;
+  }
+  if (version) {
+    parsed.command = CliCommand::Version;
     return parsed;
   }
   if (list_ports) {
@@ -159,12 +169,14 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args) {
   return parsed;
 }
 
+std::string VersionText() { return std::string("fjl-restore-cli ") + kVersion + "\n"; }
+
 std::string UsageText() {
   return "Usage:\n"
          "  fjl-restore-cli --port PATH --output FILE [--speed BAUD] [--password TEXT]\n"
          "                  [--log FILE] [--dump DIR] [--verbose]\n"
          "  fjl-restore-cli --list-ports\n"
-         "  fjl-restore-cli --help\n"
+         "  fjl-restore-cli --help | --version\n"
          "\n"
          "Downloads the electronic control tape and the auxiliary data from the fiscal\n"
          "printer on PATH, restores the tape as text and saves it to FILE (Windows-1251,\n"
@@ -180,6 +192,7 @@ std::string UsageText() {
          "  --dump DIR        also keep the raw images DIR/tape.bin and DIR/aux.bin\n"
          "  --verbose         show the result code and status bytes of every reply\n"
          "  --list-ports      list the serial ports (with FJL_EXTRA_PORTS, colon-separated)\n"
+         "  --version         print the version\n"
          "\n"
          "Exit status: 0 the tape was restored and saved; 1 a step failed (its message\n"
          "is shown, FILE is left as it was); 2 a usage error or an unusable FILE, log\n"

@@ -17,7 +17,10 @@ ExitStatus RunCli(std::span<const std::string> args, const CliEnvironment& env) 
   }
   switch (parsed.command) {
     case CliCommand::Help:
-      env.out(UsageText());
+      env.out(VersionText() + "\n" + UsageText());
+      return kExitRestored;
+    case CliCommand::Version:
+      env.out(VersionText());
       return kExitRestored;
     case CliCommand::ListPorts: {
       // The same extras the wizard's step 1 list shows.
