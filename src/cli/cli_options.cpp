@@ -194,9 +194,12 @@ std::string UsageText() {
          "  --list-ports      list the serial ports (with FJL_EXTRA_PORTS, colon-separated)\n"
          "  --version         print the version\n"
          "\n"
-         "Exit status: 0 the tape was restored and saved; 1 a step failed (its message\n"
-         "is shown, FILE is left as it was); 2 a usage error or an unusable FILE, log\n"
-         "or DIR, found before the printer is asked anything.\n";
+         "Exit status: 0 the tape was restored completely and saved; 1 a step failed\n"
+         "(its message is shown, FILE is left as it was); 2 a usage error or an\n"
+         "unusable FILE, log or DIR, found before the printer is asked anything;\n"
+         "3 FILE was written, but it may be incomplete (the last line on stderr\n"
+         "says why: the tape ended without its end marker, a tax group was not\n"
+         "read, the port went away).\n";
 }
 
 }  // namespace fjl::cli

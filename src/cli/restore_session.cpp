@@ -6,6 +6,7 @@
 
 #include "cli/console_views.h"
 #include "cli/output_checks.h"
+#include "cli/run_report.h"
 #include "output/save_text_file.h"
 #include "restore/restore_tape.h"
 #include "tape/aux_download.h"
@@ -63,6 +64,7 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   if (options.log) link.SetSessionLogName(*options.log);
   if (link.OpenLink(options.port, options.speed) == -1) {
     console.ShowMessage(kMsgCannotConnect);
+    console.Note(PortOpenReason(link.OpenError()));
     return kExitStepFailed;
   }
   struct CloseAtEnd {
@@ -103,6 +105,11 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   if (!saved) {
     console.ShowError(options.output + ": " + saved.error);
     return kExitStepFailed;
+  }
+  const std::vector<std::string> gaps = IncompleteReasons(session->tape, state);
+  if (!gaps.empty()) {
+    console.Note(IncompleteReport(gaps));
+    return kExitIncomplete;
   }
   return kExitRestored;
 }
