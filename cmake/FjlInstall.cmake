@@ -1,6 +1,10 @@
 # What `cmake --install` puts where (GNUInstallDirs): the three programs,
 # their manual pages, the menu entry with its icon and AppStream metadata,
 # and the documentation. The packaging sources live in packaging/.
+# The layout is the Linux desktop's; other targets install nothing from here.
+if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  return()
+endif()
 
 include(GNUInstallDirs)
 # Named after the package, not the CMake project (CMAKE_INSTALL_DOCDIR).

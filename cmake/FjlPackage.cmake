@@ -1,5 +1,8 @@
 # The Debian package, built by `cpack -G DEB` in a configured build folder
 # (scripts/package does it all): fjl-restore_<version>_<arch>.deb.
+if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  return()
+endif()
 
 set(FJL_PACKAGE_MAINTAINER "FJL Restore developers <fjl-restore@example.org>" CACHE STRING
     "Maintainer field of the Debian package: Name <address>")
