@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "dump/dump_folder.h"
+#include "dump/dump_state.h"
 #include "output/save_text_file.h"
 #include "text/file_error_text.h"
 
@@ -135,14 +137,12 @@ std::string CheckFilesApart(const std::string& output, const std::optional<std::
   std::vector<FileKeys> files{ThroughLinks("--output", output)};
   if (log) files.push_back(ThroughLinks("--log", *log));
   if (dump) {
-    // A dump renames over its entry without following a link there, so the
-    // entries themselves are what must stay apart; the folder must not be
-    // another file's name either.
+    // The folder must not be another file's name either.
     std::string folder = *dump;
     while (folder.size() > 1 && folder.ends_with('/')) folder.pop_back();
-    for (const char* name : {kTapeDumpName, kAuxDumpName}) {
-      const std::string path = (folder == "/" ? "" : folder) + "/" + name;
-      files.push_back({"--dump", path, {EntryName(path)}});
+    const std::string state_name(dump::kStateFileName);
+    for (const char* name : {dump::kTapeFileName, dump::kAuxFileName, dump::kAnswersFileName, state_name.c_str()}) {
+      files.push_back(ThroughLinks("--dump", (folder == "/" ? "" : folder) + "/" + name));
     }
     files.push_back({"--dump", *dump, {EntryName(folder)}});
   }

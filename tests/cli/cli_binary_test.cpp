@@ -242,6 +242,41 @@ TEST_F(CliProcess, APortThatCannotBeOpenedSaysWhy) {
   }
 }
 
+// A customer's dump, served by the simulator as the printer it came from,
+// restores into the same file through the real programs.
+TEST_F(CliProcess, TheSimulatorPlaysTheDumpsPrinter) {
+  const std::string dump = folder_ / "dump";
+  {
+    SimulatorProcess printer(JournalOptions());
+    const ProcessResult r =
+        RunCliProcess(folder_, {"--port", printer.Pty(), "--output", folder_ / "live.FJL", "--dump", dump});
+    ASSERT_EQ(r.status, 0) << r.err;
+  }
+  SimulatorProcess replay({"--dump", dump});
+  ASSERT_FALSE(replay.Pty().empty());
+  const ProcessResult r = RunCliProcess(folder_, {"--port", replay.Pty(), "--output", folder_ / "replayed.FJL"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(folder_ / "replayed.FJL"), FjlBytes(SmallJournalLines()));
+}
+
+// A printer set to 19200: --find names its port and speed, and --port auto
+// finds it among the listed ports for a restoration.
+TEST_F(CliProcess, FindsThePrinterByItself) {
+  SimulatorProcess printer(JournalOptions({"--baud", "19200"}));
+  ASSERT_FALSE(printer.Pty().empty());
+  const ProcessResult found = RunCliProcess(folder_, {"--find", "--port", printer.Pty()});
+  EXPECT_EQ(found.status, 0) << found.err;
+  EXPECT_EQ(found.out, printer.Pty() + " / 19200, serial 07104512\n");
+
+  std::vector<std::string> env_text{"FJL_EXTRA_PORTS=" + printer.Pty()};
+  std::vector<char*> env = Argv(env_text);
+  const ProcessResult r = RunCliProcess(
+      folder_, {"--port", "auto", "--speed", "19200", "--output", folder_ / "tape.FJL"}, env.data());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err.rfind("printer found: " + printer.Pty() + " / 19200, serial 07104512\n", 0), 0u) << r.err;
+  EXPECT_EQ(ReadBytes(folder_ / "tape.FJL"), FjlBytes(SmallJournalLines()));
+}
+
 TEST_F(CliProcess, UsageErrorExitsTwo) {
   const ProcessResult r = RunCliProcess(folder_, {"--port", "/dev/null", "--speed", "14400", "--output", "x"});
   EXPECT_EQ(r.status, 2);
