@@ -31,8 +31,4 @@ std::string PrepareDumpFolder(const std::string& folder);
 std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
                             const std::optional<std::string>& dump);
 
-// Replaces `folder`/`name` with `bytes` as a whole or not at all.
-std::string WriteDumpFile(const std::string& folder, const std::string& name,
-                          std::span<const std::uint8_t> bytes);
-
 }  // namespace fjl::cli

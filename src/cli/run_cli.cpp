@@ -49,7 +49,10 @@ ExitStatus RunCli(std::span<const std::string> args, const CliEnvironment& env) 
   link::TPortControl::SetExtraPorts(link::ExtraPortsFromEnvironment());
   switch (parsed.command) {
     case CliCommand::Help:
-      env.out(UsageText());
+      env.out(VersionText() + "\n" + UsageText());
+      return kExitRestored;
+    case CliCommand::Version:
+      env.out(VersionText());
       return kExitRestored;
     case CliCommand::Find:
       return RunFind(parsed.options, env);

@@ -1,5 +1,7 @@
 #include "dump/dump_folder.h"
 
+#include "text/file_error_text.h"
+
 #include <cerrno>
 #include <iterator>
 #include <sstream>
