@@ -1,5 +1,8 @@
 #include "dump/dump_folder.h"
 
+#include "text/file_error_text.h"
+
+#include <cerrno>
 #include <iterator>
 #include <sstream>
 #include <system_error>
@@ -9,6 +12,12 @@ namespace {
 
 std::string Why(const std::filesystem::path& path, std::string_view what) {
   return path.string() + ": " + std::string(what);
+}
+
+// A stream says only that it failed; errno says why (no room, no right).
+std::string WriteFailure(const std::filesystem::path& path) {
+  const int error = errno;
+  return Why(path, error != 0 ? text::FileErrorText(error) : "cannot be written");
 }
 
 std::optional<std::string> ReadWhole(const std::filesystem::path& path, std::string& error) {
@@ -44,9 +53,10 @@ bool ImageFileWriter::Open(const std::filesystem::path& path, std::int64_t keep,
       return false;
     }
   }
+  errno = 0;
   file_.open(path, std::ios::binary | std::ios::app);
   if (!file_) {
-    error = Why(path, "cannot be written");
+    error = WriteFailure(path);
     return false;
   }
   written_ = keep;
@@ -58,9 +68,10 @@ bool ImageFileWriter::Write(std::span<const std::uint8_t> image, std::int64_t st
   const auto from = static_cast<std::size_t>(written_);
   const auto count = static_cast<std::size_t>(stored - written_);
   if (from + count > image.size()) return true;
+  errno = 0;
   file_.write(reinterpret_cast<const char*>(image.data() + from), static_cast<std::streamsize>(count));
   if (!file_) {
-    error = Why(path_, "cannot be written");
+    error = WriteFailure(path_);
     return false;
   }
   written_ = stored;
@@ -68,9 +79,10 @@ bool ImageFileWriter::Write(std::span<const std::uint8_t> image, std::int64_t st
 }
 
 bool ImageFileWriter::Flush(std::string& error) {
+  errno = 0;
   file_.flush();
   if (!file_) {
-    error = Why(path_, "cannot be written");
+    error = WriteFailure(path_);
     return false;
   }
   return true;
@@ -79,16 +91,19 @@ bool ImageFileWriter::Flush(std::string& error) {
 bool SaveState(const std::filesystem::path& folder, const DumpState& state, std::string& error) {
   const std::filesystem::path path = folder / kStateFileName;
   const std::filesystem::path temp = folder / (std::string(kStateFileName) + ".new");
+  std::error_code ec;
   {
+    errno = 0;
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     out << FormatDumpState(state);
     out.flush();
     if (!out) {
-      error = Why(temp, "cannot be written");
+      error = WriteFailure(path);
+      out.close();
+      std::filesystem::remove(temp, ec);
       return false;
     }
   }
-  std::error_code ec;
   std::filesystem::rename(temp, path, ec);
   if (ec) {
     error = Why(path, ec.message());
@@ -120,11 +135,12 @@ bool LoadImage(const std::filesystem::path& path, tape::FlashImage& image, std::
 
 bool AnswerFileWriter::Open(const std::filesystem::path& folder, std::string& error) {
   const std::filesystem::path path = folder / kAnswersFileName;
+  errno = 0;
   file_.open(path, std::ios::binary | std::ios::trunc);
   file_ << kAnswersHeader << '\n';
   file_.flush();
   if (!file_) {
-    error = Why(path, "cannot be written");
+    error = WriteFailure(path);
     return false;
   }
   return true;

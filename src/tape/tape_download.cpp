@@ -65,6 +65,14 @@ std::string UnknownRecordTypeMessage(std::uint8_t type, std::int64_t address) {
          FlashAddressText(address) + ". Чтение данных остановлено.";
 }
 
+void FrameStoredTape(TapeData& tape, std::int64_t stored) {
+  TapeWalk walk;
+  const auto outcome = walk.Pass(
+      tape.Image, stored, [](std::uint8_t) { return true; }, true);
+  tape.EndMarkerFound = outcome == TapeWalk::Outcome::TapeComplete;
+  tape.TapeLength = walk.Position();
+}
+
 DownloadOutcome TapeDownload(std::string_view password, TapeData& tape,
                              const DownloadContext& context, std::int64_t already_stored) {
   TapeChunkWalker walker(tape, context);

@@ -23,6 +23,10 @@ DownloadOutcome TapeDownload(std::string_view password, TapeData& tape,
                              const DownloadContext& context, std::int64_t already_stored = 0);
 
 // "Неизвестный тип записи 13 по адресу 0x10005BC4. Чтение данных остановлено."
+// A tape image read earlier (a dump), `stored` bytes of it: TapeLength and
+// EndMarkerFound as the download that stored them left them.
+void FrameStoredTape(TapeData& tape, std::int64_t stored);
+
 std::string UnknownRecordTypeMessage(std::uint8_t type, std::int64_t address);
 
 }  // namespace fjl::tape
