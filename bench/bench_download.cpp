@@ -13,7 +13,7 @@
 #include "bench_summary.h"
 #include "link/device_link.h"
 #include "link/read_commands.h"
-#include "link/serial_posix.h"
+#include "serial/posix/serial_posix.h"
 #include "sim/lib/emission.h"
 #include "sim/lib/pty_printer.h"
 #include "sim/lib/sample_journal.h"

@@ -14,7 +14,7 @@
 #include <deque>
 #include <memory>
 
-#include "link/serial_channel.h"
+#include "serial/serial_channel.h"
 #include "sim/lib/simulator.h"
 
 namespace fjl::sim {

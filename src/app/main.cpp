@@ -13,8 +13,8 @@
 #include "app/russian_texts.h"
 #include "app/wizard.h"
 #include "link/device_link.h"
-#include "link/port_control.h"
-#include "link/port_extra_ports.h"
+#include "port/port_control.h"
+#include "port/port_extra_ports.h"
 
 int main(int argc, char** argv) {
   fjl::app::GuardedApplication application(argc, argv);

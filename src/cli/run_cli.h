@@ -6,7 +6,7 @@
 
 #include "cli/console.h"
 #include "cli/exit_status.h"
-#include "link/serial_channel.h"
+#include "serial/serial_channel.h"
 
 namespace fjl::cli {
 

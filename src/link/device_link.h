@@ -11,7 +11,7 @@
 
 #include "link/device_response.h"
 #include "link/exchanger.h"
-#include "link/serial_channel.h"
+#include "serial/serial_channel.h"
 #include "link/session_log.h"
 
 namespace fjl::link {

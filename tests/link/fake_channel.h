@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "link/serial_channel.h"
+#include "serial/serial_channel.h"
 
 namespace fjl::link::testing {
 

@@ -1,4 +1,4 @@
-#include "link/port_control.h"
+#include "port/port_control.h"
 
 #include <gtest/gtest.h>
 

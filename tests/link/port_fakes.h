@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "link/port_io.h"
-#include "link/port_scheduler.h"
+#include "port/port_io.h"
+#include "port/port_scheduler.h"
 
 namespace fjl::link::testing {
 

@@ -8,8 +8,8 @@
 #include <chrono>
 #include <thread>
 
-#include "link/port_control.h"
-#include "link/port_line_speed.h"
+#include "port/port_control.h"
+#include "serial/posix/port_line_speed.h"
 #include "support/pty_pair.h"
 
 namespace fjl::link {

@@ -1,4 +1,4 @@
-#include "link/port_device_key.h"
+#include "port/port_device_key.h"
 
 #include <cctype>
 #include <charconv>

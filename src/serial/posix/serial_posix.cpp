@@ -1,4 +1,4 @@
-#include "link/serial_posix.h"
+#include "serial/posix/serial_posix.h"
 
 #include <termios.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <chrono>
 
-#include "link/port_tty.h"
+#include "serial/posix/port_tty.h"
 
 namespace fjl::link {
 

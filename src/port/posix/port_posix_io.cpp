@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <chrono>
 
-#include "link/port_io.h"
-#include "link/port_line_speed.h"
-#include "link/port_tty.h"
+#include "port/port_io.h"
+#include "serial/posix/port_line_speed.h"
+#include "serial/posix/port_tty.h"
 
 namespace fjl::link {
 

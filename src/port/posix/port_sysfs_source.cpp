@@ -1,4 +1,4 @@
-#include "link/port_sysfs_source.h"
+#include "port/posix/port_sysfs_source.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,7 +8,7 @@
 #include <map>
 #include <mutex>
 
-#include "link/port_device_key.h"
+#include "port/port_device_key.h"
 
 namespace fjl::link {
 

@@ -1,4 +1,4 @@
-#include "link/port_types.h"
+#include "port/port_types.h"
 
 namespace fjl::link {
 

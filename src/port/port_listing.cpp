@@ -1,6 +1,6 @@
-#include "link/port_listing.h"
+#include "port/port_listing.h"
 
-#include "link/port_control.h"
+#include "port/port_control.h"
 
 namespace fjl::link {
 

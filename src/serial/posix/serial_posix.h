@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "link/serial_channel.h"
+#include "serial/serial_channel.h"
 
 namespace fjl::link {
 

@@ -1,7 +1,7 @@
 // The default opener lives apart from DeviceLink so that a program (or a
 // test) that brings its own channel does not link the POSIX serial port.
 #include "link/device_link.h"
-#include "link/serial_posix.h"
+#include "serial/posix/serial_posix.h"
 
 namespace fjl::link {
 

@@ -5,7 +5,7 @@
 #include <cctype>
 #include <mutex>
 
-#include "link/port_control.h"
+#include "port/port_control.h"
 
 namespace fjl::link {
 

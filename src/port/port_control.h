@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "link/port_device_key.h"
-#include "link/port_io.h"
-#include "link/port_results.h"
-#include "link/port_scheduler.h"
-#include "link/port_types.h"
+#include "port/port_device_key.h"
+#include "port/port_io.h"
+#include "port/port_results.h"
+#include "port/port_scheduler.h"
+#include "port/port_types.h"
 
 namespace fjl::link {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "link/port_control.h"
+#include "port/port_control.h"
 
 namespace fjl::link {
 

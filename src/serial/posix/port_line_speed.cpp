@@ -1,4 +1,4 @@
-#include "link/port_line_speed.h"
+#include "serial/posix/port_line_speed.h"
 
 #include <asm/termbits.h>
 #include <sys/ioctl.h>

@@ -1,4 +1,4 @@
-#include "link/port_extra_ports.h"
+#include "port/port_extra_ports.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "link/port_tty.h"
+#include "serial/posix/port_tty.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <thread>
 
-#include "link/port_line_speed.h"
+#include "serial/posix/port_line_speed.h"
 
 namespace fjl::link::tty {
 

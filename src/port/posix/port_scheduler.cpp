@@ -1,4 +1,4 @@
-#include "link/port_scheduler.h"
+#include "port/port_scheduler.h"
 
 #include <pthread.h>
 #include <sched.h>

@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "link/port_types.h"
+#include "port/port_types.h"
 
 namespace fjl::link {
 
