@@ -52,6 +52,10 @@ class DeviceLink : public Exchanger {
   // port again by the name and speed OpenLink was given (CloseLink ends that).
   const DeviceResponse& Exchange(std::int32_t command, std::string_view data) override;
   const DeviceResponse& Response() const;
+  // Why the latest exchange's request could not be sent (the port refused
+  // the write, or a purge or flush before it); success when it was sent.
+  // Such an exchange ends as no reply without waiting.
+  const SystemResult& SendFailure() const;
 
   // Session log file name; empty (the default) writes no log.
   void SetSessionLogName(std::string name);

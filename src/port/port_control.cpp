@@ -2,24 +2,11 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cinttypes>
 #include <cstdio>
-#include <cstring>
 
 namespace fjl::link {
 
 namespace {
-
-// strerror_r comes in two flavours; each overload takes one of them.
-[[maybe_unused]] const char* MessageOf(int result, const char* buffer) { return result == 0 ? buffer : nullptr; }
-[[maybe_unused]] const char* MessageOf(const char* result, const char*) { return result; }
-
-std::string SystemMessage(int code) {
-  char buffer[256] = {};
-  const char* message = MessageOf(::strerror_r(code, buffer, sizeof buffer), buffer);
-  if (message == nullptr || *message == '\0') return "Unknown error " + std::to_string(code);
-  return message;
-}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -64,7 +51,7 @@ bool IsDevicePath(const std::string& name) {
 
 }  // namespace
 
-TPortControl::TPortControl() : TPortControl(OpenPosixPortIo) {}
+TPortControl::TPortControl() : TPortControl(OpenSystemPortIo) {}
 
 TPortControl::TPortControl(PortIoOpener opener, std::shared_ptr<SessionScheduler> scheduler)
     : opener_(std::move(opener)), scheduler_(scheduler ? std::move(scheduler) : MakeSystemScheduler()) {}
@@ -85,40 +72,54 @@ int TPortControl::FailFixed(int code, const char* description) {
   return code;
 }
 
-int TPortControl::FailSystem(int code, int error) {
-  last_error_ = static_cast<std::uint32_t>(error);
-  if (EnableDescr) ErrorString(last_error_);
+int TPortControl::FailSystem(int code, const SystemResult& error) {
+  last_error_ = static_cast<std::uint32_t>(error.Code());
+  if (EnableDescr) Describe(error.Text(), last_error_);
   return code;
 }
 
 int TPortControl::NotOpen(const char* description) { return FailFixed(kPortNotOpen, description); }
 
+namespace {
+
+// Result codes of the Win32 facility (7, as HRESULT_FROM_WIN32 makes them)
+// and of the Windows facility (8) wrap a plain system code in their low half.
+std::uint32_t PlainSystemCode(std::uint32_t code) {
+  const std::uint32_t facility = (code >> 16) & 0x1FFFu;
+  return facility == 7u || facility == 8u ? code & 0xFFFFu : code;
+}
+
+}  // namespace
+
 void TPortControl::ErrorString(std::uint32_t code) {
-  // Codes carrying the Win32 facility wrap a plain system code in their low half.
-  if (((code >> 16) & 0x1FFFu) == 8u) code &= 0xFFFFu;
-  const std::string message = SystemMessage(static_cast<int>(code));
-  char text[512];
-  std::snprintf(text, sizeof text, "%s\nError = 0x%lx", message.c_str(), static_cast<unsigned long>(code));
-  description_ = text;
+  code = PlainSystemCode(code);
+  Describe(platform::SystemErrorText(static_cast<int>(code)), code);
+}
+
+void TPortControl::Describe(const std::string& message, std::uint32_t code) {
+  code = PlainSystemCode(code);
+  char text[32];
+  std::snprintf(text, sizeof text, "\nError = 0x%lx", static_cast<unsigned long>(code));
+  description_ = message + text;
 }
 
 int TPortControl::OpenPort() {
   if (io_) return FailFixed(kPortAlreadyOpen, kDescrPortOpened);
   int error = 0;
   std::unique_ptr<PortIo> io = opener_ ? opener_(Port, error) : nullptr;
-  if (!io) return FailSystem(kPortOpenFailed, error != 0 ? error : ENOENT);
+  if (!io) return FailSystem(kPortOpenFailed, SystemResult(error != 0 ? error : ENOENT));
 
   LineSettings settings;
-  if ((error = io->ReadSettings(settings)) != 0) return FailSystem(kPortGetSettingsFailed, error);
+  if (SystemResult r = io->ReadSettings(settings); !r) return FailSystem(kPortGetSettingsFailed, r);
   settings.bits_per_second = BitsPerSecond(BaudRate);
   settings.data_bits = DataBits;
   settings.parity_mode = Parity;
   settings.stop_bits = StopBits;
   settings.dtr = DTR;
   settings.rts = RTS;
-  if ((error = io->WriteSettings(settings)) != 0) return FailSystem(kPortSetSettingsFailed, error);
-  if ((error = io->ReadSettings(settings)) != 0) return FailSystem(kPortGetSettingsFailed, error);
-  if ((error = io->SetTimeouts(Timeout)) != 0) return FailSystem(kPortTimeoutsFailed, error);
+  if (SystemResult r = io->WriteSettings(settings); !r) return FailSystem(kPortSetSettingsFailed, r);
+  if (SystemResult r = io->ReadSettings(settings); !r) return FailSystem(kPortGetSettingsFailed, r);
+  if (SystemResult r = io->SetTimeouts(Timeout); !r) return FailSystem(kPortTimeoutsFailed, r);
   // A port that failed half-way was closed as `io` went out of scope; only a
   // fully set-up port is kept.
   io_ = std::move(io);
@@ -130,13 +131,13 @@ int TPortControl::ClosePort() {
   // A vanished device fails the flush and the purge; its handle is released
   // all the same, or the port could never be closed or opened again.
   int code = kPortOk;
-  int error = io_->Flush();
-  if (error != 0) {
+  SystemResult error = io_->Flush();
+  if (!error) {
     code = kPortFlushFailed;
-  } else if ((error = io_->Purge(kPurgeAll)) != 0) {
+  } else if (!(error = io_->Purge(kPurgeAll))) {
     code = kPortPurgeFailed;
   }
-  const int close_error = io_->Close();
+  const SystemResult close_error = io_->Close();
   io_.reset();
   // Closing the port ends its session: the raised priority must not outlive it.
   if (session_) {
@@ -144,14 +145,14 @@ int TPortControl::ClosePort() {
     session_ = false;
   }
   if (code != kPortOk) return FailSystem(code, error);
-  if (close_error != 0) return FailSystem(kPortCloseFailed, close_error);
+  if (!close_error) return FailSystem(kPortCloseFailed, close_error);
   return Succeed();
 }
 
 int TPortControl::RestorePriority() {
-  if (const int error = scheduler_->SetProcessPriority(saved_nice_)) return FailSystem(kPortSetPriorityClassFailed, error);
-  if (const int error = scheduler_->SetThreadSchedule(saved_schedule_)) {
-    return FailSystem(kPortSetThreadPriorityFailed, error);
+  if (SystemResult r = scheduler_->SetProcessPriority(saved_nice_); !r) return FailSystem(kPortSetPriorityClassFailed, r);
+  if (SystemResult r = scheduler_->SetThreadSchedule(saved_schedule_); !r) {
+    return FailSystem(kPortSetThreadPriorityFailed, r);
   }
   return kPortOk;
 }
@@ -159,24 +160,32 @@ int TPortControl::RestorePriority() {
 int TPortControl::StartSession(bool purge) {
   if (!io_) return NotOpen();
   if (session_) return FailFixed(kPortSessionRunning, kDescrSessionOpened);
-  int error = scheduler_->GetProcessPriority(saved_nice_);
-  if (error != 0) return FailSystem(kPortGetPriorityClassFailed, error);
-  if ((error = scheduler_->GetThreadSchedule(saved_schedule_)) != 0) {
-    return FailSystem(kPortGetThreadPriorityFailed, error);
+  if (SystemResult r = scheduler_->GetProcessPriority(saved_nice_); !r) return FailSystem(kPortGetPriorityClassFailed, r);
+  if (SystemResult r = scheduler_->GetThreadSchedule(saved_schedule_); !r) {
+    return FailSystem(kPortGetThreadPriorityFailed, r);
   }
-  if ((error = scheduler_->SetProcessPriority(scheduler_->SessionNice())) != 0) {
-    return FailSystem(kPortSetPriorityClassFailed, error);
+  if (SystemResult r = scheduler_->SetProcessPriority(scheduler_->SessionNice()); !r) {
+    return FailSystem(kPortSetPriorityClassFailed, r);
   }
-  if ((error = scheduler_->SetThreadSchedule(scheduler_->SessionSchedule())) != 0) {
-    scheduler_->SetProcessPriority(saved_nice_);  // leave the priority as it was
-    return FailSystem(kPortSetThreadPriorityFailed, error);
-  }
-  // The session's read and write paths are not locked in memory: the kernel
-  // buffers the tty, so a page fault costs latency but never a byte.
-  if (purge && (error = io_->Purge(kPurgeAll)) != 0) {
+  // A session that fails half-way leaves the priority as it was.
+  const auto undo_priority = [this] {
     scheduler_->SetThreadSchedule(saved_schedule_);
     scheduler_->SetProcessPriority(saved_nice_);
-    return FailSystem(kPortPurgeFailed, error);
+  };
+  if (SystemResult r = scheduler_->SetThreadSchedule(scheduler_->SessionSchedule()); !r) {
+    scheduler_->SetProcessPriority(saved_nice_);
+    return FailSystem(kPortSetThreadPriorityFailed, r);
+  }
+  if (SystemResult r = io_->LockCode(); !r) {
+    undo_priority();
+    return FailSystem(kPortLockFailed, r);
+  }
+  if (purge) {
+    if (SystemResult r = io_->Purge(kPurgeAll); !r) {
+      io_->UnlockCode();
+      undo_priority();
+      return FailSystem(kPortPurgeFailed, r);
+    }
   }
   session_ = true;
   return Succeed();
@@ -186,11 +195,12 @@ int TPortControl::EndSession(bool purge) {
   if (!io_) return NotOpen();
   if (!session_) return FailFixed(kPortNoSession, kDescrSessionNotOpened);
   if (const int code = RestorePriority(); code != kPortOk) return code;
-  // The priority is back, so the session is over even if the purge fails: a
-  // vanished device must not leave the session flag stuck.
+  // The priority is back, so the session is over even if the unlock or the
+  // purge fails: a vanished device must not leave the session flag stuck.
   session_ = false;
+  if (SystemResult r = io_->UnlockCode(); !r) return FailSystem(kPortUnlockFailed, r);
   if (purge) {
-    if (const int error = io_->Purge(kPurgeAll)) return FailSystem(kPortPurgeFailed, error);
+    if (SystemResult r = io_->Purge(kPurgeAll); !r) return FailSystem(kPortPurgeFailed, r);
   }
   return Succeed();
 }
@@ -201,19 +211,19 @@ int TPortControl::WriteData(std::span<const std::uint8_t> data, std::uint32_t& w
   if (!session_) return FailFixed(kPortNoSession, kDescrSessionNotOpenedDot);
   if (Buffering) {
     std::size_t sent = 0;
-    const int error = io_->Write(data, sent);
+    const SystemResult r = io_->Write(data, sent);
     written = static_cast<std::uint32_t>(sent);
-    if (error != 0) return FailSystem(kPortWriteFailed, error);
+    if (!r) return FailSystem(kPortWriteFailed, r);
   } else {
     for (std::size_t i = 0; i < data.size(); ++i) {
-      if (const int error = io_->TransmitChar(data[i])) {
+      if (SystemResult r = io_->TransmitChar(data[i]); !r) {
         written = static_cast<std::uint32_t>(i);
-        return FailSystem(kPortWriteFailed, error);
+        return FailSystem(kPortWriteFailed, r);
       }
     }
     written = static_cast<std::uint32_t>(data.size());
   }
-  if (const int error = io_->Flush()) return FailSystem(kPortFlushFailed, error);
+  if (SystemResult r = io_->Flush(); !r) return FailSystem(kPortFlushFailed, r);
   return Succeed();
 }
 
@@ -223,15 +233,15 @@ int TPortControl::ReadData(std::span<std::uint8_t> buffer, std::uint32_t& read) 
   if (!session_) return FailFixed(kPortNoSession, kDescrSessionNotOpenedRead);
   if (!WaitEndChar) {
     std::size_t got = 0;
-    const int error = io_->Read(buffer, got);
+    const SystemResult r = io_->Read(buffer, got);
     read = static_cast<std::uint32_t>(got);
-    if (error != 0) return FailSystem(kPortReadFailed, error);
+    if (!r) return FailSystem(kPortReadFailed, r);
     return Succeed();
   }
   const auto end = static_cast<std::uint8_t>(EndChar);
   while (read < buffer.size()) {
     std::size_t got = 0;
-    if (const int error = io_->Read(buffer.subspan(read, 1), got)) return FailSystem(kPortReadFailed, error);
+    if (SystemResult r = io_->Read(buffer.subspan(read, 1), got); !r) return FailSystem(kPortReadFailed, r);
     if (got == 0) break;
     if (buffer[read++] == end) return Succeed();
   }
@@ -241,28 +251,28 @@ int TPortControl::ReadData(std::span<std::uint8_t> buffer, std::uint32_t& read) 
 int TPortControl::ClearError() {
   if (!io_) return NotOpen();
   if (!session_) return FailFixed(kPortNoSession, kDescrSessionNotOpenedBare);
-  if (const int error = io_->ClearError()) return FailSystem(kPortClearErrorFailed, error);
-  if (const int error = io_->Purge(kPurgeAll)) return FailSystem(kPortPurgeFailed, error);
+  if (SystemResult r = io_->ClearError(); !r) return FailSystem(kPortClearErrorFailed, r);
+  if (SystemResult r = io_->Purge(kPurgeAll); !r) return FailSystem(kPortPurgeFailed, r);
   return Succeed();
 }
 
 int TPortControl::SetPortTimeouts() {
   if (!io_) return NotOpen();
-  if (const int error = io_->SetTimeouts(Timeout)) return FailSystem(kPortTimeoutsFailed, error);
+  if (SystemResult r = io_->SetTimeouts(Timeout); !r) return FailSystem(kPortTimeoutsFailed, r);
   return Succeed();
 }
 
 int TPortControl::EscapeCommFunction(std::uint32_t function) {
   if (!io_) return NotOpen();
   if (!session_) return FailFixed(kPortNoSession, kDescrSessionNotOpenedDot);
-  if (const int error = io_->Escape(function)) return FailSystem(kPortEscapeFailed, error);
+  if (SystemResult r = io_->Escape(function); !r) return FailSystem(kPortEscapeFailed, r);
   return Succeed();
 }
 
 int TPortControl::ClearBuffers(std::uint32_t purge_flags) {
   if (!io_) return NotOpen();
   if (!session_) return FailFixed(kPortNoSession, kDescrSessionNotOpenedDot);
-  if (const int error = io_->Purge(purge_flags)) return FailSystem(kPortClearBuffersFailed, error);
+  if (SystemResult r = io_->Purge(purge_flags); !r) return FailSystem(kPortClearBuffersFailed, r);
   return Succeed();
 }
 

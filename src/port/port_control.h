@@ -51,7 +51,7 @@ enum class SystemFamily { Nt, Older, Other };
 
 class TPortControl {
  public:
-  // The POSIX tty and the system scheduler.
+  // The platform's port and the system scheduler.
   TPortControl();
   // Tests and other platforms bring their own port and scheduler; a null
   // scheduler means the system one.
@@ -125,7 +125,8 @@ class TPortControl {
  private:
   int Succeed();
   int FailFixed(int code, const char* description);
-  int FailSystem(int code, int error);
+  int FailSystem(int code, const SystemResult& error);
+  void Describe(const std::string& message, std::uint32_t code);
   int RestorePriority();
   int NotOpen(const char* description = kDescrPortNotOpened);
   std::shared_ptr<DeviceKey> OwnKey() const;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/posix/descriptor_writer.h"
 #include "cli/run_cli.h"
 
 int main(int argc, char** argv) {

@@ -12,7 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "text/cp1251.h"
 
 namespace fjl::output {
 namespace {
@@ -88,15 +87,6 @@ void SyncFolder(const std::string& folder) {
 }
 
 }  // namespace
-
-std::string FjlFileBytes(std::span<const std::string> lines) {
-  std::string bytes;
-  for (const std::string& line : lines) {
-    bytes += text::Utf8ToCp1251(line);
-    bytes += "\r\n";
-  }
-  return bytes;
-}
 
 SaveResult SaveTextFile(const std::string& chosen_path, std::span<const std::string> lines) {
   const std::string bytes = FjlFileBytes(lines);

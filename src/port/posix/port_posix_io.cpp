@@ -57,7 +57,7 @@ class PosixPortIo final : public PortIo {
   PosixPortIo(const PosixPortIo&) = delete;
   PosixPortIo& operator=(const PosixPortIo&) = delete;
 
-  int ReadSettings(LineSettings& settings) override {
+  SystemResult ReadSettings(LineSettings& settings) override {
     termios t{};
     if (::tcgetattr(fd_, &t) != 0) return errno;
     std::uint32_t rate = 0;
@@ -85,7 +85,7 @@ class PosixPortIo final : public PortIo {
     return 0;
   }
 
-  int WriteSettings(const LineSettings& wanted) override {
+  SystemResult WriteSettings(const LineSettings& wanted) override {
     termios t{};
     if (::tcgetattr(fd_, &t) != 0) return errno;
     tty::MakeRaw(t);
@@ -113,14 +113,14 @@ class PosixPortIo final : public PortIo {
     return 0;
   }
 
-  int SetTimeouts(const T1CommTimeouts& timeouts) override {
+  SystemResult SetTimeouts(const T1CommTimeouts& timeouts) override {
     termios t{};
     if (::tcgetattr(fd_, &t) != 0) return errno;  // a vanished device refuses this too
     timeouts_ = timeouts;
     return 0;
   }
 
-  int Read(std::span<std::uint8_t> buffer, std::size_t& count) override {
+  SystemResult Read(std::span<std::uint8_t> buffer, std::size_t& count) override {
     count = 0;
     if (buffer.empty()) return 0;
     const std::uint32_t interval = timeouts_.ReadIntervalTimeout;
@@ -149,7 +149,7 @@ class PosixPortIo final : public PortIo {
     return 0;
   }
 
-  int Write(std::span<const std::uint8_t> bytes, std::size_t& written) override {
+  SystemResult Write(std::span<const std::uint8_t> bytes, std::size_t& written) override {
     written = 0;
     const std::uint64_t total =
         std::uint64_t{timeouts_.WriteTotalTimeoutMultiplier} * bytes.size() + timeouts_.WriteTotalTimeoutConstant;
@@ -157,14 +157,14 @@ class PosixPortIo final : public PortIo {
     return WriteWithin(bytes, written, After(total));
   }
 
-  int TransmitChar(std::uint8_t byte) override {
+  SystemResult TransmitChar(std::uint8_t byte) override {
     std::size_t written = 0;
     return Write(std::span<const std::uint8_t>(&byte, 1), written);
   }
 
-  int Flush() override { return ::tcdrain(fd_) == 0 ? 0 : errno; }
+  SystemResult Flush() override { return ::tcdrain(fd_) == 0 ? 0 : errno; }
 
-  int Purge(std::uint32_t flags) override {
+  SystemResult Purge(std::uint32_t flags) override {
     if ((flags & ~kPurgeAll) != 0) return EINVAL;
     const bool input = (flags & kPurgeRxClear) != 0;
     const bool output = (flags & kPurgeTxClear) != 0;
@@ -177,7 +177,7 @@ class PosixPortIo final : public PortIo {
     return ::tcflush(fd_, queue) == 0 ? 0 : errno;
   }
 
-  int ClearError() override {
+  SystemResult ClearError() override {
     // The kernel reports line errors in-band and keeps no sticky error state;
     // what remains is the queue status, which fails on a vanished device.
     int waiting_in = 0;
@@ -187,7 +187,7 @@ class PosixPortIo final : public PortIo {
     return 0;
   }
 
-  int Escape(std::uint32_t function) override {
+  SystemResult Escape(std::uint32_t function) override {
     int line = 0;
     int result = 0;
     switch (function) {
@@ -204,7 +204,7 @@ class PosixPortIo final : public PortIo {
     return result == 0 ? 0 : errno;
   }
 
-  int Close() override {
+  SystemResult Close() override {
     const int error = tty::CloseExclusive(fd_);
     fd_ = -1;
     return error;
@@ -314,7 +314,7 @@ class PosixPortIo final : public PortIo {
 
 }  // namespace
 
-std::unique_ptr<PortIo> OpenPosixPortIo(const std::string& path, int& error) {
+std::unique_ptr<PortIo> OpenSystemPortIo(const std::string& path, int& error) {
   const int fd = tty::OpenExclusive(path, error);
   if (fd < 0) return nullptr;
   return std::make_unique<PosixPortIo>(fd);

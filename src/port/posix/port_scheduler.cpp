@@ -12,7 +12,7 @@ namespace {
 
 class SystemScheduler final : public SessionScheduler {
  public:
-  int GetProcessPriority(int& nice) override {
+  SystemResult GetProcessPriority(int& nice) override {
     errno = 0;
     const int value = ::getpriority(PRIO_PROCESS, 0);
     if (value == -1 && errno != 0) return errno;
@@ -20,9 +20,9 @@ class SystemScheduler final : public SessionScheduler {
     return 0;
   }
 
-  int SetProcessPriority(int nice) override { return ::setpriority(PRIO_PROCESS, 0, nice) == 0 ? 0 : errno; }
+  SystemResult SetProcessPriority(int nice) override { return ::setpriority(PRIO_PROCESS, 0, nice) == 0 ? 0 : errno; }
 
-  int GetThreadSchedule(ThreadSchedule& schedule) override {
+  SystemResult GetThreadSchedule(ThreadSchedule& schedule) override {
     sched_param param{};
     int policy = 0;
     if (const int error = ::pthread_getschedparam(::pthread_self(), &policy, &param)) return error;
@@ -30,7 +30,7 @@ class SystemScheduler final : public SessionScheduler {
     return 0;
   }
 
-  int SetThreadSchedule(const ThreadSchedule& schedule) override {
+  SystemResult SetThreadSchedule(const ThreadSchedule& schedule) override {
     sched_param param{};
     param.sched_priority = schedule.priority;
     return ::pthread_setschedparam(::pthread_self(), schedule.policy, &param);

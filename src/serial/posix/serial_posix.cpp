@@ -52,8 +52,8 @@ class PosixSerialChannel final : public SerialChannel {
     }
   }
 
-  bool Write(std::span<const std::uint8_t> bytes) override {
-    if (fd_ < 0) return false;
+  SystemResult Write(std::span<const std::uint8_t> bytes) override {
+    if (fd_ < 0) return EBADF;
     std::size_t done = 0;
     while (done < bytes.size()) {
       const ssize_t put = ::write(fd_, bytes.data() + done, bytes.size() - done);
@@ -62,29 +62,30 @@ class PosixSerialChannel final : public SerialChannel {
       } else if (put < 0 && errno == EINTR) {
         continue;
       } else {
-        return false;
+        const int error = put < 0 ? errno : EIO;
+        // The tty layer answers EIO once the device is gone (a pulled USB
+        // adapter, a closed pseudo-terminal master).
+        return error == EIO || error == ENXIO || error == ENODEV ? SystemResult::DeviceGone(error)
+                                                                 : SystemResult(error);
       }
     }
-    return true;
+    return {};
   }
 
-  void Drain() override {
-    if (fd_ >= 0) ::tcdrain(fd_);
+  SystemResult Drain() override {
+    if (fd_ < 0) return EBADF;
+    return ::tcdrain(fd_) == 0 ? 0 : errno;
   }
 
-  void Purge(PurgeDirection direction) override {
-    if (fd_ < 0) return;
+  SystemResult Purge(PurgeDirection direction) override {
+    if (fd_ < 0) return EBADF;
+    int queue = TCIOFLUSH;
     switch (direction) {
-      case PurgeDirection::Input:
-        ::tcflush(fd_, TCIFLUSH);
-        break;
-      case PurgeDirection::Output:
-        ::tcflush(fd_, TCOFLUSH);
-        break;
-      case PurgeDirection::Both:
-        ::tcflush(fd_, TCIOFLUSH);
-        break;
+      case PurgeDirection::Input: queue = TCIFLUSH; break;
+      case PurgeDirection::Output: queue = TCOFLUSH; break;
+      case PurgeDirection::Both: queue = TCIOFLUSH; break;
     }
+    return ::tcflush(fd_, queue) == 0 ? 0 : errno;
   }
 
   bool Close() override {
@@ -134,6 +135,10 @@ std::unique_ptr<SerialChannel> OpenPosixSerialChannel(const std::string& path, s
   }
   ::tcflush(fd, TCIOFLUSH);
   return std::make_unique<PosixSerialChannel>(fd);
+}
+
+std::unique_ptr<SerialChannel> OpenSerialPort(const std::string& name, std::int32_t speed) {
+  return OpenPosixSerialChannel(name, speed);
 }
 
 }  // namespace fjl::link
