@@ -45,6 +45,9 @@ constexpr const char* kUsage =
     "  --password TEXT  access password the printer accepts (default 482913)\n"
     "  --fault RULE     misbehave on request; may be repeated (see below)\n"
     "  --link PATH      also make PATH a symlink to the pty (removed on exit)\n"
+    "  --count-bytes    on exit, print on standard error the bytes that crossed\n"
+    "                   the line (both ways) and the seconds from the first byte\n"
+    "                   in to the last byte out: \"line bytes: N in S s\"\n"
     "  --help           this text\n"
     "\n"
     "Letting the program see the port (pseudo-terminals are not listed as serial\n"
@@ -61,6 +64,7 @@ struct Options {
   std::string password = "482913";
   std::vector<fjl::sim::FaultRule> faults;
   std::optional<std::string> link;
+  bool count_bytes = false;
 };
 
 Bytes ReadFile(const std::string& path) {
@@ -88,6 +92,10 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
     if (arg == "--help" || arg == "-h") {
       std::cout << kUsage << fjl::sim::FaultRuleHelp();
       return std::nullopt;
+    }
+    if (arg == "--count-bytes") {
+      options.count_bytes = true;
+      continue;
     }
     if (i + 1 >= argc) throw std::invalid_argument("unknown option or missing value: " + arg);
     const std::string value = argv[++i];
@@ -166,6 +174,10 @@ int Run(const Options& options) {
     }
   }
   printer.Stop();
+  if (options.count_bytes) {
+    std::cerr << "line bytes: " << printer.LineBytes() << " in " << static_cast<double>(printer.LineBusyNs()) / 1e9
+              << " s\n";
+  }
   if (options.link) RemoveLink(*options.link, printer.SlavePath());
   return code;
 }

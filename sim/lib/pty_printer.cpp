@@ -98,6 +98,8 @@ bool PtyPrinter::WriteAll(const std::uint8_t* data, std::size_t size) {
     }
     data += n;
     size -= static_cast<std::size_t>(n);
+    line_bytes_ += static_cast<std::uint64_t>(n);
+    last_byte_ns_ = NowNs();
   }
   return true;
 }
@@ -167,7 +169,9 @@ void PtyPrinter::Serve() {
       if (!Pause(NowNs() + 5'000'000)) break;
       continue;
     }
+    line_bytes_ += static_cast<std::uint64_t>(n);
     const std::int64_t now = NowNs();
+    if (first_byte_ns_ == 0) last_byte_ns_ = first_byte_ns_ = now;
     if (request_start < 0) request_start = now;
     std::vector<Answer> answers = simulator_.Receive(std::span(buffer.data(), static_cast<std::size_t>(n)));
     for (const Answer& answer : answers) {
