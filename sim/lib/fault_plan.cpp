@@ -8,7 +8,7 @@
 namespace fjl::sim {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, FaultKind>, 17> kKinds{{
+constexpr std::array<std::pair<std::string_view, FaultKind>, 21> kKinds{{
     {"silence", FaultKind::Silence},
     {"nak", FaultKind::Nak},
     {"bad-checksum", FaultKind::BadChecksum},
@@ -26,6 +26,10 @@ constexpr std::array<std::pair<std::string_view, FaultKind>, 17> kKinds{{
     {"count-over", FaultKind::CountOverHex},
     {"delay", FaultKind::Delay},
     {"hangup", FaultKind::HangUp},
+    {"stale", FaultKind::Stale},
+    {"wrong-seq", FaultKind::WrongSeq},
+    {"wrong-cmd", FaultKind::WrongCommand},
+    {"noise-stream", FaultKind::NoiseStream},
 }};
 
 [[noreturn]] void Reject(std::string_view rule_text, const std::string& why) {
@@ -114,13 +118,17 @@ std::string FaultRuleHelp() {
   return "Fault: KIND[:KEY=VALUE,...]\n"
          "  kinds: silence, nak, bad-checksum, syn-before, syn-inside, error, cut,\n"
          "         malformed, garbage, empty, one-field, thirty-fields, lower-hex,\n"
-         "         count-nan, count-over, delay, hangup\n"
+         "         count-nan, count-over, delay, hangup, stale, wrong-seq, wrong-cmd,\n"
+         "         noise-stream (the last four still send their frames or noise when\n"
+         "         silence fires too)\n"
          "  which requests:  cmd=N (decimal or 0x..; default any), every=N (default 1),\n"
          "                   limit=N (times at most; default no limit)\n"
          "  parameters:      count=N  SYN bytes (syn-*, default 3), noise bytes (garbage,\n"
-         "                            default 8), bytes of hex dropped (count-over,\n"
+         "                            default 8; noise-stream, default 100), bytes of\n"
+         "                            hex dropped (count-over,\n"
          "                            default half)\n"
-         "                   gap=MS   between SYN bytes (syn-before), pause (delay)\n"
+         "                   gap=MS   between SYN bytes (syn-before), pause (delay),\n"
+         "                            between noise bytes (noise-stream, default 10)\n"
          "                   at=N     frame offset (syn-inside, cut; default half the frame)\n"
          "                   etx=1    a cut frame still ends with ETX\n"
          "                   after=1  garbage after the reply; hangup after replying\n"

@@ -29,6 +29,10 @@ enum class FaultKind {
   CountOverHex,    // the second field keeps only its first half (or drops `count` bytes)
   Delay,           // the reply waits `gap` first
   HangUp,          // the line closes (after the reply when `after`)
+  Stale,           // the previous reply's frame again, before this reply
+  WrongSeq,        // a copy of the reply under the next SEQ, before it
+  WrongCommand,    // a copy of the reply under another command code, before it
+  NoiseStream,     // `count` noise bytes, `gap` apart, before the reply
 };
 
 struct FaultRule {
@@ -38,6 +42,7 @@ struct FaultRule {
   int limit = -1;    // at most this many times; -1 without end
 
   int count = -1;  // SYN count, noise length, bytes dropped; -1 the kind's default
+                   // (frames of another request still come when silence fires)
   int at = -1;     // frame offset for SynInside and CutFrame; -1 half the frame
   bool etx = false;
   bool after = false;

@@ -136,7 +136,10 @@ Answer Simulator::AnswerLocked(const Request& request, std::size_t frame_length)
     return answer;
   }
 
-  if (!Find(firing, FaultKind::Silence)) {
+  const ScriptedAnswer* scripted = TakeScripted(request);
+  const bool silent =
+      Find(firing, FaultKind::Silence) != nullptr || (scripted && scripted->kind == ScriptedAnswer::Kind::Silence);
+  if (!silent) {
     if (const FaultRule* f = Find(firing, FaultKind::SynBefore)) {
       const int count = f->count >= 0 ? f->count : 3;
       if (f->gap.count() == 0) {
@@ -149,32 +152,77 @@ Answer Simulator::AnswerLocked(const Request& request, std::size_t frame_length)
         pause += f->gap;
       }
     }
-    const FaultRule* garbage = Find(firing, FaultKind::Garbage);
-    const std::size_t noise = garbage && garbage->count >= 0 ? static_cast<std::size_t>(garbage->count) : 8;
-    if (garbage && !garbage->after) emit(Noise(noise));
+  }
+  const FaultRule* garbage = Find(firing, FaultKind::Garbage);
+  const std::size_t noise = garbage && garbage->count >= 0 ? static_cast<std::size_t>(garbage->count) : 8;
+  if (!silent && garbage && !garbage->after) emit(Noise(noise));
+  if (const FaultRule* f = Find(firing, FaultKind::NoiseStream)) {
+    const std::chrono::milliseconds gap = f->gap.count() > 0 ? f->gap : std::chrono::milliseconds(10);
+    for (std::uint8_t b : Noise(f->count >= 0 ? static_cast<std::size_t>(f->count) : 100)) {
+      pause += gap;
+      emit(Bytes{b});
+    }
+  }
 
-    if (Find(firing, FaultKind::Nak)) {
-      emit(Bytes{kNak});
-    } else {
-      CommandAnswer content = AnswerCommand(model_, options_.chunk_size, request.command, request.data);
-      ApplyContentFaults(firing, content);
-      Reply reply;
-      reply.seq = request.seq;
-      reply.command = request.command;
-      reply.error_code = content.error_code.substr(0, 200);
-      reply.status = model_.status;
-      if (!Find(firing, FaultKind::EmptyData)) reply.data = JoinFields(content.fields);
-      const std::size_t room = 0xFF - 0x20 - (3 + reply.error_code.size() + 1 + 1 + 6 + 1);
-      if (reply.data.size() > room) reply.data.resize(room);
-      Bytes frame = BuildReplyFrame(reply);
-      ApplyFrameFaults(firing, reply, frame);
+  if (!silent && (Find(firing, FaultKind::Nak) || (scripted && scripted->kind == ScriptedAnswer::Kind::Nak))) {
+    emit(Bytes{kNak});
+  } else {
+    CommandAnswer content = AnswerCommand(model_, options_.chunk_size, request.command, request.data);
+    ApplyContentFaults(firing, content);
+    Reply reply;
+    reply.seq = request.seq;
+    reply.command = request.command;
+    reply.error_code = content.error_code.substr(0, 200);
+    reply.status = model_.status;
+    if (!Find(firing, FaultKind::EmptyData)) reply.data = JoinFields(content.fields);
+    if (scripted) {
+      reply.error_code = scripted->error_code.substr(0, 200);
+      reply.data = scripted->reply_data;
+      reply.status = scripted->status;
+    }
+    const std::size_t room = 0xFF - 0x20 - (3 + reply.error_code.size() + 1 + 1 + 6 + 1);
+    if (reply.data.size() > room) reply.data.resize(room);
+
+    // Frames of other requests: a reply the host already gave up on, or
+    // one that names another SEQ or command. A careful host drops them.
+    if (Find(firing, FaultKind::Stale) && !last_reply_frame_.empty()) emit(last_reply_frame_);
+    if (Find(firing, FaultKind::WrongSeq)) {
+      Reply other = reply;
+      other.seq = static_cast<std::uint8_t>(reply.seq >= 0x7E ? 0x20 : reply.seq + 1);
+      emit(BuildReplyFrame(other));
+    }
+    if (Find(firing, FaultKind::WrongCommand)) {
+      Reply other = reply;
+      other.command = static_cast<std::uint8_t>(reply.command == 0x42 ? 0x43 : 0x42);
+      emit(BuildReplyFrame(other));
+    }
+
+    Bytes frame = BuildReplyFrame(reply);
+    ApplyFrameFaults(firing, reply, frame);
+    if (!silent) {
+      last_reply_frame_ = frame;
       emit(std::move(frame));
     }
-    if (garbage && garbage->after) emit(Noise(noise));
   }
+  if (!silent && garbage && garbage->after) emit(Noise(noise));
 
   if (hangup) answer.emissions.push_back(Emission{pause, {}, true});
   return answer;
+}
+
+const ScriptedAnswer* Simulator::TakeScripted(const Request& request) {
+  const std::vector<ScriptedAnswer>& answers = options_.scripted;
+  scripted_given_.resize(answers.size(), false);
+  const ScriptedAnswer* pick = nullptr;
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < answers.size(); ++i) {
+    if (answers[i].command != request.command || answers[i].data != request.data) continue;
+    pick = &answers[i];
+    at = i;
+    if (!scripted_given_[i]) break;
+  }
+  if (pick) scripted_given_[at] = true;
+  return pick;
 }
 
 void Simulator::AddFault(FaultRule rule) {

@@ -12,6 +12,7 @@ namespace fjl::link {
 namespace {
 
 constexpr std::string_view kUnknownSubCode = "Неизвестная ошибка!";
+constexpr std::string_view kLineGone = kMsgLineGone;
 constexpr std::string_view kRejectedRequest = "Регистратор не принял запрос (NAK)!";
 constexpr std::string_view kDamagedReply = "Неверная контрольная сумма ответа регистратора!";
 
@@ -135,6 +136,10 @@ std::optional<std::uint8_t> HexByte(char high, char low) {
 
 bool DeviceErrorMessage(const DeviceResponse& reply, std::string& message) {
   message.clear();
+  if (reply.LineGone()) {
+    message = kLineGone;
+    return false;
+  }
   if ((reply.Status & StatusNoReply) != 0) {
     message = "Таймаут устройства! Ошибка!";
     return false;

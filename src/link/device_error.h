@@ -2,10 +2,15 @@
 // Turns the printer's error code of a reply into the message the user sees.
 
 #include <string>
+#include <string_view>
 
 #include "link/device_response.h"
 
 namespace fjl::link {
+
+// What a read says instead of "Таймаут устройства" when the port itself went
+// away: waiting longer or checking the printer would not help, the cable would.
+inline constexpr std::string_view kMsgLineGone = "Связь с регистратором потеряна: порт отключен!";
 
 // True when the command succeeded ("0000" and a reply that came); `message`
 // is then empty. False otherwise, with the Russian message (UTF-8) in

@@ -1,6 +1,8 @@
 #include "link/device_link.h"
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 
 #include "link/command_catalogue.h"
@@ -33,12 +35,16 @@ struct DeviceLink::State {
   bool line_gone = false;
   // Why the latest request frame could not be sent; success when it was.
   SystemResult send_failure;
+  int open_error = 0;
+  std::chrono::milliseconds reply_timeout = kReplyTimeout;
 
   void Close();
   void ReopenAfterHangUp();
   void Refuse(std::int32_t command, std::string_view data);
   bool Send(const std::string& frame);
-  void WaitForReply();
+  void WaitForReply(std::uint8_t seq, std::uint8_t command);
+  bool BelongsToRequest(std::uint8_t seq, std::uint8_t command) const;
+  std::string ReplyLogHead() const;
 };
 
 namespace {
@@ -47,6 +53,12 @@ std::string Hex(unsigned value) {
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "%X", value);
   return buffer;
+}
+
+// Time the longest frame takes on the line at `speed` (10 bits a byte).
+std::chrono::microseconds FrameWireTime(std::int32_t speed) {
+  if (speed <= 0) return {};
+  return std::chrono::microseconds(static_cast<std::int64_t>(kMaxReplyFrameBytes) * 10 * 1'000'000 / speed);
 }
 
 }  // namespace
@@ -66,7 +78,9 @@ std::int32_t DeviceLink::OpenLink(const std::string& port, std::int32_t speed) {
   s.port_name = port;
   s.port_speed = speed;
   s.line_gone = false;
+  errno = 0;
   s.channel = s.opener ? s.opener(port, speed) : nullptr;
+  s.open_error = s.channel ? 0 : (errno != 0 ? errno : ENODEV);
   if (s.channel) s.channel->Purge(PurgeDirection::Both);
   s.log.WriteSessionLog("", "START");
   return s.channel ? s.channel->Handle() : -1;
@@ -90,6 +104,8 @@ bool DeviceLink::IsOpen() const { return state_->channel != nullptr; }
 
 const SystemResult& DeviceLink::SendFailure() const { return state_->send_failure; }
 
+int DeviceLink::OpenError() const { return state_->open_error; }
+
 const DeviceResponse& DeviceLink::Response() const { return state_->response; }
 
 void DeviceLink::SetSessionLogName(std::string name) { state_->log.SetFileName(std::move(name)); }
@@ -98,6 +114,7 @@ void DeviceLink::SetLogDirectory(DirectorySource directory) {
   state_->log.SetDirectorySource(std::move(directory));
 }
 void DeviceLink::SetMonotonicClock(MonotonicClock clock) { state_->clock = std::move(clock); }
+void DeviceLink::SetReplyTimeout(std::chrono::milliseconds timeout) { state_->reply_timeout = timeout; }
 
 void DeviceLink::State::Refuse(std::int32_t command, std::string_view data) {
   // A frame whose LEN cannot hold the data would be garbage on the line:
@@ -130,17 +147,29 @@ const DeviceResponse& DeviceLink::Exchange(std::int32_t command, std::string_vie
   s.response.SentFrame = frame;
 
   if (s.line_gone) s.ReopenAfterHangUp();
-  if (s.Send(frame)) s.WaitForReply();
+  if (s.Send(frame)) s.WaitForReply(seq, static_cast<std::uint8_t>(command));
 
   DecodeReply({s.receiver, command, sent_data, s.pass_through}, s.response);
+  if (s.line_gone && s.response.NoReply()) s.response.Status |= StatusLineGone;
   s.link_ready = true;
 
-  char reply_head[48];
-  std::snprintf(reply_head, sizeof reply_head, "%X SYN=%ld",
-                static_cast<unsigned>(0x20 + s.receiver.ReplySeq() % 95),
-                static_cast<long>(s.receiver.SynCount()));
-  s.log.WriteSessionLog(reply_head, ";" + s.response.RawReply);
+  s.log.WriteSessionLog(s.ReplyLogHead(), ";" + s.response.RawReply);
   return s.response;
+}
+
+std::string DeviceLink::State::ReplyLogHead() const {
+  char head[48];
+  std::snprintf(head, sizeof head, "%X SYN=%ld", static_cast<unsigned>(0x20 + receiver.ReplySeq() % 95),
+                static_cast<long>(receiver.SynCount()));
+  return head;
+}
+
+bool DeviceLink::State::BelongsToRequest(std::uint8_t seq, std::uint8_t command) const {
+  // A NAK or a frame cut short carries no trustworthy SEQ: it ends the
+  // exchange as the failure it is. A whole frame must be the answer to
+  // this very request; the printer echoes both bytes.
+  if (!receiver.FrameComplete()) return true;
+  return receiver.ReplySeq() + 0x20 == seq && receiver.ReplyCommand() == command;
 }
 
 void DeviceLink::State::ReopenAfterHangUp() {
@@ -171,12 +200,24 @@ bool DeviceLink::State::Send(const std::string& frame) {
   return false;
 }
 
-void DeviceLink::State::WaitForReply() {
+void DeviceLink::State::WaitForReply(std::uint8_t seq, std::uint8_t command) {
   if (!channel) return;  // no port: nothing can arrive
+  using TimePoint = std::chrono::steady_clock::time_point;
   std::array<std::uint8_t, 512> buffer{};
+  const TimePoint sent = clock();
+  // Only SYN moves this on. Noise, stray bytes and frames meant for another
+  // request never do, so a line that keeps talking still ends the wait.
+  TimePoint deadline = sent + reply_timeout;
+  const TimePoint syn_limit = sent + kSynOnlyWaitCap;
+  // A frame that began before the deadline may finish after it; the grant
+  // goes with the frame when it is abandoned or dropped.
+  constexpr TimePoint kNoFrame = TimePoint::min();
+  TimePoint frame_deadline = kNoFrame;
+  const auto frame_allowance = FrameWireTime(port_speed) + reply_timeout;
   int empty_reads = 0;
-  auto last_frame_byte = clock();
   while (empty_reads < kEmptyReadLimit) {
+    const TimePoint now = clock();
+    if (now >= std::max(deadline, frame_deadline)) return;
     const ReadResult read = channel->Read(buffer);
     if (read.hangup) {
       // Nothing can arrive on a line that has gone; fifty more empty reads
@@ -187,22 +228,35 @@ void DeviceLink::State::WaitForReply() {
     }
     if (read.count == 0) {
       if (read.error != 0) receiver.ReadFailed();
+      if (receiver.State() == 0) frame_deadline = kNoFrame;
       ++empty_reads;
       continue;
     }
-    empty_reads = 0;
     // One read takes every byte already waiting (fewer system calls at high
     // speeds); the receiver still sees them one at a time, in order.
+    const TimePoint arrived = clock();
     const std::size_t count = std::min(read.count, buffer.size());
     for (std::size_t i = 0; i < count; ++i) {
-      receiver.ReceiveByte(buffer[i]);
-      if (buffer[i] != kSyn) last_frame_byte = clock();
+      const std::uint8_t byte = buffer[i];
+      receiver.ReceiveByte(byte);
+      if (byte == kSyn) {
+        deadline = std::max(deadline, std::min(arrived + reply_timeout, syn_limit));
+        empty_reads = 0;
+      } else if (byte == kSoh && receiver.State() == 1 && arrived < deadline) {
+        frame_deadline = arrived + frame_allowance;
+        empty_reads = 0;
+      } else if (frame_deadline != kNoFrame && (receiver.State() != 0 || receiver.Ended())) {
+        empty_reads = 0;  // a byte of the frame in progress
+      }
+      if (receiver.State() == 0 && !receiver.Ended()) frame_deadline = kNoFrame;
+      if (!receiver.Ended()) continue;
       // The reply is complete at its ETX or NAK; waiting for one more empty
       // read would only add 100 ms to every exchange of a download.
-      if (receiver.Ended()) return;
+      if (BelongsToRequest(seq, command)) return;
+      log.WriteSessionLog(ReplyLogHead() + " DROPPED", ";" + std::string(receiver.RawReply()));
+      receiver.DropFrame();
+      frame_deadline = kNoFrame;
     }
-    // A printer stuck sending SYN must not hold the program forever.
-    if (clock() - last_frame_byte >= kSynOnlyWaitCap) return;
   }
 }
 

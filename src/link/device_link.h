@@ -18,9 +18,16 @@ namespace fjl::link {
 
 // A reply wait ends after this many consecutive empty reads (100 ms each).
 inline constexpr int kEmptyReadLimit = 50;
-// A wait that only SYN bytes keep alive ends as no reply after this long
-// without any other byte.
+// The time a request has to be answered in: the same five seconds the empty
+// reads count, but on the clock, so a line that never falls silent (noise,
+// frames meant for another request) cannot hold the wait open.
+inline constexpr std::chrono::milliseconds kReplyTimeout{5000};
+// SYN says "still working" and moves the wait on, but never past this long
+// after the request went out.
 inline constexpr std::chrono::seconds kSynOnlyWaitCap{60};
+// The longest reply frame there is, SOH to ETX (LEN tops out at 0xFF),
+// rounded up: a frame begun in time gets its wire time plus kReplyTimeout.
+inline constexpr std::size_t kMaxReplyFrameBytes = 300;
 
 using MonotonicClock = std::function<std::chrono::steady_clock::time_point()>;
 
@@ -41,8 +48,13 @@ class DeviceLink : public Exchanger {
   // Flushes, purges and closes the port. Non-zero when it was closed.
   int CloseLink();
   bool IsOpen() const;
+  // Why the last OpenLink failed: the system's error number (errno), or 0.
+  int OpenError() const;
 
-  // Sends one command frame and waits for the reply (see exchanger.h).
+  // Sends one command frame and waits for the reply (see exchanger.h). Only
+  // a frame carrying the request's own SEQ and command byte is taken; any
+  // other complete frame (a late reply to an earlier request, a repeat) is
+  // logged as dropped and the wait goes on within the same time budget.
   // Before the first OpenLink nothing is sent and the record is returned
   // unchanged. A data text longer than one frame carries (kMaxFrameData) or a
   // command outside 0..255 is not sent either: the record then holds the
@@ -57,11 +69,15 @@ class DeviceLink : public Exchanger {
   // Such an exchange ends as no reply without waiting.
   const SystemResult& SendFailure() const;
 
+  // How long a request has to be answered in (kReplyTimeout by default). A
+  // search for the printer asks each port and speed with a much shorter one.
+  void SetReplyTimeout(std::chrono::milliseconds timeout);
+
   // Session log file name; empty (the default) writes no log.
   void SetSessionLogName(std::string name);
 
   // Test seams: the log's time stamp and directory, and the clock that
-  // bounds a wait kept alive by SYN bytes.
+  // bounds every reply wait.
   void SetLogClock(LocalTimeSource clock);
   void SetLogDirectory(DirectorySource directory);
   void SetMonotonicClock(MonotonicClock clock);

@@ -41,6 +41,9 @@ enum StatusBit : std::uint32_t {
   // Set together with StatusNoReply when the link refused to send the frame
   // at all (a data text too long for one frame, a command outside one byte).
   StatusNotSent = 1u << 29,
+  // Set together with StatusNoReply when the port itself went away (a
+  // pulled adapter, a closed line) rather than the printer falling silent.
+  StatusLineGone = 1u << 30,
 };
 
 inline constexpr int kMaxFields = 20;
@@ -61,6 +64,7 @@ struct DeviceResponse {
   std::string RawReply;                       // every byte received except SYN
 
   bool NoReply() const { return (Status & StatusNoReply) != 0; }
+  bool LineGone() const { return (Status & StatusLineGone) != 0; }
   // Field i, or an empty text when the reply had fewer fields.
   const std::string& Field(int i) const;
 };

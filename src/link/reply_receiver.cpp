@@ -26,6 +26,13 @@ void ReplyReceiver::BeginReply() {
   raw_reply_size_ = 0;
 }
 
+void ReplyReceiver::DropFrame() {
+  const std::uint32_t syn_count = syn_count_;
+  BeginReply();
+  syn_count_ = syn_count;
+  state_ = 0;
+}
+
 void ReplyReceiver::ReadFailed() { state_ = 0; }
 
 void ReplyReceiver::ReceiveByte(std::uint8_t byte) {

@@ -37,6 +37,11 @@ class ReplyReceiver {
   // A failed read (the port reported an error): the frame in progress is abandoned.
   void ReadFailed();
 
+  // Forgets a reply that ended but belongs to another request (a late or
+  // repeated frame): everything BeginReply clears except the SYN count, so
+  // the wait can go on for the right one.
+  void DropFrame();
+
   int State() const { return state_; }
   bool Ended() const { return ended_; }
   bool NakMark() const { return nak_mark_; }

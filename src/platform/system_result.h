@@ -37,4 +37,8 @@ class SystemResult {
 // The system's text for an error code, in UTF-8 without a trailing line end.
 std::string SystemErrorText(int code);
 
+// The C library's text for an errno value. On POSIX errno values are the
+// system's codes; on Windows they are the C runtime's own numbering.
+std::string ErrnoText(int errno_code);
+
 }  // namespace fjl::platform

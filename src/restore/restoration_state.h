@@ -32,6 +32,12 @@ struct RestorationState {
   // across runs on purpose, like the window it lives in.
   std::int32_t CurrentReceiptKind = 0;
   bool RestoreFinished = false;
+  // What this run had to leave out while still completing: the letters of
+  // the tax groups whose rates could not be read, and whether the port
+  // went away during the run. A caller that must not pass off an
+  // incomplete tape as complete looks here.
+  std::vector<std::string> TaxGroupsNotRead;
+  bool LineLost = false;
 };
 
 }  // namespace fjl::restore

@@ -5,7 +5,7 @@
 namespace fjl::restore {
 
 RestoreRun::RestoreRun(const RestoreInputs& inputs, RestorationState& state, LineSink& text, MessageSink& messages)
-    : inputs_(inputs), state_(state), text_(text), messages_(messages), recorder_(inputs) {}
+    : inputs_(inputs), state_(state), text_(text), messages_(messages), recorder_(inputs, state) {}
 
 void RestoreRun::AddRecordLine(const TapeRecord& record) {
   state_.RecordLineTable.push_back({record.position, text_.LineCount()});
@@ -23,6 +23,7 @@ Verdict RestoreRun::Stop(std::string_view message) {
 
 const link::DeviceResponse& RestoreRun::ReplyRecorder::Exchange(std::int32_t command, std::string_view data) {
   const link::DeviceResponse& reply = inputs_.printer.Exchange(command, data);
+  if (reply.LineGone()) state_.LineLost = true;
   if (inputs_.on_reply) inputs_.on_reply(reply);
   return reply;
 }

@@ -56,11 +56,12 @@ class RestoreRun {
  private:
   class ReplyRecorder final : public link::Exchanger {
    public:
-    explicit ReplyRecorder(const RestoreInputs& inputs) : inputs_(inputs) {}
+    ReplyRecorder(const RestoreInputs& inputs, RestorationState& state) : inputs_(inputs), state_(state) {}
     const link::DeviceResponse& Exchange(std::int32_t command, std::string_view data) override;
 
    private:
     const RestoreInputs& inputs_;
+    RestorationState& state_;
   };
 
   const RestoreInputs& inputs_;

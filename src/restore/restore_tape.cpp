@@ -18,6 +18,8 @@ void StartRun(RestorationState& state) {
   state.Payment.clear();
   state.RecordLineTable.clear();
   state.RestoreFinished = false;
+  state.TaxGroupsNotRead.clear();
+  state.LineLost = false;
 }
 
 // Where the walk must stop: the end marker's index, kept inside the image

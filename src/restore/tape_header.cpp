@@ -22,6 +22,7 @@ constexpr std::array<std::string_view, 5> kTaxGroupLetters = {"А", "Б", "В", 
 // Identity reads are checked by hand rather than through the error catalogue:
 // they have messages of their own.
 Verdict CheckIdentityReply(RestoreRun& run, const link::DeviceResponse& reply, std::string_view read_name) {
+  if (reply.LineGone()) return run.Stop(std::string(link::kMsgLineGone) + " " + std::string(read_name) + " Ошибка!");
   if (reply.NoReply()) {
     return run.Stop("Таймаут устройства! " + std::string(read_name) + " Ошибка!");
   }
@@ -54,6 +55,7 @@ void WriteTaxRateLine(RestoreRun& run, std::int32_t group) {
   std::string error;
   if (!link::DeviceErrorMessage(reply, error)) {
     run.Show("Налог " + std::string(letter) + ":\n  " + error);
+    run.State().TaxGroupsNotRead.emplace_back(letter);
     return;
   }
   std::string line = "Налог " + std::string(letter) + ", тип=" + TaxTypeName(DecimalValue(ReplyField(reply, 0))) +

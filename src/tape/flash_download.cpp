@@ -1,6 +1,7 @@
 #include "tape/flash_download.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "link/read_commands.h"
@@ -31,11 +32,20 @@ std::string FlashReadData(std::string_view password, std::int64_t address) {
 
 DownloadOutcome RunFlashDownload(const FlashArea& area, FlashImage& image,
                                  std::string_view password, const DownloadContext& context,
-                                 ChunkWalker& walker) {
+                                 ChunkWalker& walker, std::int64_t already_stored) {
   MessageSink& messages = context.Messages;
   const std::span<std::uint8_t> bytes = image.MutableBytes();
-  std::int64_t address = area.FirstAddress;
-  std::int64_t stored = 0;
+  std::int64_t stored =
+      std::clamp<std::int64_t>(already_stored, 0, std::min<std::int64_t>(area.Size(), static_cast<std::int64_t>(bytes.size())));
+  std::int64_t address = area.FirstAddress + stored;
+  if (stored > 0) {
+    context.View.ShowProgress(stored, area.Size());
+    if (const auto verdict = walker.AfterChunk(stored)) {
+      if (!Succeeded(*verdict)) return *verdict;
+      messages.ShowMessage(kMsgDownloadDone);
+      return DownloadOutcome::Success;
+    }
+  }
 
   while (address < area.EndAddress) {
     const link::DeviceResponse& reply =
@@ -44,6 +54,7 @@ DownloadOutcome RunFlashDownload(const FlashArea& area, FlashImage& image,
 
     // A NAK or a garbled frame says nothing trustworthy about the printer,
     // so like a missing reply it leaves the boxes as they were.
+    if (reply.LineGone()) return Fail(messages, kMsgLineGone, DownloadOutcome::Timeout);
     if (reply.NoReply()) return Fail(messages, kMsgTimeout, DownloadOutcome::Timeout);
     if ((reply.Status & link::StatusNak) != 0) {
       return Fail(messages, kMsgNak, DownloadOutcome::LinkError);
@@ -62,10 +73,9 @@ DownloadOutcome RunFlashDownload(const FlashArea& area, FlashImage& image,
     // leaves the previous reply's fields in place, and they must not be
     // taken for this chunk.
     if (reply.FieldCount < 1) return Fail(messages, kMsgBadData, DownloadOutcome::BadData);
-    // Read leniently like the printer's own tools do, but a count with no
-    // number in it would otherwise read as 0 and pass for a clean end.
-    if (!CountHasDigits(reply.Fields[0])) return Fail(messages, kMsgBadData, DownloadOutcome::BadData);
-    const std::int64_t count = LenientCount(reply.Fields[0]);
+    const std::optional<std::int64_t> parsed = ParseChunkCount(reply.Fields[0]);
+    if (!parsed) return Fail(messages, kMsgBadData, DownloadOutcome::BadData);
+    const std::int64_t count = *parsed;
     if (count < kShortChunk) break;
     if (reply.FieldCount < 2) return Fail(messages, kMsgBadData, DownloadOutcome::BadData);
 
@@ -83,10 +93,15 @@ DownloadOutcome RunFlashDownload(const FlashArea& area, FlashImage& image,
     context.View.ShowProgress(stored, area.Size());
 
     if (const auto verdict = walker.AfterChunk(stored)) {
-      if (!Succeeded(*verdict)) return *verdict;
-      break;
+      if (!Succeeded(*verdict)) {
+        return *verdict;
+      }
+      messages.ShowMessage(kMsgDownloadDone);
+      return DownloadOutcome::Success;
     }
   }
+  // A short reply or the window's end, before the walk met its end.
+  walker.DataEnded(stored);
   messages.ShowMessage(kMsgDownloadDone);
   return DownloadOutcome::Success;
 }

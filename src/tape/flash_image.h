@@ -54,9 +54,13 @@ class AuxImage : public FlashImage {
 // What the step 1 window keeps of the tape for the later steps.
 struct TapeData {
   TapeImage Image;
-  // Index of the end marker; set only when a download meets it. The
-  // restoration walks [0, TapeLength).
+  // Index of the end marker, or, when the printer stopped sending before
+  // it, the end of the last whole record that arrived. The restoration
+  // walks [0, TapeLength).
   std::int64_t TapeLength = 0;
+  // False after a download that ended without meeting the end marker: the
+  // tape restored from it may lack its last records.
+  bool EndMarkerFound = false;
 };
 
 }  // namespace fjl::tape

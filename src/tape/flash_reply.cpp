@@ -2,27 +2,18 @@
 
 namespace fjl::tape {
 
-std::int64_t LenientCount(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+std::optional<std::int64_t> ParseChunkCount(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  if (text.empty()) return std::nullopt;
   std::int64_t value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > kMaxLenientCount) {
-      value = kMaxLenientCount;
-      break;
-    }
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > kMaxChunkCount) return std::nullopt;
   }
-  return negative ? -value : value;
-}
-
-bool CountHasDigits(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  return i < text.size() && text[i] >= '0' && text[i] <= '9';
+  return value;
 }
 
 std::size_t DecodeHexBytes(std::string_view hex, std::span<std::uint8_t> out) {

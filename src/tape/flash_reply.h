@@ -14,15 +14,14 @@
 
 namespace fjl::tape {
 
-// The byte count the way the printer's counts have always been read: leading
-// blanks, an optional sign, then digits up to the first non-digit; 0 when
-// there are none. Clamped to +-kMaxLenientCount so that no sum overflows.
-inline constexpr std::int64_t kMaxLenientCount = 1'000'000'000'000;
-std::int64_t LenientCount(std::string_view text);
+// No reply carries more flash bytes than this.
+inline constexpr std::int64_t kMaxChunkCount = 100;
 
-// True when the count text holds a number at all (blanks and a sign, then at
-// least one digit). A count without one is garbage, not a zero-byte chunk.
-bool CountHasDigits(std::string_view text);
+// The byte count of a reply: decimal digits only (blanks around them are
+// allowed), 0 to kMaxChunkCount. Anything else, a sign included, is not a
+// count: read leniently, "-100" or "7abc" would pass for a short reply and
+// end the download as if it were complete.
+std::optional<std::int64_t> ParseChunkCount(std::string_view text);
 
 // "0".."9" and upper-case "A".."F" only.
 constexpr std::optional<std::uint8_t> HexDigitValue(char c) { return text::UpperHexDigitValue(c); }

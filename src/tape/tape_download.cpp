@@ -1,6 +1,7 @@
 #include "tape/tape_download.h"
 
 #include "tape/download_address.h"
+#include "tape/download_messages.h"
 #include "tape/flash_download.h"
 #include "tape/tape_walk.h"
 
@@ -14,6 +15,16 @@ class TapeChunkWalker : public ChunkWalker {
 
   void ResetCounters() { counters_.Reset(); }
 
+  void DataEnded(std::int64_t bytes_stored) override {
+    // Every whole record that came is counted and restored, the last one
+    // too; a record cut off by the end of the data is not.
+    walk_.Pass(
+        tape_.Image, bytes_stored, [&](std::uint8_t type) { return !counters_.CountRecord(type); }, true);
+    tape_.TapeLength = walk_.Position();
+    tape_.EndMarkerFound = false;
+    context_.Messages.ShowMessage(kMsgNoEndMarker);
+  }
+
   std::optional<DownloadOutcome> AfterChunk(std::int64_t bytes_stored) override {
     std::optional<CounterFault> fault;
     const auto outcome = walk_.Pass(tape_.Image, bytes_stored, [&](std::uint8_t type) {
@@ -25,6 +36,7 @@ class TapeChunkWalker : public ChunkWalker {
         return std::nullopt;
       case TapeWalk::Outcome::TapeComplete:
         tape_.TapeLength = walk_.Position();
+        tape_.EndMarkerFound = true;
         return DownloadOutcome::Success;
       case TapeWalk::Outcome::UnknownType: {
         const std::int64_t position = walk_.Position();
@@ -53,13 +65,24 @@ std::string UnknownRecordTypeMessage(std::uint8_t type, std::int64_t address) {
          FlashAddressText(address) + ". Чтение данных остановлено.";
 }
 
+void FrameStoredTape(TapeData& tape, std::int64_t stored) {
+  TapeWalk walk;
+  const auto outcome = walk.Pass(
+      tape.Image, stored, [](std::uint8_t) { return true; }, true);
+  tape.EndMarkerFound = outcome == TapeWalk::Outcome::TapeComplete;
+  tape.TapeLength = walk.Position();
+}
+
 DownloadOutcome TapeDownload(std::string_view password, TapeData& tape,
-                             const DownloadContext& context) {
+                             const DownloadContext& context, std::int64_t already_stored) {
   TapeChunkWalker walker(tape, context);
   // A retry after a failed download starts from the first address again; the
   // counts of the failed attempt would otherwise be counted twice.
   walker.ResetCounters();
-  return RunFlashDownload(kTapeArea, tape.Image, password, context, walker);
+  // The image is read afresh: nothing of an earlier download's end stands.
+  tape.TapeLength = 0;
+  tape.EndMarkerFound = false;
+  return RunFlashDownload(kTapeArea, tape.Image, password, context, walker, already_stored);
 }
 
 }  // namespace fjl::tape

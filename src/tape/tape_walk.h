@@ -21,17 +21,21 @@ class TapeWalk {
 
   // Walks the records of image[0, received). A record is handed to
   // on_record(type) only once the byte after it has arrived too, because the
-  // download cannot tell yet whether the last byte it holds ends the tape.
+  // download cannot tell yet whether the last byte it holds ends the tape;
+  // once the printer has sent all it will (`data_ended`), a record that
+  // ends exactly at `received` is whole and handed on as well.
   // on_record returns false to stop the walk.
   template <class OnRecord>
-  Outcome Pass(const TapeImage& image, std::int64_t received, OnRecord&& on_record) {
+  Outcome Pass(const TapeImage& image, std::int64_t received, OnRecord&& on_record, bool data_ended = false) {
     received = std::min<std::int64_t>(received, static_cast<std::int64_t>(image.Size()));
     while (position_ < received) {
       const std::uint8_t type = image[static_cast<std::size_t>(position_)];
       const std::uint8_t length = RecordLength(type);
       if (type == kTapeEndMarker) return Outcome::TapeComplete;
       if (length == 0) return Outcome::UnknownType;
-      if (position_ + length >= received) return Outcome::NeedMoreBytes;
+      if (position_ + length > received || (position_ + length == received && !data_ended)) {
+        return Outcome::NeedMoreBytes;
+      }
       if (!on_record(type)) return Outcome::Interrupted;
       position_ += length;
     }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "cli_test_support.h"
+#include "sim/lib/frames.h"
 
 extern char** environ;
 
@@ -168,6 +169,108 @@ TEST_F(CliProcess, TimeoutExitsOneWithTheMessageAndNoFile) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Ошибка! Таймаут устройства! Чтение данных остановлено.\n");
   EXPECT_FALSE(Exists(folder_ / "tape.FJL"));
+}
+
+// A file that was written but may lack something is not passed off as a
+// complete tape: exit status 3 and a closing line that says what is missing.
+TEST_F(CliProcess, ExitThreeWhenTheFileMayBeIncomplete) {
+  std::vector<std::string> header_only{""};
+  for (const std::string& line : SampleHeaderLines()) header_only.push_back(line);
+  for (const std::string& line : FooterLines()) header_only.push_back(line);
+  std::vector<std::string> without_b = SmallJournalLines();
+  std::erase(without_b, "Налог Б, тип=Вложенный, ставка=7.00, название=НДС 7%");
+  struct Case {
+    const char* fault;
+    std::string last_line;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      // The printer says it has only 49 bytes left before the first record.
+      {"count-nan:cmd=241,limit=1,text=49",
+       "fjl-restore-cli: the FJL file was written, but it may be incomplete: the tape ended without its end marker.",
+       header_only},
+      {"error:cmd=0x48,every=2,limit=1,code=0204",
+       "fjl-restore-cli: the FJL file was written, but it may be incomplete: tax group Б not read.", without_b},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    SimulatorProcess printer(JournalOptions({"--fault", c.fault}));
+    ASSERT_FALSE(printer.Pty().empty());
+    const ProcessResult r = RunCliProcess(folder_, {"--port", printer.Pty(), "--output", folder_ / "tape.FJL"});
+    EXPECT_EQ(r.status, 3) << r.err;
+    ASSERT_GE(r.err.size(), c.last_line.size() + 1);
+    EXPECT_EQ(r.err.substr(r.err.size() - c.last_line.size() - 1), c.last_line + "\n");
+    EXPECT_EQ(FjlLines(ReadBytes(folder_ / "tape.FJL")), c.lines);
+  }
+}
+
+// A run killed while the printer was busy leaves its request unanswered;
+// the reply comes while the next run waits for its own first one. Here the
+// dead run's request (SEQ 0x25, the fifth flash read) is put on the line by
+// hand, and the printer takes 300 ms over it.
+TEST_F(CliProcess, AReplyLeftInFlightByAKilledRunIsNotTakenByTheNext) {
+  SimulatorProcess printer(JournalOptions({"--fault", "delay:limit=1,ms=300"}));
+  ASSERT_FALSE(printer.Pty().empty());
+  const int dead_run = ::open(printer.Pty().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(dead_run, 0);
+  const sim::Bytes request = sim::BuildRequestFrame(0x25, 0xF1, "482913;268459335;");
+  ASSERT_EQ(::write(dead_run, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+  ::close(dead_run);
+
+  const ProcessResult r = RunCliProcess(folder_, {"--port", printer.Pty(), "--output", folder_ / "tape.FJL"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(folder_ / "tape.FJL"), FjlBytes(SmallJournalLines()));
+}
+
+TEST_F(CliProcess, APortThatCannotBeOpenedSaysWhy) {
+  const std::pair<std::string, std::string> cases[] = {
+      {folder_ / "no-such-port",
+       "Причина: нет такого устройства (проверьте имя порта и кабель; fjl-restore-cli --list-ports "
+       "показывает найденные порты)."},
+      {"/dev/null", "Причина: это не последовательный порт."},
+  };
+  for (const auto& [port, reason] : cases) {
+    SCOPED_TRACE(port);
+    const ProcessResult r = RunCliProcess(folder_, {"--port", port, "--output", folder_ / "tape.FJL"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Невозможно подключить порт\n" + reason + "\n");
+    EXPECT_FALSE(Exists(folder_ / "tape.FJL"));
+  }
+}
+
+// A customer's dump, served by the simulator as the printer it came from,
+// restores into the same file through the real programs.
+TEST_F(CliProcess, TheSimulatorPlaysTheDumpsPrinter) {
+  const std::string dump = folder_ / "dump";
+  {
+    SimulatorProcess printer(JournalOptions());
+    const ProcessResult r =
+        RunCliProcess(folder_, {"--port", printer.Pty(), "--output", folder_ / "live.FJL", "--dump", dump});
+    ASSERT_EQ(r.status, 0) << r.err;
+  }
+  SimulatorProcess replay({"--dump", dump});
+  ASSERT_FALSE(replay.Pty().empty());
+  const ProcessResult r = RunCliProcess(folder_, {"--port", replay.Pty(), "--output", folder_ / "replayed.FJL"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(folder_ / "replayed.FJL"), FjlBytes(SmallJournalLines()));
+}
+
+// A printer set to 19200: --find names its port and speed, and --port auto
+// finds it among the listed ports for a restoration.
+TEST_F(CliProcess, FindsThePrinterByItself) {
+  SimulatorProcess printer(JournalOptions({"--baud", "19200"}));
+  ASSERT_FALSE(printer.Pty().empty());
+  const ProcessResult found = RunCliProcess(folder_, {"--find", "--port", printer.Pty()});
+  EXPECT_EQ(found.status, 0) << found.err;
+  EXPECT_EQ(found.out, printer.Pty() + " / 19200, serial 07104512\n");
+
+  std::vector<std::string> env_text{"FJL_EXTRA_PORTS=" + printer.Pty()};
+  std::vector<char*> env = Argv(env_text);
+  const ProcessResult r = RunCliProcess(
+      folder_, {"--port", "auto", "--speed", "19200", "--output", folder_ / "tape.FJL"}, env.data());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err.rfind("printer found: " + printer.Pty() + " / 19200, serial 07104512\n", 0), 0u) << r.err;
+  EXPECT_EQ(ReadBytes(folder_ / "tape.FJL"), FjlBytes(SmallJournalLines()));
 }
 
 TEST_F(CliProcess, UsageErrorExitsTwo) {

@@ -41,6 +41,42 @@ TEST(CliOptions, EveryOptionInBothSpellings) {
   EXPECT_TRUE(p.options.verbose);
 }
 
+TEST(CliOptions, DumpsResumesAndSearches) {
+  const ParsedCommandLine resume = Parse({"--resume", "d", "--port", "p", "--output", "o"});
+  ASSERT_TRUE(resume.ok()) << resume.error;
+  EXPECT_EQ(resume.options.resume, "d");
+  EXPECT_FALSE(resume.options.speed_given);  // the dump's speed then
+
+  const ParsedCommandLine offline = Parse({"--from-dump", "d", "--output", "o"});
+  ASSERT_TRUE(offline.ok()) << offline.error;
+  EXPECT_EQ(offline.command, CliCommand::Restore);
+  EXPECT_EQ(offline.options.from_dump, "d");
+
+  const ParsedCommandLine find = Parse({"--find"});
+  ASSERT_TRUE(find.ok()) << find.error;
+  EXPECT_EQ(find.command, CliCommand::Find);
+  EXPECT_TRUE(find.options.PortAuto());
+  EXPECT_TRUE(find.options.speed_auto);
+
+  const ParsedCommandLine automatic = Parse({"--port", "auto", "--speed", "auto", "--output", "o"});
+  ASSERT_TRUE(automatic.ok()) << automatic.error;
+  EXPECT_TRUE(automatic.options.PortAuto());
+  EXPECT_TRUE(automatic.options.speed_auto);
+
+  const std::pair<std::vector<std::string>, const char*> refused[] = {
+      {{"--find", "--output", "o"}, "--find only looks for the printer"},
+      {{"--from-dump", "d", "--port", "p", "--output", "o"}, "--from-dump restores without a printer"},
+      {{"--from-dump", "d"}, "--output is required"},
+      {{"--resume", "d", "--dump", "e", "--port", "p", "--output", "o"}, "--dump does not go with it"},
+      {{"--resume", "", "--port", "p", "--output", "o"}, "--resume needs a folder"},
+  };
+  for (const auto& [args, why] : refused) {
+    const ParsedCommandLine p = Parse(args);
+    EXPECT_FALSE(p.ok()) << why;
+    EXPECT_NE(p.error.find(why), std::string::npos) << p.error;
+  }
+}
+
 TEST(CliOptions, EachOfTheElevenSpeedsAndNothingElse) {
   const std::vector<std::int32_t> speeds{110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
   for (const std::int32_t speed : speeds) {

@@ -37,7 +37,7 @@ TEST(SequenceByte, WorkedValues) {
 // counts every request against every rule, and a hang-up or a NAK takes the
 // place of the reply.
 std::uint32_t ExpectedStatus(int n) {
-  if (n % 250 == 0) return link::StatusNoReply;
+  if (n % 250 == 0) return link::StatusNoReply | link::StatusLineGone;
   if (n % 7 == 0) return link::StatusNak;
   if (n % 11 == 0 || n % 17 == 0) return link::StatusBadChecksum;
   return 0;

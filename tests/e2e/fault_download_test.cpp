@@ -173,7 +173,7 @@ TEST(FaultDownloads, CablePulledAtFirstMiddleAndLastChunkEndsAtOnceAndTheReplugW
     // A line that is gone ends the wait at once instead of after 50 empty reads.
     EXPECT_LT(Clock::now() - start, 1500ms);
     EXPECT_FALSE(plug.Serving());
-    EXPECT_EQ(StepOf(w, c.area).messages.shown, Shown{kShownTimeout});
+    EXPECT_EQ(StepOf(w, c.area).messages.shown, Shown{kShownLineGone});
     const std::size_t kept = static_cast<std::size_t>(c.reply - 1) * 100;
     EXPECT_TRUE(SameBytes(ImageOf(w, c.area), BytesOf(journal, c.area), kept));
 
@@ -181,7 +181,7 @@ TEST(FaultDownloads, CablePulledAtFirstMiddleAndLastChunkEndsAtOnceAndTheReplugW
     start = Clock::now();
     EXPECT_EQ(Read(w, c.area), tape::DownloadOutcome::Timeout);
     EXPECT_LT(Clock::now() - start, 1500ms);
-    EXPECT_EQ(StepOf(w, c.area).messages.shown, (Shown{kShownTimeout, kShownTimeout}));
+    EXPECT_EQ(StepOf(w, c.area).messages.shown, (Shown{kShownLineGone, kShownLineGone}));
 
     // Plugged in again under the same name: the same link carries on.
     plug.Plug();
@@ -271,9 +271,12 @@ TEST(FaultDownloads, ThirtyFieldReplyReadsAsTheShortLastReply) {
   Wizard w(link);
 
   EXPECT_EQ(w.ReadTape(), tape::DownloadOutcome::Success);
-  EXPECT_EQ(w.step1.messages.shown, Shown{kShownDone});
+  EXPECT_EQ(w.step1.messages.shown, (Shown{kShownNoEndMarker, kShownDone}));
   EXPECT_TRUE(SameBytes(w.TapeBytes(900), journal.tape, 900));
-  EXPECT_EQ(w.tape->TapeLength, 0);
+  // 20 receipts of 43 bytes (860) and five records of the next, to 889;
+  // the sixth runs past the 900 bytes that came.
+  EXPECT_EQ(w.tape->TapeLength, 889);
+  EXPECT_FALSE(w.tape->EndMarkerFound);
   EXPECT_EQ(w.last_response.Fields[0], "1");
 }
 
@@ -319,6 +322,45 @@ TEST(FaultDownloads, WaitingFaultsInProcess) {
       ExpectWhole(w, area, journal);
     }
   }
+}
+
+// Frames meant for other requests never land in the image: the reply to
+// chunk 7 repeated while chunk 8 is awaited, another SEQ, another command.
+TEST(FaultDownloads, RepliesOfOtherRequestsNeverLandInTheImage) {
+  const BusyJournal journal = MakeBusyJournal();
+  for (Area area : {Area::Tape, Area::Aux}) {
+    for (const char* rule_text : {"stale:cmd=241,every=8", "wrong-seq:cmd=241,every=3", "wrong-cmd:cmd=241,every=5",
+                                  "stale:cmd=241"}) {
+      SCOPED_TRACE(std::string(NameOf(area)) + " " + rule_text);
+      sim::Simulator printer(BusyPrinter());
+      InProcessLink line(printer);
+      Wizard w(line.link);
+      if (area == Area::Aux) {
+        ASSERT_EQ(w.ReadTape(), tape::DownloadOutcome::Success);
+      }
+      printer.AddFault(sim::ParseFaultRule(rule_text));
+      EXPECT_EQ(Read(w, area), tape::DownloadOutcome::Success);
+      EXPECT_EQ(StepOf(w, area).messages.shown, Shown{kShownDone});
+      ExpectWhole(w, area, journal);
+    }
+  }
+}
+
+// Noise that never falls silent and never makes a frame, 100 bytes a
+// second for 20 s: the fifth chunk ends as no reply at the time-out.
+TEST(FaultDownloads, EndlessNoiseEndsAsNoReplyAtTheTimeOut) {
+  const BusyJournal journal = MakeBusyJournal();
+  sim::Simulator printer(BusyPrinter());
+  printer.AddFault(sim::ParseFaultRule("noise-stream:cmd=241,every=5,limit=1,count=2000,gap=10"));
+  printer.AddFault(sim::ParseFaultRule("silence:cmd=241,every=5,limit=1"));
+  InProcessLink line(printer);
+  Wizard w(line.link);
+  EXPECT_EQ(w.ReadTape(), tape::DownloadOutcome::Timeout);
+  EXPECT_EQ(w.step1.messages.shown, Shown{kShownTimeout});
+  // Four chunks take well under a second at 9600 baud.
+  EXPECT_GE(line.Now(), 5s);
+  EXPECT_LT(line.Now(), 6500ms);
+  EXPECT_TRUE(SameBytes(w.TapeBytes(400), journal.tape, 400));
 }
 
 // A printer that sends nothing but SYN for over a minute is given up on.

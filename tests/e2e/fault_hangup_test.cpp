@@ -44,7 +44,7 @@ TEST(HangUp, OverAPseudoTerminalTheExchangeEndsAtOnce) {
   const auto start = Clock::now();
   const link::DeviceResponse& r = link::GetSerialNumber(link, "482913");
   EXPECT_LT(Clock::now() - start, 1s);
-  EXPECT_EQ(r.Status, link::StatusNoReply);
+  EXPECT_EQ(r.Status, link::StatusNoReply | link::StatusLineGone);
   EXPECT_EQ(r.FieldCount, 0);
   EXPECT_TRUE(r.RawReply.empty());
 }
@@ -56,7 +56,7 @@ TEST(HangUp, TheNextExchangeOpensThePortAgainByItsNameAndSpeed) {
   link::DeviceLink link(opener.Opener());
   ASSERT_GE(link.OpenLink("/dev/ttyUSB0", 19200), 0);
 
-  EXPECT_EQ(link::GetSerialNumber(link, "482913").Status, link::StatusNoReply);
+  EXPECT_EQ(link::GetSerialNumber(link, "482913").Status, link::StatusNoReply | link::StatusLineGone);
   const link::DeviceResponse& again = link::GetSerialNumber(link, "482913");
   EXPECT_EQ(again.Status, 0u);
   EXPECT_EQ(again.Fields[0], "07104512");
@@ -75,7 +75,7 @@ TEST(HangUp, AReplyBeforeTheHangUpStillCounts) {
   EXPECT_EQ(r.Status, 0u);
   EXPECT_EQ(r.Fields[0], "07104512");
   // The reply ended at its ETX; the hang-up is met by the next exchange.
-  EXPECT_EQ(link::GetFiscalNumber(link, "482913").Status, link::StatusNoReply);
+  EXPECT_EQ(link::GetFiscalNumber(link, "482913").Status, link::StatusNoReply | link::StatusLineGone);
   EXPECT_EQ(link::GetFiscalNumber(link, "482913").Fields[0], "3600071045");
   EXPECT_EQ(opener.attempts.size(), 2u);
 }

@@ -339,6 +339,11 @@ namespace fjl::e2e {
 // The download messages, word for word.
 inline const std::string kShownDone = "Успешно. Чтение контрольной ленты завершено.";
 inline const std::string kShownTimeout = "Ошибка! Таймаут устройства! Чтение данных остановлено.";
+inline const std::string kShownLineGone =
+    "Ошибка! Связь с регистратором потеряна: порт отключен! Чтение данных остановлено.";
+inline const std::string kShownNoEndMarker =
+    "Внимание! Регистратор закончил передачу без маркера конца ленты. "
+    "Будут восстановлены только полностью прочитанные записи.";
 inline const std::string kShownFlashError = "Ошибка чтения данных из флеш-памяти. Чтение данных остановлено.";
 inline const std::string kShownBadData = "Информация переданная регистратором неверна. Чтение данных остановлено.";
 inline const std::string kShownNak = "Ошибка! Регистратор не принял запрос (NAK). Чтение данных остановлено.";

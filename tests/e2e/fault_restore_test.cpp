@@ -175,6 +175,38 @@ TEST(FaultRestore, SilentPrinterInProcess) {
   }
 }
 
+// ---- Replies that belong to another request -----------------------------------
+
+// A reply that comes after the wait for it ran out, a repeat of the last one,
+// or one naming another SEQ or command is never taken for the next read.
+TEST(FaultRestore, RepliesOfOtherRequestsNeverBecomeLines) {
+  struct Case {
+    const char* rule_text;
+    Shown shown;
+    Lines box;
+  };
+  const Case cases[] = {
+      // Group А answers 5.3 s late, while the link already waits for group Б.
+      {"delay:cmd=0x48,limit=1,ms=5300", {"Налог А:\n  Таймаут устройства! Ошибка!"}, Without(kRateA)},
+      {"wrong-cmd:cmd=0x48,every=2,limit=1", {}, Whole()},
+      {"wrong-seq:cmd=0x48,limit=2", {}, Whole()},
+      {"stale:cmd=0x48,every=2", {}, Whole()},
+      {"stale", {}, Whole()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rule_text);
+    sim::Simulator printer(SmallPrinter());
+    InProcessLink line(printer);
+    Wizard w(line.link);
+    ASSERT_EQ(w.ReadTape(), tape::DownloadOutcome::Success);
+    ASSERT_EQ(w.ReadAux(), tape::DownloadOutcome::Success);
+    printer.AddFault(sim::ParseFaultRule(c.rule_text));
+    EXPECT_EQ(w.Restore(), restore::RestoreOutcome::Completed);
+    EXPECT_EQ(w.step3.shown, c.shown);
+    EXPECT_EQ(w.box.lines, c.box);
+  }
+}
+
 // ---- The cable pulled at the first, a middle and the last read ---------------
 
 TEST(FaultRestore, CablePulledAtFirstMiddleAndLastReadEndsAtOnceAndTheReplugWorks) {
@@ -184,9 +216,11 @@ TEST(FaultRestore, CablePulledAtFirstMiddleAndLastReadEndsAtOnceAndTheReplugWork
     Lines box;
   };
   const Case cases[] = {
-      {"hangup:cmd=0x42,limit=1", "Таймаут устройства! GetSerialNumber Ошибка!", Through("Контрольная лента.")},
-      {"hangup:cmd=0x30,limit=1", "Оператор 2 \n  Таймаут устройства! Ошибка!", Through(kPos)},
-      {"hangup:cmd=0x30,every=2,limit=1", "Оператор 1 \n  Таймаут устройства! Ошибка!", Through(kPos, 2)},
+      {"hangup:cmd=0x42,limit=1", "Связь с регистратором потеряна: порт отключен! GetSerialNumber Ошибка!",
+       Through("Контрольная лента.")},
+      {"hangup:cmd=0x30,limit=1", "Оператор 2 \n  Связь с регистратором потеряна: порт отключен!", Through(kPos)},
+      {"hangup:cmd=0x30,every=2,limit=1", "Оператор 1 \n  Связь с регистратором потеряна: порт отключен!",
+       Through(kPos, 2)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rule_text);

@@ -3,8 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <future>
 #include <string>
+#include <thread>
 
 #include "link/device_link.h"
 #include "link/read_commands.h"
@@ -99,6 +107,37 @@ TEST_F(LinkOverPty, PrinterErrorCodeComesThrough) {
   EXPECT_EQ(r.Status, 0u);
   EXPECT_EQ(r.ErrorCode, "0106");
   EXPECT_EQ(r.FieldCount, 0);
+}
+
+// Another program reading the same port (a forgotten `cat /dev/ttyX`) takes
+// bytes between our poll() and our read(). A blocking read would then wait
+// for a byte that never comes; every exchange must still end.
+TEST_F(LinkOverPty, ASecondReaderOnThePortNeverHangsTheLink) {
+  const int thief = ::open(printer.SlavePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (thief < 0) GTEST_SKIP() << "the port refuses a second opener here (not root)";
+  std::atomic<bool> stop{false};
+  std::thread reader([&] {
+    while (!stop) {
+      pollfd watch{thief, POLLIN, 0};
+      if (::poll(&watch, 1, 20) > 0) {
+        char byte;
+        (void)!::read(thief, &byte, 1);
+      }
+    }
+  });
+  auto exchanges = std::async(std::launch::async, [&] {
+    for (int i = 0; i < 3; ++i) ReadSerial();
+  });
+  // Three exchanges end within 3 x 5.3 s whatever is stolen; a hang is a
+  // read that never returns, so give it far longer before calling it one.
+  const bool ended = exchanges.wait_for(90s) == std::future_status::ready;
+  stop = true;
+  reader.join();
+  ::close(thief);
+  if (!ended) {
+    ADD_FAILURE() << "an exchange never returned";
+    std::_Exit(1);  // the blocked thread cannot be joined
+  }
 }
 
 }  // namespace

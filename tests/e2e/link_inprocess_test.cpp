@@ -89,7 +89,7 @@ TEST_F(LinkInProcess, SilenceIsNoReply) {
 TEST_F(LinkInProcess, HangUpIsNoReply) {
   Fault("hangup");
   const link::DeviceResponse& r = ReadSerial();
-  EXPECT_EQ(r.Status, link::StatusNoReply);
+  EXPECT_EQ(r.Status, link::StatusNoReply | link::StatusLineGone);
   EXPECT_EQ(r.FieldCount, 0);
 }
 

@@ -11,10 +11,14 @@ namespace fjl::link {
 namespace {
 
 using testing::Bytes;
+using testing::FakeLine;
 using testing::FakeOpener;
 using testing::ReplyFrame;
 
 // The reply of the receiver's worked example: "0000", data AB12, six 0x80.
+// The first exchange's reply (SEQ 0x21, command 0x21): the link takes only
+// a frame that echoes both.
+const std::string kFirstReply = ReplyFrame(0x21, 0x21, "0000", "AB12");
 const std::string kExampleReply = Bytes({0x01, 0x34, 0x22, 0x42, 0x30, 0x30, 0x30, 0x30, 0x3B, 0x41, 0x42, 0x31, 0x32,
                                          0x04, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x05, 0x30, 0x35, 0x38, 0x32, 0x03});
 
@@ -36,7 +40,7 @@ class DeviceLinkTest : public ::testing::Test {
 };
 
 TEST_F(DeviceLinkTest, FirstFrameMatchesTheWorkedExample) {
-  line.Reply(kExampleReply);
+  line.Reply(kFirstReply);
   const DeviceResponse& r = link.Exchange(0x21, "");
   ASSERT_EQ(line.writes.size(), 1u);
   EXPECT_EQ(line.writes[0], Bytes({0x01, 0x24, 0x21, 0x21, 0x05, 0x30, 0x30, 0x36, 0x3B, 0x03}));
@@ -47,7 +51,7 @@ TEST_F(DeviceLinkTest, FirstFrameMatchesTheWorkedExample) {
   EXPECT_EQ(r.Fields[0], "AB12");
   EXPECT_EQ(r.Command, 0x21);
   EXPECT_EQ(r.CommandName, "Команда 21h: Чтение даты и времени");
-  EXPECT_EQ(r.RawReply, kExampleReply);
+  EXPECT_EQ(r.RawReply, kFirstReply);
 }
 
 TEST_F(DeviceLinkTest, SecondFrameMatchesTheWorkedExample) {
@@ -95,7 +99,7 @@ TEST_F(DeviceLinkTest, BytesResetTheEmptyReadCount) {
   for (int i = 0; i < 49; ++i) line.reads.push_back({});
   line.Reply("\x16");
   for (int i = 0; i < 49; ++i) line.reads.push_back({});
-  line.Reply(kExampleReply);
+  line.Reply(kFirstReply);
   const DeviceResponse& r = link.Exchange(0x21, "");
   EXPECT_EQ(r.Status, 0u);
   EXPECT_EQ(r.Fields[0], "AB12");
@@ -104,15 +108,15 @@ TEST_F(DeviceLinkTest, BytesResetTheEmptyReadCount) {
 TEST_F(DeviceLinkTest, FiftyEmptyReadsAfterTheLastByteGiveUp) {
   line.Reply("\x16");
   for (int i = 0; i < 50; ++i) line.reads.push_back({});
-  line.Reply(kExampleReply);  // too late
+  line.Reply(kFirstReply);  // too late
   EXPECT_EQ(link.Exchange(0x21, "").Status, StatusNoReply);
   EXPECT_EQ(line.empty_reads, 50);
 }
 
 TEST_F(DeviceLinkTest, ReturnsAtTheEtxWithoutAnotherRead) {
-  line.Reply(kExampleReply.substr(0, 10));
+  line.Reply(kFirstReply.substr(0, 10));
   line.reads.push_back({});
-  line.Reply(kExampleReply.substr(10));
+  line.Reply(kFirstReply.substr(10));
   link.Exchange(0x21, "");
   EXPECT_EQ(line.read_calls, 3);
 }
@@ -135,23 +139,23 @@ TEST_F(DeviceLinkTest, SynOnlyWaitEndsAfterTheCap) {
 }
 
 TEST_F(DeviceLinkTest, SynBeforeARealReplyIsCountedAndDropped) {
-  line.Reply("\x16\x16\x16" + kExampleReply);
+  line.Reply("\x16\x16\x16" + kFirstReply);
   const DeviceResponse& r = link.Exchange(0x21, "");
   EXPECT_EQ(r.Status, 0u);
-  EXPECT_EQ(r.RawReply, kExampleReply);
+  EXPECT_EQ(r.RawReply, kFirstReply);
 }
 
 TEST_F(DeviceLinkTest, ReadErrorAbandonsTheFrameInProgress) {
-  line.Reply(kExampleReply.substr(0, 12));
+  line.Reply(kFirstReply.substr(0, 12));
   line.reads.push_back({"", 5});  // EIO
-  line.Reply(kExampleReply.substr(12));
+  line.Reply(kFirstReply.substr(12));
   const DeviceResponse& r = link.Exchange(0x21, "");
   // The tail alone ends on its ETX, without a frame: not a good reply.
   EXPECT_EQ(r.Status, StatusBadChecksum);
 }
 
 TEST_F(DeviceLinkTest, ReplyInManySmallReads) {
-  for (char c : kExampleReply) line.Reply(std::string(1, c));
+  for (char c : kFirstReply) line.Reply(std::string(1, c));
   const DeviceResponse& r = link.Exchange(0x21, "");
   EXPECT_EQ(r.Status, 0u);
   EXPECT_EQ(r.Fields[0], "AB12");
@@ -190,7 +194,7 @@ TEST_F(DeviceLinkTest, LongestDataTextFillsLen) {
 }
 
 TEST_F(DeviceLinkTest, DataTextTooLongForOneFrameIsNotSent) {
-  line.Reply(kExampleReply);
+  line.Reply(kFirstReply);
   link.Exchange(0x21, "");  // a good reply first: none of it may survive
   const std::string data(kMaxFrameData + 1, 'A');
   const DeviceResponse& r = link.Exchange(0xF1, data);
@@ -272,6 +276,102 @@ TEST_F(DeviceLinkTest, WriteToAVanishedDeviceReopensThePortNextTime) {
   line.Reply(ReplyFrame(0x22, 0x21, "0000", "AB12"));
   EXPECT_EQ(link.Exchange(0x21, "").Status, 0u);
   EXPECT_EQ(*opener.opened, (std::vector<std::string>{"/dev/ttyS0@9600", "/dev/ttyS0@9600"}));
+}
+
+TEST_F(DeviceLinkTest, WorkedExampleAnswersTheSecondExchange) {
+  RunSilent(1);
+  line.Reply(kExampleReply);  // SEQ 0x22, command 0x42
+  const DeviceResponse& r = link.Exchange(0x42, "1;");
+  EXPECT_EQ(r.Status, 0u);
+  ASSERT_EQ(r.FieldCount, 1);
+  EXPECT_EQ(r.Fields[0], "AB12");
+}
+
+// The second exchange sends SEQ 0x22 with command 0x42. Frames of other
+// requests come first; only the one that echoes both bytes may be taken.
+TEST(DeviceLinkMatching, FramesOfOtherRequestsAreDropped) {
+  const std::string stale = ReplyFrame(0x21, 0x21, "0000", "OLD;");
+  const std::string other_seq = ReplyFrame(0x23, 0x42, "0000", "SEQ;");
+  const std::string other_command = ReplyFrame(0x22, 0x43, "0000", "CMD;");
+  const std::string right = ReplyFrame(0x22, 0x42, "0000", "NEW;");
+  struct Case {
+    const char* name;
+    std::string before;     // what arrives ahead of (or instead of) the reply
+    bool reply_follows;
+  };
+  const Case cases[] = {
+      {"stale duplicate, then the reply", stale, true},
+      {"another SEQ, then the reply", other_seq, true},
+      {"another command, then the reply", other_command, true},
+      {"all three in one read, then the reply", stale + other_seq + other_command, true},
+      {"a stale frame alone", stale, false},
+      {"another command alone", other_command, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeOpener opener;
+    DeviceLink link(opener.Opener());
+    FakeLine& line = *opener.line;
+    link.SetMonotonicClock([l = opener.line] { return l->now; });
+    ASSERT_GE(link.OpenLink("/dev/ttyS0", 9600), 0);
+    link.Exchange(0x21, "");  // silent: SEQ 0x21 is used up
+    const auto sent = line.now;
+    line.Reply(c.before);
+    if (c.reply_follows) line.Reply(right);
+    const DeviceResponse& r = link.Exchange(0x42, "1;");
+    if (c.reply_follows) {
+      EXPECT_EQ(r.Status, 0u);
+      ASSERT_EQ(r.FieldCount, 1);
+      EXPECT_EQ(r.Fields[0], "NEW");
+      EXPECT_EQ(r.RawReply, right);
+    } else {
+      EXPECT_EQ(r.Status, StatusNoReply);
+      EXPECT_EQ(r.FieldCount, 0);
+      EXPECT_EQ(r.ErrorCode, "");
+      EXPECT_LE(line.now - sent, kReplyTimeout + std::chrono::milliseconds(100));
+    }
+  }
+}
+
+// A line that never falls silent still ends the wait at the time-out: noise,
+// or the same stale frame over and over. Each read takes 10 ms of fake time.
+TEST(DeviceLinkMatching, ALineThatNeverFallsSilentEndsAsNoReply) {
+  for (const std::string& endless : {std::string("x"), ReplyFrame(0x7E, 0x21, "0000", "OLD;"),
+                                     std::string("\x01\x40\x22")}) {
+    SCOPED_TRACE(endless);
+    FakeOpener opener;
+    DeviceLink link(opener.Opener());
+    FakeLine& line = *opener.line;
+    link.SetMonotonicClock([l = opener.line] { return l->now; });
+    ASSERT_GE(link.OpenLink("/dev/ttyS0", 9600), 0);
+    line.repeat = endless;
+    const auto sent = line.now;
+    const DeviceResponse& r = link.Exchange(0x21, "");
+    EXPECT_EQ(r.Status, StatusNoReply);
+    EXPECT_GE(line.now - sent, kReplyTimeout);
+    // A frame begun just in time may run on for its wire time plus the
+    // time-out, no more.
+    EXPECT_LE(line.now - sent, 2 * kReplyTimeout + std::chrono::milliseconds(400));
+    EXPECT_EQ(line.empty_reads, 0);
+  }
+}
+
+TEST_F(DeviceLinkTest, AReplyBegunBeforeTheDeadlineMayEndAfterIt) {
+  for (int i = 0; i < 48; ++i) line.reads.push_back({});  // 4.8 s of silence
+  line.read_step = std::chrono::milliseconds(60);         // then one byte every 60 ms: 1.5 s
+  for (char c : kFirstReply) line.Reply(std::string(1, c));
+  const DeviceResponse& r = link.Exchange(0x21, "");
+  EXPECT_EQ(r.Status, 0u);
+  EXPECT_EQ(r.Fields[0], "AB12");
+}
+
+TEST_F(DeviceLinkTest, AReplyBegunAfterTheDeadlineIsNotWaitedFor) {
+  line.repeat = "";
+  for (int i = 0; i < 45; ++i) line.reads.push_back({});
+  line.read_step = std::chrono::milliseconds(100);
+  for (int i = 0; i < 6; ++i) line.Reply("x");  // noise past the five seconds
+  line.Reply(kFirstReply);
+  EXPECT_EQ(link.Exchange(0x21, "").Status, StatusNoReply);
 }
 
 TEST(DeviceLinkNoPort, ExchangeBeforeOpenSendsNothingAndKeepsTheRecord) {

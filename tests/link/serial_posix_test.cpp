@@ -3,6 +3,7 @@
 #include "serial/posix/port_line_speed.h"
 
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 
 #include <cerrno>
@@ -54,6 +55,33 @@ TEST(PosixSerialChannel, AppliesRawEightNoneOneAtTheChosenSpeed) {
     EXPECT_EQ(cfgetispeed(&s), c.constant);
     EXPECT_GE(channel->Handle(), 0);
   }
+}
+
+// Closing gives the port back as it was found: its own settings (a user's
+// terminal stays usable) and no exclusive claim left on it.
+TEST(PosixSerialChannel, ClosingRestoresTheSettingsAndReleasesThePort) {
+  test::PtyPair pty;
+  termios cooked = pty.SlaveSettings();
+  cooked.c_lflag |= ICANON | ECHO | ISIG;
+  cooked.c_iflag |= ICRNL | IXON;
+  cfsetispeed(&cooked, B4800);
+  cfsetospeed(&cooked, B4800);
+  ASSERT_EQ(tcsetattr(pty.SlaveFd(), TCSANOW, &cooked), 0);
+
+  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 115200);
+  ASSERT_NE(channel, nullptr) << errno;
+  ASSERT_EQ(pty.SlaveSettings().c_lflag & ICANON, 0u);
+  ASSERT_TRUE(channel->Close());
+
+  const termios after = pty.SlaveSettings();
+  EXPECT_EQ(after.c_lflag & (ICANON | ECHO | ISIG), static_cast<tcflag_t>(ICANON | ECHO | ISIG));
+  EXPECT_EQ(after.c_iflag & (ICRNL | IXON), static_cast<tcflag_t>(ICRNL | IXON));
+  EXPECT_EQ(cfgetospeed(&after), static_cast<speed_t>(B4800));
+  // TIOCGEXCL says whether the exclusive flag is still set.
+  int exclusive = -1;
+  ASSERT_EQ(ioctl(pty.SlaveFd(), TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 0);
+  EXPECT_NE(OpenPosixSerialChannel(pty.SlavePath(), 9600), nullptr);
 }
 
 TEST(PosixSerialChannel, SpeedsWithoutATermiosConstantUseTheArbitraryRate) {

@@ -128,8 +128,10 @@ TEST_F(DeviceLinkLogTest, EmptyNameWritesNoFileEvenOnOpenAndClose) {
 TEST_F(DeviceLinkLogTest, SessionEntries) {
   link.SetSessionLogName("link.log");
   ASSERT_GE(link.OpenLink("/dev/ttyS0", 9600), 0);
-  const std::string reply = testing::ReplyFrame(0x22, 0x42, "0000", "AB12");
-  opener.line->Reply("\x16\x16" + reply);
+  // A late reply to some earlier request comes first: logged as dropped.
+  const std::string stale = testing::ReplyFrame(0x7E, 0x42, "0000", "OLD");
+  const std::string reply = testing::ReplyFrame(0x21, 0x42, "0000", "AB12");
+  opener.line->Reply("\x16\x16" + stale + reply);
   link.Exchange(0x42, "1;");
   link.Exchange(0xF1, "482913;268458935;");  // no reply
   link.CloseLink();
@@ -137,9 +139,10 @@ TEST_F(DeviceLinkLogTest, SessionEntries) {
   EXPECT_EQ(ReadFile(dir.path() / "link.log"),
             kStartWords + stamp + " \n" +                                      //
                 ";" + stamp + "  21\n42" + "1;\n" +                            // request
-                ";" + stamp + "  22 SYN=2\n;" + reply + "\n" +                 // reply
+                ";" + stamp + "  7E SYN=2 DROPPED\n;" + stale + "\n" +         // another request's reply
+                ";" + stamp + "  21 SYN=2\n;" + reply + "\n" +                 // reply
                 ";" + stamp + "  22\nF1482913;268458935;\n" +                  // request
-                ";" + stamp + "  22 SYN=0\n;\n" +                              // no reply
+                ";" + stamp + "  21 SYN=0\n;\n" +                              // no reply
                 kEndWords + stamp + " \n");
 }
 

@@ -43,7 +43,8 @@ TEST(FaultRuleText, KeysAndValues) {
 TEST(FaultRuleText, EveryKindHasAName) {
   const char* names[] = {"silence", "nak", "bad-checksum", "syn-before", "syn-inside", "error",
                          "cut", "malformed", "garbage", "empty", "one-field", "thirty-fields",
-                         "lower-hex", "count-nan", "count-over", "delay", "hangup"};
+                         "lower-hex", "count-nan", "count-over", "delay", "hangup", "stale",
+                         "wrong-seq", "wrong-cmd", "noise-stream"};
   for (const char* name : names) {
     EXPECT_NO_THROW(ParseFaultRule(name)) << name;
     EXPECT_NE(FaultRuleHelp().find(name), std::string::npos) << name;

@@ -82,44 +82,87 @@ TEST_F(TapeDownloadTest, ReadsChunksUntilTheEndMarker) {
 
 TEST_F(TapeDownloadTest, ShortFirstReplyEndsAtOnceStoringNothing) {
   const std::vector<std::uint8_t> forty_nine(49, 2);
-  for (const std::string count : {"0", "1", "49", "-5", " 7 bytes"}) {
+  for (const std::string count : {"0", "1", "49"}) {
     SCOPED_TRACE(count);
     bench = testing::Bench(kTapeCounterBoxes.size());
     tape.TapeLength = 77;
+    tape.EndMarkerFound = true;
     bench.link.Push(Reply("0000", {count, HexText(forty_nine)}));
     EXPECT_EQ(Run(), DownloadOutcome::Success);
-    EXPECT_EQ(Messages(), std::vector<std::string>{std::string(kMsgDownloadDone)});
+    EXPECT_EQ(Messages(), (std::vector<std::string>{std::string(kMsgNoEndMarker), std::string(kMsgDownloadDone)}));
     EXPECT_EQ(bench.link.sent.size(), 1u);
-    EXPECT_EQ(tape.TapeLength, 77);
+    // Nothing came, so nothing of an earlier download may pass for this tape.
+    EXPECT_EQ(tape.TapeLength, 0);
+    EXPECT_FALSE(tape.EndMarkerFound);
     EXPECT_TRUE(ImageZeroFrom(0, 100));
     EXPECT_EQ(Box(kTapeTotalBox), "0");
   }
+}
+
+// The printer stops sending in the middle of the tape: every whole record
+// that came is kept for the restoration, the one cut short is not.
+TEST_F(TapeDownloadTest, ShortReplyMidTapeKeepsTheWholeRecords) {
+  // 59 one-byte records of type 2, then the first 11 bytes of a 24-byte
+  // record of type 15 and, in a short reply, 10 more.
+  auto bytes = std::vector<std::uint8_t>(59, 2);
+  const auto cut = TapeRecords({15});
+  ASSERT_EQ(cut.size(), 24u);
+  bytes.insert(bytes.end(), cut.begin(), cut.begin() + 11);
+  bench.link.Push(Chunk(bytes));
+  bench.link.Push(Reply("0000", {"10", HexText(Slice(cut, 11, 10))}));
+  EXPECT_EQ(Run(), DownloadOutcome::Success);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{std::string(kMsgNoEndMarker), std::string(kMsgDownloadDone)}));
+  EXPECT_EQ(tape.TapeLength, 59);
+  EXPECT_FALSE(tape.EndMarkerFound);
+  EXPECT_EQ(Box(2), "59");
+  EXPECT_EQ(Box(kTapeTotalBox), "59");
+}
+
+// An interrupted download goes on after the bytes it kept: they are walked
+// and counted first, and the first request asks for the address after them.
+TEST_F(TapeDownloadTest, GoesOnAfterTheBytesAnEarlierRunKept) {
+  const auto bytes = Padded(TapeRecords({0, 5, 5, 2, 7, 1, 4, 19, 20, 255}), 120);
+  std::copy_n(bytes.begin(), 60, tape.Image.MutableBytes().begin());
+  bench.link.Push(Chunk(Slice(bytes, 60, 60)));
+
+  EXPECT_EQ(TapeDownload("482913", tape, bench.Context(), 60), DownloadOutcome::Success);
+  ASSERT_EQ(bench.link.sent.size(), 1u);
+  EXPECT_EQ(bench.link.sent[0].Data, "482913;268458995;");
+  EXPECT_EQ(tape.TapeLength, 69);
+  EXPECT_TRUE(ImageHolds(bytes));
+  // The same boxes as one download from the start gives.
+  const std::vector<std::string> counts = {"1", "1", "1", "0", "1", "2", "0", "1", "0", "0", "0",
+                                           "0", "0", "0", "0", "0", "0", "0", "1", "1", "9"};
+  EXPECT_EQ(bench.counters.texts, counts);
+  EXPECT_EQ(bench.view.progress, (std::vector<std::int64_t>{60, 120}));
 }
 
 TEST_F(TapeDownloadTest, FiftyBytesAreDecodedAndWalked) {
   bench.link.Push(Chunk(Padded(std::vector<std::uint8_t>(49, 2), 50)));
   EXPECT_EQ(Run(), DownloadOutcome::Success);
   EXPECT_EQ(tape.TapeLength, 49);
+  EXPECT_TRUE(tape.EndMarkerFound);
   EXPECT_EQ(Box(2), "49");
   EXPECT_EQ(Box(kTapeTotalBox), "49");
 }
 
-TEST_F(TapeDownloadTest, CountWithoutANumberIsBadDataNotTheEnd) {
-  for (const std::string count : {"", "abc", " - 5", "+"}) {
+// A count must be a decimal number from 0 to 100: read leniently, "-100"
+// or "7 bytes" would pass for a short reply and end the tape as complete.
+TEST_F(TapeDownloadTest, CountThatIsNoChunkSizeIsBadDataNotTheEnd) {
+  for (const std::string count : {"", "abc", " - 5", "+", "-5", "-100", " 7 bytes", "+60", "101", "1000"}) {
     SCOPED_TRACE(count);
     bench = testing::Bench(kTapeCounterBoxes.size());
     tape.TapeLength = 77;
     bench.link.Push(Reply("0000", {count, "0000"}));
     EXPECT_EQ(Run(), DownloadOutcome::BadData);
     EXPECT_EQ(Messages(), std::vector<std::string>{std::string(kMsgBadData)});
-    EXPECT_EQ(tape.TapeLength, 77);
     EXPECT_EQ(TapeButtonsFor(PhaseAfter(DownloadOutcome::BadData)), (TapeButtons{true, false, false}));
   }
 }
 
-TEST_F(TapeDownloadTest, CountReadLeniently) {
+TEST_F(TapeDownloadTest, CountMayHaveBlanksAround) {
   const auto bytes = Padded(TapeRecords({2, 2, 255}), 60);
-  bench.link.Push(Reply("0000", {"  +60 bytes", HexText(bytes)}));
+  bench.link.Push(Reply("0000", {"  60 ", HexText(bytes)}));
   EXPECT_EQ(Run(), DownloadOutcome::Success);
   EXPECT_EQ(tape.TapeLength, 2);
 }
@@ -201,8 +244,10 @@ TEST_F(TapeDownloadTest, CountOnlyReplyBelowFiftyEndsTheDownload) {
   bench.link.Push(Chunk(std::vector<std::uint8_t>(60, 2)));
   bench.link.Push(Reply("0000", {"10"}));
   EXPECT_EQ(Run(), DownloadOutcome::Success);
-  EXPECT_EQ(Box(2), "59");
-  EXPECT_EQ(tape.TapeLength, 0);  // no end marker was met
+  // No end marker was met, but all 60 records came whole, the last one too.
+  EXPECT_EQ(Box(2), "60");
+  EXPECT_EQ(tape.TapeLength, 60);
+  EXPECT_FALSE(tape.EndMarkerFound);
 }
 
 TEST_F(TapeDownloadTest, TimeoutHalfwayKeepsEarlierChunks) {
@@ -338,20 +383,22 @@ TEST_F(TapeDownloadTest, WholeWindowWithoutEndMarker) {
   // window's very last byte, a TotalPrint that never gets a byte after it.
   std::vector<std::uint8_t> flash(static_cast<std::size_t>(kTapeArea.Size()), 0);
   flash.back() = 2;
-  testing::FlashExchanger printer(kTapeArea.FirstAddress, flash, 1000);
+  testing::FlashExchanger printer(kTapeArea.FirstAddress, flash, 100);
   printer.announce_full_chunk = true;  // the last reply announces more than the window holds
   tape.TapeLength = 5;
 
   EXPECT_EQ(TapeDownload("482913", tape, bench.Context(printer)), DownloadOutcome::Success);
-  EXPECT_EQ(Messages(), std::vector<std::string>{std::string(kMsgDownloadDone)});
-  EXPECT_EQ(printer.requests, 2074);
-  EXPECT_EQ(printer.last_address, 270531935);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{std::string(kMsgNoEndMarker), std::string(kMsgDownloadDone)}));
+  EXPECT_EQ(printer.requests, 20737);
+  EXPECT_EQ(printer.last_address, 270532535);
   EXPECT_EQ(bench.view.progress.back(), 2073673);
   EXPECT_EQ(tape.Image[2073672], 2);
-  EXPECT_EQ(tape.TapeLength, 5);
-  // Records at 0, 4, ..., 2073668: each has its following byte inside the window.
+  // Records at 0, 4, ..., 2073668, and the TotalPrint that fills the last byte.
+  EXPECT_EQ(tape.TapeLength, 2073673);
+  EXPECT_FALSE(tape.EndMarkerFound);
   EXPECT_EQ(Box(0), "518418");
-  EXPECT_EQ(Box(kTapeTotalBox), "518418");
+  EXPECT_EQ(Box(2), "1");
+  EXPECT_EQ(Box(kTapeTotalBox), "518419");
 }
 
 }  // namespace

@@ -19,4 +19,6 @@ std::string SystemErrorText(int code) {
   return message;
 }
 
+std::string ErrnoText(int errno_code) { return SystemErrorText(errno_code); }
+
 }  // namespace fjl::platform

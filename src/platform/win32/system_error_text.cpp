@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "platform/system_result.h"
@@ -22,6 +23,14 @@ std::string SystemErrorText(int code) {
   }
   if (message.empty()) return "Unknown error " + std::to_string(static_cast<unsigned long>(static_cast<DWORD>(code)));
   return Utf8FromWide(message);
+}
+
+std::string ErrnoText(int errno_code) {
+  char buffer[256] = {};
+  if (::strerror_s(buffer, sizeof buffer, errno_code) != 0 || buffer[0] == '\0') {
+    return "Unknown error " + std::to_string(errno_code);
+  }
+  return buffer;
 }
 
 }  // namespace fjl::platform

@@ -50,9 +50,9 @@ tcflag_t ParityFlags(parity mode) {
 
 class PosixPortIo final : public PortIo {
  public:
-  explicit PosixPortIo(int fd) : fd_(fd) {}
+  explicit PosixPortIo(tty::ExclusivePort port) : port_(port), fd_(port.fd) {}
   ~PosixPortIo() override {
-    if (fd_ >= 0) tty::CloseExclusive(fd_);
+    if (fd_ >= 0) tty::CloseExclusive(port_);
   }
   PosixPortIo(const PosixPortIo&) = delete;
   PosixPortIo& operator=(const PosixPortIo&) = delete;
@@ -205,7 +205,8 @@ class PosixPortIo final : public PortIo {
   }
 
   SystemResult Close() override {
-    const int error = tty::CloseExclusive(fd_);
+    const int error = tty::CloseExclusive(port_);
+    port_.fd = -1;
     fd_ = -1;
     return error;
   }
@@ -265,47 +266,14 @@ class PosixPortIo final : public PortIo {
   }
 
   int WriteBlocking(std::span<const std::uint8_t> bytes, std::size_t& written) {
-    while (written < bytes.size()) {
-      const ssize_t put = ::write(fd_, bytes.data() + written, bytes.size() - written);
-      if (put > 0) {
-        written += static_cast<std::size_t>(put);
-      } else if (!(put < 0 && errno == EINTR)) {
-        return put < 0 ? errno : EIO;
-      }
-    }
-    return 0;
+    return tty::WriteAll(fd_, bytes, written, Clock::time_point::max());
   }
 
   int WriteWithin(std::span<const std::uint8_t> bytes, std::size_t& written, Clock::time_point deadline) {
-    const int flags = ::fcntl(fd_, F_GETFL);
-    if (flags < 0 || ::fcntl(fd_, F_SETFL, flags | O_NONBLOCK) != 0) return errno;
-    int result = 0;
-    while (written < bytes.size()) {
-      const ssize_t put = ::write(fd_, bytes.data() + written, bytes.size() - written);
-      if (put > 0) {
-        written += static_cast<std::size_t>(put);
-        continue;
-      }
-      if (put < 0 && errno == EINTR) continue;
-      if (!(put < 0 && errno == EAGAIN)) {
-        result = put < 0 ? errno : EIO;
-        break;
-      }
-      const auto left = std::chrono::ceil<milliseconds>(deadline - Clock::now()).count();
-      if (left <= 0) {
-        result = ETIMEDOUT;
-        break;
-      }
-      pollfd watch{fd_, POLLOUT, 0};
-      if (::poll(&watch, 1, static_cast<int>(std::min<long long>(left, 1'000'000'000))) < 0 && errno != EINTR) {
-        result = errno;
-        break;
-      }
-    }
-    ::fcntl(fd_, F_SETFL, flags);
-    return result;
+    return tty::WriteAll(fd_, bytes, written, deadline);
   }
 
+  tty::ExclusivePort port_;
   int fd_;
   T1CommTimeouts timeouts_{};
   dtrcontrol dtr_ = dtrcontrol::DTR_ENABLE;
@@ -315,9 +283,9 @@ class PosixPortIo final : public PortIo {
 }  // namespace
 
 std::unique_ptr<PortIo> OpenSystemPortIo(const std::string& path, int& error) {
-  const int fd = tty::OpenExclusive(path, error);
-  if (fd < 0) return nullptr;
-  return std::make_unique<PosixPortIo>(fd);
+  const tty::ExclusivePort port = tty::OpenExclusive(path, error);
+  if (port.fd < 0) return nullptr;
+  return std::make_unique<PosixPortIo>(port);
 }
 
 }  // namespace fjl::link

@@ -36,44 +36,60 @@ int RemainingMilliseconds(std::chrono::steady_clock::time_point deadline) {
 
 }  // namespace
 
-int OpenExclusive(const std::string& path, int& error) {
-  // Non-blocking only for the open itself: a port without carrier would
-  // otherwise wait in open() for the modem.
+ExclusivePort OpenExclusive(const std::string& path, int& error) {
+  // Non-blocking also keeps a port without carrier from waiting in open()
+  // for the modem.
+  ExclusivePort port;
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     error = errno;
-    return -1;
+    return port;
   }
   // TIOCEXCL alone does not stop root, and tests and services often run as
   // root: the advisory lock is what turns a second opener away.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     error = (errno == EWOULDBLOCK) ? EBUSY : errno;
     ::close(fd);
-    return -1;
+    return port;
   }
-  termios probe{};
-  if (::tcgetattr(fd, &probe) != 0) {  // not a terminal at all
+  if (::tcgetattr(fd, &port.original) != 0) {  // not a terminal at all
     error = errno;
     ::close(fd);
-    return -1;
+    return port;
   }
   ::ioctl(fd, TIOCEXCL);
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-    error = errno;
-    CloseExclusive(fd);
-    return -1;
-  }
   error = 0;
-  return fd;
+  port.fd = fd;
+  return port;
 }
 
-int CloseExclusive(int fd) {
-  if (fd < 0) return EBADF;
+int CloseExclusive(const ExclusivePort& port) {
+  if (port.fd < 0) return EBADF;
+  // Fails harmlessly on a line that has gone away.
+  ::tcsetattr(port.fd, TCSANOW, &port.original);
   // The exclusive flag belongs to the tty, not to this descriptor; leave the
   // port as openable as we found it.
-  ::ioctl(fd, TIOCNXCL);
-  if (::close(fd) != 0) return errno;
+  ::ioctl(port.fd, TIOCNXCL);
+  if (::close(port.fd) != 0) return errno;
+  return 0;
+}
+
+int WriteAll(int fd, std::span<const std::uint8_t> bytes, std::size_t& written,
+             std::chrono::steady_clock::time_point deadline) {
+  while (written < bytes.size()) {
+    const ssize_t put = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (put > 0) {
+      written += static_cast<std::size_t>(put);
+      continue;
+    }
+    if (put < 0 && errno == EINTR) continue;
+    if (!(put < 0 && errno == EAGAIN)) return put < 0 ? errno : EIO;
+    // The output queue is full (a line held by flow control): wait for room.
+    const int left = RemainingMilliseconds(deadline);
+    if (left == 0) return ETIMEDOUT;
+    pollfd watch{fd, POLLOUT, 0};
+    if (::poll(&watch, 1, left) < 0 && errno != EINTR) return errno;
+  }
   return 0;
 }
 
@@ -83,7 +99,8 @@ void MakeRaw(termios& settings) {
   settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
   settings.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
   settings.c_cflag |= static_cast<tcflag_t>(CLOCAL | CREAD);
-  // Reads only follow a poll() that saw data, so one byte is enough to end them.
+  // Reads only follow a poll() that saw data and never block (O_NONBLOCK);
+  // the counts keep a blocking reader of our settings sensible too.
   settings.c_cc[VMIN] = 1;
   settings.c_cc[VTIME] = 0;
 }

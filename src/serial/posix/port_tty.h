@@ -5,18 +5,35 @@
 #include <termios.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace fjl::link::tty {
 
-// Opens `path` for reading and writing as nobody else's port: the open
-// refuses a port another process (or this one) holds. Returns the descriptor
-// (blocking mode), or -1 with `error` set (EBUSY when the port is taken).
-int OpenExclusive(const std::string& path, int& error);
+// An open port and the settings it had before we touched it.
+struct ExclusivePort {
+  int fd = -1;
+  termios original{};
+};
 
-// Releases the exclusive claim and closes. 0, or the errno of close().
-int CloseExclusive(int fd);
+// Opens `path` for reading and writing as nobody else's port: the open
+// refuses a port another process (or this one) holds. The descriptor stays
+// non-blocking: every read follows a poll(), and a byte taken by someone
+// else in between must give EAGAIN, not a read() that never returns.
+// Returns fd -1 with `error` set (EBUSY when the port is taken).
+ExclusivePort OpenExclusive(const std::string& path, int& error);
+
+// Puts the port's own settings back, releases the exclusive claim and
+// closes: the next program (or the user's terminal) finds the port as it
+// was. 0, or the errno of close().
+int CloseExclusive(const ExclusivePort& port);
+
+// Writes all of `bytes` to a non-blocking descriptor, waiting for room as
+// long as `deadline` allows. 0, ETIMEDOUT, or the errno of write().
+int WriteAll(int fd, std::span<const std::uint8_t> bytes, std::size_t& written,
+             std::chrono::steady_clock::time_point deadline);
 
 // A Windows COM port has no line discipline: no echo, no canonical input,
 // no CR/LF translation, no signals and no XON/XOFF swallowing of status bytes.

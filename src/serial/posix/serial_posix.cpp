@@ -16,7 +16,7 @@ constexpr auto kReadWindow = std::chrono::milliseconds(100);
 
 class PosixSerialChannel final : public SerialChannel {
  public:
-  explicit PosixSerialChannel(int fd) : fd_(fd) {}
+  PosixSerialChannel(tty::ExclusivePort port, std::int32_t speed) : port_(port), fd_(port.fd), speed_(speed) {}
   ~PosixSerialChannel() override { Close(); }
   PosixSerialChannel(const PosixSerialChannel&) = delete;
   PosixSerialChannel& operator=(const PosixSerialChannel&) = delete;
@@ -54,22 +54,15 @@ class PosixSerialChannel final : public SerialChannel {
 
   SystemResult Write(std::span<const std::uint8_t> bytes) override {
     if (fd_ < 0) return EBADF;
+    // The frame's own wire time and a second to spare: a line held for
+    // longer by flow control is as good as gone.
+    const auto wire = std::chrono::microseconds(static_cast<std::int64_t>(bytes.size()) * 10'000'000 / speed_);
     std::size_t done = 0;
-    while (done < bytes.size()) {
-      const ssize_t put = ::write(fd_, bytes.data() + done, bytes.size() - done);
-      if (put > 0) {
-        done += static_cast<std::size_t>(put);
-      } else if (put < 0 && errno == EINTR) {
-        continue;
-      } else {
-        const int error = put < 0 ? errno : EIO;
-        // The tty layer answers EIO once the device is gone (a pulled USB
-        // adapter, a closed pseudo-terminal master).
-        return error == EIO || error == ENXIO || error == ENODEV ? SystemResult::DeviceGone(error)
-                                                                 : SystemResult(error);
-      }
-    }
-    return {};
+    const int error = tty::WriteAll(fd_, bytes, done, std::chrono::steady_clock::now() + wire + std::chrono::seconds(1));
+    if (error == 0) return {};
+    // The tty layer answers EIO once the device is gone (a pulled USB
+    // adapter, a closed pseudo-terminal master).
+    return error == EIO || error == ENXIO || error == ENODEV ? SystemResult::DeviceGone(error) : SystemResult(error);
   }
 
   SystemResult Drain() override {
@@ -90,7 +83,8 @@ class PosixSerialChannel final : public SerialChannel {
 
   bool Close() override {
     if (fd_ < 0) return false;
-    const int result = tty::CloseExclusive(fd_);
+    const int result = tty::CloseExclusive(port_);
+    port_.fd = -1;
     fd_ = -1;
     return result == 0;
   }
@@ -105,7 +99,9 @@ class PosixSerialChannel final : public SerialChannel {
     return {0, error, true};
   }
 
+  tty::ExclusivePort port_;
   int fd_;
+  std::int32_t speed_;
 };
 
 }  // namespace
@@ -116,25 +112,22 @@ std::unique_ptr<SerialChannel> OpenPosixSerialChannel(const std::string& path, s
     return nullptr;
   }
   int error = 0;
-  const int fd = tty::OpenExclusive(path, error);
-  if (fd < 0) {
+  const tty::ExclusivePort port = tty::OpenExclusive(path, error);
+  if (port.fd < 0) {
     errno = error;
     return nullptr;
   }
-  termios settings{};
-  int failure = ::tcgetattr(fd, &settings) == 0 ? 0 : errno;
-  if (failure == 0) {
-    tty::MakeRaw(settings);
-    tty::SetEightNoneOne(settings);
-    failure = tty::ApplySettings(fd, settings, static_cast<std::uint32_t>(speed));
-  }
+  termios settings = port.original;
+  tty::MakeRaw(settings);
+  tty::SetEightNoneOne(settings);
+  const int failure = tty::ApplySettings(port.fd, settings, static_cast<std::uint32_t>(speed));
   if (failure != 0) {
-    tty::CloseExclusive(fd);
+    tty::CloseExclusive(port);
     errno = failure;
     return nullptr;
   }
-  ::tcflush(fd, TCIOFLUSH);
-  return std::make_unique<PosixSerialChannel>(fd);
+  ::tcflush(port.fd, TCIOFLUSH);
+  return std::make_unique<PosixSerialChannel>(port, speed);
 }
 
 std::unique_ptr<SerialChannel> OpenSerialPort(const std::string& name, std::int32_t speed) {

@@ -1,0 +1,51 @@
+#include "cli/run_report.h"
+
+#include <cerrno>
+#include <string>
+
+#include "platform/system_result.h"
+
+namespace fjl::cli {
+
+std::string PortOpenReason(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      return "Причина: нет такого устройства (проверьте имя порта и кабель; fjl-restore-cli --list-ports "
+             "показывает найденные порты).";
+    case EACCES:
+    case EPERM:
+      return "Причина: нет прав на порт. Добавьте пользователя в группу dialout: "
+             "sudo usermod -aG dialout $USER, затем войдите в систему заново.";
+    case EBUSY:
+      return "Причина: порт занят другой программой.";
+    case ENOTTY:
+      return "Причина: это не последовательный порт.";
+    case EINVAL:
+      return "Причина: порт не принимает эту скорость или настройки линии.";
+    default:
+      break;
+  }
+  const std::string text = platform::ErrnoText(error);
+  return "Причина: " + (text.empty() ? "ошибка " + std::to_string(error) : text) + ".";
+}
+
+std::vector<std::string> IncompleteReasons(const tape::TapeData& tape, const restore::RestorationState& state) {
+  std::vector<std::string> reasons;
+  if (!tape.EndMarkerFound) reasons.emplace_back("the tape ended without its end marker");
+  for (const std::string& letter : state.TaxGroupsNotRead) reasons.push_back("tax group " + letter + " not read");
+  if (state.LineLost) reasons.emplace_back("the port went away");
+  return reasons;
+}
+
+std::string IncompleteReport(const std::vector<std::string>& reasons) {
+  std::string report = "fjl-restore-cli: the FJL file was written, but it may be incomplete: ";
+  for (std::size_t i = 0; i < reasons.size(); ++i) {
+    if (i > 0) report += "; ";
+    report += reasons[i];
+  }
+  return report + ".";
+}
+
+}  // namespace fjl::cli

@@ -1,0 +1,41 @@
+#include "cli/run_report.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+namespace fjl::cli {
+namespace {
+
+TEST(PortOpenReason, NamesTheCauseAndWhatToDo) {
+  const std::pair<int, const char*> cases[] = {
+      {EACCES,
+       "Причина: нет прав на порт. Добавьте пользователя в группу dialout: "
+       "sudo usermod -aG dialout $USER, затем войдите в систему заново."},
+      {EPERM,
+       "Причина: нет прав на порт. Добавьте пользователя в группу dialout: "
+       "sudo usermod -aG dialout $USER, затем войдите в систему заново."},
+      {EBUSY, "Причина: порт занят другой программой."},
+      {ENOTTY, "Причина: это не последовательный порт."},
+  };
+  for (const auto& [error, reason] : cases) EXPECT_EQ(PortOpenReason(error), reason) << error;
+  // Anything else falls back on the system's own text, never an empty reason.
+  EXPECT_GT(PortOpenReason(EIO).size(), std::string("Причина: .").size());
+}
+
+TEST(IncompleteReasons, EveryGapIsNamedInOrder) {
+  tape::TapeData tape;
+  restore::RestorationState state;
+  tape.EndMarkerFound = true;
+  EXPECT_TRUE(IncompleteReasons(tape, state).empty());
+
+  tape.EndMarkerFound = false;
+  state.TaxGroupsNotRead = {"Б", "Д"};
+  state.LineLost = true;
+  EXPECT_EQ(IncompleteReport(IncompleteReasons(tape, state)),
+            "fjl-restore-cli: the FJL file was written, but it may be incomplete: the tape ended without its end "
+            "marker; tax group Б not read; tax group Д not read; the port went away.");
+}
+
+}  // namespace
+}  // namespace fjl::cli
