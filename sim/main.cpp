@@ -54,7 +54,8 @@ constexpr const char* kUsage =
     "  --serial TEXT    the serial number the printer reports (default 07104512)\n"
     "  --count-bytes    on exit, print on standard error the bytes that crossed\n"
     "                   the line (both ways) and the seconds from the first byte\n"
-    "                   in to the last byte out: \"line bytes: N in S s\"\n"
+    "                   in to the last byte out, in all and for the flash reads\n"
+    "                   alone: \"line bytes: N in S s, flash reads: N in S s\"\n"
     "  --help           this text\n"
     "\n"
     "Letting the program see the port (pseudo-terminals are not listed as serial\n"
@@ -220,7 +221,8 @@ int Run(const Options& options) {
   printer.Stop();
   if (options.count_bytes) {
     std::cerr << "line bytes: " << printer.LineBytes() << " in " << static_cast<double>(printer.LineBusyNs()) / 1e9
-              << " s\n";
+              << " s, flash reads: " << printer.FlashBytes() << " in "
+              << static_cast<double>(printer.FlashBusyNs()) / 1e9 << " s\n";
   }
   if (options.link) RemoveLink(*options.link, printer.SlavePath());
   return code;

@@ -1,5 +1,7 @@
 #include "sim/lib/pty_printer.h"
 
+#include "sim/lib/printer_commands.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -12,6 +14,8 @@
 #include <cstdlib>
 #include <system_error>
 #include <utility>
+
+#include "sim/lib/printer_commands.h"
 
 namespace fjl::sim {
 namespace {
@@ -199,6 +203,13 @@ void PtyPrinter::Serve() {
     std::vector<Answer> answers = simulator_.Receive(std::span(buffer.data(), static_cast<std::size_t>(n)));
     for (const Answer& answer : answers) {
       Play(answer, request_start);
+      if (answer.command == kFlashReadCommand) {
+        if (flash_first_ns_ == 0) flash_first_ns_ = request_start;
+        std::uint64_t bytes = answer.request_length;
+        for (const Emission& e : answer.emissions) bytes += e.bytes.size();
+        flash_bytes_ += bytes;
+        flash_last_ns_ = last_byte_ns_.load();
+      }
       if (master_ < 0) return;
     }
     if (!answers.empty()) request_start = -1;

@@ -42,6 +42,11 @@ class PtyPrinter {
   // Nanoseconds from the first byte read to the last byte written; 0 before
   // the first reply.
   std::int64_t LineBusyNs() const { return last_byte_ns_.load() - first_byte_ns_.load(); }
+  // The same for the flash reads (command 241) alone: the downloads of the
+  // tape and the auxiliary area, from the first request's first byte to the
+  // last reply's last byte.
+  std::uint64_t FlashBytes() const { return flash_bytes_.load(); }
+  std::int64_t FlashBusyNs() const { return flash_last_ns_.load() - flash_first_ns_.load(); }
 
  private:
   bool HostAtOurSpeed() const;
@@ -60,6 +65,9 @@ class PtyPrinter {
   std::atomic<std::uint64_t> line_bytes_{0};
   std::atomic<std::int64_t> first_byte_ns_{0};
   std::atomic<std::int64_t> last_byte_ns_{0};
+  std::atomic<std::uint64_t> flash_bytes_{0};
+  std::atomic<std::int64_t> flash_first_ns_{0};
+  std::atomic<std::int64_t> flash_last_ns_{0};
   std::int64_t line_free_ns_ = 0;
   std::thread thread_;
 };

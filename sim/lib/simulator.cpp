@@ -122,6 +122,7 @@ Answer Simulator::AnswerLocked(const Request& request, std::size_t frame_length)
 
   Answer answer;
   answer.request_length = frame_length;
+  answer.command = request.command;
   std::chrono::microseconds pause{0};
   auto emit = [&](Bytes bytes) {
     answer.emissions.push_back(Emission{pause, std::move(bytes), false});

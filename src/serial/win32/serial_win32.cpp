@@ -23,10 +23,13 @@ constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURG
 // The receive path kept in physical memory while the port is open.
 constexpr SIZE_T kLockedCodeBytes = 8192;
 
-// A read returns at once when a byte is waiting (with every byte waiting)
-// and after 100 ms of silence otherwise. An interval time-out alone would
-// block for ever on a silent line.
-constexpr COMMTIMEOUTS kTimeouts{MAXDWORD, MAXDWORD, 100, 0, 0};
+// A read waits up to 100 ms for the first byte and ends 1 ms after the
+// last one it took, so a reply is taken as it ends. The MAXDWORD form ("every
+// waiting byte at once, else the first to arrive") does the same on Windows,
+// but wine ends that wait only when the constant has run out, adding 100 ms
+// to every reply. An interval time-out without the total would block for
+// ever on a silent line.
+constexpr COMMTIMEOUTS kTimeouts{1, 0, 100, 0, 0};
 
 SystemResult Failure(DWORD code) { return SystemResult(static_cast<int>(code)); }
 
@@ -63,9 +66,9 @@ class Win32SerialChannel final : public SerialChannel {
       return {0, static_cast<int>(error), win32::MeansDeviceGone(error)};
     }
     if (got > 0) return {got, 0, false};
-    // With these time-outs an empty read takes the whole 100 ms. One that
-    // comes back at once met the end of the line (a closed far end), and so
-    // does every empty read after a write the device refused.
+    // An empty read takes the whole 100 ms. One that comes back at once met
+    // the end of the line (a closed far end), and so does every empty read
+    // after a write the device refused.
     const bool gone = write_refused_ || Clock::now() - started < kReadWindow / 2;
     std::this_thread::sleep_until(deadline);
     return {0, 0, gone};
