@@ -103,20 +103,27 @@ bool PtyPrinter::Pause(std::int64_t until_ns) {
 }
 
 bool PtyPrinter::WriteAll(const std::uint8_t* data, std::size_t size) {
+  // Counted before they go, so a host that has read them finds them counted.
+  const std::int64_t now = NowNs();
+  line_bytes_ += size;
+  last_byte_ns_ = now;
+  if (flash_answer_) flash_last_ns_ = now;
   while (size > 0) {
     const ssize_t n = ::write(master_, data, size);
     if (n < 0) {
       if (errno == EINTR) continue;
       if (errno == EAGAIN) {
-        if (!Pause(NowNs() + 1'000'000)) return false;
+        if (!Pause(NowNs() + 1'000'000)) {
+          line_bytes_ -= size;
+          return false;
+        }
         continue;
       }
+      line_bytes_ -= size;
       return false;  // nobody on the slave side any more: the reply is lost
     }
     data += n;
     size -= static_cast<std::size_t>(n);
-    line_bytes_ += static_cast<std::uint64_t>(n);
-    last_byte_ns_ = NowNs();
   }
   return true;
 }
@@ -202,14 +209,14 @@ void PtyPrinter::Serve() {
     if (request_start < 0) request_start = now;
     std::vector<Answer> answers = simulator_.Receive(std::span(buffer.data(), static_cast<std::size_t>(n)));
     for (const Answer& answer : answers) {
-      Play(answer, request_start);
-      if (answer.command == kFlashReadCommand) {
+      flash_answer_ = answer.command == kFlashReadCommand;
+      if (flash_answer_) {
         if (flash_first_ns_ == 0) flash_first_ns_ = request_start;
         std::uint64_t bytes = answer.request_length;
         for (const Emission& e : answer.emissions) bytes += e.bytes.size();
         flash_bytes_ += bytes;
-        flash_last_ns_ = last_byte_ns_.load();
       }
+      Play(answer, request_start);
       if (master_ < 0) return;
     }
     if (!answers.empty()) request_start = -1;

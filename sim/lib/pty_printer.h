@@ -68,6 +68,7 @@ class PtyPrinter {
   std::atomic<std::uint64_t> flash_bytes_{0};
   std::atomic<std::int64_t> flash_first_ns_{0};
   std::atomic<std::int64_t> flash_last_ns_{0};
+  bool flash_answer_ = false;  // the answer being played is a flash read's
   std::int64_t line_free_ns_ = 0;
   std::thread thread_;
 };

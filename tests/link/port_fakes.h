@@ -19,6 +19,7 @@ namespace fjl::link::testing {
 // wine word differently, so it is taken from the system there).
 inline std::string Described(int code, const std::string& posix_text) {
 #ifdef _WIN32
+  static_cast<void>(posix_text);
   return platform::SystemErrorText(code);
 #else
   static_cast<void>(code);

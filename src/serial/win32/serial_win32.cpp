@@ -51,8 +51,7 @@ class Win32SerialChannel final : public SerialChannel {
   Win32SerialChannel& operator=(const Win32SerialChannel&) = delete;
 
   ReadResult Read(std::span<std::uint8_t> buffer) override {
-    const auto started = Clock::now();
-    const auto deadline = started + kReadWindow;
+    const auto deadline = Clock::now() + kReadWindow;
     if (handle_ == INVALID_HANDLE_VALUE) {
       std::this_thread::sleep_until(deadline);
       return {0, ERROR_INVALID_HANDLE, false};
@@ -66,12 +65,19 @@ class Win32SerialChannel final : public SerialChannel {
       return {0, static_cast<int>(error), win32::MeansDeviceGone(error)};
     }
     if (got > 0) return {got, 0, false};
-    // An empty read takes the whole 100 ms. One that comes back at once met
-    // the end of the line (a closed far end), and so does every empty read
-    // after a write the device refused.
-    const bool gone = write_refused_ || Clock::now() - started < kReadWindow / 2;
+    // A line whose far end has gone still reads as silence; the port's
+    // status tells (wine answers ERROR_NOT_READY for a closed pty, a pulled
+    // adapter its own errors), and so does every read after a refused write.
     std::this_thread::sleep_until(deadline);
-    return {0, 0, gone};
+    return {0, 0, write_refused_ || StatusSaysGone()};
+  }
+
+  // Whether fetching the port's error state and queue status fails as on a
+  // device that is no longer there.
+  bool StatusSaysGone() const {
+    DWORD errors = 0;
+    COMSTAT status{};
+    return !::ClearCommError(handle_, &errors, &status) && win32::MeansDeviceGone(::GetLastError());
   }
 
   SystemResult Write(std::span<const std::uint8_t> bytes) override {
