@@ -64,6 +64,8 @@ class Simulator {
  private:
   Answer AnswerLocked(const Request& request, std::size_t frame_length);
   const ScriptedAnswer* TakeScripted(const Request& request);
+  Reply MakeReply(const Request& request, const std::vector<const FaultRule*>& firing,
+                  const ScriptedAnswer* scripted) const;
 
   mutable std::mutex mutex_;
   PrinterModel model_;

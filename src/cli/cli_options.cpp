@@ -212,7 +212,11 @@ std::string UsageText() {
          "\n"
          "  --port PATH       serial port, e.g. /dev/ttyUSB0 (see --list-ports), or auto:\n"
          "                    try every listed port\n"
-         "  --output FILE     the FJL file to write; replaced only by a complete tape\n"
+         "  --output FILE     the FJL file to write; replaced only by a complete tape.\n"
+         "                    Refused up front, as a shell's '>' would refuse it: a\n"
+         "                    read-only file (root may), links that loop, a name too\n"
+         "                    long for the temporary file beside it, or the file of\n"
+         "                    --log or of a dump\n"
          "  --speed BAUD      " + SpeedList() + "\n"
          "                    or auto: try them from the fastest down (default " +
          std::to_string(kDefaultSpeed) + "; a resume takes its dump's speed)\n"
@@ -234,7 +238,10 @@ std::string UsageText() {
          "unusable FILE, log or DIR, found before the printer is asked anything;\n"
          "3 FILE was written, but it may be incomplete (the last line on stderr\n"
          "says why: the tape ended without its end marker, a tax group was not\n"
-         "read, the port went away).\n";
+         "read, the port went away); 129, 130, 143 stopped by SIGHUP, SIGINT or\n"
+         "SIGTERM at the next safe point (after the reply awaited, between two\n"
+         "records or two blocks of the file): FILE is left as it was, with nothing\n"
+         "beside it, and the port is closed. A second signal ends it at once.\n";
 }
 
 }  // namespace fjl::cli

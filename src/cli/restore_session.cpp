@@ -35,6 +35,8 @@ struct Session {
 
 // The checks of every file the run will write; the first failure, or empty.
 std::string CheckFiles(const RestoreOptions& options) {
+  // First, while nothing has been made: the log check creates the log.
+  if (std::string why = CheckFilesApart(options.output, options.log, options.dump); !why.empty()) return why;
   if (std::string why = CheckOutputFile(options.output); !why.empty()) return why;
   if (options.log) {
     if (std::string why = CheckLogFile(*options.log); !why.empty()) return why;
@@ -118,22 +120,33 @@ std::vector<std::uint8_t> LastChunk(const tape::FlashImage& image, const dump::A
   return {bytes.begin(), bytes.end()};
 }
 
+// The closing line of a run a stop request ended, and its status.
+ExitStatus Stopped(const RunStop& stop, const RestoreOptions& options, Console& console) {
+  console.EndProgress();
+  console.ShowError("Остановлено (" + std::string(stop.StoppedBy()) + "): " + options.output + " не записан.");
+  return stop.StoppedStatus();
+}
+
 // The restoration and the save, shared by the live and the offline run.
 // `more_gaps` adds what else the file may lack, once the run is over.
 ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printer, const std::string& password,
-                          Session& session, Console& console,
+                          Session& session, Console& console, const RunStop* stop,
                           const std::function<std::vector<std::string>()>& more_gaps = {}) {
   // The step 3 box starts with one empty line, and the restoration appends below it.
   restore::LineSink text;
   restore::RestorationState state;
   RestoreConsoleView restore_view(console, state);
   const restore::RestoreInputs inputs{printer, password, session.tape, session.aux,
-                                      [&session](const link::DeviceResponse& reply) { session.last_response = reply; }};
+                                      [&session](const link::DeviceResponse& reply) { session.last_response = reply; },
+                                      stop};
   const restore::RestoreOutcome outcome = restore::RestoreTape(inputs, state, text, restore_view, console);
   console.EndProgress();
+  if (StopRequested(stop)) return Stopped(*stop, options, console);
   if (outcome != restore::RestoreOutcome::Completed) return kExitStepFailed;
 
-  const output::SaveResult saved = output::SaveTextFile(options.output, text.Lines());
+  // Once the file has its name the run is done, and a later signal changes nothing.
+  const output::SaveResult saved = output::SaveTextFile(options.output, text.Lines(), stop);
+  if (saved.stopped) return Stopped(*stop, options, console);
   if (!saved) {
     console.ShowError(options.output + ": " + saved.error);
     return kExitStepFailed;
@@ -151,7 +164,8 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
 
 // --from-dump: the images and the recorded answers of a dump folder take
 // the printer's place.
-ExitStatus RestoreFromDump(const RestoreOptions& options, const std::string& password, Console& console) {
+ExitStatus RestoreFromDump(const RestoreOptions& options, const std::string& password, Console& console,
+                           const RunStop* stop) {
   const std::string& folder = *options.from_dump;
   std::string error;
   const std::optional<dump::DumpState> state = dump::LoadState(folder, error);
@@ -167,7 +181,7 @@ ExitStatus RestoreFromDump(const RestoreOptions& options, const std::string& pas
   }
   tape::FrameStoredTape(session->tape, state->tape.stored);
   dump::RecordedPrinter printer(std::move(*answers));
-  return RestoreAndSave(options, printer, password, *session, console, [&] {
+  return RestoreAndSave(options, printer, password, *session, console, stop, [&] {
     std::vector<std::string> gaps;
     if (!state->tape.complete) gaps.emplace_back("the dump's tape download was not finished");
     if (!state->aux.complete) gaps.emplace_back("the dump's auxiliary download was not finished");
@@ -178,7 +192,8 @@ ExitStatus RestoreFromDump(const RestoreOptions& options, const std::string& pas
 
 }  // namespace
 
-ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& link, Console& console) {
+ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& link, Console& console,
+                             const RunStop* stop) {
   const std::optional<std::string> password = PasswordBytes(options.password);
   if (!password) {
     console.ShowError("--password holds a character that Windows-1251 cannot carry");
@@ -188,7 +203,7 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
     console.ShowError(why);
     return kExitUsage;
   }
-  if (options.from_dump) return RestoreFromDump(options, *password, console);
+  if (options.from_dump) return RestoreFromDump(options, *password, console, stop);
 
   std::optional<dump::DumpState> resumed;
   std::int32_t speed = options.speed;
@@ -253,26 +268,29 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   DownloadConsoleView tape_view(console, "Контрольная лента", tape::kTapeCounterBoxes, options.verbose);
   const tape::DownloadOutcome tape_outcome =
       RunArea(recorder.get(), dump::DumpArea::Tape, session->tape.Image, tape_from, tape_view, [&](tape::DownloadView& view) {
-        return tape::TapeDownload(*password, session->tape, {link, session->last_response, view, tape_view, tape_view},
-                                  tape_from);
+        return tape::TapeDownload(*password, session->tape,
+                                  {link, session->last_response, view, tape_view, tape_view, stop}, tape_from);
       });
   console.EndProgress();
+  // A stop wins over a step's failure: the user asked for it, whatever else happened.
+  if (StopRequested(stop)) return Stopped(*stop, options, console);
   CheckReadAgain(tape_chunk, session->tape.Image, tape_from, "the tape", console);
   if (!tape::Succeeded(tape_outcome)) return kExitStepFailed;
 
   DownloadConsoleView aux_view(console, "Вспомогательные параметры", tape::kAuxCounterBoxes, options.verbose);
   const tape::DownloadOutcome aux_outcome =
       RunArea(recorder.get(), dump::DumpArea::Aux, session->aux, aux_from, aux_view, [&](tape::DownloadView& view) {
-        return tape::AuxDownload(*password, session->aux, {link, session->last_response, view, aux_view, aux_view},
-                                 aux_from);
+        return tape::AuxDownload(*password, session->aux,
+                                 {link, session->last_response, view, aux_view, aux_view, stop}, aux_from);
       });
   console.EndProgress();
+  if (StopRequested(stop)) return Stopped(*stop, options, console);
   if (aux_from > 0) CheckReadAgain(aux_chunk, session->aux, aux_from, "the auxiliary data", console);
   if (!tape::Succeeded(aux_outcome)) return kExitStepFailed;
 
   const bool failed_before = recorder && !recorder->Error().empty();
   link::Exchanger& printer = recorder ? recorder->Recording(link) : static_cast<link::Exchanger&>(link);
-  const ExitStatus status = RestoreAndSave(options, printer, *password, *session, console);
+  const ExitStatus status = RestoreAndSave(options, printer, *password, *session, console, stop);
   if (recorder && !failed_before && !recorder->Error().empty()) {
     console.ShowError("dump not written: " + recorder->Error());
   }

@@ -60,7 +60,7 @@ ExitStatus RunCli(std::span<const std::string> args, const CliEnvironment& env) 
   }
   Console console(env.err, env.err_is_terminal);
   link::DeviceLink link = env.opener ? link::DeviceLink(env.opener) : link::DeviceLink();
-  return RunRestoreSession(parsed.options, link, console);
+  return RunRestoreSession(parsed.options, link, console, env.stop);
 }
 
 }  // namespace fjl::cli

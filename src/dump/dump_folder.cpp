@@ -1,5 +1,7 @@
 #include "dump/dump_folder.h"
 
+#include "text/file_error_text.h"
+
 #include <cerrno>
 #include <iterator>
 #include <sstream>
@@ -15,7 +17,7 @@ std::string Why(const std::filesystem::path& path, std::string_view what) {
 // A stream says only that it failed; errno says why (no room, no right).
 std::string WriteFailure(const std::filesystem::path& path) {
   const int error = errno;
-  return Why(path, error != 0 ? std::generic_category().message(error) : "cannot be written");
+  return Why(path, error != 0 ? text::FileErrorText(error) : "cannot be written");
 }
 
 std::optional<std::string> ReadWhole(const std::filesystem::path& path, std::string& error) {

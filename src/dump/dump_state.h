@@ -28,7 +28,7 @@ struct DumpState {
 };
 
 // The state file's name in a dump folder.
-inline constexpr std::string_view kStateFileName = "state.txt";
+inline constexpr const char* kStateFileName = "state.txt";
 
 // "key=value" lines, the next flash address of each area included for the
 // reader's sake.

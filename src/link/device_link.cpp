@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdio>
 
 #include "link/command_catalogue.h"
 #include "link/reply_decoder.h"
 #include "link/reply_receiver.h"
 #include "link/request_frame.h"
+#include "text/hex_text.h"
 
 namespace fjl::link {
 
@@ -48,12 +48,6 @@ struct DeviceLink::State {
 };
 
 namespace {
-
-std::string Hex(unsigned value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%X", value);
-  return buffer;
-}
 
 // Time the longest frame takes on the line at `speed` (10 bits a byte).
 std::chrono::microseconds FrameWireTime(std::int32_t speed) {
@@ -139,7 +133,7 @@ const DeviceResponse& DeviceLink::Exchange(std::int32_t command, std::string_vie
   const std::uint8_t seq = SequenceByte(s.sequence_counter);
   const std::string outgoing = TranslateOutgoing(sent_data, s.pass_through);
 
-  s.log.WriteSessionLog(Hex(seq), Hex(static_cast<unsigned>(command)) + sent_data);
+  s.log.WriteSessionLog(text::UpperHex(seq), text::UpperHex(static_cast<std::uint32_t>(command)) + sent_data);
 
   s.receiver.BeginReply();
   s.link_ready = false;
@@ -158,10 +152,7 @@ const DeviceResponse& DeviceLink::Exchange(std::int32_t command, std::string_vie
 }
 
 std::string DeviceLink::State::ReplyLogHead() const {
-  char head[48];
-  std::snprintf(head, sizeof head, "%X SYN=%ld", static_cast<unsigned>(0x20 + receiver.ReplySeq() % 95),
-                static_cast<long>(receiver.SynCount()));
-  return head;
+  return text::UpperHex(SequenceByte(receiver.ReplySeq())) + " SYN=" + std::to_string(receiver.SynCount());
 }
 
 bool DeviceLink::State::BelongsToRequest(std::uint8_t seq, std::uint8_t command) const {

@@ -89,10 +89,34 @@ TEST_F(SaveWin32Test, FoldersAndDeviceNamesAreRefused) {
   EXPECT_TRUE(fs::is_directory(folder_ / "sub"));
 }
 
+TEST_F(SaveWin32Test, AReadOnlyFileIsRefusedAndKept) {
+  const std::string path = Folder('\\') + "kept.FJL";
+  ASSERT_TRUE(SaveTextFile(path, std::vector<std::string>{"old"}));
+  const std::wstring wide = (folder_ / "kept.FJL").wstring();
+  ASSERT_TRUE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+  const SaveResult saved = SaveTextFile(path, std::vector<std::string>{"new"});
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(saved.error, "Нет прав доступа");
+  EXPECT_EQ(CheckSaveTarget(path), "Нет прав доступа") << "found before anything is downloaded";
+  EXPECT_EQ(Read(folder_ / "kept.FJL"), "old\r\n");
+  EXPECT_EQ(FileCount(), 1u);
+  ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(SaveWin32Test, AStopBeforeTheMoveLeavesNothingBehind) {
+  struct Stopped : StopSignal {
+    bool StopRequested() const override { return true; }
+  } stop;
+  const SaveResult saved = SaveTextFile(Folder('\\') + "tape.FJL", std::vector<std::string>{"x"}, &stop);
+  EXPECT_FALSE(saved);
+  EXPECT_TRUE(saved.stopped);
+  EXPECT_EQ(FileCount(), 0u);
+}
+
 TEST_F(SaveWin32Test, AMissingFolderFailsWithTheSystemsReason) {
   const SaveResult saved = SaveTextFile(Folder('\\') + "missing\\tape.FJL", std::vector<std::string>{"x"});
   EXPECT_FALSE(saved);
-  EXPECT_FALSE(saved.error.empty());
+  EXPECT_EQ(saved.error, "Нет такой папки");
   EXPECT_EQ(FileCount(), 0u);
 }
 

@@ -14,9 +14,11 @@
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(fjl::platform::Utf8FromWide(argv[i]));
+  const fjl::cli::SignalStop stop;
   const fjl::cli::CliEnvironment env{fjl::cli::StandardHandleWriter(STD_OUTPUT_HANDLE),
                                      fjl::cli::StandardHandleWriter(STD_ERROR_HANDLE),
                                      fjl::cli::IsConsole(STD_ERROR_HANDLE),
-                                     {}};
+                                     {},
+                                     &stop};
   return fjl::cli::RunCli(args, env);
 }

@@ -5,28 +5,21 @@
 
 #include <windows.h>
 
-#include "platform/system_result.h"
+#include <vector>
+
+#include "dump/dump_folder.h"
+#include "output/save_text_file.h"
 #include "platform/win32/wide_text.h"
+#include "text/file_error_text.h"
 
 namespace fjl::cli {
 namespace {
 
 std::string Why(const std::string& what, DWORD error) {
-  return what + ": " + platform::SystemErrorText(static_cast<int>(error));
+  return what + ": " + text::FileErrorText(static_cast<int>(error));
 }
 
 bool EndsInSeparator(const std::string& path) { return !path.empty() && (path.back() == '/' || path.back() == '\\'); }
-
-// The folder part of a path, "." for a bare name.
-std::string Folder(const std::string& path) {
-  const std::size_t separator = path.find_last_of("/\\");
-  if (separator == std::string::npos) {
-    return path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) + "." : ".";
-  }
-  // "C:\" and "\" keep their separator: they name a root.
-  if (separator == 0 || (separator == 2 && path[1] == ':')) return path.substr(0, separator + 1);
-  return path.substr(0, separator);
-}
 
 std::wstring InFolder(const std::string& folder, const std::wstring& name) {
   std::wstring path = platform::WideFromUtf8(folder);
@@ -39,7 +32,7 @@ std::wstring InFolder(const std::string& folder, const std::wstring& name) {
 std::string CheckFolderTakesFiles(const std::string& folder) {
   const DWORD attributes = ::GetFileAttributesW(platform::WideFromUtf8(folder).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return Why(folder, ::GetLastError());
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return folder + ": not a folder";
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return Why(folder, ERROR_DIRECTORY);
   const std::wstring probe = InFolder(folder, L".fjl-write-test." + std::to_wstring(::GetCurrentProcessId()));
   HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
@@ -48,20 +41,33 @@ std::string CheckFolderTakesFiles(const std::string& folder) {
   return {};
 }
 
+// One spelling per file: the full path, '\' between its parts, in upper
+// case (names compare ignoring case on Windows).
+std::wstring Spelling(const std::string& path) {
+  const std::wstring wide = platform::WideFromUtf8(path);
+  wchar_t full[MAX_PATH * 4];
+  const DWORD length = ::GetFullPathNameW(wide.c_str(), MAX_PATH * 4, full, nullptr);
+  std::wstring spelled = length > 0 && length < MAX_PATH * 4 ? std::wstring(full, length) : wide;
+  for (wchar_t& c : spelled) c = c == L'/' ? L'\\' : static_cast<wchar_t>(::towupper(c));
+  while (spelled.size() > 3 && spelled.back() == L'\\') spelled.pop_back();
+  return spelled;
+}
+
+struct FileName {
+  std::string option;  // how the command line named it
+  std::string shown;   // the name the message shows
+  std::wstring spelled;
+};
+
 }  // namespace
 
 std::string CheckOutputFile(const std::string& path) {
-  if (path.empty() || EndsInSeparator(path)) return path + ": names a folder, not a file";
-  const DWORD attributes = ::GetFileAttributesW(platform::WideFromUtf8(path).c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES) {
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return path + ": names a folder, not a file";
-    if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) return path + ": not a regular file";
-  }
-  return CheckFolderTakesFiles(Folder(path));
+  if (std::string why = output::CheckSaveTarget(path); !why.empty()) return path + ": " + why;
+  return {};
 }
 
 std::string CheckLogFile(const std::string& path) {
-  if (path.empty() || EndsInSeparator(path)) return path + ": names a folder, not a file";
+  if (path.empty() || EndsInSeparator(path)) return Why(path, ERROR_DIRECTORY);
   HANDLE file = ::CreateFileW(platform::WideFromUtf8(path).c_str(), FILE_APPEND_DATA,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
@@ -78,30 +84,24 @@ std::string PrepareDumpFolder(const std::string& folder) {
   return CheckFolderTakesFiles(folder);
 }
 
-std::string WriteDumpFile(const std::string& folder, const std::string& name,
-                          std::span<const std::uint8_t> bytes) {
-  const std::wstring wide_name = platform::WideFromUtf8(name);
-  const std::wstring path = InFolder(folder, wide_name);
-  const std::wstring temp = InFolder(folder, L"." + wide_name + L"." + std::to_wstring(::GetCurrentProcessId()));
-  const std::string shown = folder + "/" + name;
-  HANDLE file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return Why(shown, ::GetLastError());
-  const auto fail = [&](DWORD error, bool open) {
-    if (open) ::CloseHandle(file);
-    ::DeleteFileW(temp.c_str());
-    return Why(shown, error);
-  };
-  while (!bytes.empty()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 0x40000000u));
-    DWORD written = 0;
-    if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) return fail(::GetLastError(), true);
-    if (written == 0) return fail(ERROR_WRITE_FAULT, true);
-    bytes = bytes.subspan(written);
+std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
+                            const std::optional<std::string>& dump) {
+  std::vector<FileName> files{{"--output", output, Spelling(output)}};
+  if (log) files.push_back({"--log", *log, Spelling(*log)});
+  if (dump) {
+    for (const char* name : {dump::kTapeFileName, dump::kAuxFileName, dump::kStateFileName,
+                             dump::kAnswersFileName}) {
+      const std::string path = *dump + "\\" + name;
+      files.push_back({"--dump", path, Spelling(path)});
+    }
+    files.push_back({"--dump", *dump, Spelling(*dump)});
   }
-  if (!::FlushFileBuffers(file)) return fail(::GetLastError(), true);
-  if (!::CloseHandle(file)) return fail(::GetLastError(), false);
-  if (!::MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return fail(::GetLastError(), false);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    for (std::size_t j = i + 1; j < files.size(); ++j) {
+      if (files[i].option == files[j].option || files[i].spelled != files[j].spelled) continue;
+      return files[j].option + " " + files[j].shown + " names the same file as " + files[i].option + " " +
+             files[i].shown;
+    }
   }
   return {};
 }
