@@ -3,7 +3,7 @@
 #include <QComboBox>
 #include <string>
 
-#include "link/port_listing.h"
+#include "port/port_listing.h"
 
 namespace fjl::app {
 

@@ -9,7 +9,7 @@
 #include "app/step1_controls.h"
 #include "link/device_link.h"
 #include "link/device_response.h"
-#include "link/port_control.h"
+#include "port/port_control.h"
 #include "tape/download_view.h"
 #include "tape/flash_image.h"
 #include "text/message_sink.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "link/port_control.h"
+#include "port/port_control.h"
 #include "text/message_sink.h"
 
 namespace fjl::app::testing {
