@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
-#include "app/progress_gauge.h"
-#include "app/restore_views.h"
-#include "app/tape_text_box.h"
+#include "app/qt/progress_gauge.h"
+#include "app/qt/restore_views.h"
+#include "app/qt/tape_text_box.h"
 #include "bench_summary.h"
 #include "full_tape_journal.h"
 #include "restore/restore_tape.h"

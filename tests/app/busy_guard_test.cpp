@@ -12,8 +12,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/busy_guard.h"
-#include "app/tape_text_box.h"
+#include "app/qt/busy_guard.h"
+#include "app/qt/tape_text_box.h"
 #include "sim_wizard.h"
 
 namespace fjl::app {

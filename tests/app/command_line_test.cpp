@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/command_line.h"
+#include "app/qt/command_line.h"
 
 namespace fjl::app {
 namespace {

@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "app/status_indicator.h"
-#include "app/tform1.h"
+#include "app/qt/status_indicator.h"
+#include "app/qt/tform1.h"
 #include "app_test_support.h"
 #include "link/device_link.h"
 #include "link/serial_posix.h"

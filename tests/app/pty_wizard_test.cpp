@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/wizard.h"
+#include "app/qt/wizard.h"
 #include "app_test_support.h"
 #include "link/device_link.h"
 #include "sim/lib/pty_printer.h"

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/progress_gauge.h"
-#include "app/restore_views.h"
-#include "app/tape_text_box.h"
+#include "app/qt/progress_gauge.h"
+#include "app/qt/restore_views.h"
+#include "app/qt/tape_text_box.h"
 #include "sim_wizard.h"
 #include "support/sample_tape_text.h"
 

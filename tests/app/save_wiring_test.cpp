@@ -16,9 +16,9 @@
 #include <iterator>
 #include <optional>
 
-#include "app/russian_texts.h"
-#include "app/save_file_chooser.h"
-#include "app/tape_text_box.h"
+#include "app/qt/russian_texts.h"
+#include "app/qt/save_file_chooser.h"
+#include "app/qt/tape_text_box.h"
 #include "sim_wizard.h"
 
 namespace fjl::app {

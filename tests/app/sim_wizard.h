@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/wizard.h"
+#include "app/qt/wizard.h"
 #include "app_test_support.h"
 #include "link/device_link.h"
 #include "sim/lib/in_process_channel.h"

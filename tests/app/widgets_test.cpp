@@ -12,11 +12,11 @@
 #include <climits>
 #include <stdexcept>
 
-#include "app/guarded.h"
-#include "app/guarded_application.h"
-#include "app/progress_gauge.h"
-#include "app/qt_message_sink.h"
-#include "app/tape_text_box.h"
+#include "app/qt/guarded.h"
+#include "app/qt/guarded_application.h"
+#include "app/qt/progress_gauge.h"
+#include "app/qt/qt_message_sink.h"
+#include "app/qt/tape_text_box.h"
 #include "app_test_support.h"
 
 namespace fjl::app {

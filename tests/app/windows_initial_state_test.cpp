@@ -11,10 +11,10 @@
 #include <algorithm>
 #include <map>
 
-#include "app/progress_gauge.h"
-#include "app/status_indicator.h"
-#include "app/tape_text_box.h"
-#include "app/wizard.h"
+#include "app/qt/progress_gauge.h"
+#include "app/qt/status_indicator.h"
+#include "app/qt/tape_text_box.h"
+#include "app/qt/wizard.h"
 #include "app_test_support.h"
 #include "link/device_link.h"
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/guarded_application.h"
-#include "app/qt_message_sink.h"
-#include "app/russian_texts.h"
-#include "app/wizard.h"
+#include "app/qt/command_line.h"
+#include "app/qt/guarded_application.h"
+#include "app/qt/qt_message_sink.h"
+#include "app/qt/russian_texts.h"
+#include "app/qt/wizard.h"
 #include "link/device_link.h"
 #include "link/port_control.h"
 #include "link/port_extra_ports.h"

@@ -1,9 +1,9 @@
-#include "app/download_views.h"
+#include "app/qt/download_views.h"
 
 #include <stdexcept>
 
-#include "app/busy_guard.h"
-#include "app/layout_helpers.h"
+#include "app/qt/busy_guard.h"
+#include "app/qt/layout_helpers.h"
 
 namespace fjl::app {
 

@@ -1,9 +1,9 @@
-#include "app/save_file_chooser.h"
+#include "app/qt/save_file_chooser.h"
 
 #include <QDir>
 #include <QFileDialog>
 
-#include "app/layout_helpers.h"
+#include "app/qt/layout_helpers.h"
 #include "output/save_dialog.h"
 
 namespace fjl::app {

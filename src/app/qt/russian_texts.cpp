@@ -1,4 +1,4 @@
-#include "app/russian_texts.h"
+#include "app/qt/russian_texts.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/save_file_chooser.h"
-#include "app/step3_controls.h"
+#include "app/qt/save_file_chooser.h"
+#include "app/qt/step3_controls.h"
 #include "restore/restoration_state.h"
 #include "text/message_sink.h"
 

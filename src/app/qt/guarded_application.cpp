@@ -1,9 +1,9 @@
-#include "app/guarded_application.h"
+#include "app/qt/guarded_application.h"
 
 #include <cstdio>
 #include <exception>
 
-#include "app/guarded.h"
+#include "app/qt/guarded.h"
 
 namespace fjl::app {
 

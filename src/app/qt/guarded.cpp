@@ -1,4 +1,4 @@
-#include "app/guarded.h"
+#include "app/qt/guarded.h"
 
 #include <QAbstractButton>
 

@@ -1,8 +1,8 @@
-#include "app/restore_views.h"
+#include "app/qt/restore_views.h"
 
-#include "app/busy_guard.h"
-#include "app/progress_gauge.h"
-#include "app/tape_text_box.h"
+#include "app/qt/busy_guard.h"
+#include "app/qt/progress_gauge.h"
+#include "app/qt/tape_text_box.h"
 
 namespace fjl::app {
 

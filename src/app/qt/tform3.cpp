@@ -1,19 +1,19 @@
-#include "app/tform3.h"
+#include "app/qt/tform3.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
 
-#include "app/busy_guard.h"
-#include "app/guarded.h"
-#include "app/layout_helpers.h"
-#include "app/progress_gauge.h"
-#include "app/restore_views.h"
-#include "app/tape_text_box.h"
-#include "app/tform1.h"
-#include "app/tform2.h"
-#include "app/window_style.h"
+#include "app/qt/busy_guard.h"
+#include "app/qt/guarded.h"
+#include "app/qt/layout_helpers.h"
+#include "app/qt/progress_gauge.h"
+#include "app/qt/restore_views.h"
+#include "app/qt/tape_text_box.h"
+#include "app/qt/tform1.h"
+#include "app/qt/tform2.h"
+#include "app/qt/window_style.h"
 #include "output/save_dialog.h"
 #include "output/save_text_file.h"
 #include "restore/line_sink.h"

@@ -1,4 +1,4 @@
-#include "app/progress_gauge.h"
+#include "app/qt/progress_gauge.h"
 
 #include <QPainter>
 #include <algorithm>

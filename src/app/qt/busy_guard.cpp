@@ -1,4 +1,4 @@
-#include "app/busy_guard.h"
+#include "app/qt/busy_guard.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "app/status_indicator.h"
+#include "app/qt/status_indicator.h"
 
 #include <QPainter>
 

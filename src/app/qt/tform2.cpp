@@ -1,14 +1,14 @@
-#include "app/tform2.h"
+#include "app/qt/tform2.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/download_views.h"
-#include "app/guarded.h"
-#include "app/layout_helpers.h"
-#include "app/tform1.h"
-#include "app/window_style.h"
+#include "app/qt/download_views.h"
+#include "app/qt/guarded.h"
+#include "app/qt/layout_helpers.h"
+#include "app/qt/tform1.h"
+#include "app/qt/window_style.h"
 #include "tape/aux_download.h"
 
 namespace fjl::app {

@@ -1,4 +1,4 @@
-#include "app/layout_helpers.h"
+#include "app/qt/layout_helpers.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "app/step1_controls.h"
+#include "app/qt/step1_controls.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/layout_helpers.h"
-#include "app/status_indicator.h"
-#include "app/window_style.h"
+#include "app/qt/layout_helpers.h"
+#include "app/qt/status_indicator.h"
+#include "app/qt/window_style.h"
 #include "tape/record_counters.h"
 
 namespace fjl::app {

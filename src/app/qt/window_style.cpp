@@ -1,4 +1,4 @@
-#include "app/window_style.h"
+#include "app/qt/window_style.h"
 
 #include <QFont>
 #include <QGuiApplication>

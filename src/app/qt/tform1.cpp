@@ -1,4 +1,4 @@
-#include "app/tform1.h"
+#include "app/qt/tform1.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -8,12 +8,12 @@
 #include <QShowEvent>
 #include <clocale>
 
-#include "app/download_views.h"
-#include "app/guarded.h"
-#include "app/layout_helpers.h"
-#include "app/port_lists.h"
-#include "app/status_indicator.h"
-#include "app/window_style.h"
+#include "app/qt/download_views.h"
+#include "app/qt/guarded.h"
+#include "app/qt/layout_helpers.h"
+#include "app/qt/port_lists.h"
+#include "app/qt/status_indicator.h"
+#include "app/qt/window_style.h"
 #include "tape/tape_download.h"
 #include "text/cp1251.h"
 

@@ -1,4 +1,4 @@
-#include "app/tape_text_box.h"
+#include "app/qt/tape_text_box.h"
 
 #include <QFont>
 #include <QTextBlock>

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/step2_controls.h"
+#include "app/qt/step2_controls.h"
 #include "tape/download_view.h"
 #include "tape/flash_image.h"
 #include "text/message_sink.h"

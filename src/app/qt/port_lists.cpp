@@ -1,4 +1,4 @@
-#include "app/port_lists.h"
+#include "app/qt/port_lists.h"
 
 #include <QComboBox>
 #include <string>

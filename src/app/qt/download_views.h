@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/busy_guard.h"
+#include "app/qt/busy_guard.h"
 #include "tape/download_view.h"
 #include "tape/record_counters.h"
 

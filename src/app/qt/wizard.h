@@ -1,9 +1,9 @@
 #pragma once
 // The three step windows, created once in order and chained by "Дальше ->".
 
-#include "app/tform1.h"
-#include "app/tform2.h"
-#include "app/tform3.h"
+#include "app/qt/tform1.h"
+#include "app/qt/tform2.h"
+#include "app/qt/tform3.h"
 
 namespace fjl::app {
 

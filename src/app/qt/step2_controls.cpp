@@ -1,4 +1,4 @@
-#include "app/step2_controls.h"
+#include "app/qt/step2_controls.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/layout_helpers.h"
-#include "app/window_style.h"
+#include "app/qt/layout_helpers.h"
+#include "app/qt/window_style.h"
 #include "tape/record_counters.h"
 
 namespace fjl::app {

@@ -1,12 +1,12 @@
-#include "app/step3_controls.h"
+#include "app/qt/step3_controls.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/layout_helpers.h"
-#include "app/progress_gauge.h"
-#include "app/tape_text_box.h"
+#include "app/qt/layout_helpers.h"
+#include "app/qt/progress_gauge.h"
+#include "app/qt/tape_text_box.h"
 
 namespace fjl::app {
 

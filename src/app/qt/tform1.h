@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/step1_controls.h"
+#include "app/qt/step1_controls.h"
 #include "link/device_link.h"
 #include "link/device_response.h"
 #include "link/port_control.h"
