@@ -9,6 +9,7 @@
 #include "link/exchanger.h"
 #include "tape/record_counters.h"
 #include "text/message_sink.h"
+#include "text/stop_signal.h"
 
 namespace fjl::tape {
 
@@ -37,6 +38,8 @@ struct DownloadContext {
   DownloadView& View;
   RecordCounterView& Counters;
   MessageSink& Messages;
+  // Polled before every request; null when nothing can stop the download.
+  const StopSignal* Stop = nullptr;
 };
 
 enum class DownloadOutcome {
@@ -47,6 +50,7 @@ enum class DownloadOutcome {
   BadData,           // the reply's count or hexadecimal text was wrong or missing
   UnknownRecord,     // the records cannot be framed past some point
   CounterNotNumber,  // a counter box held something else than a whole number
+  Cancelled,         // the stop signal ended it between two requests; no message shown
 };
 
 constexpr bool Succeeded(DownloadOutcome outcome) { return outcome == DownloadOutcome::Success; }

@@ -39,6 +39,8 @@ DownloadOutcome RunFlashDownload(const FlashArea& area, FlashImage& image,
   std::int64_t stored = 0;
 
   while (address < area.EndAddress) {
+    // What was stored stays, as after any other fault.
+    if (StopRequested(context.Stop)) return DownloadOutcome::Cancelled;
     const link::DeviceResponse& reply =
         context.Link.Exchange(link::kCmdFlashRead, FlashReadData(password, address));
     context.LastResponse = reply;

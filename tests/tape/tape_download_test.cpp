@@ -246,6 +246,28 @@ TEST_F(TapeDownloadTest, TimeoutHalfwayKeepsEarlierChunks) {
   EXPECT_TRUE(bench.last_response.NoReply());
 }
 
+// A stop asked while the second chunk is on its way: that chunk is still
+// stored and walked, no third request goes out, and no message is shown.
+TEST_F(TapeDownloadTest, StopRequestEndsBeforeTheNextRequestKeepingWhatCame) {
+  struct Flag final : StopSignal {
+    bool StopRequested() const override { return raised; }
+    bool raised = false;
+  } stop;
+  bench.link.Push(Chunk(std::vector<std::uint8_t>(60, 2)));
+  bench.link.Push(Chunk(std::vector<std::uint8_t>(60, 2)), [&stop] { stop.raised = true; });
+  bench.link.Push(Chunk(std::vector<std::uint8_t>(60, 2)));
+  DownloadContext context = bench.Context();
+  context.Stop = &stop;
+
+  EXPECT_EQ(TapeDownload("482913", tape, context), DownloadOutcome::Cancelled);
+  EXPECT_EQ(bench.link.sent.size(), 2u);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_TRUE(ImageHolds(std::vector<std::uint8_t>(120, 2)));
+  EXPECT_EQ(bench.view.progress.back(), 120);
+  EXPECT_EQ(Box(2), "119");  // 120 one-byte records of type 2, the last still without its follower
+  EXPECT_EQ(tape.TapeLength, 0);
+}
+
 TEST_F(TapeDownloadTest, ErrorCodeHalfway) {
   bench.link.Push(Chunk(std::vector<std::uint8_t>(60, 2)));
   bench.link.Push(Reply("0102", {}, {0x01, 0x02, 0x03, 0x04, 0x05, 0x06}));
