@@ -2,10 +2,16 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QLocale>
 #include <QWidget>
+
+#include "wizard/keyboard.h"
 
 namespace fjl::app {
 namespace {
+
+BusyGuard* active_guard = nullptr;
 
 bool IsUserInput(const QEvent& event) {
   switch (event.type()) {
@@ -32,6 +38,15 @@ bool IsUserInput(const QEvent& event) {
   }
 }
 
+// Escape pressed, or the window manager's close button.
+bool AsksToStop(const QEvent& event) {
+  if (event.type() == QEvent::Close) return true;
+  if (event.type() != QEvent::KeyPress) return false;
+  const auto& key = static_cast<const QKeyEvent&>(event);
+  return key.key() == Qt::Key_Escape && !key.isAutoRepeat() &&
+         wizard::KeyActionFor(wizard::Key::Escape, wizard::ControlKind::Other) == wizard::KeyAction::AskToStop;
+}
+
 // A modal box opened by the running handler (its message, its OK button).
 bool BelongsToOpenModalBox(QObject* watched) {
   const auto* widget = qobject_cast<QWidget*>(watched);
@@ -45,23 +60,40 @@ bool BelongsToOpenModalBox(QObject* watched) {
 
 }  // namespace
 
-BusyGuard::BusyGuard() { qApp->installEventFilter(this); }
+BusyGuard::BusyGuard(std::function<void()> stop_asked) : stop_asked_(std::move(stop_asked)) {
+  qApp->installEventFilter(this);
+  active_guard = this;
+}
 
 BusyGuard::~BusyGuard() {
   // Input the platform held back while the handler ran is delivered now, to
   // this filter, and dropped.
+  stop_asked_ = nullptr;
   QCoreApplication::processEvents();
   qApp->removeEventFilter(this);
+  if (active_guard == this) active_guard = nullptr;
 }
 
 bool BusyGuard::eventFilter(QObject* watched, QEvent* event) {
   if (IsUserInput(*event) && !BelongsToOpenModalBox(watched)) {
+    if (stop_asked_ && AsksToStop(*event)) stop_asked_();
     event->ignore();
     return true;
   }
   return QObject::eventFilter(watched, event);
 }
 
-void KeepPainted() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+void KeepPainted() {
+  QCoreApplication::processEvents(active_guard != nullptr ? QEventLoop::AllEvents
+                                                          : QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtToolkit::UseDotAsDecimalSeparator() { QLocale::setDefault(QLocale::c()); }
+
+void QtToolkit::BeginBusy(std::function<void()> stop_asked) {
+  busy_ = std::make_unique<BusyGuard>(std::move(stop_asked));
+}
+
+void QtToolkit::EndBusy() { busy_.reset(); }
 
 }  // namespace fjl::app

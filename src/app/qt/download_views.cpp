@@ -2,16 +2,9 @@
 
 #include <stdexcept>
 
-#include "app/qt/busy_guard.h"
 #include "app/qt/layout_helpers.h"
 
 namespace fjl::app {
-
-void BoxDownloadView::SetResult(std::string_view text) { result_box_.setText(ToQString(text)); }
-
-void BoxDownloadView::SetStatus(std::string_view text) { status_box_.setText(ToQString(text)); }
-
-void BoxDownloadView::ShowProgress(std::int64_t, std::int64_t) { KeepPainted(); }
 
 CounterBoxesView::CounterBoxesView(std::span<const tape::CounterBox> boxes,
                                    const std::function<QLineEdit*(int kind)>& box_for_kind) {

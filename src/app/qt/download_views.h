@@ -1,6 +1,6 @@
 #pragma once
-// The windows' side of a download: the result and status boxes, and the
-// record counter boxes in the order the core numbers them.
+// The record counter boxes of a step window, in the order the core numbers
+// them.
 
 #include <QLineEdit>
 #include <QPointer>
@@ -10,28 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/qt/busy_guard.h"
-#include "tape/download_view.h"
 #include "tape/record_counters.h"
 
 namespace fjl::app {
-
-// "Результат выполнения:" and "Статус регистратора:" of one step window.
-class BoxDownloadView : public tape::DownloadView {
- public:
-  BoxDownloadView(QLineEdit& result_box, QLineEdit& status_box)
-      : result_box_(result_box), status_box_(status_box) {}
-
-  void SetResult(std::string_view text) override;
-  void SetStatus(std::string_view text) override;
-  // The handler holds the event loop for the whole download: let the window
-  // repaint after every chunk, but take no input.
-  void ShowProgress(std::int64_t bytes_stored, std::int64_t window_size) override;
-
- private:
-  QLineEdit& result_box_;
-  QLineEdit& status_box_;
-};
 
 // Box i of the core's table is the window's box for that table entry's kind.
 class CounterBoxesView : public tape::RecordCounterView {
@@ -50,21 +31,5 @@ class CounterBoxesView : public tape::RecordCounterView {
  private:
   std::vector<QPointer<QLineEdit>> boxes_;
 };
-
-// Runs one download with the window busy. `show_buttons` sets the step's
-// buttons for the running phase first and, however the download ends (an
-// error escaping included), for its outcome afterwards.
-template <class ShowButtons, class Download>
-void RunBusyDownload(ShowButtons show_buttons, Download download) {
-  BusyGuard busy;
-  show_buttons(tape::DownloadPhase::Running);
-  tape::DownloadPhase after = tape::DownloadPhase::Failed;
-  struct SetButtonsAtEnd {
-    ShowButtons& show;
-    const tape::DownloadPhase& phase;
-    ~SetButtonsAtEnd() { show(phase); }
-  } at_end{show_buttons, after};
-  after = tape::PhaseAfter(download());
-}
 
 }  // namespace fjl::app

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "app/qt/guarded.h"
+#include "wizard/guarded.h"
 
 namespace fjl::app {
 
@@ -20,9 +20,9 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     }
   } catch (...) {
     if (messages_ != nullptr) {
-      messages_->ShowError(kUnknownErrorText);
+      messages_->ShowError(wizard::kUnknownErrorText);
     } else {
-      std::fprintf(stderr, "%s\n", kUnknownErrorText);
+      std::fprintf(stderr, "%s\n", wizard::kUnknownErrorText.data());
     }
   }
   return false;

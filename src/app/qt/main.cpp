@@ -35,13 +35,14 @@ int main(int argc, char** argv) {
       fjl::app::CollectExtraPorts(fjl::link::ExtraPortsFromEnvironment(), *parsed.options));
 
   fjl::link::DeviceLink link;
-  fjl::app::QtMessageSink messages;
+  fjl::app::QtMessageBoxes boxes;
+  fjl::app::QtMessageSink messages(boxes);
   application.SetMessages(&messages);
 
-  fjl::app::Wizard wizard(link, messages);
+  fjl::app::Wizard wizard(link, boxes);
   QObject::connect(&wizard.Form1, &fjl::app::TForm1::MainWindowClosed, &application,
                    &QCoreApplication::quit, Qt::QueuedConnection);
-  wizard.Form1.show();
+  wizard.Steps.Start();
   try {
     return QApplication::exec();
   } catch (const std::exception& error) {

@@ -1,11 +1,13 @@
 #pragma once
 // Horizontal gauge, black on white, with the percentage done written across
-// it. Progress outside the range is clamped. It redraws only when the shown
-// percentage changes, so a caller may feed it every record of a long walk.
+// it (wizard::GaugeState). It redraws only when the shown percentage
+// changes, so a caller may feed it every record of a long walk.
 
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+
+#include "wizard/gauge.h"
 
 namespace fjl::app {
 
@@ -14,15 +16,13 @@ class ProgressGauge : public QWidget {
  public:
   explicit ProgressGauge(QWidget* parent = nullptr);
 
-  std::int32_t Minimum() const { return minimum_; }
-  std::int32_t Maximum() const { return maximum_; }
-  std::int32_t Progress() const { return progress_; }
-  // A maximum below the minimum is raised to it.
+  std::int32_t Minimum() const { return state_.Minimum(); }
+  std::int32_t Maximum() const { return state_.Maximum(); }
+  std::int32_t Progress() const { return state_.Progress(); }
   void SetRange(std::int32_t minimum, std::int32_t maximum);
   void SetProgress(std::int32_t progress);
 
-  // Whole percent done, truncated; 0 for an empty range.
-  int PercentDone() const;
+  int PercentDone() const { return state_.PercentDone(); }
   QString Text() const;
 
   QSize sizeHint() const override;
@@ -33,9 +33,7 @@ class ProgressGauge : public QWidget {
  private:
   void Redraw(int shown_percent);
 
-  std::int32_t minimum_ = 0;
-  std::int32_t maximum_ = 100;
-  std::int32_t progress_ = 0;
+  wizard::GaugeState state_;
 };
 
 }  // namespace fjl::app

@@ -12,11 +12,10 @@
 #include "app/qt/status_indicator.h"
 #include "app/qt/window_style.h"
 #include "tape/record_counters.h"
+#include "wizard/window_texts.h"
 
 namespace fjl::app {
 namespace {
-
-constexpr const char* kDefaultPassword = "482913";
 
 QComboBox* MakeDropDownList(QWidget* parent, int width) {
   auto* list = new QComboBox(parent);
@@ -30,26 +29,26 @@ QLayout* BuildTopRow(QWidget& window, Step1Controls& ui) {
   ui.SpeedList = MakeDropDownList(&window, 130);
   ui.ResultBox = MakeReplyBox(&window, 120);
   ui.StatusBox = MakeReplyBox(&window, 120);
-  ui.PasswordBox = new QLineEdit(QString::fromLatin1(kDefaultPassword), &window);
+  ui.PasswordBox = new QLineEdit(&window);
   ui.PasswordBox->setFixedWidth(80);
 
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(8);
   grid->setVerticalSpacing(8);
-  AddLabelledRow(*grid, 0, 0, "Последовательный порт:", ui.PortList);
-  AddLabelledRow(*grid, 1, 0, "Скорость порта (бод):", ui.SpeedList);
+  AddLabelledRow(*grid, 0, 0, wizard::kPortLabel, ui.PortList);
+  AddLabelledRow(*grid, 1, 0, wizard::kSpeedLabel, ui.SpeedList);
   grid->setColumnMinimumWidth(2, 16);
-  AddLabelledRow(*grid, 0, 3, "Результат выполнения:", ui.ResultBox);
-  AddLabelledRow(*grid, 1, 3, "Статус регистратора:", ui.StatusBox);
+  AddLabelledRow(*grid, 0, 3, wizard::kResultLabel, ui.ResultBox);
+  AddLabelledRow(*grid, 1, 3, wizard::kStatusLabel, ui.StatusBox);
   grid->setColumnMinimumWidth(5, 16);
-  AddLabelledRow(*grid, 0, 6, "Пароль:", ui.PasswordBox);
+  AddLabelledRow(*grid, 0, 6, wizard::kPasswordLabel, ui.PasswordBox);
   grid->setColumnStretch(2, 1);
   grid->setColumnStretch(5, 1);
   return grid;
 }
 
 QGroupBox* BuildRecordTypes(QWidget& window, Step1Controls& ui) {
-  auto* group = new QGroupBox(ToQString("Типы записей"), &window);
+  auto* group = new QGroupBox(ToQString(wizard::kRecordTypesTitle), &window);
   ui.RecordTypesGroup = group;
   auto* grid = new QGridLayout(group);
   grid->setContentsMargins(8, 8, 8, 8);
@@ -76,10 +75,10 @@ QGroupBox* BuildRecordTypes(QWidget& window, Step1Controls& ui) {
 
 QLayout* BuildButtonRow(QWidget& window, Step1Controls& ui) {
   ui.Indicator = new StatusIndicator(&window);
-  ui.ConnectButton = new QPushButton(ToQString("Подключить"), &window);
-  ui.ReadTapeButton = new QPushButton(ToQString("Читать эл. контр. ленту"), &window);
-  ui.FinishButton = new QPushButton(ToQString("Завершить"), &window);
-  ui.NextButton = new QPushButton(ToQString("Дальше ->"), &window);
+  ui.ConnectButton = new QPushButton(ToQString(wizard::kConnectText), &window);
+  ui.ReadTapeButton = new QPushButton(ToQString(wizard::kReadTapeText), &window);
+  ui.FinishButton = new QPushButton(ToQString(wizard::kFinishText), &window);
+  ui.NextButton = new QPushButton(ToQString(wizard::kNextText), &window);
   ui.ReadTapeButton->setEnabled(false);
   ui.NextButton->setEnabled(false);
   for (QPushButton* button :

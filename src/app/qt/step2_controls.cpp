@@ -10,6 +10,7 @@
 #include "app/qt/layout_helpers.h"
 #include "app/qt/window_style.h"
 #include "tape/record_counters.h"
+#include "wizard/window_texts.h"
 
 namespace fjl::app {
 namespace {
@@ -32,16 +33,16 @@ QLayout* BuildBoxes(QWidget& window, Step2Controls& ui) {
   grid->setRowMinimumHeight(row++, 12);
   ui.ResultBox = MakeReplyBox(&window, 120);
   ui.StatusBox = MakeReplyBox(&window, 120);
-  AddLabelledRow(*grid, row++, 0, "Результат выполнения:", ui.ResultBox);
-  AddLabelledRow(*grid, row, 0, "Статус регистратора:", ui.StatusBox);
+  AddLabelledRow(*grid, row++, 0, wizard::kResultLabel, ui.ResultBox);
+  AddLabelledRow(*grid, row, 0, wizard::kStatusLabel, ui.StatusBox);
   grid->setColumnStretch(2, 1);
   return grid;
 }
 
 QLayout* BuildButtonRow(QWidget& window, Step2Controls& ui) {
-  ui.ReadAuxButton = new QPushButton(ToQString("Читать вспом. параметры"), &window);
-  ui.FinishButton = new QPushButton(ToQString("Завершить"), &window);
-  ui.NextButton = new QPushButton(ToQString("Дальше ->"), &window);
+  ui.ReadAuxButton = new QPushButton(ToQString(wizard::kReadAuxText), &window);
+  ui.FinishButton = new QPushButton(ToQString(wizard::kFinishText), &window);
+  ui.NextButton = new QPushButton(ToQString(wizard::kNextText), &window);
   ui.NextButton->setEnabled(false);
   auto* row = new QHBoxLayout;
   row->setSpacing(8);

@@ -7,6 +7,7 @@
 #include "app/qt/layout_helpers.h"
 #include "app/qt/progress_gauge.h"
 #include "app/qt/tape_text_box.h"
+#include "wizard/window_texts.h"
 
 namespace fjl::app {
 
@@ -14,9 +15,9 @@ Step3Controls BuildStep3Controls(QWidget& window) {
   Step3Controls ui;
   ui.TextBox = new TapeTextBox(&window);
   ui.Gauge = new ProgressGauge(&window);
-  ui.RestoreButton = new QPushButton(ToQString("Восстановить контр. ленту"), &window);
-  ui.SaveButton = new QPushButton(ToQString("Сохранить"), &window);
-  ui.FinishButton = new QPushButton(ToQString("Завершить"), &window);
+  ui.RestoreButton = new QPushButton(ToQString(wizard::kRestoreText), &window);
+  ui.SaveButton = new QPushButton(ToQString(wizard::kSaveText), &window);
+  ui.FinishButton = new QPushButton(ToQString(wizard::kFinishText), &window);
 
   auto* buttons = new QHBoxLayout;
   buttons->setSpacing(8);

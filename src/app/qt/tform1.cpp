@@ -1,52 +1,30 @@
 #include "app/qt/tform1.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QShowEvent>
-#include <clocale>
 
-#include "app/qt/download_views.h"
-#include "app/qt/guarded.h"
 #include "app/qt/layout_helpers.h"
-#include "app/qt/port_lists.h"
 #include "app/qt/status_indicator.h"
-#include "app/qt/window_style.h"
-#include "tape/tape_download.h"
-#include "text/cp1251.h"
 
 namespace fjl::app {
-namespace {
 
-const QColor kDisconnectedColor(255, 0, 0);
-const QColor kConnectedColor(0, 255, 0);
+using wizard::Step1Control;
 
-void UseDotAsDecimalSeparator() {
-  QLocale::setDefault(QLocale::c());
-  std::setlocale(LC_NUMERIC, "C");
+TForm1::TForm1(MessageBoxes& boxes, QWidget* parent)
+    : StepWindow(boxes, parent),
+      ui_(BuildStep1Controls(*this)),
+      counters_(tape::kTapeCounterBoxes,
+                [this](int kind) { return kind == tape::kTotalKind ? ui_.TotalBox : CounterBox(kind); }) {
+  SetUpStepWindow(wizard::kStep1Caption, wizard::kStep1Size);
+  SetTabStops({ui_.PortList, ui_.SpeedList, ui_.PasswordBox, ui_.ConnectButton, ui_.ReadTapeButton,
+               ui_.FinishButton, ui_.NextButton});
+  connect(ui_.ConnectButton, &QPushButton::clicked, this, &TForm1::Button1Click);
+  connect(ui_.ReadTapeButton, &QPushButton::clicked, this, &TForm1::Button2Click);
+  connect(ui_.FinishButton, &QPushButton::clicked, this, &TForm1::Button3Click);
+  connect(ui_.NextButton, &QPushButton::clicked, this, &TForm1::Button4Click);
 }
-
-}  // namespace
-
-TForm1::TForm1(link::DeviceLink& link, MessageSink& messages, QWidget* parent)
-    : QWidget(parent), link_(link), messages_(messages), ui_(BuildStep1Controls(*this)) {
-  ApplyStepWindowStyle(*this, ToQString("Чтение контрольной ленты (Varkon KM-L710, KM-5820L). Шаг 1."),
-                       QSize(784, 432));
-  ui_.Indicator->SetColor(kDisconnectedColor);
-  ResetSpeedList(*ui_.SpeedList);
-  ConnectGuarded(ui_.ConnectButton, this, messages_, [this] { Button1Click(); });
-  ConnectGuarded(ui_.ReadTapeButton, this, messages_, [this] { Button2Click(); });
-  ConnectGuarded(ui_.FinishButton, this, messages_, [this] { Button3Click(); });
-  ConnectGuarded(ui_.NextButton, this, messages_, [this] { Button4Click(); });
-}
-
-bool TForm1::Connected() const { return ui_.Indicator->Color() != kDisconnectedColor; }
-
-std::string TForm1::PasswordText() const { return ui_.PasswordBox->text().toStdString(); }
-
-std::string TForm1::PasswordBytes() const { return text::Utf8ToCp1251(PasswordText()); }
 
 QLineEdit* TForm1::CounterBox(int record_type) const {
   if (record_type < 0 || record_type > kHighestRecordType) {
@@ -55,77 +33,84 @@ QLineEdit* TForm1::CounterBox(int record_type) const {
   return ui_.CounterBoxes[static_cast<std::size_t>(record_type)];
 }
 
+QWidget* TForm1::Control(Step1Control control) const {
+  switch (control) {
+    case Step1Control::PortList: return ui_.PortList;
+    case Step1Control::SpeedList: return ui_.SpeedList;
+    case Step1Control::ResultBox: return ui_.ResultBox;
+    case Step1Control::StatusBox: return ui_.StatusBox;
+    case Step1Control::PasswordBox: return ui_.PasswordBox;
+    case Step1Control::ConnectButton: return ui_.ConnectButton;
+    case Step1Control::ReadTapeButton: return ui_.ReadTapeButton;
+    case Step1Control::FinishButton: return ui_.FinishButton;
+    case Step1Control::NextButton: return ui_.NextButton;
+  }
+  return nullptr;
+}
+
+void TForm1::SetText(Step1Control control, std::string_view text) {
+  QWidget* widget = Control(control);
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    edit->setText(ToQString(text));
+  } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+    button->setText(ToQString(text));
+  } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+    list->setCurrentIndex(list->findText(ToQString(text)));
+  }
+}
+
+std::string TForm1::Text(Step1Control control) const {
+  const QWidget* widget = Control(control);
+  if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) return edit->text().toStdString();
+  if (const auto* button = qobject_cast<const QPushButton*>(widget)) return button->text().toStdString();
+  if (const auto* list = qobject_cast<const QComboBox*>(widget)) return list->currentText().toStdString();
+  return {};
+}
+
+void TForm1::SetEnabled(Step1Control control, bool enabled) { Control(control)->setEnabled(enabled); }
+
+void TForm1::SetFocus(Step1Control control) { Control(control)->setFocus(Qt::OtherFocusReason); }
+
+void TForm1::SetListItems(Step1Control list, std::span<const std::string> items, int selected) {
+  auto* box = qobject_cast<QComboBox*>(Control(list));
+  if (box == nullptr) return;
+  box->clear();
+  for (const std::string& item : items) box->addItem(QString::fromStdString(item));
+  box->setCurrentIndex(selected);
+}
+
+void TForm1::SetIndicator(wizard::IndicatorColour colour) {
+  const wizard::Rgb rgb = wizard::RgbOf(colour);
+  ui_.Indicator->SetColor(QColor(rgb.Red, rgb.Green, rgb.Blue));
+}
+
 void TForm1::FormActivate() {
   lists_current_ = true;
-  UseDotAsDecimalSeparator();
-  RefillPortList(*ui_.PortList);
-  ResetSpeedList(*ui_.SpeedList);
+  if (presenter_ != nullptr) presenter_->Activated();
 }
 
 void TForm1::Button1Click() {
-  if (Connected()) {
-    Disconnect();
-  } else {
-    Connect();
-  }
+  if (presenter_ != nullptr) presenter_->ConnectOrDisconnect();
 }
 
 void TForm1::Button2Click() {
-  BoxDownloadView view(*ui_.ResultBox, *ui_.StatusBox);
-  CounterBoxesView counters(tape::kTapeCounterBoxes, [this](int kind) {
-    return kind == tape::kTotalKind ? ui_.TotalBox : CounterBox(kind);
-  });
-  const std::string password = PasswordBytes();
-
-  RunBusyDownload([this](tape::DownloadPhase phase) { ShowTapeButtons(phase); }, [&] {
-    return tape::TapeDownload(password, *tape_, {link_, last_response_, view, counters, messages_});
-  });
+  if (presenter_ != nullptr) presenter_->ReadTape();
 }
 
 void TForm1::Button3Click() {
-  messages_.ShowMessage("Приложение остановлено!");
-  close();
+  if (presenter_ != nullptr) presenter_->Finish();
 }
 
 void TForm1::Button4Click() {
-  if (next_step_ == nullptr) {
-    return;
-  }
-  hide();
-  next_step_->show();
-  next_step_->raise();
-  next_step_->activateWindow();
+  if (presenter_ != nullptr) presenter_->Next();
 }
 
-void TForm1::Connect() {
-  const std::int32_t speed = ui_.SpeedList->currentText().toInt();
-  const std::string port = ui_.PortList->currentText().toStdString();
-  if (link_.OpenLink(port, speed) == -1) {
-    messages_.ShowMessage("Невозможно подключить порт");
-    return;
-  }
-  ShowConnected(true);
+void TForm1::CloseRequested() {
+  if (presenter_ != nullptr) presenter_->CloseRequested();
 }
 
-void TForm1::Disconnect() {
-  if (link_.CloseLink() != 0) {
-    ShowConnected(false);
-  }
-}
-
-void TForm1::ShowTapeButtons(tape::DownloadPhase phase) {
-  const tape::TapeButtons buttons = tape::TapeButtonsFor(phase);
-  ui_.ReadTapeButton->setEnabled(buttons.ReadTape);
-  ui_.ConnectButton->setEnabled(buttons.Connect);
-  ui_.NextButton->setEnabled(buttons.Next);
-}
-
-void TForm1::ShowConnected(bool connected) {
-  ui_.Indicator->SetColor(connected ? kConnectedColor : kDisconnectedColor);
-  ui_.ConnectButton->setText(ToQString(connected ? "Отключить" : "Подключить"));
-  ui_.PortList->setEnabled(!connected);
-  ui_.SpeedList->setEnabled(!connected);
-  ui_.ReadTapeButton->setEnabled(connected);
+void TForm1::EscapePressed() {
+  if (presenter_ != nullptr) presenter_->EscapePressed();
 }
 
 bool TForm1::event(QEvent* event) {
@@ -135,23 +120,16 @@ bool TForm1::event(QEvent* event) {
     // Only a return from elsewhere refills the lists. Without a window
     // manager the first activation comes late, when the user closes the
     // port list's drop-down, and must not throw away the port just picked.
-    RunGuarded(messages_, [this] { FormActivate(); });
+    FormActivate();
   }
-  return QWidget::event(event);
+  return StepWindow::event(event);
 }
 
 void TForm1::showEvent(QShowEvent* event) {
   // Without a window manager (a kiosk session, a virtual display) nothing
   // activates the window, and the port list would stay empty.
-  if (!event->spontaneous()) {
-    RunGuarded(messages_, [this] { FormActivate(); });
-  }
-  QWidget::showEvent(event);
-}
-
-void TForm1::closeEvent(QCloseEvent* event) {
-  event->accept();
-  emit MainWindowClosed();
+  if (!event->spontaneous()) FormActivate();
+  StepWindow::showEvent(event);
 }
 
 }  // namespace fjl::app

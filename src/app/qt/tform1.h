@@ -1,18 +1,14 @@
 #pragma once
-// Step 1: connect to the printer and download the control tape. The main
-// window; closing it ends the program.
+// Step 1 on Qt: the window of the step 1 presenter, and the main window;
+// its closing ends the program.
 
-#include <QWidget>
-#include <memory>
+#include <span>
 #include <string>
 
+#include "app/qt/download_views.h"
 #include "app/qt/step1_controls.h"
-#include "link/device_link.h"
-#include "link/device_response.h"
-#include "link/port_control.h"
-#include "tape/download_view.h"
-#include "tape/flash_image.h"
-#include "text/message_sink.h"
+#include "app/qt/step_window.h"
+#include "wizard/step1_presenter.h"
 
 class QComboBox;
 class QGroupBox;
@@ -23,28 +19,19 @@ namespace fjl::app {
 
 class StatusIndicator;
 
-class TForm1 : public QWidget {
+class TForm1 : public StepWindow, public wizard::Step1View {
   Q_OBJECT
  public:
-  TForm1(link::DeviceLink& link, MessageSink& messages, QWidget* parent = nullptr);
+  explicit TForm1(MessageBoxes& boxes, QWidget* parent = nullptr);
 
-  // The window "Дальше ->" opens.
-  void SetNextStep(QWidget* step2) { next_step_ = step2; }
-
-  link::DeviceLink& Link() { return link_; }
-  MessageSink& Messages() { return messages_; }
-  // The indicator's colour is the connection state.
-  bool Connected() const;
+  // The presenter the window's events go to; none before this is called.
+  void Attach(wizard::Step1Presenter& presenter) { presenter_ = &presenter; }
 
   QComboBox* PortList() const { return ui_.PortList; }
   QComboBox* SpeedList() const { return ui_.SpeedList; }
   QLineEdit* ResultBox() const { return ui_.ResultBox; }
   QLineEdit* StatusBox() const { return ui_.StatusBox; }
   QLineEdit* PasswordBox() const { return ui_.PasswordBox; }
-  std::string PasswordText() const;  // UTF-8, exactly as typed
-  // The password as the printer gets it: Windows-1251 bytes; a character the
-  // code page lacks is sent as "?".
-  std::string PasswordBytes() const;
   QGroupBox* RecordTypesGroup() const { return ui_.RecordTypesGroup; }
   // The counter of a record type 0..20; nullptr for 13 and anything else.
   QLineEdit* CounterBox(int record_type) const;
@@ -55,16 +42,24 @@ class TForm1 : public QWidget {
   QPushButton* FinishButton() const { return ui_.FinishButton; }
   QPushButton* NextButton() const { return ui_.NextButton; }
 
-  // The downloaded tape, read by step 3.
-  tape::TapeData& Tape() { return *tape_; }
-  const tape::TapeData& Tape() const { return *tape_; }
-  // The reply of the latest exchange of any step.
-  link::DeviceResponse& LastResponse() { return last_response_; }
-  const link::DeviceResponse& LastResponse() const { return last_response_; }
+  // wizard::Step1View
+  void SetText(wizard::Step1Control control, std::string_view text) override;
+  std::string Text(wizard::Step1Control control) const override;
+  void SetEnabled(wizard::Step1Control control, bool enabled) override;
+  void SetFocus(wizard::Step1Control control) override;
+  void ShowWindow() override { ShowStepWindow(); }
+  void HideWindow() override { hide(); }
+  void CloseWindow() override { CloseStepWindow(); }
+  void ShowMessage(std::string_view text) override { ShowBoxMessage(text); }
+  void ShowError(std::string_view text) override { ShowBoxError(text); }
+  bool AskYesNo(std::string_view text) override { return AskBoxYesNo(text); }
+  void SetListItems(wizard::Step1Control list, std::span<const std::string> items, int selected) override;
+  void SetIndicator(wizard::IndicatorColour colour) override;
+  std::string CounterText(std::size_t box) const override { return counters_.CounterText(box); }
+  void SetCounterText(std::size_t box, std::string_view text) override { counters_.SetCounterText(box, text); }
 
   // Runs when the window is first shown and every time it becomes active
-  // again after another window was: "." as decimal separator, port list
-  // refilled, first port and "9600" selected.
+  // again after another window was.
   void FormActivate();
 
  public slots:
@@ -79,24 +74,18 @@ class TForm1 : public QWidget {
  protected:
   bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
+  void CloseRequested() override;
+  void EscapePressed() override;
+  void StepClosed() override { emit MainWindowClosed(); }
 
  private:
-  void Connect();
-  void Disconnect();
-  void ShowConnected(bool connected);
-  void ShowTapeButtons(tape::DownloadPhase phase);
+  QWidget* Control(wizard::Step1Control control) const;
 
-  link::DeviceLink& link_;
-  MessageSink& messages_;
-  link::TPortControl port_control_;
   Step1Controls ui_;
-  QWidget* next_step_ = nullptr;
+  CounterBoxesView counters_;
+  wizard::Step1Presenter* presenter_ = nullptr;
   // The lists were refilled and the window has not lost activation since.
   bool lists_current_ = false;
-  // Some 2 MB: kept off the stack of whoever creates the window.
-  std::unique_ptr<tape::TapeData> tape_ = std::make_unique<tape::TapeData>();
-  link::DeviceResponse last_response_;
 };
 
 }  // namespace fjl::app

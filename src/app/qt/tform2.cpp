@@ -1,25 +1,24 @@
 #include "app/qt/tform2.h"
 
-#include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/qt/download_views.h"
-#include "app/qt/guarded.h"
 #include "app/qt/layout_helpers.h"
-#include "app/qt/tform1.h"
-#include "app/qt/window_style.h"
-#include "tape/aux_download.h"
 
 namespace fjl::app {
 
-TForm2::TForm2(TForm1& step1, MessageSink& messages, QWidget* parent)
-    : QWidget(parent), step1_(step1), messages_(messages), ui_(BuildStep2Controls(*this)) {
-  ApplyStepWindowStyle(*this, ToQString("Чтение вспомогательных данных. Шаг 2."),
-                       QSize(409, 432));
-  ConnectGuarded(ui_.ReadAuxButton, this, messages_, [this] { Button1Click(); });
-  ConnectGuarded(ui_.FinishButton, this, messages_, [this] { Button2Click(); });
-  ConnectGuarded(ui_.NextButton, this, messages_, [this] { Button3Click(); });
+using wizard::Step2Control;
+
+TForm2::TForm2(MessageBoxes& boxes, QWidget* parent)
+    : StepWindow(boxes, parent),
+      ui_(BuildStep2Controls(*this)),
+      counters_(tape::kAuxCounterBoxes,
+                [this](int kind) { return kind == tape::kTotalKind ? ui_.TotalBox : CounterBox(kind); }) {
+  SetUpStepWindow(wizard::kStep2Caption, wizard::kStep2Size);
+  SetTabStops({ui_.ReadAuxButton, ui_.FinishButton, ui_.NextButton});
+  connect(ui_.ReadAuxButton, &QPushButton::clicked, this, &TForm2::Button1Click);
+  connect(ui_.FinishButton, &QPushButton::clicked, this, &TForm2::Button2Click);
+  connect(ui_.NextButton, &QPushButton::clicked, this, &TForm2::Button3Click);
 }
 
 QLineEdit* TForm2::CounterBox(int kind) const {
@@ -29,54 +28,55 @@ QLineEdit* TForm2::CounterBox(int kind) const {
   return ui_.CounterBoxes[static_cast<std::size_t>(kind)];
 }
 
-void TForm2::CloseStep() {
-  closing_step_ = true;
-  close();
-  closing_step_ = false;
+QWidget* TForm2::Control(Step2Control control) const {
+  switch (control) {
+    case Step2Control::ResultBox: return ui_.ResultBox;
+    case Step2Control::StatusBox: return ui_.StatusBox;
+    case Step2Control::ReadAuxButton: return ui_.ReadAuxButton;
+    case Step2Control::FinishButton: return ui_.FinishButton;
+    case Step2Control::NextButton: return ui_.NextButton;
+  }
+  return nullptr;
 }
+
+void TForm2::SetText(Step2Control control, std::string_view text) {
+  QWidget* widget = Control(control);
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    edit->setText(ToQString(text));
+  } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+    button->setText(ToQString(text));
+  }
+}
+
+std::string TForm2::Text(Step2Control control) const {
+  const QWidget* widget = Control(control);
+  if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) return edit->text().toStdString();
+  if (const auto* button = qobject_cast<const QPushButton*>(widget)) return button->text().toStdString();
+  return {};
+}
+
+void TForm2::SetEnabled(Step2Control control, bool enabled) { Control(control)->setEnabled(enabled); }
+
+void TForm2::SetFocus(Step2Control control) { Control(control)->setFocus(Qt::OtherFocusReason); }
 
 void TForm2::Button1Click() {
-  BoxDownloadView view(*ui_.ResultBox, *ui_.StatusBox);
-  CounterBoxesView counters(tape::kAuxCounterBoxes, [this](int kind) {
-    return kind == tape::kTotalKind ? ui_.TotalBox : CounterBox(kind);
-  });
-  const std::string password = step1_.PasswordBytes();
-
-  RunBusyDownload([this](tape::DownloadPhase phase) { ShowAuxButtons(phase); }, [&] {
-    return tape::AuxDownload(password, *aux_,
-                             {step1_.Link(), step1_.LastResponse(), view, counters, messages_});
-  });
-}
-
-void TForm2::ShowAuxButtons(tape::DownloadPhase phase) {
-  const tape::AuxButtons buttons = tape::AuxButtonsFor(phase);
-  ui_.ReadAuxButton->setEnabled(buttons.ReadAux);
-  ui_.NextButton->setEnabled(buttons.Next);
+  if (presenter_ != nullptr) presenter_->ReadAux();
 }
 
 void TForm2::Button2Click() {
-  messages_.ShowMessage("Приложение остановлено!");
-  step1_.close();
-  CloseStep();
+  if (presenter_ != nullptr) presenter_->Finish();
 }
 
 void TForm2::Button3Click() {
-  if (next_step_ == nullptr) {
-    return;
-  }
-  hide();
-  next_step_->show();
-  next_step_->raise();
-  next_step_->activateWindow();
+  if (presenter_ != nullptr) presenter_->Next();
 }
 
-void TForm2::closeEvent(QCloseEvent* event) {
-  event->accept();
-  // Closed by the window system rather than by "Завершить": end the program
-  // as the main window would, so nothing is left running without a window.
-  if (!closing_step_) {
-    step1_.close();
-  }
+void TForm2::CloseRequested() {
+  if (presenter_ != nullptr) presenter_->CloseRequested();
+}
+
+void TForm2::EscapePressed() {
+  if (presenter_ != nullptr) presenter_->EscapePressed();
 }
 
 }  // namespace fjl::app

@@ -1,35 +1,24 @@
 #pragma once
-// Step 2: download the auxiliary data (article parameters, comments).
+// Step 2 on Qt: the window of the step 2 presenter.
 
-#include <QWidget>
-#include <memory>
+#include <string>
 
+#include "app/qt/download_views.h"
 #include "app/qt/step2_controls.h"
-#include "tape/download_view.h"
-#include "tape/flash_image.h"
-#include "text/message_sink.h"
+#include "app/qt/step_window.h"
+#include "wizard/step2_presenter.h"
 
 class QLineEdit;
 class QPushButton;
 
 namespace fjl::app {
 
-class TForm1;
-
-class TForm2 : public QWidget {
+class TForm2 : public StepWindow, public wizard::Step2View {
   Q_OBJECT
  public:
-  TForm2(TForm1& step1, MessageSink& messages, QWidget* parent = nullptr);
+  explicit TForm2(MessageBoxes& boxes, QWidget* parent = nullptr);
 
-  // The window "Дальше ->" opens.
-  void SetNextStep(QWidget* step3) { next_step_ = step3; }
-
-  TForm1& Step1() { return step1_; }
-  MessageSink& Messages() { return messages_; }
-
-  // The downloaded auxiliary data, read by step 3.
-  tape::AuxImage& Aux() { return *aux_; }
-  const tape::AuxImage& Aux() const { return *aux_; }
+  void Attach(wizard::Step2Presenter& presenter) { presenter_ = &presenter; }
 
   // The counter of an auxiliary record kind 0..3; nullptr otherwise.
   QLineEdit* CounterBox(int kind) const;
@@ -40,8 +29,19 @@ class TForm2 : public QWidget {
   QPushButton* FinishButton() const { return ui_.FinishButton; }
   QPushButton* NextButton() const { return ui_.NextButton; }
 
-  // Closes this window as part of ending the program.
-  void CloseStep();
+  // wizard::Step2View
+  void SetText(wizard::Step2Control control, std::string_view text) override;
+  std::string Text(wizard::Step2Control control) const override;
+  void SetEnabled(wizard::Step2Control control, bool enabled) override;
+  void SetFocus(wizard::Step2Control control) override;
+  void ShowWindow() override { ShowStepWindow(); }
+  void HideWindow() override { hide(); }
+  void CloseWindow() override { CloseStepWindow(); }
+  void ShowMessage(std::string_view text) override { ShowBoxMessage(text); }
+  void ShowError(std::string_view text) override { ShowBoxError(text); }
+  bool AskYesNo(std::string_view text) override { return AskBoxYesNo(text); }
+  std::string CounterText(std::size_t box) const override { return counters_.CounterText(box); }
+  void SetCounterText(std::size_t box, std::string_view text) override { counters_.SetCounterText(box, text); }
 
  public slots:
   void Button1Click();  // "Читать вспом. параметры"
@@ -49,18 +49,15 @@ class TForm2 : public QWidget {
   void Button3Click();  // "Дальше ->"
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
+  void CloseRequested() override;
+  void EscapePressed() override;
 
  private:
-  void ShowAuxButtons(tape::DownloadPhase phase);
+  QWidget* Control(wizard::Step2Control control) const;
 
-  TForm1& step1_;
-  MessageSink& messages_;
   Step2Controls ui_;
-  QWidget* next_step_ = nullptr;
-  bool closing_step_ = false;
-  // Some 1.7 MB: kept off the stack of whoever creates the window.
-  std::unique_ptr<tape::AuxImage> aux_ = std::make_unique<tape::AuxImage>();
+  CounterBoxesView counters_;
+  wizard::Step2Presenter* presenter_ = nullptr;
 };
 
 }  // namespace fjl::app

@@ -1,100 +1,77 @@
 #include "app/qt/tform3.h"
 
-#include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QPushButton>
 
-#include "app/qt/busy_guard.h"
-#include "app/qt/guarded.h"
 #include "app/qt/layout_helpers.h"
 #include "app/qt/progress_gauge.h"
-#include "app/qt/restore_views.h"
 #include "app/qt/tape_text_box.h"
-#include "app/qt/tform1.h"
-#include "app/qt/tform2.h"
-#include "app/qt/window_style.h"
-#include "output/save_dialog.h"
-#include "output/save_text_file.h"
-#include "restore/line_sink.h"
-#include "restore/restore_tape.h"
 
 namespace fjl::app {
 
-TForm3::TForm3(TForm1& step1, TForm2& step2, MessageSink& messages, QWidget* parent)
-    : QWidget(parent),
-      step1_(step1),
-      step2_(step2),
-      messages_(messages),
-      ui_(BuildStep3Controls(*this)) {
-  ApplyStepWindowStyle(*this, ToQString("Восстановление контрольной ленты. Шаг 3."),
-                       QSize(632, 473));
-  ConnectGuarded(ui_.SaveButton, this, messages_, [this] { Button1Click(); });
-  ConnectGuarded(ui_.FinishButton, this, messages_, [this] { Button2Click(); });
-  ConnectGuarded(ui_.RestoreButton, this, messages_, [this] { Button3Click(); });
-}
+using wizard::Step3Control;
 
-void TForm3::CloseStep() {
-  closing_step_ = true;
-  close();
-  closing_step_ = false;
+TForm3::TForm3(MessageBoxes& boxes, QWidget* parent) : StepWindow(boxes, parent), ui_(BuildStep3Controls(*this)) {
+  SetUpStepWindow(wizard::kStep3Caption, wizard::kStep3Size);
+  SetTabStops({ui_.TextBox, ui_.RestoreButton, ui_.SaveButton, ui_.FinishButton});
+  connect(ui_.SaveButton, &QPushButton::clicked, this, &TForm3::Button1Click);
+  connect(ui_.FinishButton, &QPushButton::clicked, this, &TForm3::Button2Click);
+  connect(ui_.RestoreButton, &QPushButton::clicked, this, &TForm3::Button3Click);
 }
 
 void TForm3::SetSaveFileChooser(SaveFileChooser* chooser) {
   save_chooser_ = chooser != nullptr ? chooser : &dialog_chooser_;
 }
 
-void TForm3::Button1Click() {
-  const std::optional<QString> chosen = save_chooser_->ChooseSaveFile(CurrentSaveDialogSettings());
-  if (!chosen) return;
-  const std::string path = output::WithDefaultExtension(QFile::encodeName(*chosen).toStdString());
-  const output::SaveResult saved = output::SaveTextFile(path, ui_.TextBox->Lines());
-  if (!saved) {
-    messages_.ShowError(QFile::decodeName(QByteArray::fromStdString(path)).toStdString() + ": " +
-                        saved.error);
-    return;
+QWidget* TForm3::Control(Step3Control control) const {
+  switch (control) {
+    case Step3Control::TapeText: return ui_.TextBox;
+    case Step3Control::RestoreButton: return ui_.RestoreButton;
+    case Step3Control::SaveButton: return ui_.SaveButton;
+    case Step3Control::FinishButton: return ui_.FinishButton;
   }
-  // The next save opens where this one went, as the dialog always has.
-  QDir::setCurrent(QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).absolutePath());
+  return nullptr;
+}
+
+void TForm3::SetText(Step3Control control, std::string_view text) {
+  if (auto* button = qobject_cast<QPushButton*>(Control(control))) button->setText(ToQString(text));
+}
+
+std::string TForm3::Text(Step3Control control) const {
+  if (const auto* button = qobject_cast<const QPushButton*>(Control(control))) return button->text().toStdString();
+  if (control == Step3Control::TapeText) return ui_.TextBox->toPlainText().toStdString();
+  return {};
+}
+
+void TForm3::SetEnabled(Step3Control control, bool enabled) { Control(control)->setEnabled(enabled); }
+
+void TForm3::SetFocus(Step3Control control) { Control(control)->setFocus(Qt::OtherFocusReason); }
+
+void TForm3::AppendLines(std::span<const std::string> lines) { ui_.TextBox->AppendLines(lines); }
+
+std::vector<std::string> TForm3::TapeLines() const { return ui_.TextBox->Lines(); }
+
+void TForm3::SetGaugeRange(std::int32_t minimum, std::int32_t maximum) { ui_.Gauge->SetRange(minimum, maximum); }
+
+void TForm3::SetGaugeProgress(std::int32_t progress) { ui_.Gauge->SetProgress(progress); }
+
+std::optional<wizard::SaveChoice> TForm3::ChooseSaveFile(const wizard::SaveDialogSettings& settings) {
+  return save_chooser_->ChooseSaveFile(settings);
+}
+
+void TForm3::Button1Click() {
+  if (presenter_ != nullptr) presenter_->Save();
 }
 
 void TForm3::Button2Click() {
-  messages_.ShowMessage(RestoreFinished() ? "Успешно! Завершение приложения!"
-                                          : "Приложение остановлено!");
-  step2_.CloseStep();
-  step1_.close();
-  CloseStep();
+  if (presenter_ != nullptr) presenter_->Finish();
 }
 
 void TForm3::Button3Click() {
-  TextBoxLineView lines_view(*ui_.TextBox);
-  // The run reads back lines it wrote (an annulment repeats them), so its
-  // text starts as the box stands now: the initial empty line, an earlier
-  // run's lines, whatever the user typed.
-  restore::LineSink text(ui_.TextBox->Lines(), &lines_view);
-  Step3RestoreView view(*ui_.Gauge, *ui_.RestoreButton);
-  const std::string password = step1_.PasswordBytes();
-  const restore::RestoreInputs inputs{
-      step1_.Link(), password, step1_.Tape(), step2_.Aux(),
-      [this](const link::DeviceResponse& reply) { step1_.LastResponse() = reply; }};
-
-  BusyGuard busy;
-  // A stopped run has shown its lines before its message; this is for any
-  // way out that did not.
-  struct ShowLinesAtEnd {
-    restore::LineSink& text;
-    ~ShowLinesAtEnd() { text.Flush(); }
-  } show_lines{text};
-  restore::RestoreTape(inputs, restoration_, text, view, messages_);
+  if (presenter_ != nullptr) presenter_->Restore();
 }
 
-void TForm3::closeEvent(QCloseEvent* event) {
-  event->accept();
-  // Closed by the window system rather than by "Завершить": end the program
-  // as the main window would.
-  if (!closing_step_) {
-    step1_.close();
-  }
+void TForm3::CloseRequested() {
+  if (presenter_ != nullptr) presenter_->CloseRequested();
 }
 
 }  // namespace fjl::app

@@ -1,13 +1,13 @@
 #pragma once
-// Step 3: restore the tape as text, show it, save it.
+// Step 3 on Qt: the window of the step 3 presenter.
 
-#include <QWidget>
-#include <memory>
+#include <string>
+#include <vector>
 
 #include "app/qt/save_file_chooser.h"
 #include "app/qt/step3_controls.h"
-#include "restore/restoration_state.h"
-#include "text/message_sink.h"
+#include "app/qt/step_window.h"
+#include "wizard/step3_presenter.h"
 
 class QPushButton;
 
@@ -15,17 +15,13 @@ namespace fjl::app {
 
 class ProgressGauge;
 class TapeTextBox;
-class TForm1;
-class TForm2;
 
-class TForm3 : public QWidget {
+class TForm3 : public StepWindow, public wizard::Step3View {
   Q_OBJECT
  public:
-  TForm3(TForm1& step1, TForm2& step2, MessageSink& messages, QWidget* parent = nullptr);
+  explicit TForm3(MessageBoxes& boxes, QWidget* parent = nullptr);
 
-  TForm1& Step1() { return step1_; }
-  TForm2& Step2() { return step2_; }
-  MessageSink& Messages() { return messages_; }
+  void Attach(wizard::Step3Presenter& presenter) { presenter_ = &presenter; }
 
   TapeTextBox* TextBox() const { return ui_.TextBox; }
   ProgressGauge* Gauge() const { return ui_.Gauge; }
@@ -33,21 +29,28 @@ class TForm3 : public QWidget {
   QPushButton* SaveButton() const { return ui_.SaveButton; }
   QPushButton* FinishButton() const { return ui_.FinishButton; }
 
-  // What the restoration keeps between runs (names read, record lines,
-  // the kind of the last receipt, whether a run completed).
-  restore::RestorationState& Restoration() { return restoration_; }
-  const restore::RestorationState& Restoration() const { return restoration_; }
-  // Cleared when a restoration starts, set when one completes.
-  bool RestoreFinished() const { return restoration_.RestoreFinished; }
-  void SetRestoreFinished(bool finished) { restoration_.RestoreFinished = finished; }
-
   // Where "Сохранить" asks for the file; the modal dialog unless replaced.
   // `chooser` must outlive the window or be replaced first; null puts the
   // dialog back.
   void SetSaveFileChooser(SaveFileChooser* chooser);
 
-  // Closes this window as part of ending the program.
-  void CloseStep();
+  // wizard::Step3View
+  void SetText(wizard::Step3Control control, std::string_view text) override;
+  std::string Text(wizard::Step3Control control) const override;
+  void SetEnabled(wizard::Step3Control control, bool enabled) override;
+  void SetFocus(wizard::Step3Control control) override;
+  void ShowWindow() override { ShowStepWindow(); }
+  void HideWindow() override { hide(); }
+  void CloseWindow() override { CloseStepWindow(); }
+  void ShowMessage(std::string_view text) override { ShowBoxMessage(text); }
+  void ShowError(std::string_view text) override { ShowBoxError(text); }
+  bool AskYesNo(std::string_view text) override { return AskBoxYesNo(text); }
+  // Each batch of restored lines goes into the box in one edit.
+  void AppendLines(std::span<const std::string> lines) override;
+  std::vector<std::string> TapeLines() const override;
+  void SetGaugeRange(std::int32_t minimum, std::int32_t maximum) override;
+  void SetGaugeProgress(std::int32_t progress) override;
+  std::optional<wizard::SaveChoice> ChooseSaveFile(const wizard::SaveDialogSettings& settings) override;
 
  public slots:
   void Button1Click();  // "Сохранить"
@@ -55,17 +58,16 @@ class TForm3 : public QWidget {
   void Button3Click();  // "Восстановить контр. ленту"
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
+  void CloseRequested() override;
+  void EscapePressed() override {}
 
  private:
-  TForm1& step1_;
-  TForm2& step2_;
-  MessageSink& messages_;
+  QWidget* Control(wizard::Step3Control control) const;
+
   Step3Controls ui_;
-  restore::RestorationState restoration_;
+  wizard::Step3Presenter* presenter_ = nullptr;
   DialogSaveFileChooser dialog_chooser_{this};
   SaveFileChooser* save_chooser_ = &dialog_chooser_;
-  bool closing_step_ = false;
 };
 
 }  // namespace fjl::app
