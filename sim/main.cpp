@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "dump/dump_folder.h"
+#include "link/reply_receiver.h"
 #include "sim/lib/fault_plan.h"
 #include "sim/lib/pty_printer.h"
 #include "sim/lib/sample_journal.h"
@@ -45,6 +48,10 @@ constexpr const char* kUsage =
     "  --password TEXT  access password the printer accepts (default 482913)\n"
     "  --fault RULE     misbehave on request; may be repeated (see below)\n"
     "  --link PATH      also make PATH a symlink to the pty (removed on exit)\n"
+    "  --dump DIR       be the printer a dump folder of fjl-restore-cli was taken\n"
+    "                   from: its tape.bin and aux.bin, and its recorded answers\n"
+    "                   (answers.txt) to the reads of a restoration\n"
+    "  --serial TEXT    the serial number the printer reports (default 07104512)\n"
     "  --help           this text\n"
     "\n"
     "Letting the program see the port (pseudo-terminals are not listed as serial\n"
@@ -61,6 +68,8 @@ struct Options {
   std::string password = "482913";
   std::vector<fjl::sim::FaultRule> faults;
   std::optional<std::string> link;
+  std::optional<std::string> dump;
+  std::optional<std::string> serial;
 };
 
 Bytes ReadFile(const std::string& path) {
@@ -105,6 +114,10 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
       options.faults.push_back(fjl::sim::ParseFaultRule(value));
     } else if (arg == "--link") {
       options.link = value;
+    } else if (arg == "--dump") {
+      options.dump = value;
+    } else if (arg == "--serial") {
+      options.serial = value;
     } else {
       throw std::invalid_argument("unknown option: " + arg);
     }
@@ -130,10 +143,40 @@ void RemoveLink(const std::string& link, const std::string& target) {
   if (n > 0 && std::string(buf, static_cast<std::size_t>(n)) == target) ::unlink(link.c_str());
 }
 
+// The answers a dump recorded, as the printer would give them again.
+std::vector<fjl::sim::ScriptedAnswer> ScriptedFromDump(const std::string& folder) {
+  std::string error;
+  const auto recorded = fjl::dump::LoadAnswers(folder, error);
+  if (!recorded) throw std::runtime_error(error);
+  std::vector<fjl::sim::ScriptedAnswer> scripted;
+  for (const fjl::dump::RecordedAnswer& answer : *recorded) {
+    fjl::sim::ScriptedAnswer s;
+    s.command = static_cast<std::uint8_t>(answer.command);
+    s.data = answer.data;
+    fjl::link::ReplyReceiver frame;
+    frame.BeginReply();
+    for (char c : answer.raw_reply) frame.ReceiveByte(static_cast<std::uint8_t>(c));
+    if (frame.NakMark()) {
+      s.kind = fjl::sim::ScriptedAnswer::Kind::Nak;
+    } else if (!frame.FrameComplete()) {
+      s.kind = fjl::sim::ScriptedAnswer::Kind::Silence;
+    } else {
+      s.error_code = std::string(frame.ErrorCodeText());
+      s.reply_data = std::string(frame.DataText());
+      std::copy(frame.StatusRaw().begin(), frame.StatusRaw().end(), s.status.begin());
+    }
+    scripted.push_back(std::move(s));
+  }
+  return scripted;
+}
+
 int Run(const Options& options) {
   fjl::sim::SampleJournal sample = fjl::sim::MakeSampleJournal();
-  Bytes tape = options.tape ? ReadFile(*options.tape) : std::move(sample.tape);
-  Bytes aux = options.aux ? ReadFile(*options.aux) : std::move(sample.aux);
+  const std::string dump_tape = options.dump ? *options.dump + "/" + fjl::dump::kTapeFileName : "";
+  const std::string dump_aux = options.dump ? *options.dump + "/" + fjl::dump::kAuxFileName : "";
+  Bytes tape = options.tape ? ReadFile(*options.tape) : options.dump ? ReadFile(dump_tape) : std::move(sample.tape);
+  Bytes aux = options.aux ? ReadFile(*options.aux) : options.dump ? ReadFile(dump_aux) : std::move(sample.aux);
+  if (options.serial) sample.identity.serial_number = *options.serial;
   fjl::sim::PrinterModel model =
       fjl::sim::MakePrinterModel(std::move(sample.identity), std::move(tape), std::move(aux));
   model.password = options.password;
@@ -141,6 +184,7 @@ int Run(const Options& options) {
   fjl::sim::SimulatorOptions sim_options;
   sim_options.chunk_size = options.chunk;
   sim_options.faults = options.faults;
+  if (options.dump) sim_options.scripted = ScriptedFromDump(*options.dump);
   fjl::sim::Simulator simulator(std::move(model), sim_options);
 
   // Block the stop signals before the server thread exists, so only sigwait sees them.

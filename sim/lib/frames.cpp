@@ -92,44 +92,59 @@ std::optional<ParseEvent> RequestParser::Feed(std::uint8_t byte) {
   if (state_ == State::Idle) return std::nullopt;
   ++frame_length_;
   switch (state_) {
-    case State::Idle:
-      break;
+    case State::Len:
+    case State::Seq:
+    case State::Cmd:
+    case State::Data:
+      return TakeSummed(byte);
+    default:
+      return TakeTrailer(byte);
+  }
+}
+
+// LEN, SEQ, CMD and the data: the bytes the checksum covers.
+std::optional<ParseEvent> RequestParser::TakeSummed(std::uint8_t byte) {
+  sum_ += byte;
+  switch (state_) {
     case State::Len:
       if (byte < 0x24) return Fail(FrameFault::BadLength);
       data_length_ = static_cast<std::size_t>(byte - 0x24);
-      sum_ += byte;
       state_ = State::Seq;
       break;
     case State::Seq:
       request_.seq = byte;
-      sum_ += byte;
       state_ = State::Cmd;
       break;
     case State::Cmd:
       request_.command = byte;
-      sum_ += byte;
       state_ = data_length_ == 0 ? State::Post : State::Data;
       break;
-    case State::Data:
+    default:
       request_.data.push_back(static_cast<char>(byte));
-      sum_ += byte;
       if (request_.data.size() == data_length_) state_ = State::Post;
       break;
+  }
+  return std::nullopt;
+}
+
+// The postamble, the four checksum characters and ETX.
+std::optional<ParseEvent> RequestParser::TakeTrailer(std::uint8_t byte) {
+  switch (state_) {
     case State::Post:
       if (byte != kEnq) return Fail(FrameFault::NoPostamble);
       sum_ += byte;
       bcc_ = 0;
       bcc_digits_ = 0;
       state_ = State::Bcc;
-      break;
+      return std::nullopt;
     case State::Bcc:
       // A checksum character is 0x30..0x3F; anything else (an early ETX
       // above all) means the frame was cut, and waiting on would hang.
       if (byte < 0x30 || byte > 0x3F) return Fail(FrameFault::BadChecksum);
       bcc_ = (bcc_ << 4) | static_cast<std::uint32_t>(byte - 0x30);
       if (++bcc_digits_ == 4) state_ = State::Etx;
-      break;
-    case State::Etx: {
+      return std::nullopt;
+    default: {
       if (byte != kEtx) return Fail(FrameFault::NoEtx);
       if (bcc_ != (sum_ & 0xFFFF)) return Fail(FrameFault::BadChecksum);
       state_ = State::Idle;
@@ -139,7 +154,6 @@ std::optional<ParseEvent> RequestParser::Feed(std::uint8_t byte) {
       return event;
     }
   }
-  return std::nullopt;
 }
 
 }  // namespace fjl::sim

@@ -90,6 +90,8 @@ class RequestParser {
  private:
   enum class State { Idle, Len, Seq, Cmd, Data, Post, Bcc, Etx };
   std::optional<ParseEvent> Fail(FrameFault fault);
+  std::optional<ParseEvent> TakeSummed(std::uint8_t byte);
+  std::optional<ParseEvent> TakeTrailer(std::uint8_t byte);
 
   State state_ = State::Idle;
   std::size_t data_length_ = 0;

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <system_error>
+#include <utility>
 
 namespace fjl::sim {
 namespace {
@@ -22,6 +23,18 @@ std::int64_t NowNs() {
 }
 
 [[noreturn]] void ThrowErrno(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
+
+// The termios constant of a classic speed, or 0 for any other.
+speed_t ClassicSpeed(std::int64_t baud) {
+  constexpr std::pair<std::int64_t, speed_t> kSpeeds[] = {
+      {110, B110},     {300, B300},     {600, B600},     {1200, B1200},   {2400, B2400},    {4800, B4800},
+      {9600, B9600},   {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200},
+  };
+  for (const auto& [rate, constant] : kSpeeds) {
+    if (rate == baud) return constant;
+  }
+  return 0;
+}
 
 }  // namespace
 
@@ -146,6 +159,15 @@ void PtyPrinter::Play(const Answer& answer, std::int64_t request_start_ns) {
   line_free_ns_ = t;
 }
 
+bool PtyPrinter::HostAtOurSpeed() const {
+  const speed_t ours = ClassicSpeed(options_.baud);
+  if (ours == 0) return true;
+  // The master reads the settings the host gave the slave.
+  termios tio{};
+  if (tcgetattr(master_, &tio) != 0) return true;
+  return cfgetospeed(&tio) == ours;
+}
+
 void PtyPrinter::Serve() {
   std::array<std::uint8_t, 512> buffer{};
   std::int64_t request_start = -1;
@@ -167,6 +189,7 @@ void PtyPrinter::Serve() {
       if (!Pause(NowNs() + 5'000'000)) break;
       continue;
     }
+    if (!HostAtOurSpeed()) continue;  // garbage on a real line: no frame in it
     const std::int64_t now = NowNs();
     if (request_start < 0) request_start = now;
     std::vector<Answer> answers = simulator_.Receive(std::span(buffer.data(), static_cast<std::size_t>(n)));

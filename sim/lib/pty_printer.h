@@ -3,7 +3,9 @@
 // thread: open the slave path like any serial port. A pty passes bytes at
 // once whatever speed is set, so with a baud rate the server gives every
 // byte its wire time itself (10 bits a byte), and waits for the request's
-// own wire time before it answers.
+// own wire time before it answers. Like a real printer's UART, it hears
+// nothing but noise from a host set to another speed: with a baud rate, the
+// bytes of a host whose line is set to another (classic) speed are dropped.
 
 #include <atomic>
 #include <cstdint>
@@ -36,6 +38,7 @@ class PtyPrinter {
   bool Serving() const { return serving_.load(); }
 
  private:
+  bool HostAtOurSpeed() const;
   void Serve();
   void Play(const Answer& answer, std::int64_t request_start_ns);
   bool Pause(std::int64_t until_ns);  // false when asked to stop

@@ -111,10 +111,88 @@ Answer Simulator::AnswerRequest(const Request& request, std::size_t frame_length
   return AnswerLocked(request, frame_length);
 }
 
+namespace {
+
+// Puts bytes on the line after the pause built up since the last ones.
+struct LineWriter {
+  Answer& answer;
+  std::chrono::microseconds pause{0};
+
+  void Wait(std::chrono::microseconds time) { pause += time; }
+  void Emit(Bytes bytes) {
+    answer.emissions.push_back(Emission{pause, std::move(bytes), false});
+    pause = {};
+  }
+  void HangUp() { answer.emissions.push_back(Emission{pause, {}, true}); }
+};
+
+// What comes before the reply: SYN keep-alives, noise.
+void EmitLeadIn(const std::vector<const FaultRule*>& firing, bool silent, LineWriter& line) {
+  if (const FaultRule* f = Find(firing, FaultKind::SynBefore); f && !silent) {
+    const int count = f->count >= 0 ? f->count : 3;
+    if (f->gap.count() == 0) {
+      line.Emit(Bytes(static_cast<std::size_t>(count), kSyn));
+    } else {
+      for (int i = 0; i < count; ++i) {
+        line.Wait(f->gap);
+        line.Emit(Bytes{kSyn});
+      }
+      line.Wait(f->gap);
+    }
+  }
+  const FaultRule* garbage = Find(firing, FaultKind::Garbage);
+  if (garbage && !garbage->after && !silent) line.Emit(Noise(garbage->count >= 0 ? static_cast<std::size_t>(garbage->count) : 8));
+  if (const FaultRule* f = Find(firing, FaultKind::NoiseStream)) {
+    const std::chrono::milliseconds gap = f->gap.count() > 0 ? f->gap : std::chrono::milliseconds(10);
+    for (std::uint8_t b : Noise(f->count >= 0 ? static_cast<std::size_t>(f->count) : 100)) {
+      line.Wait(gap);
+      line.Emit(Bytes{b});
+    }
+  }
+}
+
+// Frames of other requests: a reply the host already gave up on, or one
+// that names another SEQ or command. A careful host drops them.
+void EmitForeignFrames(const std::vector<const FaultRule*>& firing, const Reply& reply, const Bytes& last_frame,
+                       LineWriter& line) {
+  if (Find(firing, FaultKind::Stale) && !last_frame.empty()) line.Emit(last_frame);
+  if (Find(firing, FaultKind::WrongSeq)) {
+    Reply other = reply;
+    other.seq = static_cast<std::uint8_t>(reply.seq >= 0x7E ? 0x20 : reply.seq + 1);
+    line.Emit(BuildReplyFrame(other));
+  }
+  if (Find(firing, FaultKind::WrongCommand)) {
+    Reply other = reply;
+    other.command = static_cast<std::uint8_t>(reply.command == 0x42 ? 0x43 : 0x42);
+    line.Emit(BuildReplyFrame(other));
+  }
+}
+
+}  // namespace
+
+Reply Simulator::MakeReply(const Request& request, const std::vector<const FaultRule*>& firing,
+                           const ScriptedAnswer* scripted) const {
+  CommandAnswer content = AnswerCommand(model_, options_.chunk_size, request.command, request.data);
+  ApplyContentFaults(firing, content);
+  Reply reply;
+  reply.seq = request.seq;
+  reply.command = request.command;
+  reply.error_code = content.error_code.substr(0, 200);
+  reply.status = model_.status;
+  if (!Find(firing, FaultKind::EmptyData)) reply.data = JoinFields(content.fields);
+  if (scripted) {
+    reply.error_code = scripted->error_code.substr(0, 200);
+    reply.data = scripted->reply_data;
+    reply.status = scripted->status;
+  }
+  const std::size_t room = 0xFF - 0x20 - (3 + reply.error_code.size() + 1 + 1 + 6 + 1);
+  if (reply.data.size() > room) reply.data.resize(room);
+  return reply;
+}
+
 Answer Simulator::AnswerLocked(const Request& request, std::size_t frame_length) {
   requests_.push_back(request);
   if (requests_.size() > kRequestsKept) requests_.pop_front();
-
   std::vector<const FaultRule*> firing;
   for (FaultRule& rule : options_.faults) {
     if (rule.Fires(request.command)) firing.push_back(&rule);
@@ -122,85 +200,49 @@ Answer Simulator::AnswerLocked(const Request& request, std::size_t frame_length)
 
   Answer answer;
   answer.request_length = frame_length;
-  std::chrono::microseconds pause{0};
-  auto emit = [&](Bytes bytes) {
-    answer.emissions.push_back(Emission{pause, std::move(bytes), false});
-    pause = {};
-  };
-
-  if (const FaultRule* f = Find(firing, FaultKind::Delay)) pause += f->gap;
-
+  LineWriter line{answer};
+  if (const FaultRule* f = Find(firing, FaultKind::Delay)) line.Wait(f->gap);
   const FaultRule* hangup = Find(firing, FaultKind::HangUp);
   if (hangup && !hangup->after) {
-    answer.emissions.push_back(Emission{pause, {}, true});
+    line.HangUp();
     return answer;
   }
 
-  const bool silent = Find(firing, FaultKind::Silence) != nullptr;
-  if (!silent) {
-    if (const FaultRule* f = Find(firing, FaultKind::SynBefore)) {
-      const int count = f->count >= 0 ? f->count : 3;
-      if (f->gap.count() == 0) {
-        emit(Bytes(static_cast<std::size_t>(count), kSyn));
-      } else {
-        for (int i = 0; i < count; ++i) {
-          pause += f->gap;
-          emit(Bytes{kSyn});
-        }
-        pause += f->gap;
-      }
-    }
-  }
-  const FaultRule* garbage = Find(firing, FaultKind::Garbage);
-  const std::size_t noise = garbage && garbage->count >= 0 ? static_cast<std::size_t>(garbage->count) : 8;
-  if (!silent && garbage && !garbage->after) emit(Noise(noise));
-  if (const FaultRule* f = Find(firing, FaultKind::NoiseStream)) {
-    const std::chrono::milliseconds gap = f->gap.count() > 0 ? f->gap : std::chrono::milliseconds(10);
-    for (std::uint8_t b : Noise(f->count >= 0 ? static_cast<std::size_t>(f->count) : 100)) {
-      pause += gap;
-      emit(Bytes{b});
-    }
-  }
-
-  if (!silent && Find(firing, FaultKind::Nak)) {
-    emit(Bytes{kNak});
+  const ScriptedAnswer* scripted = TakeScripted(request);
+  const bool silent =
+      Find(firing, FaultKind::Silence) != nullptr || (scripted && scripted->kind == ScriptedAnswer::Kind::Silence);
+  EmitLeadIn(firing, silent, line);
+  if (!silent && (Find(firing, FaultKind::Nak) || (scripted && scripted->kind == ScriptedAnswer::Kind::Nak))) {
+    line.Emit(Bytes{kNak});
   } else {
-    CommandAnswer content = AnswerCommand(model_, options_.chunk_size, request.command, request.data);
-    ApplyContentFaults(firing, content);
-    Reply reply;
-    reply.seq = request.seq;
-    reply.command = request.command;
-    reply.error_code = content.error_code.substr(0, 200);
-    reply.status = model_.status;
-    if (!Find(firing, FaultKind::EmptyData)) reply.data = JoinFields(content.fields);
-    const std::size_t room = 0xFF - 0x20 - (3 + reply.error_code.size() + 1 + 1 + 6 + 1);
-    if (reply.data.size() > room) reply.data.resize(room);
-
-    // Frames of other requests: a reply the host already gave up on, or
-    // one that names another SEQ or command. A careful host drops them.
-    if (Find(firing, FaultKind::Stale) && !last_reply_frame_.empty()) emit(last_reply_frame_);
-    if (Find(firing, FaultKind::WrongSeq)) {
-      Reply other = reply;
-      other.seq = static_cast<std::uint8_t>(reply.seq >= 0x7E ? 0x20 : reply.seq + 1);
-      emit(BuildReplyFrame(other));
-    }
-    if (Find(firing, FaultKind::WrongCommand)) {
-      Reply other = reply;
-      other.command = static_cast<std::uint8_t>(reply.command == 0x42 ? 0x43 : 0x42);
-      emit(BuildReplyFrame(other));
-    }
-
+    const Reply reply = MakeReply(request, firing, scripted);
+    EmitForeignFrames(firing, reply, last_reply_frame_, line);
     Bytes frame = BuildReplyFrame(reply);
     ApplyFrameFaults(firing, reply, frame);
     if (!silent) {
       last_reply_frame_ = frame;
-      emit(std::move(frame));
+      line.Emit(std::move(frame));
     }
   }
-  if (!silent && garbage && garbage->after) emit(Noise(noise));
-
-  if (hangup) answer.emissions.push_back(Emission{pause, {}, true});
+  const FaultRule* garbage = Find(firing, FaultKind::Garbage);
+  if (garbage && garbage->after && !silent) line.Emit(Noise(garbage->count >= 0 ? static_cast<std::size_t>(garbage->count) : 8));
+  if (hangup) line.HangUp();
   return answer;
+}
+
+const ScriptedAnswer* Simulator::TakeScripted(const Request& request) {
+  const std::vector<ScriptedAnswer>& answers = options_.scripted;
+  scripted_given_.resize(answers.size(), false);
+  const ScriptedAnswer* pick = nullptr;
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < answers.size(); ++i) {
+    if (answers[i].command != request.command || answers[i].data != request.data) continue;
+    pick = &answers[i];
+    at = i;
+    if (!scripted_given_[i]) break;
+  }
+  if (pick) scripted_given_[at] = true;
+  return pick;
 }
 
 void Simulator::AddFault(FaultRule rule) {

@@ -4,11 +4,13 @@
 // in_process_channel.h and pty_printer.h for the two ways to reach it.
 // Thread-safe: a test may add faults while a server thread feeds it.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <mutex>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "sim/lib/emission.h"
@@ -19,10 +21,23 @@
 
 namespace fjl::sim {
 
+// An answer given in place of the model's own, for a request with exactly
+// this command and data text: a printer replayed from the answers it once
+// gave. Each is given once, in order; the last one again after that.
+struct ScriptedAnswer {
+  std::uint8_t command = 0;
+  std::string data;
+  enum class Kind { Reply, Silence, Nak } kind = Kind::Reply;
+  std::string error_code = "0000";
+  std::string reply_data;  // the data part, as sent
+  std::array<std::uint8_t, 6> status = kStatusFine;
+};
+
 struct SimulatorOptions {
   std::size_t chunk_size = kMaxFlashChunk;  // flash bytes per reply, 1..100
   bool nak_bad_frames = true;  // answer a corrupt request with NAK (else ignore it)
   std::vector<FaultRule> faults;
+  std::vector<ScriptedAnswer> scripted;
 };
 
 class Simulator {
@@ -48,6 +63,9 @@ class Simulator {
 
  private:
   Answer AnswerLocked(const Request& request, std::size_t frame_length);
+  const ScriptedAnswer* TakeScripted(const Request& request);
+  Reply MakeReply(const Request& request, const std::vector<const FaultRule*>& firing,
+                  const ScriptedAnswer* scripted) const;
 
   mutable std::mutex mutex_;
   PrinterModel model_;
@@ -56,6 +74,7 @@ class Simulator {
   std::deque<Request> requests_;
   std::size_t bad_frames_ = 0;
   Bytes last_reply_frame_;  // for replaying it late (the stale fault)
+  std::vector<bool> scripted_given_;
 };
 
 }  // namespace fjl::sim

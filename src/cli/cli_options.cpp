@@ -14,7 +14,9 @@ namespace {
 // would seem silent.
 constexpr std::size_t kMaxPasswordBytes = link::kMaxFrameData - 11;
 
-enum class Option { Port, Output, Speed, Password, Log, Dump, Verbose, ListPorts, Help };
+enum class Option {
+  Port, Output, Speed, Password, Log, Dump, Resume, FromDump, Verbose, Find, ListPorts, Help
+};
 
 struct OptionName {
   std::string_view name;
@@ -26,7 +28,9 @@ constexpr OptionName kOptions[] = {
     {"--port", Option::Port, true},          {"--output", Option::Output, true},
     {"--speed", Option::Speed, true},        {"--password", Option::Password, true},
     {"--log", Option::Log, true},            {"--dump", Option::Dump, true},
-    {"--verbose", Option::Verbose, false},   {"--list-ports", Option::ListPorts, false},
+    {"--resume", Option::Resume, true},      {"--from-dump", Option::FromDump, true},
+    {"--verbose", Option::Verbose, false},   {"--find", Option::Find, false},
+    {"--list-ports", Option::ListPorts, false},
     {"--help", Option::Help, false},         {"-h", Option::Help, false},
 };
 
@@ -69,13 +73,103 @@ std::optional<std::string> PasswordBytes(std::string_view utf8) {
   return bytes;
 }
 
+namespace {
+
+// Takes one option's value into `o`; an error text, or empty.
+std::string ApplyOption(Option option, const std::string& value, RestoreOptions& o) {
+  switch (option) {
+    case Option::Port:
+      if (value.empty()) return "--port needs a port path";
+      o.port = value;
+      return {};
+    case Option::Output:
+      if (value.empty()) return "--output needs a file name";
+      o.output = value;
+      return {};
+    case Option::Speed: {
+      o.speed_given = true;
+      if (value == kAuto) {
+        o.speed_auto = true;
+        return {};
+      }
+      const std::optional<std::int32_t> speed = ParseLineSpeed(value);
+      if (!speed) return "--speed must be one of " + SpeedList() + " or auto, not '" + value + "'";
+      o.speed = *speed;
+      return {};
+    }
+    case Option::Password: {
+      const std::optional<std::string> bytes = PasswordBytes(value);
+      if (!bytes) return "--password holds a character that Windows-1251 cannot carry";
+      if (bytes->size() > kMaxPasswordBytes) {
+        return "--password is longer than " + std::to_string(kMaxPasswordBytes) + " characters";
+      }
+      o.password = value;
+      return {};
+    }
+    case Option::Log:
+      if (value.empty()) return "--log needs a file name";
+      o.log = value;
+      return {};
+    case Option::Dump:
+    case Option::Resume:
+    case Option::FromDump: {
+      const std::string_view name = option == Option::Dump ? "--dump" : option == Option::Resume ? "--resume" : "--from-dump";
+      if (value.empty()) return std::string(name) + " needs a folder";
+      (option == Option::Dump ? o.dump : option == Option::Resume ? o.resume : o.from_dump) = value;
+      return {};
+    }
+    case Option::Verbose:
+      o.verbose = true;
+      return {};
+    case Option::Find:
+    case Option::ListPorts:
+    case Option::Help:
+      return {};
+  }
+  return {};
+}
+
+// Which command the options make, and whether they go together.
+ParsedCommandLine Finish(ParsedCommandLine parsed, const std::set<Option>& seen) {
+  const RestoreOptions& o = parsed.options;
+  const auto given = [&seen](Option option) { return seen.count(option) != 0; };
+  if (given(Option::Help)) {
+    parsed.command = CliCommand::Help;
+    return parsed;
+  }
+  if (given(Option::ListPorts)) {
+    if (seen.size() > 1) return Fail("--list-ports takes no other options");
+    parsed.command = CliCommand::ListPorts;
+    return parsed;
+  }
+  if (given(Option::Find)) {
+    for (Option other : {Option::Output, Option::Log, Option::Dump, Option::Resume, Option::FromDump}) {
+      if (given(other)) return Fail("--find only looks for the printer: it takes --port, --speed and --password");
+    }
+    parsed.command = CliCommand::Find;
+    if (!given(Option::Port)) parsed.options.port = std::string(kAuto);
+    if (!given(Option::Speed)) parsed.options.speed_auto = true;
+    return parsed;
+  }
+  if (!o.from_dump && o.port.empty()) return Fail("--port is required");
+  if (o.output.empty()) return Fail("--output is required");
+  if (o.from_dump) {
+    for (Option other : {Option::Port, Option::Speed, Option::Log, Option::Dump, Option::Resume}) {
+      if (given(other)) return Fail("--from-dump restores without a printer: --port, --speed, --log, --dump and --resume do not go with it");
+    }
+    parsed.command = CliCommand::Restore;
+    return parsed;
+  }
+  if (o.resume && o.dump) return Fail("--resume goes on writing its own folder: --dump does not go with it");
+  parsed.command = CliCommand::Restore;
+  return parsed;
+}
+
+}  // namespace
+
 ParsedCommandLine ParseCommandLine(std::span<const std::string> args) {
   ParsedCommandLine parsed;
-  RestoreOptions& o = parsed.options;
   std::set<Option> seen;
-  bool list_ports = false;
-  bool help = false;
-
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     std::string_view name = arg;
@@ -89,80 +183,26 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args) {
       if (arg.empty() || arg[0] != '-') return Fail("unexpected argument '" + arg + "'");
       return Fail("unknown option '" + std::string(name) + "'");
     }
-    if (!option->takes_value && value) {
-      return Fail("option '" + std::string(name) + "' takes no value");
-    }
+    if (!option->takes_value && value) return Fail("option '" + std::string(name) + "' takes no value");
     if (option->takes_value && !value) {
       if (i + 1 >= args.size()) return Fail("option '" + std::string(name) + "' needs a value");
       value = args[++i];
     }
-    if (!seen.insert(option->option).second) {
-      return Fail("option '" + std::string(name) + "' is given more than once");
-    }
-
-    switch (option->option) {
-      case Option::Port:
-        if (value->empty()) return Fail("--port needs a port path");
-        o.port = *value;
-        break;
-      case Option::Output:
-        if (value->empty()) return Fail("--output needs a file name");
-        o.output = *value;
-        break;
-      case Option::Speed: {
-        const std::optional<std::int32_t> speed = ParseLineSpeed(*value);
-        if (!speed) return Fail("--speed must be one of " + SpeedList() + ", not '" + *value + "'");
-        o.speed = *speed;
-        break;
-      }
-      case Option::Password: {
-        const std::optional<std::string> bytes = PasswordBytes(*value);
-        if (!bytes) return Fail("--password holds a character that Windows-1251 cannot carry");
-        if (bytes->size() > kMaxPasswordBytes) {
-          return Fail("--password is longer than " + std::to_string(kMaxPasswordBytes) + " characters");
-        }
-        o.password = *value;
-        break;
-      }
-      case Option::Log:
-        if (value->empty()) return Fail("--log needs a file name");
-        o.log = *value;
-        break;
-      case Option::Dump:
-        if (value->empty()) return Fail("--dump needs a folder");
-        o.dump = *value;
-        break;
-      case Option::Verbose:
-        o.verbose = true;
-        break;
-      case Option::ListPorts:
-        list_ports = true;
-        break;
-      case Option::Help:
-        help = true;
-        break;
+    if (!seen.insert(option->option).second) return Fail("option '" + std::string(name) + "' is given more than once");
+    if (std::string error = ApplyOption(option->option, value.value_or(""), parsed.options); !error.empty()) {
+      return Fail(std::move(error));
     }
   }
-
-  if (help) {
-    parsed.command = CliCommand::Help;
-    return parsed;
-  }
-  if (list_ports) {
-    if (seen.size() > 1) return Fail("--list-ports takes no other options");
-    parsed.command = CliCommand::ListPorts;
-    return parsed;
-  }
-  if (o.port.empty()) return Fail("--port is required");
-  if (o.output.empty()) return Fail("--output is required");
-  parsed.command = CliCommand::Restore;
-  return parsed;
+  return Finish(std::move(parsed), seen);
 }
 
 std::string UsageText() {
   return "Usage:\n"
          "  fjl-restore-cli --port PATH --output FILE [--speed BAUD] [--password TEXT]\n"
          "                  [--log FILE] [--dump DIR] [--verbose]\n"
+         "  fjl-restore-cli --resume DIR --port PATH --output FILE [--speed BAUD] ...\n"
+         "  fjl-restore-cli --from-dump DIR --output FILE [--password TEXT]\n"
+         "  fjl-restore-cli --find [--port PATH] [--speed BAUD] [--password TEXT]\n"
          "  fjl-restore-cli --list-ports\n"
          "  fjl-restore-cli --help\n"
          "\n"
@@ -170,14 +210,26 @@ std::string UsageText() {
          "printer on PATH, restores the tape as text and saves it to FILE (Windows-1251,\n"
          "CR LF), as the wizard's \"Сохранить\" would.\n"
          "\n"
-         "  --port PATH       serial port, e.g. /dev/ttyUSB0 (see --list-ports)\n"
-         "  --output FILE     the FJL file to write; replaced only by a complete tape\n"
+         "  --port PATH       serial port, e.g. /dev/ttyUSB0 (see --list-ports), or auto:\n"
+         "                    try every listed port\n"
+         "  --output FILE     the FJL file to write; replaced only by a complete tape.\n"
+         "                    Refused up front, as a shell's '>' would refuse it: a\n"
+         "                    read-only file (root may), links that loop, a name too\n"
+         "                    long for the temporary file beside it, or the file of\n"
+         "                    --log or of a dump\n"
          "  --speed BAUD      " + SpeedList() + "\n"
-         "                    (default " + std::to_string(kDefaultSpeed) + ")\n"
+         "                    or auto: try them from the fastest down (default " +
+         std::to_string(kDefaultSpeed) + "; a resume takes its dump's speed)\n"
          "  --password TEXT   access password (default " + std::string(kDefaultPassword) +
          "; \"\" sends an empty one)\n"
          "  --log FILE        append every exchange with the printer to FILE\n"
-         "  --dump DIR        also keep the raw images DIR/tape.bin and DIR/aux.bin\n"
+         "  --dump DIR        keep the download in DIR as it arrives (tape.bin, aux.bin,\n"
+         "                    state.txt) and the printer's answers to the restoration\n"
+         "                    (answers.txt), for --resume and --from-dump\n"
+         "  --resume DIR      go on with the interrupted download kept in DIR (the same\n"
+         "                    printer only: its serial number is checked)\n"
+         "  --from-dump DIR   restore from DIR without a printer, its answers replayed\n"
+         "  --find            only look for the printer and report the port and speed\n"
          "  --verbose         show the result code and status bytes of every reply\n"
          "  --list-ports      list the serial ports (with FJL_EXTRA_PORTS, colon-separated)\n"
          "\n"
@@ -186,7 +238,10 @@ std::string UsageText() {
          "unusable FILE, log or DIR, found before the printer is asked anything;\n"
          "3 FILE was written, but it may be incomplete (the last line on stderr\n"
          "says why: the tape ended without its end marker, a tax group was not\n"
-         "read, the port went away).\n";
+         "read, the port went away); 129, 130, 143 stopped by SIGHUP, SIGINT or\n"
+         "SIGTERM at the next safe point (after the reply awaited, between two\n"
+         "records or two blocks of the file): FILE is left as it was, with nothing\n"
+         "beside it, and the port is closed. A second signal ends it at once.\n";
 }
 
 }  // namespace fjl::cli

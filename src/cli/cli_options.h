@@ -17,16 +17,25 @@ inline constexpr std::int32_t kDefaultSpeed = 9600;
 // The printer's factory password, preset in the step 1 password box.
 inline constexpr std::string_view kDefaultPassword = "482913";
 
-enum class CliCommand { Restore, ListPorts, Help };
+enum class CliCommand { Restore, Find, ListPorts, Help };
+
+// The value of --port and --speed that asks for a search.
+inline constexpr std::string_view kAuto = "auto";
 
 struct RestoreOptions {
   std::string port;
   std::string output;
   std::int32_t speed = kDefaultSpeed;
+  bool speed_given = false;  // --speed was on the command line
+  bool speed_auto = false;   // --speed auto: search the speeds
   std::string password{kDefaultPassword};  // UTF-8, as typed
   std::optional<std::string> log;           // session log file
-  std::optional<std::string> dump;          // folder for tape.bin and aux.bin
+  std::optional<std::string> dump;          // folder the download is kept in as it arrives
+  std::optional<std::string> resume;        // a dump folder to go on with
+  std::optional<std::string> from_dump;     // a dump folder to restore without a printer
   bool verbose = false;
+
+  bool PortAuto() const { return port == kAuto; }
 };
 
 struct ParsedCommandLine {

@@ -9,8 +9,9 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
+  const fjl::cli::SignalStop stop;
   const fjl::cli::CliEnvironment env{fjl::cli::DescriptorWriter(STDOUT_FILENO),
                                      fjl::cli::DescriptorWriter(STDERR_FILENO), ::isatty(STDERR_FILENO) == 1,
-                                     {}};
+                                     {}, &stop};
   return fjl::cli::RunCli(args, env);
 }

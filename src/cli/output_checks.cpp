@@ -1,13 +1,21 @@
 #include "cli/output_checks.h"
 
+#include "dump/dump_folder.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
-#include <cstring>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
 #include <string_view>
 #include <vector>
+
+#include "output/save_text_file.h"
+#include "text/file_error_text.h"
 
 namespace fjl::cli {
 namespace {
@@ -18,14 +26,19 @@ std::string Folder(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string Why(const std::string& what, int error) { return what + ": " + std::strerror(error); }
+std::string Name(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Why(const std::string& what, int error) { return what + ": " + text::FileErrorText(error); }
 
 // Permissions are only a guess (root ignores them, a read-only mount does
 // not): the one true test is to make a file there and take it away again.
 std::string CheckFolderTakesFiles(const std::string& folder) {
   struct stat st {};
   if (::stat(folder.c_str(), &st) != 0) return Why(folder, errno);
-  if (!S_ISDIR(st.st_mode)) return folder + ": not a folder";
+  if (!S_ISDIR(st.st_mode)) return Why(folder, ENOTDIR);
   std::string probe = (folder == "/" ? "" : folder) + "/.fjl-write-test.XXXXXX";
   std::vector<char> name(probe.begin(), probe.end());
   name.push_back('\0');
@@ -36,34 +49,65 @@ std::string CheckFolderTakesFiles(const std::string& folder) {
   return {};
 }
 
-bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      if (written == 0) errno = EIO;
-      return false;
-    }
-    bytes = bytes.subspan(static_cast<std::size_t>(written));
+// One folder entry spelled one way only: its folder with every link, "."
+// and ".." resolved, then its own name. A folder that is not there yet is
+// spelled out lexically; its later check refuses it anyway.
+std::string EntryName(const std::string& path) {
+  const std::string folder = Folder(path);
+  char resolved[PATH_MAX];
+  if (::realpath(folder.c_str(), resolved) != nullptr) {
+    const std::string base(resolved);
+    return (base == "/" ? "" : base) + "/" + Name(path);
   }
-  return true;
+  return std::filesystem::absolute(path).lexically_normal().string();
+}
+
+// What a file the run writes is known by.
+struct FileKeys {
+  std::string option;              // how the command line named it
+  std::string shown;               // the name the message shows
+  std::vector<std::string> names;  // entries it writes or replaces
+  bool exists = false;             // dev and ino are those of the file it opens
+  dev_t dev = 0;
+  ino_t ino = 0;
+};
+
+// A file written through its name, following links (the FJL file, the log):
+// the entry as named and the one the links end at.
+FileKeys ThroughLinks(std::string option, const std::string& path) {
+  FileKeys keys{std::move(option), path, {EntryName(path)}};
+  int error = 0;
+  if (const std::string target = output::SaveTarget(path, error); !target.empty()) {
+    keys.names.push_back(EntryName(target));
+  }
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) {
+    keys.exists = true;
+    keys.dev = st.st_dev;
+    keys.ino = st.st_ino;
+  }
+  return keys;
+}
+
+bool Clash(const FileKeys& a, const FileKeys& b) {
+  if (a.exists && b.exists && a.dev == b.dev && a.ino == b.ino) return true;
+  for (const std::string& name : a.names) {
+    for (const std::string& other : b.names) {
+      if (name == other) return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace
 
 std::string CheckOutputFile(const std::string& path) {
-  if (path.empty() || path.back() == '/') return path + ": names a folder, not a file";
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) return path + ": names a folder, not a file";
-    // The save would refuse a device or a pipe only after the whole download.
-    if (!S_ISREG(st.st_mode)) return path + ": not a regular file";
-  }
-  return CheckFolderTakesFiles(Folder(path));
+  if (std::string why = output::CheckSaveTarget(path); !why.empty()) return path + ": " + why;
+  return {};
 }
 
 std::string CheckLogFile(const std::string& path) {
-  if (path.empty() || path.back() == '/') return path + ": names a folder, not a file";
+  if (path.empty() || path.back() == '/') return Why(path, EISDIR);
   const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) return Why(path, errno);
   ::close(fd);
@@ -75,28 +119,30 @@ std::string PrepareDumpFolder(const std::string& folder) {
   return CheckFolderTakesFiles(folder);
 }
 
-std::string WriteDumpFile(const std::string& folder, const std::string& name,
-                          std::span<const std::uint8_t> bytes) {
-  const std::string path = (folder == "/" ? "" : folder) + "/" + name;
-  std::string temp = (folder == "/" ? "" : folder) + "/." + name + ".XXXXXX";
-  std::vector<char> temp_name(temp.begin(), temp.end());
-  temp_name.push_back('\0');
-  const int fd = ::mkostemp(temp_name.data(), O_CLOEXEC);
-  if (fd < 0) return Why(path, errno);
-  temp.assign(temp_name.data());
-  const auto fail = [&](int error, bool open) {
-    if (open) ::close(fd);
-    ::unlink(temp.c_str());
-    return Why(path, error);
-  };
-  // mkostemp makes the file private; a dump is as readable as any new file.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  if (::fchmod(fd, 0666 & ~mask) != 0) return fail(errno, true);
-  if (!WriteAll(fd, bytes)) return fail(errno, true);
-  if (::fsync(fd) != 0) return fail(errno, true);
-  if (::close(fd) != 0) return fail(errno, false);
-  if (::rename(temp.c_str(), path.c_str()) != 0) return fail(errno, false);
+std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
+                            const std::optional<std::string>& dump) {
+  std::vector<FileKeys> files{ThroughLinks("--output", output)};
+  if (log) files.push_back(ThroughLinks("--log", *log));
+  if (dump) {
+    // A dump renames over its entry without following a link there, so the
+    // entries themselves are what must stay apart; the folder must not be
+    // another file's name either.
+    std::string folder = *dump;
+    while (folder.size() > 1 && folder.ends_with('/')) folder.pop_back();
+    for (const char* name : {dump::kTapeFileName, dump::kAuxFileName, dump::kStateFileName,
+                             dump::kAnswersFileName}) {
+      const std::string path = (folder == "/" ? "" : folder) + "/" + name;
+      files.push_back({"--dump", path, {EntryName(path)}});
+    }
+    files.push_back({"--dump", *dump, {EntryName(folder)}});
+  }
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    for (std::size_t j = i + 1; j < files.size(); ++j) {
+      if (files[i].option == files[j].option || !Clash(files[i], files[j])) continue;
+      return files[j].option + " " + files[j].shown + " names the same file as " + files[i].option + " " +
+             files[i].shown;
+    }
+  }
   return {};
 }
 

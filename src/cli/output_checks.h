@@ -4,13 +4,15 @@
 // Each answers an empty text when all is well, or why not.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
 namespace fjl::cli {
 
-// The FJL file: its folder exists and takes a new file; the name itself is
-// not a folder.
+// The FJL file: everything the save itself would refuse (a folder, device
+// or pipe of that name, looping links, a read-only file), and a temporary
+// file of the very name the save will use can be made beside it.
 std::string CheckOutputFile(const std::string& path);
 
 // The session log: can be opened for appending (it is created if missing).
@@ -20,8 +22,13 @@ std::string CheckLogFile(const std::string& path);
 // a new file.
 std::string PrepareDumpFolder(const std::string& folder);
 
-// Replaces `folder`/`name` with `bytes` as a whole or not at all.
-std::string WriteDumpFile(const std::string& folder, const std::string& name,
-                          std::span<const std::uint8_t> bytes);
+// The FJL file, the log and the dumps (DIR/tape.bin, DIR/aux.bin, and DIR
+// itself) must be different files: one written over another loses it. Names
+// are compared with links and "." and ".." resolved, and existing files by
+// device and inode, so two spellings of one file are found. Made before the
+// other checks, which create the log and the dump folder.
+std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
+                            const std::optional<std::string>& dump);
+
 
 }  // namespace fjl::cli

@@ -1,6 +1,7 @@
 #include "cli/run_cli.h"
 
 #include "cli/cli_options.h"
+#include "cli/printer_search.h"
 #include "link/port_listing.h"
 #include "cli/restore_session.h"
 #include "link/device_link.h"
@@ -9,19 +10,46 @@
 
 namespace fjl::cli {
 
+namespace {
+
+// --find: the search alone; its finding on standard output.
+ExitStatus RunFind(const RestoreOptions& options, const CliEnvironment& env) {
+  Console console(env.err, env.err_is_terminal);
+  const std::optional<std::string> password = PasswordBytes(options.password);
+  if (!password) return kExitUsage;
+  link::DeviceLink link = env.opener ? link::DeviceLink(env.opener) : link::DeviceLink();
+  const std::vector<std::string> ports = PortsToTry(options);
+  const std::vector<std::int32_t> speeds = SpeedsToTry(options, options.speed);
+  const std::optional<FoundPrinter> found =
+      FindPrinter(link, ports, speeds, *password, [&](const std::string& port, std::int32_t speed) {
+        if (options.verbose) console.Note("trying " + port + " at " + std::to_string(speed) + " baud");
+      });
+  if (!found) {
+    console.ShowError("no printer answered on " + std::to_string(ports.size()) + " port(s) at " +
+                      std::to_string(speeds.size()) + " speed(s)");
+    return kExitStepFailed;
+  }
+  env.out(FoundPrinterText(*found) + "\n");
+  return kExitRestored;
+}
+
+}  // namespace
+
 ExitStatus RunCli(std::span<const std::string> args, const CliEnvironment& env) {
   const ParsedCommandLine parsed = ParseCommandLine(args);
   if (!parsed.ok()) {
     env.err("fjl-restore-cli: " + parsed.error + "\n\n" + UsageText());
     return kExitUsage;
   }
+  // The same extras the wizard's step 1 list shows, for a listing or a search.
+  link::TPortControl::SetExtraPorts(link::ExtraPortsFromEnvironment());
   switch (parsed.command) {
     case CliCommand::Help:
       env.out(UsageText());
       return kExitRestored;
+    case CliCommand::Find:
+      return RunFind(parsed.options, env);
     case CliCommand::ListPorts: {
-      // The same extras the wizard's step 1 list shows.
-      link::TPortControl::SetExtraPorts(link::ExtraPortsFromEnvironment());
       std::string listing;
       for (const std::string& port : link::ListPorts()) listing += port + "\n";
       env.out(listing);
@@ -32,7 +60,7 @@ ExitStatus RunCli(std::span<const std::string> args, const CliEnvironment& env) 
   }
   Console console(env.err, env.err_is_terminal);
   link::DeviceLink link = env.opener ? link::DeviceLink(env.opener) : link::DeviceLink();
-  return RunRestoreSession(parsed.options, link, console);
+  return RunRestoreSession(parsed.options, link, console, env.stop);
 }
 
 }  // namespace fjl::cli

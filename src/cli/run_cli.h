@@ -6,6 +6,7 @@
 
 #include "cli/console.h"
 #include "cli/exit_status.h"
+#include "cli/signal_stop.h"
 #include "link/serial_channel.h"
 
 namespace fjl::cli {
@@ -16,6 +17,8 @@ struct CliEnvironment {
   bool err_is_terminal = false;
   // How the port is opened; empty for the platform's serial port.
   link::ChannelOpener opener;
+  // What may stop a restoration run; null: nothing can.
+  const RunStop* stop = nullptr;
 };
 
 // `args` without the program name.

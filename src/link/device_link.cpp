@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdio>
 
 #include "link/command_catalogue.h"
 #include "link/reply_decoder.h"
 #include "link/reply_receiver.h"
 #include "link/request_frame.h"
+#include "text/hex_text.h"
 
 namespace fjl::link {
 
@@ -34,6 +34,7 @@ struct DeviceLink::State {
   // restarting the program.
   bool line_gone = false;
   int open_error = 0;
+  std::chrono::milliseconds reply_timeout = kReplyTimeout;
 
   void Close();
   void ReopenAfterHangUp();
@@ -44,12 +45,6 @@ struct DeviceLink::State {
 };
 
 namespace {
-
-std::string Hex(unsigned value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%X", value);
-  return buffer;
-}
 
 // Time the longest frame takes on the line at `speed` (10 bits a byte).
 std::chrono::microseconds FrameWireTime(std::int32_t speed) {
@@ -108,6 +103,7 @@ void DeviceLink::SetLogDirectory(DirectorySource directory) {
   state_->log.SetDirectorySource(std::move(directory));
 }
 void DeviceLink::SetMonotonicClock(MonotonicClock clock) { state_->clock = std::move(clock); }
+void DeviceLink::SetReplyTimeout(std::chrono::milliseconds timeout) { state_->reply_timeout = timeout; }
 
 void DeviceLink::State::Refuse(std::int32_t command, std::string_view data) {
   // A frame whose LEN cannot hold the data would be garbage on the line:
@@ -132,7 +128,7 @@ const DeviceResponse& DeviceLink::Exchange(std::int32_t command, std::string_vie
   const std::uint8_t seq = SequenceByte(s.sequence_counter);
   const std::string outgoing = TranslateOutgoing(sent_data, s.pass_through);
 
-  s.log.WriteSessionLog(Hex(seq), Hex(static_cast<unsigned>(command)) + sent_data);
+  s.log.WriteSessionLog(text::UpperHex(seq), text::UpperHex(static_cast<std::uint32_t>(command)) + sent_data);
 
   s.receiver.BeginReply();
   s.link_ready = false;
@@ -156,10 +152,7 @@ const DeviceResponse& DeviceLink::Exchange(std::int32_t command, std::string_vie
 }
 
 std::string DeviceLink::State::ReplyLogHead() const {
-  char head[48];
-  std::snprintf(head, sizeof head, "%X SYN=%ld", static_cast<unsigned>(0x20 + receiver.ReplySeq() % 95),
-                static_cast<long>(receiver.SynCount()));
-  return head;
+  return text::UpperHex(SequenceByte(receiver.ReplySeq())) + " SYN=" + std::to_string(receiver.SynCount());
 }
 
 bool DeviceLink::State::BelongsToRequest(std::uint8_t seq, std::uint8_t command) const {
@@ -190,13 +183,13 @@ void DeviceLink::State::WaitForReply(std::uint8_t seq, std::uint8_t command) {
   const TimePoint sent = clock();
   // Only SYN moves this on. Noise, stray bytes and frames meant for another
   // request never do, so a line that keeps talking still ends the wait.
-  TimePoint deadline = sent + kReplyTimeout;
+  TimePoint deadline = sent + reply_timeout;
   const TimePoint syn_limit = sent + kSynOnlyWaitCap;
   // A frame that began before the deadline may finish after it; the grant
   // goes with the frame when it is abandoned or dropped.
   constexpr TimePoint kNoFrame = TimePoint::min();
   TimePoint frame_deadline = kNoFrame;
-  const auto frame_allowance = FrameWireTime(port_speed) + kReplyTimeout;
+  const auto frame_allowance = FrameWireTime(port_speed) + reply_timeout;
   int empty_reads = 0;
   while (empty_reads < kEmptyReadLimit) {
     const TimePoint now = clock();
@@ -223,7 +216,7 @@ void DeviceLink::State::WaitForReply(std::uint8_t seq, std::uint8_t command) {
       const std::uint8_t byte = buffer[i];
       receiver.ReceiveByte(byte);
       if (byte == kSyn) {
-        deadline = std::max(deadline, std::min(arrived + kReplyTimeout, syn_limit));
+        deadline = std::max(deadline, std::min(arrived + reply_timeout, syn_limit));
         empty_reads = 0;
       } else if (byte == kSoh && receiver.State() == 1 && arrived < deadline) {
         frame_deadline = arrived + frame_allowance;

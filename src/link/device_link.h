@@ -65,6 +65,10 @@ class DeviceLink : public Exchanger {
   const DeviceResponse& Exchange(std::int32_t command, std::string_view data) override;
   const DeviceResponse& Response() const;
 
+  // How long a request has to be answered in (kReplyTimeout by default). A
+  // search for the printer asks each port and speed with a much shorter one.
+  void SetReplyTimeout(std::chrono::milliseconds timeout);
+
   // Session log file name; empty (the default) writes no log.
   void SetSessionLogName(std::string name);
 

@@ -4,20 +4,29 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <string_view>
 #include <vector>
 
 #include "text/cp1251.h"
+#include "text/file_error_text.h"
 
 namespace fjl::output {
 namespace {
 
-std::string SystemMessage(int error) { return std::strerror(error); }
+// Blocks written between two polls of the stop signal: a full tape's text
+// is a few MB, so a stop is seen within milliseconds even on a slow disk.
+constexpr std::size_t kWriteBlock = 64 * 1024;
+
+// Links followed before a name counts as looping, as the kernel's own limit.
+constexpr int kMaxLinkHops = 40;
+
+SaveResult Failed(int error) { return {false, false, text::FileErrorText(error)}; }
+SaveResult Failed(std::string_view why) { return {false, false, std::string(why)}; }
 
 // The folder part of `path` ("." for a bare name) and the name part.
 std::pair<std::string, std::string> SplitPath(const std::string& path) {
@@ -26,25 +35,19 @@ std::pair<std::string, std::string> SplitPath(const std::string& path) {
   return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
-// The file a name stands for: a symbolic link is followed (to a bounded
-// depth), so that saving through it replaces the file it points to and
-// leaves the link in place, as writing the file directly would.
-std::string FollowLinks(std::string path) {
-  for (int hops = 0; hops < 40; ++hops) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char target[PATH_MAX];
-    const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
-    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) return path;
-    const std::string link(target, static_cast<std::size_t>(length));
-    if (link.front() == '/') {
-      path = link;
-    } else {
-      const std::size_t slash = path.find_last_of('/');
-      path = slash == std::string::npos ? link : path.substr(0, slash + 1) + link;
-    }
-  }
-  return path;
+// The temporary file beside the target, as mkostemp wants its pattern.
+std::string TemporaryPattern(const std::string& folder, const std::string& name) {
+  return (folder == "/" ? "" : folder) + "/." + name + ".XXXXXX";
+}
+
+// Opens a fresh temporary file for `folder`/`name`; its name lands in `temp_path`.
+int MakeTemporary(const std::string& folder, const std::string& name, std::string& temp_path) {
+  const std::string pattern = TemporaryPattern(folder, name);
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  const int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
+  if (fd >= 0) temp_path.assign(buffer.data());
+  return fd;
 }
 
 // Permissions a new file gets from the process umask; an existing file keeps its own.
@@ -87,6 +90,29 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
+// The refusals a save makes before it writes anything; on success `target`
+// is the file to replace.
+std::string Refusal(const std::string& chosen_path, std::string& target) {
+  int error = 0;
+  target = SaveTarget(chosen_path, error);
+  if (target.empty()) return text::FileErrorText(error);
+  if (SplitPath(target).second.empty()) return text::FileErrorText(EISDIR);
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) != 0) {
+    // A name not there yet is what a save makes; anything else on the way
+    // (a file where a folder should be, a folder that cannot be searched) stops it.
+    return errno == ENOENT ? std::string() : text::FileErrorText(errno);
+  }
+  if (S_ISDIR(existing.st_mode)) return text::FileErrorText(EISDIR);
+  // A device, pipe or socket of that name must never be renamed over: as
+  // root, saving to "/dev/stdout" would otherwise replace it with a file.
+  if (!S_ISREG(existing.st_mode)) return std::string(kNotARegularFile);
+  // A rename needs only the folder's permission, so a read-only file would
+  // be replaced unasked. The effective ids decide, as for ">": root may.
+  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return text::FileErrorText(errno);
+  return {};
+}
+
 }  // namespace
 
 std::string FjlFileBytes(std::span<const std::string> lines) {
@@ -98,38 +124,87 @@ std::string FjlFileBytes(std::span<const std::string> lines) {
   return bytes;
 }
 
-SaveResult SaveTextFile(const std::string& chosen_path, std::span<const std::string> lines) {
-  const std::string bytes = FjlFileBytes(lines);
-  const std::string path = FollowLinks(chosen_path);
-  const auto [folder, name] = SplitPath(path);
-  if (name.empty()) return {false, SystemMessage(EISDIR)};
-  // A device, pipe or socket of that name must never be renamed over: as
-  // root, saving to "/dev/stdout" would otherwise replace it with a file.
-  struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
-    return {false, S_ISDIR(existing.st_mode) ? SystemMessage(EISDIR) : std::string(kNotARegularFile)};
+std::string SaveTarget(const std::string& path, int& error) {
+  std::string current = path;
+  for (int hops = 0; hops <= kMaxLinkHops; ++hops) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    if (hops == kMaxLinkHops) break;
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(current.c_str(), target, sizeof target);
+    if (length < 0) {
+      error = errno;
+      return {};
+    }
+    if (length == 0 || static_cast<std::size_t>(length) >= sizeof target) {
+      error = ENAMETOOLONG;
+      return {};
+    }
+    const std::string link(target, static_cast<std::size_t>(length));
+    if (link.front() == '/') {
+      current = link;
+    } else {
+      const std::size_t slash = current.find_last_of('/');
+      current = slash == std::string::npos ? link : current.substr(0, slash + 1) + link;
+    }
   }
+  // Still a link: replacing it with a file would silently break the loop
+  // the user made instead of saving where they meant.
+  error = ELOOP;
+  return {};
+}
 
-  std::string temp_path = (folder == "/" ? "" : folder) + "/." + name + ".XXXXXX";
-  std::vector<char> temp_name(temp_path.begin(), temp_path.end());
-  temp_name.push_back('\0');
-  const int fd = ::mkostemp(temp_name.data(), O_CLOEXEC);
-  if (fd < 0) return {false, SystemMessage(errno)};
-  temp_path.assign(temp_name.data());
+std::string CheckSaveTarget(const std::string& path) {
+  std::string target;
+  if (std::string why = Refusal(path, target); !why.empty()) return why;
+  const auto [folder, name] = SplitPath(target);
+  std::string temp_path;
+  const int fd = MakeTemporary(folder, name, temp_path);
+  if (fd < 0) return text::FileErrorText(errno);
+  ::close(fd);
+  ::unlink(temp_path.c_str());
+  return {};
+}
 
-  const auto fail = [&temp_path](int error, int open_fd) {
+SaveResult SaveTextFile(const std::string& chosen_path, std::span<const std::string> lines,
+                        const StopSignal* stop) {
+  std::string path;
+  if (std::string why = Refusal(chosen_path, path); !why.empty()) return Failed(why);
+  const auto [folder, name] = SplitPath(path);
+  const std::string bytes = FjlFileBytes(lines);
+
+  std::string temp_path;
+  const int fd = MakeTemporary(folder, name, temp_path);
+  if (fd < 0) return Failed(errno);
+
+  const auto discard = [&temp_path](int open_fd) {
     if (open_fd >= 0) ::close(open_fd);
     ::unlink(temp_path.c_str());
-    return SaveResult{false, SystemMessage(error)};
+  };
+  const auto fail = [&discard](int error, int open_fd) {
+    discard(open_fd);
+    return Failed(error);
+  };
+  const auto stopped = [&discard](int open_fd) {
+    discard(open_fd);
+    return SaveResult{false, true, {}};
   };
 
   if (::fchmod(fd, TargetMode(path)) != 0) return fail(errno, fd);
-  if (!WriteAll(fd, bytes)) return fail(errno, fd);
+  for (std::string_view rest = bytes; !rest.empty();) {
+    if (StopRequested(stop)) return stopped(fd);
+    const std::string_view block = rest.substr(0, kWriteBlock);
+    if (!WriteAll(fd, block)) return fail(errno, fd);
+    rest.remove_prefix(block.size());
+  }
   if (::fsync(fd) != 0) return fail(errno, fd);
   if (::close(fd) != 0) return fail(errno, -1);
+  // The last point at which a stop leaves the earlier file as it was; after
+  // the rename the new file is whole and the save has happened.
+  if (StopRequested(stop)) return stopped(-1);
   if (::rename(temp_path.c_str(), path.c_str()) != 0) return fail(errno, -1);
   SyncFolder(folder);
-  return {true, {}};
+  return {true, false, {}};
 }
 
 }  // namespace fjl::output

@@ -5,11 +5,14 @@
 #include <string>
 #include <string_view>
 
+#include "text/stop_signal.h"
+
 namespace fjl::output {
 
 struct SaveResult {
   bool saved = false;
-  std::string error;  // the system's message when not saved
+  bool stopped = false;  // a stop request ended the save; nothing was written
+  std::string error;     // why not, for the user (UTF-8), when not saved and not stopped
   explicit operator bool() const { return saved; }
 };
 
@@ -18,15 +21,35 @@ struct SaveResult {
 // an empty file.
 std::string FjlFileBytes(std::span<const std::string> lines);
 
-// What SaveTextFile reports for a name that is a device, a pipe or a socket.
-inline constexpr std::string_view kNotARegularFile = "Not a regular file";
+// What a save reports for a name that is a device, a pipe or a socket.
+inline constexpr std::string_view kNotARegularFile = "Это не обычный файл (устройство, канал или сокет)";
+
+// The file a save through `path` replaces: a symbolic link is followed to the
+// file it names (which need not exist yet). Empty when the links loop or
+// cannot be read; `error` then says why.
+std::string SaveTarget(const std::string& path, int& error);
+
+// Whether a save to `path` would be let through: the same refusals as
+// SaveTextFile, and a temporary file of the very name the save would use is
+// made beside the target and removed again, so a folder that cannot take
+// it, or a name that becomes too long with the temporary file's additions,
+// is found before there is anything to lose. Empty when all is well, the
+// user's text otherwise.
+std::string CheckSaveTarget(const std::string& path);
 
 // Replaces `path` with the lines as a whole or not at all: the text goes to a
 // temporary file beside it, reaches the disk, and only then takes the name.
 // On failure the temporary file is removed and an earlier file of that name
 // is left as it was. A symbolic link is followed: the file it points to is
-// replaced and the link stays. A folder, device, pipe or socket of that name
-// is refused and left alone.
-SaveResult SaveTextFile(const std::string& path, std::span<const std::string> lines);
+// replaced and the link stays. Refused and left alone, as a shell's ">"
+// would refuse them: a folder, device, pipe or socket of that name, links
+// that loop, and an existing file this process may not write (a read-only
+// file; root may write it, as with ">").
+//
+// `stop` is polled between blocks of the text and once more just before the
+// new file takes the name; a stop removes the temporary file and answers
+// `stopped`. Once past that last poll the save completes.
+SaveResult SaveTextFile(const std::string& path, std::span<const std::string> lines,
+                        const StopSignal* stop = nullptr);
 
 }  // namespace fjl::output

@@ -11,6 +11,17 @@ namespace fjl::restore {
 namespace {
 
 constexpr const char* kBadVoidData = "Ошибка аннулирования! Некорректные данные";
+const std::string kVoidBegin = "     Начало аннулирования";
+const std::string kVoidEnd = "     Конец аннулирования";
+
+std::string TextBudgetMessage(std::int64_t position, std::size_t budget) {
+  constexpr std::size_t kMegabyte = 1024 * 1024;
+  const std::string size = budget % kMegabyte == 0 ? std::to_string(budget / kMegabyte) + " МБ"
+                                                   : std::to_string(budget) + " байт";
+  return "Аннулирование в позиции " + std::to_string(position) +
+         " повторяет столько строк, что восстановленный текст превысил бы " + size +
+         ". Восстановление остановлено.";
+}
 
 // The printer may store a reference either as a flash address of the tape or
 // as an index of the tape image: an address lies at or above the tape's base.
@@ -43,17 +54,19 @@ Verdict DecodeItemVoid(RestoreRun& run, const TapeRecord& record) {
   // title line of the record at B.
   const std::size_t first = table[*start].FirstDetailLine;
   const std::size_t last = table[*end].FirstDetailLine - 1;  // every entry follows a title line
-  // An annulment covers one item and what belongs to it. A reference pair
-  // that spans more lines than that is damaged data, and copying it again and
-  // again would let the text grow without bound.
-  if (last > first && last - first > kMaxVoidedLines) return run.Stop(kBadVoidData);
+  // A void may rightly span a whole long receipt, so the span's length says
+  // nothing; what must not happen is voids over voids doubling the text
+  // until the memory runs out. The run's text budget draws that line.
+  std::size_t added = RestoreRun::TextBytes(kVoidBegin) + RestoreRun::TextBytes(kVoidEnd);
+  for (std::size_t j = first; j < last; ++j) added += 1 + RestoreRun::TextBytes(run.Text().Line(j));
+  if (!run.TextFits(added)) return run.Stop(TextBudgetMessage(record.position, run.TextBudget()));
 
-  run.Line("     Начало аннулирования");
+  run.Line(kVoidBegin);
   for (std::size_t j = first; j < last; ++j) {
     std::string copy = "-" + run.Text().Line(j);  // copied before the text grows
     run.Line(std::move(copy));
   }
-  run.Line("     Конец аннулирования");
+  run.Line(kVoidEnd);
   return Verdict::GoOn;
 }
 

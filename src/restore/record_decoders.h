@@ -47,9 +47,6 @@ inline constexpr std::size_t kMaxItemName = 79;
 inline constexpr std::size_t kMaxCommentText = 39;
 std::string StoredText(std::string_view bytes, std::size_t max_length);
 
-// The most lines one item annulment copies; more means damaged references.
-inline constexpr std::size_t kMaxVoidedLines = 256;
-
 inline const std::string kSeparatorLine(50, '=');
 inline const std::string kBlankLine = " ";
 

@@ -2,6 +2,8 @@
 // One restoration run: its inputs and what the driver, the header and the
 // record decoders share while it lasts.
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -15,10 +17,25 @@
 #include "restore/restoration_state.h"
 #include "tape/flash_image.h"
 #include "text/message_sink.h"
+#include "text/stop_signal.h"
 
 namespace fjl::restore {
 
-enum class Verdict { GoOn, StopRun };
+// StopRun: a decoder stopped the run and has shown why. Cancelled: the stop
+// signal ended the walk between two records (decoders never answer it).
+enum class Verdict { GoOn, StopRun, Cancelled };
+
+// The most text one run may write, counted as UTF-8 bytes plus CR LF a line
+// (never less than the FJL file takes). Only item annulments can make the
+// text grow faster than the tape: each copies lines already written, and
+// voids whose spans take in earlier voids double it every time. Real
+// receipts restore to some 20 bytes of text a tape byte (the sample
+// journal: 8 kB from 350 bytes with its header), so the whole 2 MB tape
+// area gives some 45 MB, and one void over all of it twice that: a quarter
+// of a gigabyte lets every real tape through, yet stops damaged references
+// while the memory is still there: a chain of voids stopped by it peaks at
+// some 0.9 GB, the lines' own overhead included.
+inline constexpr std::size_t kRestoredTextBudget = std::size_t{256} * 1024 * 1024;
 
 struct RestoreInputs {
   link::Exchanger& printer;
@@ -28,6 +45,9 @@ struct RestoreInputs {
   // Called with every reply, right after its exchange (the step 1 window keeps
   // it as its latest response). May be empty.
   std::function<void(const link::DeviceResponse&)> on_reply;
+  // Polled before every record; null when nothing can stop the run.
+  const StopSignal* stop = nullptr;
+  std::size_t text_budget = kRestoredTextBudget;
 };
 
 class RestoreRun {
@@ -37,7 +57,16 @@ class RestoreRun {
   RestoreRun& operator=(const RestoreRun&) = delete;
 
   // Appends one line (UTF-8) to the restored text.
-  void Line(std::string text) { text_.Append(std::move(text)); }
+  void Line(std::string text) {
+    text_bytes_ += TextBytes(text);
+    text_.Append(std::move(text));
+  }
+  // What a line costs against the run's text budget.
+  static std::size_t TextBytes(const std::string& line) { return line.size() + 2; }
+  // Whether `more` bytes still fit in the budget after what this run wrote.
+  bool TextFits(std::size_t more) const { return more <= inputs_.text_budget - std::min(text_bytes_, inputs_.text_budget); }
+  std::size_t TextBudget() const { return inputs_.text_budget; }
+  bool StopRequested() const { return fjl::StopRequested(inputs_.stop); }
   // Notes where `record` begins: its title is the last line written.
   void AddRecordLine(const TapeRecord& record);
   // Shows a message box, after the lines written so far have been handed
@@ -69,6 +98,7 @@ class RestoreRun {
   LineSink& text_;
   MessageSink& messages_;
   ReplyRecorder recorder_;
+  std::size_t text_bytes_ = 0;  // written by this run
 };
 
 // Field i of a reply as UTF-8, or an empty text when the reply has fewer fields.

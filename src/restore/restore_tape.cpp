@@ -44,6 +44,7 @@ Verdict WalkTape(RestoreRun& run, const tape::TapeData& tape, std::int64_t end, 
     if (position >= end) return Verdict::GoOn;
     const std::uint8_t type = image[static_cast<std::size_t>(position)];
     if (type == tape::kTapeEndMarker) return Verdict::GoOn;
+    if (run.StopRequested()) return Verdict::Cancelled;
 
     const std::uint8_t length = tape::RecordLength(type);
     const RecordDecoder decoder = DecoderFor(type);
@@ -69,7 +70,15 @@ RestoreOutcome RestoreTape(const RestoreInputs& inputs, RestorationState& state,
   RestoreRun run(inputs, state, text, messages);
 
   if (WriteTapeHeader(run) == Verdict::StopRun) return RestoreOutcome::Stopped;
-  if (WalkTape(run, inputs.tape, end, gauge) == Verdict::StopRun) return RestoreOutcome::Stopped;
+  switch (WalkTape(run, inputs.tape, end, gauge)) {
+    case Verdict::GoOn:
+      break;
+    case Verdict::StopRun:
+      return RestoreOutcome::Stopped;
+    case Verdict::Cancelled:
+      text.Flush();
+      return RestoreOutcome::Cancelled;
+  }
 
   for (int i = 0; i < 3; ++i) run.Line(kBlankLine);
   run.Line(std::string(50, '*'));

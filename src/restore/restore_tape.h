@@ -13,6 +13,7 @@ namespace fjl::restore {
 enum class RestoreOutcome {
   Completed,  // footer written, restore disabled, RestoreFinished set
   Stopped,    // a message was shown; the lines so far stay, no footer
+  Cancelled,  // the stop signal ended it between records: the lines so far stay, no footer, no message
 };
 
 // One run. Appends to `text` (never clears it) and updates `state`. A

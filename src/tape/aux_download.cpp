@@ -51,11 +51,11 @@ std::string ZeroLengthRecordMessage(std::int64_t address) {
 }
 
 DownloadOutcome AuxDownload(std::string_view password, AuxImage& image,
-                            const DownloadContext& context) {
+                            const DownloadContext& context, std::int64_t already_stored) {
   AuxChunkWalker walker(image, context);
   // As in step 1: a retry counts this area afresh instead of on top of the failed attempt.
   walker.ResetCounters();
-  return RunFlashDownload(kAuxArea, image, password, context, walker);
+  return RunFlashDownload(kAuxArea, image, password, context, walker, already_stored);
 }
 
 }  // namespace fjl::tape

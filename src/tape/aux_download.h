@@ -15,8 +15,11 @@ namespace fjl::tape {
 // 0. The counter boxes (kAuxCounterBoxes order) restart at "0". Every
 // outcome has shown its message through context.Messages (a counter fault
 // through ShowError). `password` is the step 1 password as Windows-1251 bytes.
+// `already_stored`: the first bytes of the image hold an interrupted
+// download's data; they are walked and counted, and the download goes on
+// after them.
 DownloadOutcome AuxDownload(std::string_view password, AuxImage& image,
-                            const DownloadContext& context);
+                             const DownloadContext& context, std::int64_t already_stored = 0);
 
 // "Запись нулевой длины по адресу 0x5EE60. Чтение данных остановлено."
 std::string ZeroLengthRecordMessage(std::int64_t address);

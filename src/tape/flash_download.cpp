@@ -32,11 +32,20 @@ std::string FlashReadData(std::string_view password, std::int64_t address) {
 
 DownloadOutcome RunFlashDownload(const FlashArea& area, FlashImage& image,
                                  std::string_view password, const DownloadContext& context,
-                                 ChunkWalker& walker) {
+                                 ChunkWalker& walker, std::int64_t already_stored) {
   MessageSink& messages = context.Messages;
   const std::span<std::uint8_t> bytes = image.MutableBytes();
-  std::int64_t address = area.FirstAddress;
-  std::int64_t stored = 0;
+  std::int64_t stored =
+      std::clamp<std::int64_t>(already_stored, 0, std::min<std::int64_t>(area.Size(), static_cast<std::int64_t>(bytes.size())));
+  std::int64_t address = area.FirstAddress + stored;
+  if (stored > 0) {
+    context.View.ShowProgress(stored, area.Size());
+    if (const auto verdict = walker.AfterChunk(stored)) {
+      if (!Succeeded(*verdict)) return *verdict;
+      messages.ShowMessage(kMsgDownloadDone);
+      return DownloadOutcome::Success;
+    }
+  }
 
   while (address < area.EndAddress) {
     // What was stored stays, as after any other fault.

@@ -28,8 +28,11 @@ class ChunkWalker {
 // The password is sent as it is (Windows-1251 bytes).
 std::string FlashReadData(std::string_view password, std::int64_t address);
 
+// `already_stored`: bytes of the window's start that the image holds from
+// an earlier, interrupted download; the walk takes them first and the
+// requests go on from the address after them.
 DownloadOutcome RunFlashDownload(const FlashArea& area, FlashImage& image,
                                  std::string_view password, const DownloadContext& context,
-                                 ChunkWalker& walker);
+                                 ChunkWalker& walker, std::int64_t already_stored = 0);
 
 }  // namespace fjl::tape

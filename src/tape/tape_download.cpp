@@ -65,8 +65,16 @@ std::string UnknownRecordTypeMessage(std::uint8_t type, std::int64_t address) {
          FlashAddressText(address) + ". Чтение данных остановлено.";
 }
 
+void FrameStoredTape(TapeData& tape, std::int64_t stored) {
+  TapeWalk walk;
+  const auto outcome = walk.Pass(
+      tape.Image, stored, [](std::uint8_t) { return true; }, true);
+  tape.EndMarkerFound = outcome == TapeWalk::Outcome::TapeComplete;
+  tape.TapeLength = walk.Position();
+}
+
 DownloadOutcome TapeDownload(std::string_view password, TapeData& tape,
-                             const DownloadContext& context) {
+                             const DownloadContext& context, std::int64_t already_stored) {
   TapeChunkWalker walker(tape, context);
   // A retry after a failed download starts from the first address again; the
   // counts of the failed attempt would otherwise be counted twice.
@@ -74,7 +82,7 @@ DownloadOutcome TapeDownload(std::string_view password, TapeData& tape,
   // The image is read afresh: nothing of an earlier download's end stands.
   tape.TapeLength = 0;
   tape.EndMarkerFound = false;
-  return RunFlashDownload(kTapeArea, tape.Image, password, context, walker);
+  return RunFlashDownload(kTapeArea, tape.Image, password, context, walker, already_stored);
 }
 
 }  // namespace fjl::tape

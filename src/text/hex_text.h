@@ -23,4 +23,18 @@ inline void AppendHexByte(std::string& text, std::uint8_t byte) {
   text += kUpperHexDigits[byte & 0x0F];
 }
 
+// `value` in upper-case hexadecimal, at least `min_digits` digits (zeros in
+// front): UpperHex(0x2A) gives "2A", UpperHex(5, 4) gives "0005".
+inline std::string UpperHex(std::uint32_t value, int min_digits = 1) {
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), kUpperHexDigits[value & 0x0F]);
+    value >>= 4;
+  } while (value != 0);
+  if (static_cast<int>(digits.size()) < min_digits) {
+    digits.insert(0, static_cast<std::size_t>(min_digits) - digits.size(), '0');
+  }
+  return digits;
+}
+
 }  // namespace fjl::text

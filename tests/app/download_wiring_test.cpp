@@ -125,7 +125,7 @@ TEST(DownloadWiringTest, TapeDownloadFillsBoxesCountersAndImageThenOpensStep2) {
 
 TEST(DownloadWiringTest, CountersMoveOnScreenWhileTheTapeIsStillComing) {
   // 50 bytes a reply: the sample tape takes several replies.
-  SimWizard sim(sim::SamplePrinterModel(), {.chunk_size = 50, .faults = {}});
+  SimWizard sim(sim::SamplePrinterModel(), {.chunk_size = 50, .faults = {}, .scripted = {}});
   sim.Connect();
   std::vector<std::string> totals_at_requests;
   testing::PaintCounter paints(*sim.Form1().TotalBox());

@@ -10,13 +10,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "cli_test_support.h"
 #include "sim/lib/frames.h"
+#include "sim/lib/simulator.h"
+#include "support/pty_pair.h"
 
 extern char** environ;
 
@@ -238,6 +242,41 @@ TEST_F(CliProcess, APortThatCannotBeOpenedSaysWhy) {
   }
 }
 
+// A customer's dump, served by the simulator as the printer it came from,
+// restores into the same file through the real programs.
+TEST_F(CliProcess, TheSimulatorPlaysTheDumpsPrinter) {
+  const std::string dump = folder_ / "dump";
+  {
+    SimulatorProcess printer(JournalOptions());
+    const ProcessResult r =
+        RunCliProcess(folder_, {"--port", printer.Pty(), "--output", folder_ / "live.FJL", "--dump", dump});
+    ASSERT_EQ(r.status, 0) << r.err;
+  }
+  SimulatorProcess replay({"--dump", dump});
+  ASSERT_FALSE(replay.Pty().empty());
+  const ProcessResult r = RunCliProcess(folder_, {"--port", replay.Pty(), "--output", folder_ / "replayed.FJL"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(folder_ / "replayed.FJL"), FjlBytes(SmallJournalLines()));
+}
+
+// A printer set to 19200: --find names its port and speed, and --port auto
+// finds it among the listed ports for a restoration.
+TEST_F(CliProcess, FindsThePrinterByItself) {
+  SimulatorProcess printer(JournalOptions({"--baud", "19200"}));
+  ASSERT_FALSE(printer.Pty().empty());
+  const ProcessResult found = RunCliProcess(folder_, {"--find", "--port", printer.Pty()});
+  EXPECT_EQ(found.status, 0) << found.err;
+  EXPECT_EQ(found.out, printer.Pty() + " / 19200, serial 07104512\n");
+
+  std::vector<std::string> env_text{"FJL_EXTRA_PORTS=" + printer.Pty()};
+  std::vector<char*> env = Argv(env_text);
+  const ProcessResult r = RunCliProcess(
+      folder_, {"--port", "auto", "--speed", "19200", "--output", folder_ / "tape.FJL"}, env.data());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err.rfind("printer found: " + printer.Pty() + " / 19200, serial 07104512\n", 0), 0u) << r.err;
+  EXPECT_EQ(ReadBytes(folder_ / "tape.FJL"), FjlBytes(SmallJournalLines()));
+}
+
 TEST_F(CliProcess, UsageErrorExitsTwo) {
   const ProcessResult r = RunCliProcess(folder_, {"--port", "/dev/null", "--speed", "14400", "--output", "x"});
   EXPECT_EQ(r.status, 2);
@@ -253,6 +292,179 @@ TEST_F(CliProcess, ListPortsShowsTheExtraPortsOfTheEnvironment) {
   const std::string tail = "/dev/pts/77\n/dev/pts/78\n";
   ASSERT_GE(r.out.size(), tail.size());
   EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail);
+}
+
+// fjl-restore-cli on a port whose far end this test plays with the
+// simulator, answering each request itself, and with standard error on a
+// terminal as a user at a console has it. `before_answer` sees the requests
+// so far each time one has come in, may act on the program, and answers
+// whether the printer replies to it. Returns the raw wait status.
+struct ConsoleRun {
+  int wait_status = 0;
+  std::string err;  // what the terminal showed
+};
+
+ConsoleRun RunAgainstPrinter(sim::Simulator& printer, std::vector<std::string> options,
+                             const std::function<bool(pid_t, const std::vector<sim::Request>&)>& before_answer) {
+  test::PtyPair port;
+  test::PtyPair console;
+  termios raw = console.SlaveSettings();
+  ::cfmakeraw(&raw);
+  ::tcsetattr(console.SlaveFd(), TCSANOW, &raw);  // the lines arrive as written
+
+  std::vector<std::string> args{BinaryPath("fjl-restore-cli"), "--port", port.SlavePath()};
+  args.insert(args.end(), options.begin(), options.end());
+  const pid_t pid = Spawn(args, -1, console.SlaveFd());
+  ConsoleRun run;
+  std::uint8_t buffer[4096];
+  for (;;) {
+    pollfd watch[2] = {{port.MasterFd(), POLLIN, 0}, {console.MasterFd(), POLLIN, 0}};
+    ::poll(watch, 2, 50);
+    if ((watch[1].revents & POLLIN) != 0) {
+      const ssize_t n = ::read(console.MasterFd(), buffer, sizeof buffer);
+      if (n > 0) run.err.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
+    }
+    if ((watch[0].revents & POLLIN) != 0) {
+      const ssize_t n = ::read(port.MasterFd(), buffer, sizeof buffer);
+      if (n > 0) {
+        for (const sim::Answer& answer : printer.Receive(std::span(buffer, static_cast<std::size_t>(n)))) {
+          if (!before_answer(pid, printer.Requests())) continue;
+          for (const sim::Emission& e : answer.emissions) port.DeviceWrite(e.bytes);
+        }
+      }
+    }
+    if (::waitpid(pid, &run.wait_status, WNOHANG) == pid) break;
+  }
+  for (;;) {
+    pollfd watch{console.MasterFd(), POLLIN, 0};
+    if (::poll(&watch, 1, 0) <= 0 || (watch.revents & POLLIN) == 0) break;
+    const ssize_t n = ::read(console.MasterFd(), buffer, sizeof buffer);
+    if (n <= 0) break;
+    run.err.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
+  }
+  return run;
+}
+
+// The tape then takes flash reads 1 to 3, the auxiliary area 4 and 5.
+sim::SimulatorOptions FiftyByteChunks() {
+  sim::SimulatorOptions options;
+  options.chunk_size = 50;
+  return options;
+}
+
+std::size_t CountOf(const std::vector<sim::Request>& requests, int command) {
+  return static_cast<std::size_t>(
+      std::count_if(requests.begin(), requests.end(), [command](const sim::Request& r) { return r.command == command; }));
+}
+
+// The signal reaches the program while it waits for the reply to the
+// request named; that reply still comes, and no further request goes out:
+// the run stops at its next safe point, leaves the earlier file and nothing
+// beside it, and exits 128 + the signal's number. The port is free again
+// for the next run, which restores the file.
+TEST_F(CliProcess, SignalsStopTheRunAtTheNextSafePoint) {
+  struct Case {
+    const char* when;
+    int signal_number;
+    std::function<bool(const std::vector<sim::Request>&)> at;
+    int status;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"tape download", SIGINT, [](const auto& r) { return CountOf(r, 241) == 2; }, 130, "SIGINT"},
+      {"auxiliary download", SIGTERM, [](const auto& r) { return CountOf(r, 241) == 4; }, 143, "SIGTERM"},
+      {"restoration", SIGHUP, [](const auto& r) { return r.back().command == 0x30; }, 129, "SIGHUP"},
+  };
+  const std::string output = folder_ / "tape.FJL";
+  const std::string earlier = "an earlier FJL file\r\n";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.when);
+    sim::Simulator printer(SmallJournalPrinter(), FiftyByteChunks());
+    WriteBytes(output, std::vector<std::uint8_t>(earlier.begin(), earlier.end()));
+    std::size_t requests_at_signal = 0;
+    const ConsoleRun run =
+        RunAgainstPrinter(printer, {"--output", output}, [&](pid_t pid, const std::vector<sim::Request>& requests) {
+          if (requests_at_signal == 0 && c.at(requests)) {
+            requests_at_signal = requests.size();
+            ::kill(pid, c.signal_number);
+          }
+          return true;
+        });
+    ASSERT_NE(requests_at_signal, 0u);
+    ASSERT_TRUE(WIFEXITED(run.wait_status)) << run.err;
+    EXPECT_EQ(WEXITSTATUS(run.wait_status), c.status);
+    EXPECT_EQ(printer.Requests().size(), requests_at_signal);
+    const std::string last_line = std::string("Остановлено (") + c.name + "): " + output + " не записан.\n";
+    EXPECT_TRUE(run.err.ends_with(last_line)) << run.err;
+    EXPECT_EQ(ReadBytes(output), earlier);
+    EXPECT_EQ(folder_.Names(), std::vector<std::string>{"tape.FJL"});
+  }
+
+  sim::Simulator printer(SmallJournalPrinter(), FiftyByteChunks());
+  const ConsoleRun again = RunAgainstPrinter(printer, {"--output", output}, [](pid_t, const auto&) { return true; });
+  ASSERT_TRUE(WIFEXITED(again.wait_status));
+  EXPECT_EQ(WEXITSTATUS(again.wait_status), 0) << again.err;
+  EXPECT_EQ(ReadBytes(output), FjlBytes(SmallJournalLines()));
+}
+
+// A user who will not wait for the reply: a second signal ends the program
+// at once, the default way. The reply is never sent, so without the second
+// signal the wait would run to its time-out and the run end with status 130.
+TEST_F(CliProcess, ASecondSignalEndsTheProgramAtOnce) {
+  sim::Simulator printer(SmallJournalPrinter(), FiftyByteChunks());
+  const ConsoleRun run = RunAgainstPrinter(
+      printer, {"--output", folder_ / "tape.FJL"}, [](pid_t pid, const std::vector<sim::Request>& requests) {
+        if (requests.size() != 2) return true;
+        ::kill(pid, SIGINT);
+        ::kill(pid, SIGTERM);
+        return false;
+      });
+  ASSERT_TRUE(WIFSIGNALED(run.wait_status)) << run.err;
+  EXPECT_EQ(WTERMSIG(run.wait_status), SIGTERM);
+  EXPECT_FALSE(Exists(folder_ / "tape.FJL"));
+  EXPECT_EQ(printer.Requests().size(), 2u);
+}
+
+// An ordinary user's read-only FJL file is refused before the port is
+// opened, as a shell's ">" would refuse it; root may write it, as with ">",
+// and goes on to the port.
+TEST_F(CliProcess, ReadOnlyOutputFileIsRefusedForAnOrdinaryUserOnly) {
+  const std::string output = folder_ / "tape.FJL";
+  WriteBytes(output, std::vector<std::uint8_t>{'o', 'l', 'd'});
+  ASSERT_EQ(::chmod(output.c_str(), 0444), 0);
+  ASSERT_EQ(::chmod(folder_.Path().c_str(), 0777), 0);
+  const std::string missing_port = folder_ / "no-such-port";
+  const std::string cli = BinaryPath("fjl-restore-cli");
+  const std::string err_path = folder_ / ".stderr";
+
+  const auto run_as = [&](uid_t user) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+      if (err < 0 || ::dup2(err, STDERR_FILENO) < 0) ::_exit(90);
+      if (user != ::geteuid() && (::setgid(user) != 0 || ::setuid(user) != 0)) ::_exit(91);
+      ::execl(cli.c_str(), cli.c_str(), "--port", missing_port.c_str(), "--output", output.c_str(), nullptr);
+      ::_exit(92);
+    }
+    const int status = WaitExit(pid);
+    const std::string err = ReadBytes(err_path);
+    std::filesystem::remove(err_path);
+    return std::make_pair(status, err);
+  };
+
+  const uid_t ordinary = ::geteuid() == 0 ? 65534 : ::geteuid();
+  const auto [status, err] = run_as(ordinary);
+  ASSERT_LT(status, 90) << "could not run as user " << ordinary;
+  EXPECT_EQ(status, 2);
+  EXPECT_EQ(err, output + ": Нет прав доступа\n");
+  EXPECT_EQ(ReadBytes(output), "old");
+
+  if (::geteuid() == 0) {
+    const auto [root_status, root_err] = run_as(0);
+    EXPECT_EQ(root_status, 1);
+    EXPECT_EQ(root_err.rfind("Невозможно подключить порт", 0), 0u) << root_err;
+    EXPECT_EQ(ReadBytes(output), "old");
+  }
 }
 
 }  // namespace

@@ -41,6 +41,42 @@ TEST(CliOptions, EveryOptionInBothSpellings) {
   EXPECT_TRUE(p.options.verbose);
 }
 
+TEST(CliOptions, DumpsResumesAndSearches) {
+  const ParsedCommandLine resume = Parse({"--resume", "d", "--port", "p", "--output", "o"});
+  ASSERT_TRUE(resume.ok()) << resume.error;
+  EXPECT_EQ(resume.options.resume, "d");
+  EXPECT_FALSE(resume.options.speed_given);  // the dump's speed then
+
+  const ParsedCommandLine offline = Parse({"--from-dump", "d", "--output", "o"});
+  ASSERT_TRUE(offline.ok()) << offline.error;
+  EXPECT_EQ(offline.command, CliCommand::Restore);
+  EXPECT_EQ(offline.options.from_dump, "d");
+
+  const ParsedCommandLine find = Parse({"--find"});
+  ASSERT_TRUE(find.ok()) << find.error;
+  EXPECT_EQ(find.command, CliCommand::Find);
+  EXPECT_TRUE(find.options.PortAuto());
+  EXPECT_TRUE(find.options.speed_auto);
+
+  const ParsedCommandLine automatic = Parse({"--port", "auto", "--speed", "auto", "--output", "o"});
+  ASSERT_TRUE(automatic.ok()) << automatic.error;
+  EXPECT_TRUE(automatic.options.PortAuto());
+  EXPECT_TRUE(automatic.options.speed_auto);
+
+  const std::pair<std::vector<std::string>, const char*> refused[] = {
+      {{"--find", "--output", "o"}, "--find only looks for the printer"},
+      {{"--from-dump", "d", "--port", "p", "--output", "o"}, "--from-dump restores without a printer"},
+      {{"--from-dump", "d"}, "--output is required"},
+      {{"--resume", "d", "--dump", "e", "--port", "p", "--output", "o"}, "--dump does not go with it"},
+      {{"--resume", "", "--port", "p", "--output", "o"}, "--resume needs a folder"},
+  };
+  for (const auto& [args, why] : refused) {
+    const ParsedCommandLine p = Parse(args);
+    EXPECT_FALSE(p.ok()) << why;
+    EXPECT_NE(p.error.find(why), std::string::npos) << p.error;
+  }
+}
+
 TEST(CliOptions, EachOfTheElevenSpeedsAndNothingElse) {
   const std::vector<std::int32_t> speeds{110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
   for (const std::int32_t speed : speeds) {
@@ -134,6 +170,10 @@ TEST_P(CliUnusableFiles, RefusedBeforeThePortIsOpened) {
   ScratchFolder folder;
   ASSERT_EQ(::mkdir((folder / "sub").c_str(), 0755), 0);
   WriteBytes(folder / "plain", std::vector<std::uint8_t>{'x'});
+  ASSERT_EQ(::link((folder / "plain").c_str(), (folder / "plain-too").c_str()), 0);
+  ASSERT_EQ(::symlink("none/t.FJL", (folder / "dangling").c_str()), 0);
+  ASSERT_EQ(::symlink("loop", (folder / "loop").c_str()), 0);
+  ASSERT_EQ(::symlink("sub/t.FJL", (folder / "to-out").c_str()), 0);
   std::vector<std::string> args{"--port", kPort};
   for (const std::string& a : GetParam().extra) {
     std::string arg = a;
@@ -144,22 +184,43 @@ TEST_P(CliUnusableFiles, RefusedBeforeThePortIsOpened) {
   EXPECT_EQ(r.status, kExitUsage);
   EXPECT_NE(r.err.find(GetParam().says), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("Невозможно подключить порт"), std::string::npos);
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"plain", "sub"}));
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"dangling", "loop", "plain", "plain-too", "sub", "to-out"}));
+  EXPECT_TRUE(std::filesystem::is_empty(folder / "sub"));
   EXPECT_EQ(ReadBytes(folder / "plain"), "x");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CliUnusableFiles,
-    ::testing::Values(FileCase{"FolderMissing", {"--output", "@/none/t.FJL"}, "No such file or directory"},
-                      FileCase{"OutputIsAFolder", {"--output", "@/sub"}, "names a folder"},
-                      FileCase{"OutputIsADevice", {"--output", "/dev/null"}, "/dev/null: not a regular file"},
-                      FileCase{"OutputEndsInSlash", {"--output", "@/sub/"}, "names a folder"},
-                      FileCase{"FolderIsAFile", {"--output", "@/plain/t.FJL"}, "plain: not a folder"},
-                      FileCase{"LogFolderMissing", {"--output", "@/sub/t.FJL", "--log", "@/none/log"},
-                               "No such file or directory"},
-                      FileCase{"DumpParentMissing", {"--output", "@/sub/t.FJL", "--dump", "@/none/d"},
-                               "No such file or directory"},
-                      FileCase{"DumpIsAFile", {"--output", "@/sub/t.FJL", "--dump", "@/plain"}, "not a folder"}),
+    ::testing::Values(
+        FileCase{"FolderMissing", {"--output", "@/none/t.FJL"}, "none/t.FJL: Нет такой папки"},
+        FileCase{"OutputIsAFolder", {"--output", "@/sub"}, "sub: Это папка, а не файл"},
+        FileCase{"OutputIsADevice", {"--output", "/dev/null"},
+                 "/dev/null: Это не обычный файл (устройство, канал или сокет)"},
+        FileCase{"OutputEndsInSlash", {"--output", "@/sub/"}, "sub/: Это папка, а не файл"},
+        FileCase{"FolderIsAFile", {"--output", "@/plain/t.FJL"}, "plain/t.FJL: Часть пути не является папкой"},
+        FileCase{"LogFolderMissing", {"--output", "@/sub/t.FJL", "--log", "@/none/log"}, "none/log: Нет такой папки"},
+        FileCase{"DumpParentMissing", {"--output", "@/sub/t.FJL", "--dump", "@/none/d"}, "none/d: Нет такой папки"},
+        FileCase{"DumpIsAFile", {"--output", "@/sub/t.FJL", "--dump", "@/plain"},
+                 "plain: Часть пути не является папкой"},
+        // The temporary file beside the output takes 8 more characters than its name.
+        FileCase{"NameTooLongForTheTemporaryFile", {"--output", "@/sub/" + std::string(248, 'x')},
+                 "Слишком длинное имя файла"},
+        FileCase{"LongestLegalName", {"--output", "@/sub/" + std::string(255, 'x')}, "Слишком длинное имя файла"},
+        FileCase{"LinkIntoAMissingFolder", {"--output", "@/dangling"}, "dangling: Нет такой папки"},
+        FileCase{"LoopingLink", {"--output", "@/loop"}, "loop: Символьные ссылки замкнуты в кольцо"},
+        // Files the run would write over one another.
+        FileCase{"LogSpelledOtherwise", {"--output", "@/sub/t.FJL", "--log", "@/./sub/../sub/t.FJL"},
+                 "/./sub/../sub/t.FJL names the same file as --output "},
+        FileCase{"LogThroughALink", {"--output", "@/sub/t.FJL", "--log", "@/to-out"},
+                 "/to-out names the same file as --output "},
+        FileCase{"LogAHardLinkOfTheOutput", {"--output", "@/plain", "--log", "@/plain-too"},
+                 "/plain-too names the same file as --output "},
+        FileCase{"DumpOverTheOutput", {"--output", "@/d/tape.bin", "--dump", "@/d"},
+                 "/d/tape.bin names the same file as --output "},
+        FileCase{"DumpOverTheLog", {"--output", "@/sub/t.FJL", "--log", "@/sub/aux.bin", "--dump", "@/sub/"},
+                 "/sub/aux.bin names the same file as --log "},
+        FileCase{"OutputIsTheDumpFolder", {"--output", "@/sub/d", "--dump", "@/sub/d"},
+                 "/sub/d names the same file as --output "}),
     [](const ::testing::TestParamInfo<FileCase>& param) { return std::string(param.param.name); });
 
 TEST(CliHelp, UsageOnStandardOutputAndStatusZero) {

@@ -181,14 +181,14 @@ struct CliResult {
 };
 
 inline CliResult RunCliWith(const std::vector<std::string>& args, link::ChannelOpener opener = {},
-                            bool terminal = false) {
+                            bool terminal = false, const RunStop* stop = nullptr) {
   CliResult result;
   CliEnvironment env{[&result](std::string_view t) { result.out += t; },
                      [&result](std::string_view t) {
                        result.err += t;
                        result.err_writes.emplace_back(t);
                      },
-                     terminal, std::move(opener)};
+                     terminal, std::move(opener), stop};
   result.status = RunCli(args, env);
   return result;
 }

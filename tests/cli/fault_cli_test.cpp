@@ -142,10 +142,11 @@ TEST_F(CliFault, FailingReadsOfTheRestorationLeaveTheEarlierFile) {
   }
 }
 
-// The five flash reads come first, so the tenth exchange is the second tax
-// rate read: its group is left out, and the message says the printer refused.
-TEST_F(CliFault, NakOnEveryTenthReplyLeavesOutOneTaxRate) {
-  auto printer = Chunked({"nak:every=10"});
+// The dump's serial number read and the five flash reads come first, so the
+// eleventh exchange is the second tax rate read: its group is left out, and
+// the message says the printer refused.
+TEST_F(CliFault, NakOnTheSecondTaxRateReadLeavesOutOneTaxRate) {
+  auto printer = Chunked({"nak:every=11"});
   const CliResult r = RunCliWith(Args("sim"), sim::InProcessOpener(*printer));
   EXPECT_EQ(r.status, kExitIncomplete) << r.err;
   EXPECT_EQ(r.err, kDone + kDone + "Налог Б:\n  Регистратор не принял запрос (NAK)!\n" +
@@ -182,6 +183,45 @@ TEST_F(CliFault, PrinterFallingSilentAtTheLastReadOfTheRestoration) {
   ExpectRestored(RunCliWith(Args("sim"), sim::InProcessOpener(*printer)));
 }
 
+// A stop request counted out to its Nth poll, as a signal arriving then would be.
+class StopAtPoll final : public RunStop {
+ public:
+  explicit StopAtPoll(int n) : stop_at_(n) {}
+  bool StopRequested() const override { return ++polls_ >= stop_at_; }
+  ExitStatus StoppedStatus() const override { return kExitInterrupted; }
+  std::string_view StoppedBy() const override { return "SIGINT"; }
+  int Polls() const { return polls_; }
+
+ private:
+  int stop_at_;
+  mutable int polls_ = 0;
+};
+
+// The run polls before every exchange and record, after every step, and
+// while the file is written. A stop at the first poll, at one in the middle
+// and at the very last (just before the new file would take its name)
+// each ends the run with the stop's status and its closing line, the
+// earlier file as it was and no temporary file beside it.
+TEST_F(CliFault, AStopRequestAtAnySafePointLeavesTheEarlierFile) {
+  auto printer = Chunked();
+  StopAtPoll never(1 << 30);
+  ExpectRestored(RunCliWith(Args("sim"), sim::InProcessOpener(*printer), false, &never));
+  const int polls = never.Polls();
+  ASSERT_GT(polls, 10);  // five flash reads, the identity reads and the records at least
+
+  for (const int stop_at : {1, polls / 2, polls}) {
+    SCOPED_TRACE("stop at poll " + std::to_string(stop_at) + " of " + std::to_string(polls));
+    WriteBytes(Output(), std::vector<std::uint8_t>(kEarlier.begin(), kEarlier.end()));
+    StopAtPoll stop(stop_at);
+    const CliResult r = RunCliWith(Args("sim"), sim::InProcessOpener(*printer), false, &stop);
+    EXPECT_EQ(r.status, kExitInterrupted);
+    ASSERT_FALSE(r.err_writes.empty());
+    EXPECT_EQ(r.err_writes.back(), "Остановлено (SIGINT): " + Output() + " не записан.\n");
+    EXPECT_EQ(ReadBytes(Output()), kEarlier);
+    EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"dump", "tape.FJL"}));
+  }
+}
+
 TEST_F(CliFault, ReadOnlyOutputFolderIsRefusedBeforeThePrinterIsAsked) {
   e2e::TmpfsMount mount(folder_ / "mnt", "64k");
   if (!mount.Mounted()) GTEST_SKIP() << mount.Why();
@@ -193,7 +233,7 @@ TEST_F(CliFault, ReadOnlyOutputFolderIsRefusedBeforeThePrinterIsAsked) {
 
   const CliResult r = RunCliWith({"--port", plug.Port(), "--output", output});
   EXPECT_EQ(r.status, kExitUsage);
-  EXPECT_EQ(r.err, folder_ / "mnt" + ": Read-only file system\n");
+  EXPECT_EQ(r.err, output + ": Диск доступен только для чтения\n");
   EXPECT_TRUE(printer->Requests().empty());
   EXPECT_EQ(ReadBytes(output), kEarlier);
 
@@ -209,7 +249,7 @@ TEST_F(CliFault, OutputFolderThatIsAFileIsRefused) {
   const CliResult r =
       RunCliWith({"--port", "sim", "--output", folder_ / "tapes/day.FJL"}, sim::InProcessOpener(*printer));
   EXPECT_EQ(r.status, kExitUsage);
-  EXPECT_EQ(r.err, folder_ / "tapes" + ": not a folder\n");
+  EXPECT_EQ(r.err, folder_ / "tapes/day.FJL" + ": Часть пути не является папкой\n");
   EXPECT_TRUE(printer->Requests().empty());
   EXPECT_EQ(ReadBytes(folder_ / "tapes"), kEarlier);
 }
@@ -227,7 +267,7 @@ TEST_F(CliFault, FullDiskFailsTheSaveAndKeepsTheEarlierFile) {
   // itself finds no room.
   const CliResult r = RunCliWith({"--port", plug.Port(), "--output", output});
   EXPECT_EQ(r.status, kExitStepFailed);
-  EXPECT_EQ(r.err, kDone + kDone + output + ": No space left on device\n");
+  EXPECT_EQ(r.err, kDone + kDone + output + ": Нет места на диске\n");
   EXPECT_EQ(ReadBytes(output), kEarlier);
   EXPECT_EQ(e2e::NamesIn(folder_ / "mnt"), (std::vector<std::string>{"filler", "tape.FJL"}));
 
@@ -249,10 +289,12 @@ TEST_F(CliFault, FullDiskUnderTheDumpsDoesNotStopTheRestoration) {
   const CliResult r =
       RunCliWith({"--port", "sim", "--output", Output(), "--dump", dump}, sim::InProcessOpener(*printer));
   EXPECT_EQ(r.status, kExitRestored) << r.err;
-  EXPECT_EQ(r.err, kDone + "dump not written: " + dump + "/tape.bin: No space left on device\n" + kDone +
-                       "dump not written: " + dump + "/aux.bin: No space left on device\n");
+  // The first failure is shown once; no half-written state file is left.
+  EXPECT_EQ(r.err, kDone + "dump not written: " + dump + "/state.txt: Нет места на диске\n" + kDone);
   EXPECT_EQ(ReadBytes(Output()), FjlBytes(SmallJournalLines()));
-  EXPECT_TRUE(e2e::NamesIn(dump).empty());
+  for (const std::string& name : e2e::NamesIn(dump)) {
+    EXPECT_TRUE(name == "tape.bin" || name == "aux.bin" || name == "answers.txt") << name;
+  }
 }
 
 }  // namespace

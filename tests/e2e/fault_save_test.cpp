@@ -51,11 +51,11 @@ TEST_F(SaveFault, ReadOnlyFolderKeepsTheEarlierFileAndTheSaveWorksOnceWritable) 
 
   const output::SaveResult saved = w.Save(path);
   EXPECT_FALSE(saved.saved);
-  EXPECT_EQ(saved.error, "Read-only file system");
+  EXPECT_EQ(saved.error, "Диск доступен только для чтения");
   EXPECT_EQ(ReadFile(path), kEarlier);
   EXPECT_EQ(NamesIn(scratch / "mnt"), std::vector<std::string>{"tape.FJL"});
   // A new name there fails the same way and leaves nothing.
-  EXPECT_EQ(w.Save(scratch / "mnt/other.FJL").error, "Read-only file system");
+  EXPECT_EQ(w.Save(scratch / "mnt/other.FJL").error, "Диск доступен только для чтения");
   EXPECT_EQ(NamesIn(scratch / "mnt"), std::vector<std::string>{"tape.FJL"});
 
   ASSERT_TRUE(mount.SetReadOnly(false));
@@ -68,7 +68,7 @@ TEST_F(SaveFault, FolderThatIsAFileIsRefusedAndAnotherNameWorks) {
 
   const output::SaveResult saved = w.Save(scratch / "tapes/day.FJL");
   EXPECT_FALSE(saved.saved);
-  EXPECT_EQ(saved.error, "Not a directory");
+  EXPECT_EQ(saved.error, "Часть пути не является папкой");
   EXPECT_EQ(ReadFile(scratch / "tapes"), kEarlier);
 
   EXPECT_TRUE(w.Save(scratch / "day.FJL").saved);
@@ -85,7 +85,7 @@ TEST_F(SaveFault, FolderWithoutWritePermission) {
   const output::SaveResult saved = w.Save(folder + "/tape.FJL");
   ::chmod(folder.c_str(), 0700);
   EXPECT_FALSE(saved.saved);
-  EXPECT_EQ(saved.error, "Permission denied");
+  EXPECT_EQ(saved.error, "Нет прав доступа");
   EXPECT_EQ(ReadFile(folder + "/tape.FJL"), kEarlier);
 }
 
@@ -99,7 +99,7 @@ TEST_F(SaveFault, FullDiskKeepsTheEarlierFileAndTheSaveWorksOnceThereIsRoom) {
 
   const output::SaveResult saved = w.Save(path);
   EXPECT_FALSE(saved.saved);
-  EXPECT_EQ(saved.error, "No space left on device");
+  EXPECT_EQ(saved.error, "Нет места на диске");
   EXPECT_EQ(ReadFile(path), kEarlier);
   EXPECT_EQ(NamesIn(scratch / "mnt"), (std::vector<std::string>{"filler", "tape.FJL"}));
   // The box is what it was: saving never changes it.
@@ -118,7 +118,7 @@ TEST_F(SaveFault, PipeOrDeviceOfThatNameIsRefusedAndLeftAlone) {
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
   const output::SaveResult saved = w.Save(pipe);
   EXPECT_FALSE(saved.saved);
-  EXPECT_EQ(saved.error, "Not a regular file");
+  EXPECT_EQ(saved.error, "Это не обычный файл (устройство, канал или сокет)");
   struct stat st {};
   ASSERT_EQ(::lstat(pipe.c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
@@ -127,7 +127,7 @@ TEST_F(SaveFault, PipeOrDeviceOfThatNameIsRefusedAndLeftAlone) {
   if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0) GTEST_SKIP() << "cannot make a device node here";
   // Reached through a link, as /dev/stdout is.
   std::filesystem::create_symlink(device, scratch / "stdout");
-  EXPECT_EQ(w.Save(scratch / "stdout").error, "Not a regular file");
+  EXPECT_EQ(w.Save(scratch / "stdout").error, "Это не обычный файл (устройство, канал или сокет)");
   ASSERT_EQ(::lstat(device.c_str(), &st), 0);
   EXPECT_TRUE(S_ISCHR(st.st_mode));
   EXPECT_TRUE(std::filesystem::is_symlink(scratch / "stdout"));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <sstream>
 
 #include "output/save_dialog.h"
@@ -92,7 +95,7 @@ TEST_F(SaveTextFileTest, ANewFileGetsTheUsualPermissionsAndAnOldOneKeepsItsOwn) 
 TEST_F(SaveTextFileTest, AFolderThatIsNotThereIsReported) {
   const SaveResult result = SaveTextFile(folder_ / "missing" / "tape.FJL", std::vector<std::string>{"x"});
   EXPECT_FALSE(result);
-  EXPECT_EQ(result.error, std::strerror(ENOENT));
+  EXPECT_EQ(result.error, "Нет такой папки");
   EXPECT_TRUE(FolderNames().empty());
 }
 
@@ -122,7 +125,7 @@ TEST_F(SaveTextFileTest, AFailedWriteLeavesTheEarlierFileIntact) {
   std::signal(SIGXFSZ, old_handler);
 
   EXPECT_FALSE(result);
-  EXPECT_EQ(result.error, std::strerror(EFBIG));
+  EXPECT_EQ(result.error, std::strerror(EFBIG));  // no Russian text of its own: the system's
   EXPECT_EQ(ReadFile(target), "earlier content\r\n");
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"tape.FJL"});
 }
@@ -135,8 +138,125 @@ TEST_F(SaveTextFileTest, AProtectedFolderIsReported) {
   const SaveResult result = SaveTextFile(target, std::vector<std::string>{"x"});
   fs::permissions(folder_, fs::perms::owner_all);
   EXPECT_FALSE(result);
-  EXPECT_EQ(result.error, std::strerror(EACCES));
+  EXPECT_EQ(result.error, "Нет прав доступа");
   EXPECT_EQ(ReadFile(target), "earlier");
+}
+
+// Runs `body` as an ordinary user: directly when this is one, in a child
+// that gives up root otherwise (root may write any file, as with ">").
+// Answers whether `body` returned true; nullopt when no user could be had.
+std::optional<bool> AsOrdinaryUser(const std::function<bool()>& body) {
+  if (::geteuid() != 0) return body();
+  const pid_t child = ::fork();
+  if (child < 0) return std::nullopt;
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+    ::_exit(body() ? 0 : 1);
+  }
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) == 2) return std::nullopt;
+  return WEXITSTATUS(status) == 0;
+}
+
+// Names a shell's ">" would not write through are refused, before a
+// temporary file is made, and left exactly as they were.
+TEST_F(SaveTextFileTest, ReadOnlyFilesAndLoopingLinksAreRefusedAndLeftAlone) {
+  WriteFile(folder_ / "locked.FJL", "earlier");
+  ASSERT_EQ(::chmod((folder_ / "locked.FJL").c_str(), 0444), 0);
+  fs::create_symlink("self.FJL", folder_ / "self.FJL");
+  fs::create_symlink("pong.FJL", folder_ / "ping.FJL");
+  fs::create_symlink("ping.FJL", folder_ / "pong.FJL");
+  const std::vector<std::string> names{"locked.FJL", "ping.FJL", "pong.FJL", "self.FJL"};
+
+  for (const char* link : {"self.FJL", "ping.FJL"}) {
+    const SaveResult result = SaveTextFile(folder_ / link, std::vector<std::string>{"x"});
+    EXPECT_FALSE(result) << link;
+    EXPECT_EQ(result.error, "Символьные ссылки замкнуты в кольцо") << link;
+    EXPECT_EQ(CheckSaveTarget(folder_ / link), "Символьные ссылки замкнуты в кольцо") << link;
+    EXPECT_TRUE(fs::is_symlink(folder_ / link)) << link;
+  }
+
+  // The ordinary user may search and write the folder but not the file.
+  fs::permissions(folder_, fs::perms::all);
+  const std::string locked = folder_ / "locked.FJL";
+  const std::optional<bool> refused = AsOrdinaryUser([&locked] {
+    const SaveResult result = SaveTextFile(locked, std::vector<std::string>{"x"});
+    return !result && result.error == "Нет прав доступа" && CheckSaveTarget(locked) == "Нет прав доступа";
+  });
+  ASSERT_TRUE(refused.has_value()) << "no ordinary user to run as";
+  EXPECT_TRUE(*refused);
+  EXPECT_EQ(ReadFile(folder_ / "locked.FJL"), "earlier");
+  EXPECT_EQ(FolderNames(), names);
+
+  if (::geteuid() == 0) {
+    // Root is refused nothing, as a shell's ">" refuses root nothing; the file keeps its mode.
+    ASSERT_TRUE(SaveTextFile(locked, std::vector<std::string>{"new"}));
+    EXPECT_EQ(ReadFile(locked), "new\r\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(locked.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0444u);
+  }
+}
+
+// The names a save refuses after the whole download unless they are found
+// first: the check makes the very temporary file the save would make.
+TEST_F(SaveTextFileTest, CheckFindsWhatTheSaveWouldRefuse) {
+  fs::create_symlink("missing/tape.FJL", folder_ / "dangling.FJL");
+  struct Case {
+    std::string name;
+    const char* says;  // "" when the save goes ahead
+  };
+  const Case cases[] = {
+      {std::string(247, 'a'), ""},  // with "." and ".XXXXXX" the temporary name is 255 long
+      {std::string(248, 'b'), "Слишком длинное имя файла"},
+      {std::string(255, 'c'), "Слишком длинное имя файла"},
+      {"dangling.FJL", "Нет такой папки"},
+      {"missing/tape.FJL", "Нет такой папки"},
+  };
+  for (const Case& c : cases) {
+    const std::string path = folder_ / c.name;
+    EXPECT_EQ(CheckSaveTarget(path), c.says) << c.name.size();
+    const SaveResult saved = SaveTextFile(path, std::vector<std::string>{"x"});
+    EXPECT_EQ(saved.saved, *c.says == '\0') << c.name.size();
+    EXPECT_EQ(saved.error, c.says) << c.name.size();
+  }
+  EXPECT_EQ(FolderNames(), (std::vector<std::string>{std::string(247, 'a'), "dangling.FJL"}));
+}
+
+// A stop request polled while the save writes: at its first poll, between
+// two blocks, and at the last one before the new file takes the name. Each
+// leaves the earlier file and no temporary file.
+TEST_F(SaveTextFileTest, AStopRequestLeavesTheEarlierFileAndNoTemporaryOne) {
+  struct Polls final : StopSignal {
+    bool StopRequested() const override { return ++count == stop_at; }
+    mutable int count = 0;
+    int stop_at = 0;  // never, while 0
+  };
+  const fs::path target = folder_ / "tape.FJL";
+  const std::vector<std::string> lines(20000, "     количество=1.500,");  // some 420 kB
+  Polls whole;
+  ASSERT_TRUE(SaveTextFile(target, lines, &whole));
+  const std::string saved = ReadFile(target);
+  ASSERT_GE(whole.count, 3) << "polled between blocks, not only at the ends";
+
+  WriteFile(target, "earlier");
+  for (const int stop_at : {1, 2, whole.count}) {
+    Polls stop;
+    stop.stop_at = stop_at;
+    const SaveResult result = SaveTextFile(target, lines, &stop);
+    EXPECT_FALSE(result) << stop_at;
+    EXPECT_TRUE(result.stopped) << stop_at;
+    EXPECT_TRUE(result.error.empty()) << stop_at;
+    EXPECT_EQ(stop.count, stop_at) << "nothing polled after the stop";
+    EXPECT_EQ(ReadFile(target), "earlier") << stop_at;
+    EXPECT_EQ(FolderNames(), std::vector<std::string>{"tape.FJL"}) << stop_at;
+  }
+  Polls late;
+  late.stop_at = whole.count + 1;
+  ASSERT_TRUE(SaveTextFile(target, lines, &late));
+  EXPECT_EQ(ReadFile(target), saved);
 }
 
 TEST(SaveDialog, CompletesANameWithoutAnExtension) {

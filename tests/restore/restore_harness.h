@@ -94,10 +94,12 @@ class Harness {
   tape::AuxImage& Aux() { return *aux_; }
 
   RestoreOutcome Run() {
-    const RestoreInputs inputs{printer, password, *tape_, *aux_, [this](const link::DeviceResponse& reply) {
+    const RestoreInputs inputs{printer, password, *tape_, *aux_,
+                               [this](const link::DeviceResponse& reply) {
                                  last_reply = reply;
                                  ++replies_seen;
-                               }};
+                               },
+                               stop, text_budget};
     return RestoreTape(inputs, state, text, view, messages);
   }
 
@@ -128,6 +130,8 @@ class Harness {
   CollectedMessages messages;
   link::DeviceResponse last_reply;
   int replies_seen = 0;
+  const StopSignal* stop = nullptr;
+  std::size_t text_budget = kRestoredTextBudget;
 
  private:
   std::unique_ptr<tape::TapeData> tape_;

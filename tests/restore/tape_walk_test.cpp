@@ -31,6 +31,36 @@ TEST(TapeWalk, ATypeWithoutALengthEndsTheRunWithAMessage) {
   }
 }
 
+// A stop request is seen before each record: the walk ends there with no
+// message and no footer, the lines so far stay and the run may be made again.
+TEST(TapeWalk, AStopRequestEndsTheRunBetweenRecords) {
+  struct AfterPolls final : StopSignal {
+    explicit AfterPolls(int n) : left(n) {}
+    bool StopRequested() const override { return --left < 0; }
+    mutable int left;
+  };
+  struct Case {
+    int polls_before_stop;
+    std::vector<std::string> lines_after_header;
+  };
+  const Case cases[] = {
+      {0, {}},
+      {2, {"Печать итога", "Печать штрих-кода"}},
+  };
+  for (const Case& c : cases) {
+    Harness h;
+    AfterPolls stop(c.polls_before_stop);
+    h.stop = &stop;
+    h.SetTape(sim::TapeBuilder().TotalPrint().BarcodePrint().TotalPrint());
+    EXPECT_EQ(h.Run(), RestoreOutcome::Cancelled);
+    EXPECT_TRUE(h.messages.messages.empty());
+    EXPECT_EQ(h.LinesAfterHeader(), c.lines_after_header);
+    EXPECT_EQ(h.view.shown, h.Lines());  // handed to the view before the run ended
+    EXPECT_FALSE(h.state.RestoreFinished);
+    EXPECT_TRUE(h.view.restore_enabled);
+  }
+}
+
 TEST(TapeWalk, ARecordRunningPastTheImageEndsTheRun) {
   Harness h;
   auto image = h.Tape().Image.MutableBytes();

@@ -132,17 +132,74 @@ TEST_F(ItemVoidTest, ReferencesToNoRestoredRecordStopTheRun) {
   }
 }
 
-TEST_F(ItemVoidTest, ASpanFarBeyondOneItemIsDamagedData) {
-  // Without a bound, voids that each copy everything before them would double the text every time.
+// A receipt of 38 sales voided from its first sale to its last: 265 lines
+// are copied, every one of them.
+TEST_F(ItemVoidTest, AVoidOfAWholeLongReceiptRestoresInFull) {
   sim::TapeBuilder tape;
   std::uint32_t first = 0;
   tape.ItemSale(Bread()).Tag(first);
-  for (int i = 0; i < 40; ++i) tape.ItemSale(Bread());  // 286 lines after the first sale's title
+  for (int i = 1; i < 38; ++i) tape.ItemSale(Bread());
   const std::uint32_t itself = tape.Here();
-  tape.ItemVoid({.start_reference = first, .end_reference = itself});
+  tape.ItemVoid({.start_reference = first, .end_reference = itself}).TotalPrint();
   h.SetTape(tape);
-  EXPECT_EQ(h.Run(), RestoreOutcome::Stopped);
-  EXPECT_EQ(h.messages.messages, std::vector<std::string>{"Ошибка аннулирования! Некорректные данные"});
+  ASSERT_EQ(h.Run(), RestoreOutcome::Completed);
+  EXPECT_TRUE(h.messages.messages.empty());
+
+  std::vector<std::string> sales;
+  for (int i = 0; i < 38; ++i) sales = Concat({sales, {"Продажа товара"}, BreadSaleDetails()});
+  const std::vector<std::string> copied(sales.begin() + 1, sales.end());  // all but the first title
+  ASSERT_EQ(copied.size(), 265u);
+  EXPECT_EQ(h.RecordLines(), Concat({sales,
+                                     {"Аннулирование продажи товара", "     Начало аннулирования"},
+                                     Marked(copied),
+                                     {"     Конец аннулирования", "Печать итога"}}));
+}
+
+// Each void spans the sale and every void before it, so each copies more
+// than all before it together: with a budget of exactly the text up to the
+// end of the second void, the third stops the run with the message and the
+// lines so far stay; one byte less and the second one stops.
+TEST_F(ItemVoidTest, ChainedVoidsStopOnlyPastTheRunsTextBudget) {
+  sim::TapeBuilder tape;
+  std::uint32_t sale = 0;
+  std::uint32_t voids[3] = {};
+  tape.ItemSale(Bread()).Tag(sale);
+  for (std::uint32_t& at : voids) {
+    at = tape.Here();
+    tape.ItemVoid({.start_reference = sale, .end_reference = at});
+  }
+  const std::vector<std::string> first_void = Concat({{"Аннулирование продажи товара", "     Начало аннулирования"},
+                                                      Marked(BreadSaleDetails()),
+                                                      {"     Конец аннулирования"}});
+  const std::vector<std::string> second_void = Concat({{"Аннулирование продажи товара", "     Начало аннулирования"},
+                                                       Marked(BreadSaleDetails()),
+                                                       Marked(first_void),
+                                                       {"     Конец аннулирования"}});
+  const std::vector<std::string> through_second =
+      Concat({ExpectedHeader(), {"Продажа товара"}, BreadSaleDetails(), first_void, second_void});
+  std::size_t budget = 0;  // UTF-8 bytes and CR LF of every line the run writes
+  for (const std::string& line : through_second) budget += line.size() + 2;
+
+  struct Case {
+    std::size_t budget;
+    std::size_t stopping_void;
+  };
+  for (const Case& c : {Case{budget, 2}, Case{budget - 1, 1}}) {
+    Harness run;
+    run.SetAux(sim::AuxBuilder().Item({.code = 4607001, .tax_group = 0, .department = 1, .name = sim::Cp1251("Хлеб")}));
+    run.SetTape(tape);
+    run.text_budget = c.budget;
+    EXPECT_EQ(run.Run(), RestoreOutcome::Stopped) << c.budget;
+    EXPECT_EQ(run.messages.messages,
+              std::vector<std::string>{"Аннулирование в позиции " + std::to_string(voids[c.stopping_void]) +
+                                       " повторяет столько строк, что восстановленный текст превысил бы " +
+                                       std::to_string(c.budget) + " байт. Восстановление остановлено."});
+    std::vector<std::string> expected = Concat({{""}, ExpectedHeader(), {"Продажа товара"}, BreadSaleDetails(), first_void});
+    if (c.stopping_void == 2) expected = Concat({expected, second_void});
+    expected.push_back("Аннулирование продажи товара");
+    EXPECT_EQ(run.Lines(), expected);
+    EXPECT_FALSE(run.state.RestoreFinished);
+  }
 }
 
 TEST_F(ItemVoidTest, CopiesFromTheSameRunAfterAnEarlierOneStopped) {

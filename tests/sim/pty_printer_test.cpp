@@ -36,11 +36,13 @@ Bytes ExpectedReply() {
 // The host end: the slave side, raw, closed on destruction.
 class Host {
  public:
-  explicit Host(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC)) {
+  explicit Host(const std::string& path, speed_t speed = B9600)
+      : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC)) {
     if (fd_ < 0) return;
     termios tio{};
     tcgetattr(fd_, &tio);
     cfmakeraw(&tio);
+    cfsetspeed(&tio, speed);
     tcsetattr(fd_, TCSANOW, &tio);
   }
   ~Host() {
@@ -105,6 +107,23 @@ TEST(PtyPrinter, PacesItsBytesAtTheLineSpeed) {
   // 37 bytes (request and reply) of 10 bits at 9600 baud: 38.5 ms.
   EXPECT_GE(took, WireTime(37, 9600) - 1ms);
   EXPECT_LT(took, WireTime(37, 9600) + 200ms);  // loose: shared CI machines
+}
+
+// A host at another speed sends the printer noise: no frame, no answer.
+// Back at the printer's speed, the next request is answered.
+TEST(PtyPrinter, HearsNothingFromAHostAtAnotherSpeed) {
+  Simulator sim(TinyPrinter());
+  PtyPrinter printer(sim, PtyPrinterOptions{.baud = 9600});
+  {
+    Host fast(printer.SlavePath(), B115200);
+    ASSERT_TRUE(fast.ok());
+    fast.Send(kRequest);
+    EXPECT_TRUE(fast.Receive(1, 300ms).empty());
+  }
+  EXPECT_TRUE(sim.Requests().empty());
+  Host host(printer.SlavePath(), B9600);
+  host.Send(kRequest);
+  EXPECT_EQ(host.Receive(25, 2s), ExpectedReply());
 }
 
 TEST(PtyPrinter, HangUpClosesTheLine) {

@@ -290,3 +290,50 @@ TEST_F(SimulatorTest, WrongPasswordIsAnErrorCode) {
 
 }  // namespace
 }  // namespace fjl::sim
+
+namespace fjl::sim {
+namespace {
+
+// A printer replayed from recorded answers: each recorded answer once, in
+// order, then the last one again; other requests get the model's answer.
+TEST(ScriptedAnswers, TakeThePlaceOfTheModelsOwn) {
+  SimulatorOptions options;
+  ScriptedAnswer first;
+  first.command = 0x42;
+  first.data = "1;";
+  first.reply_data = "OLD1;";
+  ScriptedAnswer second = first;
+  second.reply_data = "OLD2;";
+  second.error_code = "0106";
+  ScriptedAnswer silent;
+  silent.command = 0x44;
+  silent.data = "1;";
+  silent.kind = ScriptedAnswer::Kind::Silence;
+  ScriptedAnswer nak = silent;
+  nak.command = 0x46;
+  nak.kind = ScriptedAnswer::Kind::Nak;
+  options.scripted = {first, second, silent, nak};
+  Simulator sim(TinyPrinter(), options);
+  const auto ask = [&](std::uint8_t command, std::uint8_t seq) {
+    std::vector<Answer> answers = sim.Receive(BuildRequestFrame(seq, command, "1;"));
+    return answers.size() == 1 ? answers[0] : Answer{};
+  };
+
+  const Bytes one = ask(0x42, 0x21).emissions.at(0).bytes;
+  EXPECT_EQ(one[2], 0x21);  // the request's own SEQ
+  EXPECT_EQ(Decode(one).code, "0000");
+  EXPECT_EQ(Decode(one).data, "OLD1;");
+  const Bytes two = ask(0x42, 0x22).emissions.at(0).bytes;
+  EXPECT_EQ(Decode(two).code, "0106");
+  EXPECT_EQ(Decode(two).data, "OLD2;");
+  EXPECT_EQ(Decode(ask(0x42, 0x23).emissions.at(0).bytes).data, "OLD2;");
+  EXPECT_TRUE(ask(0x44, 0x24).emissions.empty());
+  EXPECT_EQ(ask(0x46, 0x25).emissions.at(0).bytes, Bytes{kNak});
+  // Another data text was not recorded: the model answers it.
+  const std::vector<Answer> model = sim.Receive(BuildRequestFrame(0x26, 0x42, "9;"));
+  ASSERT_EQ(model.size(), 1u);
+  EXPECT_NE(Decode(model[0].emissions.at(0).bytes).data, "OLD2;");
+}
+
+}  // namespace
+}  // namespace fjl::sim

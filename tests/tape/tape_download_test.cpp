@@ -117,6 +117,25 @@ TEST_F(TapeDownloadTest, ShortReplyMidTapeKeepsTheWholeRecords) {
   EXPECT_EQ(Box(kTapeTotalBox), "59");
 }
 
+// An interrupted download goes on after the bytes it kept: they are walked
+// and counted first, and the first request asks for the address after them.
+TEST_F(TapeDownloadTest, GoesOnAfterTheBytesAnEarlierRunKept) {
+  const auto bytes = Padded(TapeRecords({0, 5, 5, 2, 7, 1, 4, 19, 20, 255}), 120);
+  std::copy_n(bytes.begin(), 60, tape.Image.MutableBytes().begin());
+  bench.link.Push(Chunk(Slice(bytes, 60, 60)));
+
+  EXPECT_EQ(TapeDownload("482913", tape, bench.Context(), 60), DownloadOutcome::Success);
+  ASSERT_EQ(bench.link.sent.size(), 1u);
+  EXPECT_EQ(bench.link.sent[0].Data, "482913;268458995;");
+  EXPECT_EQ(tape.TapeLength, 69);
+  EXPECT_TRUE(ImageHolds(bytes));
+  // The same boxes as one download from the start gives.
+  const std::vector<std::string> counts = {"1", "1", "1", "0", "1", "2", "0", "1", "0", "0", "0",
+                                           "0", "0", "0", "0", "0", "0", "0", "1", "1", "9"};
+  EXPECT_EQ(bench.counters.texts, counts);
+  EXPECT_EQ(bench.view.progress, (std::vector<std::int64_t>{60, 120}));
+}
+
 TEST_F(TapeDownloadTest, FiftyBytesAreDecodedAndWalked) {
   bench.link.Push(Chunk(Padded(std::vector<std::uint8_t>(49, 2), 50)));
   EXPECT_EQ(Run(), DownloadOutcome::Success);

@@ -1,0 +1,84 @@
+#include "cli/dump_recorder.h"
+
+namespace fjl::cli {
+
+class DumpRecorder::AreaView final : public tape::DownloadView {
+ public:
+  AreaView(DumpRecorder& recorder, tape::DownloadView& inner) : recorder_(recorder), inner_(inner) {}
+  void SetResult(std::string_view text) override { inner_.SetResult(text); }
+  void SetStatus(std::string_view text) override { inner_.SetStatus(text); }
+  void ShowProgress(std::int64_t bytes_stored, std::int64_t window_size) override {
+    recorder_.Stored(bytes_stored);
+    inner_.ShowProgress(bytes_stored, window_size);
+  }
+
+ private:
+  DumpRecorder& recorder_;
+  tape::DownloadView& inner_;
+};
+
+DumpRecorder::DumpRecorder(std::filesystem::path folder, dump::DumpState state, Clock clock)
+    : folder_(std::move(folder)), state_(std::move(state)), clock_(std::move(clock)) {
+  if (!clock_) clock_ = [] { return std::chrono::steady_clock::now(); };
+}
+
+DumpRecorder::~DumpRecorder() = default;
+
+tape::DownloadView& DumpRecorder::BeginArea(dump::DumpArea area, const tape::FlashImage& image, std::int64_t kept,
+                                            tape::DownloadView& inner) {
+  state_.area = area;
+  progress_ = area == dump::DumpArea::Tape ? &state_.tape : &state_.aux;
+  progress_->stored = kept;
+  progress_->last_chunk = 0;
+  progress_->complete = false;
+  image_ = &image;
+  writer_ = dump::ImageFileWriter();
+  std::string why;
+  const char* name = area == dump::DumpArea::Tape ? dump::kTapeFileName : dump::kAuxFileName;
+  if (!writer_.Open(folder_ / name, kept, why)) Fail(why);
+  Save(false);
+  view_ = std::make_unique<AreaView>(*this, inner);
+  return *view_;
+}
+
+void DumpRecorder::Stored(std::int64_t bytes) {
+  if (progress_ == nullptr || bytes <= progress_->stored) return;
+  std::string why;
+  if (!writer_.Write(image_->Bytes(), bytes, why)) Fail(why);
+  progress_->last_chunk = bytes - progress_->stored;
+  progress_->stored = bytes;
+  if (clock_() - last_saved_ >= kDumpStateInterval) Save(true);
+}
+
+void DumpRecorder::EndArea(bool complete) {
+  if (progress_ == nullptr) return;
+  progress_->complete = complete;
+  if (complete && state_.area == dump::DumpArea::Tape) state_.area = dump::DumpArea::Aux;
+  if (complete && state_.area == dump::DumpArea::Aux && progress_ == &state_.aux) state_.area = dump::DumpArea::Done;
+  Save(true);
+  progress_ = nullptr;
+}
+
+link::Exchanger& DumpRecorder::Recording(link::Exchanger& printer) {
+  std::string why;
+  if (!answers_.Open(folder_, why)) Fail(why);
+  recorder_ = std::make_unique<dump::AnswerRecorder>(printer, [this](const dump::RecordedAnswer& answer) {
+    answers_.Append(answer);
+    if (!answers_.Good()) Fail((folder_ / dump::kAnswersFileName).string() + ": cannot be written");
+  });
+  return *recorder_;
+}
+
+void DumpRecorder::Save(bool flush_image) {
+  last_saved_ = clock_();
+  std::string why;
+  // The images first: the state must never promise bytes the files lack.
+  if (flush_image && !writer_.Flush(why)) Fail(why);
+  if (!dump::SaveState(folder_, state_, why)) Fail(why);
+}
+
+void DumpRecorder::Fail(const std::string& why) {
+  if (error_.empty()) error_ = why;
+}
+
+}  // namespace fjl::cli

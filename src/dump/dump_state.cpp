@@ -1,0 +1,126 @@
+#include "dump/dump_state.h"
+
+#include <charconv>
+#include <map>
+
+#include "tape/flash_image.h"
+
+namespace fjl::dump {
+namespace {
+
+constexpr std::string_view kFirstLine = "fjl-restore dump 1";
+
+std::string_view AreaName(DumpArea area) {
+  switch (area) {
+    case DumpArea::Tape: return "tape";
+    case DumpArea::Aux: return "aux";
+    case DumpArea::Done: return "done";
+  }
+  return "tape";
+}
+
+void AddArea(std::string& text, std::string_view name, const AreaProgress& progress, std::int64_t first_address) {
+  const std::string prefix(name);
+  text += prefix + ".stored=" + std::to_string(progress.stored) + "\n";
+  text += prefix + ".next=" + std::to_string(first_address + progress.stored) + "\n";
+  text += prefix + ".last_chunk=" + std::to_string(progress.last_chunk) + "\n";
+  text += prefix + ".complete=" + (progress.complete ? "1" : "0") + "\n";
+}
+
+template <typename Number>
+bool ReadNumber(const std::map<std::string, std::string, std::less<>>& values, std::string_view key, Number& out,
+                std::string& error) {
+  const auto it = values.find(key);
+  if (it == values.end()) {
+    error = "no " + std::string(key) + " in the state file";
+    return false;
+  }
+  const std::string& text = it->second;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+  if (ec != std::errc() || end != text.data() + text.size() || out < 0) {
+    error = std::string(key) + " is not a number: " + text;
+    return false;
+  }
+  return true;
+}
+
+bool ReadArea(const std::map<std::string, std::string, std::less<>>& values, std::string_view name,
+              AreaProgress& progress, std::int64_t window, std::string& error) {
+  const std::string prefix(name);
+  int complete = 0;
+  if (!ReadNumber(values, prefix + ".stored", progress.stored, error) ||
+      !ReadNumber(values, prefix + ".last_chunk", progress.last_chunk, error) ||
+      !ReadNumber(values, prefix + ".complete", complete, error)) {
+    return false;
+  }
+  if (progress.stored > window || progress.last_chunk > progress.stored || complete > 1) {
+    error = "the " + prefix + " figures of the state file do not fit together";
+    return false;
+  }
+  progress.complete = complete == 1;
+  return true;
+}
+
+}  // namespace
+
+std::string FormatDumpState(const DumpState& state) {
+  std::string text(kFirstLine);
+  text += "\nserial=" + state.serial + "\n";
+  text += "speed=" + std::to_string(state.speed) + "\n";
+  text += "area=" + std::string(AreaName(state.area)) + "\n";
+  AddArea(text, "tape", state.tape, tape::kTapeArea.FirstAddress);
+  AddArea(text, "aux", state.aux, tape::kAuxArea.FirstAddress);
+  return text;
+}
+
+std::optional<DumpState> ParseDumpState(std::string_view text, std::string& error) {
+  std::map<std::string, std::string, std::less<>> values;
+  bool first = true;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (first) {
+      if (line != kFirstLine) {
+        error = "not a dump state file";
+        return std::nullopt;
+      }
+      first = false;
+      continue;
+    }
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) continue;
+    values[std::string(line.substr(0, eq))] = std::string(line.substr(eq + 1));
+  }
+  if (first) {
+    error = "the state file is empty";
+    return std::nullopt;
+  }
+  DumpState state;
+  const auto serial = values.find("serial");
+  const auto area = values.find("area");
+  if (serial == values.end() || area == values.end()) {
+    error = "no serial number or area in the state file";
+    return std::nullopt;
+  }
+  state.serial = serial->second;
+  if (area->second == "tape") {
+    state.area = DumpArea::Tape;
+  } else if (area->second == "aux") {
+    state.area = DumpArea::Aux;
+  } else if (area->second == "done") {
+    state.area = DumpArea::Done;
+  } else {
+    error = "unknown area " + area->second + " in the state file";
+    return std::nullopt;
+  }
+  if (!ReadNumber(values, "speed", state.speed, error) ||
+      !ReadArea(values, "tape", state.tape, tape::kTapeArea.Size(), error) ||
+      !ReadArea(values, "aux", state.aux, tape::kAuxArea.Size(), error)) {
+    return std::nullopt;
+  }
+  return state;
+}
+
+}  // namespace fjl::dump

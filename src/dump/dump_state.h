@@ -1,0 +1,40 @@
+#pragma once
+// How far the downloads into a dump folder got: written beside the images
+// every few seconds and whenever a download stops, read back by a resume.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace fjl::dump {
+
+enum class DumpArea { Tape, Aux, Done };
+
+struct AreaProgress {
+  std::int64_t stored = 0;      // bytes of the area's image in its file
+  std::int64_t last_chunk = 0;  // how many of them the last reply brought
+  bool complete = false;        // the download of this area succeeded
+  friend bool operator==(const AreaProgress&, const AreaProgress&) = default;
+};
+
+struct DumpState {
+  std::string serial;  // the printer's serial number (UTF-8)
+  std::int32_t speed = 0;
+  DumpArea area = DumpArea::Tape;  // the area being read, or Done
+  AreaProgress tape;
+  AreaProgress aux;
+  friend bool operator==(const DumpState&, const DumpState&) = default;
+};
+
+// The state file's name in a dump folder.
+inline constexpr const char* kStateFileName = "state.txt";
+
+// "key=value" lines, the next flash address of each area included for the
+// reader's sake.
+std::string FormatDumpState(const DumpState& state);
+
+// nullopt with `error` set when a key is missing or a value is no number.
+std::optional<DumpState> ParseDumpState(std::string_view text, std::string& error);
+
+}  // namespace fjl::dump
