@@ -11,6 +11,7 @@
 #include "wizard/gauge.h"
 #include "wizard/guarded.h"
 #include "wizard/keyboard.h"
+#include "wizard/layout.h"
 
 namespace fjl::wizard {
 namespace {
@@ -93,6 +94,17 @@ TEST(KeyboardTest, TabSkipsReadOnlyBoxesAndCountersAndReachesConnectInThree) {
   EXPECT_TRUE(Has(kStep2TabStops, kStep2MainButton));
   EXPECT_TRUE(Has(kStep3TabStops, kStep3MainButton));
   EXPECT_TRUE(Has(kStep3TabStops, Step3Control::TapeText)) << "the tape stays editable";
+}
+
+// A front end that places its own controls keeps the label's distance at
+// every DPI, rounding up rather than letting it shrink.
+TEST(LayoutTest, TheLabelGapScalesWithTheDpiAndNeverShrinks) {
+  struct Case {
+    int dpi;
+    int gap;
+  };
+  const Case cases[] = {{96, 6}, {120, 8}, {144, 9}, {168, 11}, {192, 12}};
+  for (const Case& c : cases) EXPECT_EQ(ScaledPixels(kLabelGap, c.dpi), c.gap) << c.dpi;
 }
 
 TEST(GaugeTest, PercentIsTruncatedAndProgressClamped) {

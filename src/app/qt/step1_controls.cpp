@@ -12,6 +12,7 @@
 #include "app/qt/status_indicator.h"
 #include "app/qt/window_style.h"
 #include "tape/record_counters.h"
+#include "wizard/layout.h"
 #include "wizard/window_texts.h"
 
 namespace fjl::app {
@@ -52,7 +53,8 @@ QGroupBox* BuildRecordTypes(QWidget& window, Step1Controls& ui) {
   ui.RecordTypesGroup = group;
   auto* grid = new QGridLayout(group);
   grid->setContentsMargins(8, 8, 8, 8);
-  grid->setHorizontalSpacing(6);
+  // The widest label of a column ends exactly this far from its box.
+  grid->setHorizontalSpacing(wizard::kLabelGap);
   grid->setVerticalSpacing(6);
   // The core lists the boxes column by column, "Всего:" last.
   int index = 0;
