@@ -15,6 +15,7 @@
 #include "app/qt/guarded_application.h"
 #include "app/qt/progress_gauge.h"
 #include "app/qt/qt_message_sink.h"
+#include "app/qt/russian_texts.h"
 #include "app/qt/tape_text_box.h"
 #include "app/qt/wizard.h"
 #include "link/device_link.h"
@@ -201,6 +202,20 @@ TEST(QtMessageBoxesTest, AQuestionIsYesOrNoWithNoAsTheDefault) {
   EXPECT_FALSE(answer);
   seen = ShowAndInspect([&] { answer = boxes.AskYesNo(&window, "Прервать чтение?"); }, QMessageBox::Yes);
   EXPECT_TRUE(answer);
+}
+
+// With Qt's own Russian catalogue the standard buttons speak Russian too.
+TEST(QtMessageBoxesTest, TheQuestionsButtonsSpeakRussianWithQtsCatalogue) {
+  QTranslator translator;
+  if (!InstallRussianQtTexts(translator)) GTEST_SKIP() << "Qt's Russian catalogue is not installed";
+  QtMessageBoxes boxes;
+  const SeenBox seen = ShowAndInspect([&] { boxes.AskYesNo(nullptr, "Прервать чтение?"); }, QMessageBox::No);
+  QCoreApplication::removeTranslator(&translator);
+  ASSERT_TRUE(seen.found);
+  QStringList texts = seen.button_texts;
+  for (QString& text : texts) text.remove(u'&');
+  texts.sort();
+  EXPECT_EQ(texts, (QStringList{QString::fromUtf8("Да"), QString::fromUtf8("Нет")}));
 }
 
 }  // namespace

@@ -179,6 +179,14 @@ class FakeToolkit : public Toolkit {
   std::function<void()> on_responsive;
 };
 
+// A printer that sends `bytes` flash bytes a reply: a download of several
+// exchanges.
+inline sim::SimulatorOptions SmallChunks(std::size_t bytes = 50) {
+  sim::SimulatorOptions options;
+  options.chunk_size = bytes;
+  return options;
+}
+
 // The three presenters over fake windows, talking to the simulated sample
 // printer in the same process.
 class FakeWizard {

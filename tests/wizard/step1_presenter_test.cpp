@@ -204,7 +204,7 @@ TEST(Step1PresenterTest, AfterAFailedDownloadTheUserCanDisconnectAndPickAnotherP
 // Escape (or the close button) reaches the busy filter while the download
 // lets the toolkit run; the question comes before the next request.
 TEST(Step1PresenterTest, EscapeAsksAndAYesStopsAfterTheCurrentExchangeKeepingWhatCame) {
-  FakeWizard w({.chunk_size = 50, .faults = {}});
+  FakeWizard w(testing::SmallChunks());
   w.Connect();
   int requests_at_escape = -1;
   w.toolkit.on_responsive = [&] {
@@ -226,7 +226,7 @@ TEST(Step1PresenterTest, EscapeAsksAndAYesStopsAfterTheCurrentExchangeKeepingWha
 }
 
 TEST(Step1PresenterTest, ANoToTheQuestionLetsTheDownloadRunToItsEnd) {
-  FakeWizard w({.chunk_size = 50, .faults = {}});
+  FakeWizard w(testing::SmallChunks());
   w.Connect();
   bool pressed = false;
   w.toolkit.on_responsive = [&] {

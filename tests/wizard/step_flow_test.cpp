@@ -62,7 +62,7 @@ TEST(StepFlowTest, AuxDownloadFailureKeepsReadingAndShutsNext) {
 }
 
 TEST(StepFlowTest, EscapeStopsTheAuxDownloadToo) {
-  FakeWizard w({.chunk_size = 50, .faults = {}});
+  FakeWizard w(testing::SmallChunks());
   w.Connect();
   w.steps.Step1.ReadTape();
   w.steps.Step1.Next();
