@@ -6,7 +6,7 @@
 namespace fjl::wizard {
 
 // Between the end of a label's text and the box it names, as drawn.
-inline constexpr int kLabelGap = 6;
+inline constexpr int kLabelGap = 8;
 
 // `pixels` at 96 dpi, at `dpi`; a part of a pixel counts as a whole one, so
 // a distance never shrinks below its share.

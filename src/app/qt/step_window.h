@@ -27,6 +27,9 @@ class StepWindow : public QWidget {
   // the focus takes it only when clicked.
   void SetTabStops(std::initializer_list<QWidget*> stops);
 
+  // The focus as the keyboard would move it: the control shows its focus
+  // frame, so the user sees where Enter or Space goes.
+  static void FocusControl(QWidget* control) { control->setFocus(Qt::TabFocusReason); }
   void ShowStepWindow();
   void CloseStepWindow();
   void ShowBoxMessage(std::string_view text) { boxes_.ShowMessage(this, text); }

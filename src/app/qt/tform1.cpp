@@ -69,7 +69,7 @@ std::string TForm1::Text(Step1Control control) const {
 
 void TForm1::SetEnabled(Step1Control control, bool enabled) { Control(control)->setEnabled(enabled); }
 
-void TForm1::SetFocus(Step1Control control) { Control(control)->setFocus(Qt::OtherFocusReason); }
+void TForm1::SetFocus(Step1Control control) { FocusControl(Control(control)); }
 
 void TForm1::SetListItems(Step1Control list, std::span<const std::string> items, int selected) {
   auto* box = qobject_cast<QComboBox*>(Control(list));

@@ -57,7 +57,7 @@ std::string TForm2::Text(Step2Control control) const {
 
 void TForm2::SetEnabled(Step2Control control, bool enabled) { Control(control)->setEnabled(enabled); }
 
-void TForm2::SetFocus(Step2Control control) { Control(control)->setFocus(Qt::OtherFocusReason); }
+void TForm2::SetFocus(Step2Control control) { FocusControl(Control(control)); }
 
 void TForm2::Button1Click() {
   if (presenter_ != nullptr) presenter_->ReadAux();

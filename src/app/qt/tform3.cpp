@@ -44,7 +44,7 @@ std::string TForm3::Text(Step3Control control) const {
 
 void TForm3::SetEnabled(Step3Control control, bool enabled) { Control(control)->setEnabled(enabled); }
 
-void TForm3::SetFocus(Step3Control control) { Control(control)->setFocus(Qt::OtherFocusReason); }
+void TForm3::SetFocus(Step3Control control) { FocusControl(Control(control)); }
 
 void TForm3::AppendLines(std::span<const std::string> lines) { ui_.TextBox->AppendLines(lines); }
 
