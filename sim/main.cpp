@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "dump/dump_folder.h"
+#include "fjl_version.h"
 #include "link/reply_receiver.h"
 #include "sim/lib/fault_plan.h"
 #include "sim/lib/pty_printer.h"
@@ -52,6 +53,7 @@ constexpr const char* kUsage =
     "                   from: its tape.bin and aux.bin, and its recorded answers\n"
     "                   (answers.txt) to the reads of a restoration\n"
     "  --serial TEXT    the serial number the printer reports (default 07104512)\n"
+    "  --version        print the version\n"
     "  --help           this text\n"
     "\n"
     "Letting the program see the port (pseudo-terminals are not listed as serial\n"
@@ -96,6 +98,10 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::cout << kUsage << fjl::sim::FaultRuleHelp();
+      return std::nullopt;
+    }
+    if (arg == "--version") {
+      std::cout << "fjl-printer-sim " << fjl::kVersion << "\n";
       return std::nullopt;
     }
     if (i + 1 >= argc) throw std::invalid_argument("unknown option or missing value: " + arg);
