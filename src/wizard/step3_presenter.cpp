@@ -129,7 +129,7 @@ void Step3Presenter::Restore() {
 }
 
 // A restoration cannot be stopped half-way (its text would end without its
-// footer); the close button waits for it like every other input.
+// footer): while it runs the close button is dropped like every other input.
 void Step3Presenter::CloseRequested() {
   if (!restoring_ && !finishing_) Finish();
 }
