@@ -1,23 +1,23 @@
 // The step 3 window's restoration of a full 200,004-byte tape, shown: the
-// same core call the window makes, with its line view appending the lines to
-// the shown text box in batches and its gauge view painting the window
-// whenever the percentage moves, on Qt's offscreen platform. Target: 1 s.
+// same core call the step 3 presenter makes, with the window appending the
+// lines to its text box in batches and painting whenever the gauge's
+// percentage moves, on Qt's offscreen platform. Target: 1 s.
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QPushButton>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
-#include "app/progress_gauge.h"
-#include "app/restore_views.h"
-#include "app/tape_text_box.h"
+#include "app/qt/busy_guard.h"
+#include "app/qt/tape_text_box.h"
+#include "app/qt/tform3.h"
 #include "bench_summary.h"
 #include "full_tape_journal.h"
 #include "restore/restore_tape.h"
+#include "wizard/step3_presenter.h"
 
 namespace {
 
@@ -25,10 +25,13 @@ using namespace fjl;
 
 constexpr double kTargetMs = 1000.0;
 
-class QuietMessages final : public MessageSink {
+class QuietMessages final : public MessageSink, public app::MessageBoxes {
  public:
   void ShowMessage(std::string_view) override {}
   void ShowError(std::string_view) override {}
+  void ShowMessage(QWidget*, std::string_view) override {}
+  void ShowError(QWidget*, std::string_view) override {}
+  bool AskYesNo(QWidget*, std::string_view) override { return false; }
 };
 
 void BM_RestoreIntoTheShownTextBox(benchmark::State& state) {
@@ -41,22 +44,16 @@ void BM_RestoreIntoTheShownTextBox(benchmark::State& state) {
   int lines = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    QWidget window;
-    window.resize(640, 480);
-    auto* box = new app::TapeTextBox(&window);
-    box->setGeometry(8, 8, 624, 400);
-    auto* gauge = new app::ProgressGauge(&window);
-    gauge->setGeometry(8, 416, 400, 20);
-    auto* button = new QPushButton(QStringLiteral("Восстановить контр. ленту"), &window);
-    button->setGeometry(416, 416, 200, 24);
+    app::TForm3 window(messages);
+    app::QtToolkit toolkit;
+    app::TapeTextBox* box = window.TextBox();
     window.show();
     QCoreApplication::processEvents();
     state.ResumeTiming();
 
     const auto start = std::chrono::steady_clock::now();
-    app::TextBoxLineView lines_view(*box);
-    restore::LineSink text(box->Lines(), &lines_view);
-    app::Step3RestoreView view(*gauge, *button);
+    restore::LineSink text(window.TapeLines(), &window);
+    wizard::RestoreWindowView view(window, toolkit);
     restore::RestorationState restoration;
     const restore::RestoreInputs inputs{printer, "482913", *tape, *aux, {}};
     const restore::RestoreOutcome outcome = restore::RestoreTape(inputs, restoration, text, view, messages);

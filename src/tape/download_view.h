@@ -1,6 +1,6 @@
 #pragma once
 // What a download needs from its window (or the CLI, or a test), and what it
-// hands back: the outcome the caller sets its buttons from.
+// hands back: the outcome the caller sets its buttons from (wizard/button_tables.h).
 
 #include <cstdint>
 #include <string_view>
@@ -54,48 +54,5 @@ enum class DownloadOutcome {
 };
 
 constexpr bool Succeeded(DownloadOutcome outcome) { return outcome == DownloadOutcome::Success; }
-
-enum class DownloadPhase { Ready, Running, Succeeded, Failed };
-
-constexpr DownloadPhase PhaseAfter(DownloadOutcome outcome) {
-  return Succeeded(outcome) ? DownloadPhase::Succeeded : DownloadPhase::Failed;
-}
-
-// Step 1 buttons: "Читать эл. контр. ленту", "Подключить"/"Отключить", "Дальше ->".
-struct TapeButtons {
-  bool ReadTape;
-  bool Connect;
-  bool Next;
-  friend constexpr bool operator==(const TapeButtons&, const TapeButtons&) = default;
-};
-
-// Ready means connected and no download run yet. The connect button stays
-// disabled once a download has started, so the port stays open for steps 2 and 3.
-constexpr TapeButtons TapeButtonsFor(DownloadPhase phase) {
-  switch (phase) {
-    case DownloadPhase::Ready: return {true, true, false};
-    case DownloadPhase::Running: return {true, false, false};
-    case DownloadPhase::Succeeded: return {false, false, true};
-    case DownloadPhase::Failed: return {true, false, false};
-  }
-  return {true, false, false};
-}
-
-// Step 2 buttons: "Читать вспом. параметры", "Дальше ->".
-struct AuxButtons {
-  bool ReadAux;
-  bool Next;
-  friend constexpr bool operator==(const AuxButtons&, const AuxButtons&) = default;
-};
-
-constexpr AuxButtons AuxButtonsFor(DownloadPhase phase) {
-  switch (phase) {
-    case DownloadPhase::Ready: return {true, false};
-    case DownloadPhase::Running: return {true, false};
-    case DownloadPhase::Succeeded: return {false, true};
-    case DownloadPhase::Failed: return {true, false};
-  }
-  return {true, false};
-}
 
 }  // namespace fjl::tape

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <QWidget>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "port/port_control.h"
+#include "app/qt/qt_message_sink.h"
 #include "text/message_sink.h"
 
 namespace fjl::app::testing {
@@ -26,21 +28,50 @@ struct EventLog {
   std::vector<std::string> entries;
 };
 
-class RecordingSink : public MessageSink {
+// Records the boxes instead of showing them: their texts, and the title each
+// would carry (its window's caption). Questions are answered from `answers`,
+// "no" once they run out.
+class RecordingSink : public MessageSink, public MessageBoxes {
  public:
   explicit RecordingSink(EventLog* log = nullptr) : log_(log) {}
   void ShowMessage(std::string_view text) override {
     messages.emplace_back(text);
-    if (log_ != nullptr) log_->entries.push_back("message: " + std::string(text));
+    Log("message: " + std::string(text));
   }
   void ShowError(std::string_view text) override {
     errors.emplace_back(text);
-    if (log_ != nullptr) log_->entries.push_back("error: " + std::string(text));
+    Log("error: " + std::string(text));
+  }
+  void ShowMessage(QWidget* owner, std::string_view text) override {
+    titles.push_back(TitleOf(owner));
+    ShowMessage(text);
+  }
+  void ShowError(QWidget* owner, std::string_view text) override {
+    titles.push_back(TitleOf(owner));
+    ShowError(text);
+  }
+  bool AskYesNo(QWidget* owner, std::string_view text) override {
+    titles.push_back(TitleOf(owner));
+    questions.emplace_back(text);
+    Log("question: " + std::string(text));
+    if (answers.empty()) return false;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
   }
   std::vector<std::string> messages;
   std::vector<std::string> errors;
+  std::vector<std::string> questions;
+  std::vector<std::string> titles;
+  std::deque<bool> answers;
 
  private:
+  static std::string TitleOf(QWidget* owner) {
+    return owner != nullptr ? owner->window()->windowTitle().toStdString() : std::string("<no window>");
+  }
+  void Log(const std::string& entry) {
+    if (log_ != nullptr) log_->entries.push_back(entry);
+  }
   EventLog* log_;
 };
 

@@ -12,8 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/busy_guard.h"
-#include "app/tape_text_box.h"
+#include "app/qt/busy_guard.h"
 #include "sim_wizard.h"
 
 namespace fjl::app {
@@ -87,7 +86,7 @@ TEST(BusyGuardTest, ClicksDuringARunReachNoButtonNowOrAfterwards) {
     }
     EXPECT_EQ(first_requests, 1);
     if (c.step == 3) {
-      EXPECT_TRUE(sim.Form3().RestoreFinished());
+      EXPECT_TRUE(sim.Step3().RestoreFinished());
     }
   }
 }

@@ -4,7 +4,7 @@
 
 #include <regex>
 
-#include "app/command_line.h"
+#include "app/qt/command_line.h"
 
 namespace fjl::app {
 namespace {

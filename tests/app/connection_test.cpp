@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "app/status_indicator.h"
-#include "app/tform1.h"
+#include "app/qt/status_indicator.h"
+#include "app/qt/wizard.h"
 #include "app_test_support.h"
 #include "link/device_link.h"
 #include "serial/posix/serial_posix.h"
@@ -57,7 +57,7 @@ class ConnectionTest : public ::testing::Test {
 
   void ExpectDisconnected() {
     EXPECT_EQ(form_.Indicator()->Color(), kRed);
-    EXPECT_FALSE(form_.Connected());
+    EXPECT_FALSE(wizard_.Steps.Step1.Connected());
     EXPECT_EQ(Utf8(form_.ConnectButton()->text()), "Подключить");
     EXPECT_TRUE(form_.PortList()->isEnabled());
     EXPECT_TRUE(form_.SpeedList()->isEnabled());
@@ -66,7 +66,7 @@ class ConnectionTest : public ::testing::Test {
   }
   void ExpectConnected() {
     EXPECT_EQ(form_.Indicator()->Color(), kGreen);
-    EXPECT_TRUE(form_.Connected());
+    EXPECT_TRUE(wizard_.Steps.Step1.Connected());
     EXPECT_EQ(Utf8(form_.ConnectButton()->text()), "Отключить");
     EXPECT_FALSE(form_.PortList()->isEnabled());
     EXPECT_FALSE(form_.SpeedList()->isEnabled());
@@ -76,7 +76,8 @@ class ConnectionTest : public ::testing::Test {
   std::shared_ptr<FakePortSource> source_;
   link::DeviceLink link_{&link::OpenPosixSerialChannel};
   RecordingSink sink_;
-  TForm1 form_{link_, sink_};
+  Wizard wizard_{link_, sink_};
+  TForm1& form_ = wizard_.Form1;
 };
 
 TEST_F(ConnectionTest, ActivationListsDiscoveredPortsThenExtraOnesAndSelectsDefaults) {
@@ -193,7 +194,9 @@ TEST_F(ConnectionTest, ConnectToAPseudoTerminalThenDisconnect) {
   ExpectConnected();
 }
 
-TEST_F(ConnectionTest, ReactivationWhileConnectedResetsTheListsButKeepsThePort) {
+// Every message box activates the window again when it closes: the lists
+// must not then claim another port and speed than the ones in use.
+TEST_F(ConnectionTest, ReactivationWhileConnectedShowsThePortAndSpeedInUse) {
   PtyPair pty;
   link::TPortControl::SetExtraPorts({"/dev/ttyFJLnone", pty.Path()});
   Activate(form_);
@@ -202,11 +205,18 @@ TEST_F(ConnectionTest, ReactivationWhileConnectedResetsTheListsButKeepsThePort) 
   form_.ConnectButton()->click();
   ExpectConnected();
 
+  link::TPortControl::SetExtraPorts({"/dev/ttyFJLother"});
   Activate(form_);
-  EXPECT_EQ(form_.PortList()->currentIndex(), 0);
-  EXPECT_EQ(form_.SpeedList()->currentText(), "9600");
+  EXPECT_EQ(Utf8(form_.PortList()->currentText()), pty.Path());
+  EXPECT_EQ(form_.SpeedList()->currentText(), "19200");
   ExpectConnected();
   EXPECT_TRUE(link_.IsOpen());
+
+  // Disconnected, the next activation refills and resets them.
+  form_.ConnectButton()->click();
+  Activate(form_);
+  EXPECT_EQ(Items(*form_.PortList()), QStringList{"/dev/ttyFJLother"});
+  EXPECT_EQ(form_.SpeedList()->currentText(), "9600");
 }
 
 TEST_F(ConnectionTest, APortThatCannotBeOpenedLeavesEverythingDisconnected) {
@@ -245,11 +255,13 @@ TEST_F(ConnectionTest, APortThatVanishesWhileConnectedCrashesNothing) {
   pty->CloseMaster();
   link::TPortControl::SetExtraPorts({});
   Activate(form_);
-  EXPECT_EQ(form_.PortList()->count(), 0);
+  EXPECT_EQ(Utf8(form_.PortList()->currentText()), pty->Path()) << "still the port in use";
   ExpectConnected();
 
   form_.ConnectButton()->click();
   ExpectDisconnected();
+  Activate(form_);
+  EXPECT_EQ(form_.PortList()->count(), 0);
   EXPECT_TRUE(sink_.errors.empty());
 }
 
@@ -257,7 +269,8 @@ TEST_F(ConnectionTest, AnErrorInsideTheConnectActionIsShownAndChangesNothing) {
   link::DeviceLink throwing_link([](const std::string&, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
     throw std::runtime_error("port driver failed");
   });
-  TForm1 form(throwing_link, sink_);
+  Wizard wizard(throwing_link, sink_);
+  TForm1& form = wizard.Form1;
   link::TPortControl::SetExtraPorts({"/dev/ttyS9"});
   Activate(form);
   form.ConnectButton()->click();

@@ -93,7 +93,7 @@ TEST(DownloadWiringTest, TapeDownloadFillsBoxesCountersAndImageThenOpensStep2) {
   SimWizard sim;
   const sim::SampleJournal journal = sim::MakeSampleJournal();
   sim.Connect();
-  ASSERT_TRUE(sim.Form1().Connected());
+  ASSERT_TRUE(sim.Step1().Connected());
   EXPECT_EQ(TapeButtons(sim.Form1()), (TapeButtonState{true, true, false}));
 
   sim.ReadTape();
@@ -108,15 +108,15 @@ TEST(DownloadWiringTest, TapeDownloadFillsBoxesCountersAndImageThenOpensStep2) {
   }
   EXPECT_EQ(Utf8(sim.Form1().TotalBox()->text()), std::to_string(kSampleTapeRecords));
 
-  const tape::TapeData& tape = sim.Form1().Tape();
+  const tape::TapeData& tape = sim.Step1().Tape();
   ASSERT_EQ(journal.tape.back(), 255);
   EXPECT_EQ(tape.TapeLength, static_cast<std::int64_t>(journal.tape.size()) - 1);
   EXPECT_TRUE(std::equal(journal.tape.begin(), journal.tape.end(), tape.Image.Bytes().begin()));
 
-  EXPECT_EQ(sim.Form1().LastResponse().Command, 241);
-  EXPECT_EQ(sim.Form1().LastResponse().ErrorCode, "0000");
+  EXPECT_EQ(sim.Step1().LastResponse().Command, 241);
+  EXPECT_EQ(sim.Step1().LastResponse().ErrorCode, "0000");
   EXPECT_EQ(TapeButtons(sim.Form1()), (TapeButtonState{false, false, true}));
-  EXPECT_TRUE(sim.Form1().Connected()) << "the port stays open for steps 2 and 3";
+  EXPECT_TRUE(sim.Step1().Connected()) << "the port stays open for steps 2 and 3";
 
   sim.ToStep2();
   EXPECT_TRUE(sim.Form2().isVisible());
@@ -167,9 +167,9 @@ TEST(DownloadWiringTest, AuxDownloadFillsStep2AndKeepsItsReplyInStep1) {
   EXPECT_TRUE(sim.Form2().NextButton()->isEnabled());
 
   const sim::SampleJournal journal = sim::MakeSampleJournal();
-  EXPECT_TRUE(std::equal(journal.aux.begin(), journal.aux.end(), sim.Form2().Aux().Bytes().begin()));
+  EXPECT_TRUE(std::equal(journal.aux.begin(), journal.aux.end(), sim.Step2().Aux().Bytes().begin()));
   // Step 2's replies land in step 1's slot; step 1's boxes are left alone.
-  const link::DeviceResponse& last = sim.Form1().LastResponse();
+  const link::DeviceResponse& last = sim.Step1().LastResponse();
   EXPECT_EQ(last.Command, 241);
   const std::string aux_first = "482913;" + std::to_string(sim::kAuxFlashBase) + ";";
   EXPECT_EQ(sim.simulator.Requests().back().data.substr(0, 7), "482913;");
@@ -221,9 +221,9 @@ TEST(DownloadWiringTest, FailedTapeDownloadLeavesReadEnabledAndNextShut) {
     sim.ReadTape();
     EXPECT_EQ(sim.sink.messages, std::vector<std::string>{std::string(c.message)});
     EXPECT_EQ(Utf8(sim.Form1().ResultBox()->text()), c.result_box);
-    EXPECT_EQ(TapeButtons(sim.Form1()), (TapeButtonState{true, false, false}))
-        << "retry allowed, the port stays connected";
-    EXPECT_EQ(sim.Form1().Tape().TapeLength, 0);
+    EXPECT_EQ(TapeButtons(sim.Form1()), (TapeButtonState{true, true, false}))
+        << "retry allowed, or disconnect and pick another port";
+    EXPECT_EQ(sim.Step1().Tape().TapeLength, 0);
 
     // A retry once the printer answers again succeeds and opens step 2.
     sim.simulator.ClearFaults();
@@ -253,7 +253,7 @@ TEST(DownloadWiringTest, FailedAuxDownloadLeavesReadEnabledAndNextShut) {
     // Nothing of step 1 changes but its latest reply.
     EXPECT_EQ(Utf8(sim.Form1().ResultBox()->text()), "0000");
     EXPECT_EQ(Utf8(sim.Form1().TotalBox()->text()), std::to_string(kSampleTapeRecords));
-    EXPECT_EQ(sim.Form1().Tape().TapeLength, static_cast<std::int64_t>(sim::MakeSampleJournal().tape.size()) - 1);
+    EXPECT_EQ(sim.Step1().Tape().TapeLength, static_cast<std::int64_t>(sim::MakeSampleJournal().tape.size()) - 1);
   }
 }
 
@@ -267,7 +267,7 @@ TEST(DownloadWiringTest, CounterBoxHoldingTextEndsTheDownloadAsAFailure) {
   sim.on_write = nullptr;
   EXPECT_EQ(sim.sink.errors.size(), 1u);
   EXPECT_TRUE(sim.sink.messages.empty());
-  EXPECT_EQ(TapeButtons(sim.Form1()), (TapeButtonState{true, false, false}));
+  EXPECT_EQ(TapeButtons(sim.Form1()), (TapeButtonState{true, true, false}));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/wizard.h"
+#include "app/qt/wizard.h"
 #include "app_test_support.h"
 #include "link/device_link.h"
 #include "sim/lib/pty_printer.h"
@@ -39,7 +39,7 @@ TEST(PtyWizardTest, ExtraPortIsListedWithoutTheDeviceClassAndCarriesBothDownload
     EXPECT_EQ(Utf8(wizard.Form1.PortList()->currentText()), printer.SlavePath());
 
     wizard.Form1.ConnectButton()->click();
-    ASSERT_TRUE(wizard.Form1.Connected()) << (sink.messages.empty() ? "" : sink.messages.front());
+    ASSERT_TRUE(wizard.Steps.Step1.Connected()) << (sink.messages.empty() ? "" : sink.messages.front());
     wizard.Form1.ReadTapeButton()->click();
     EXPECT_EQ(Utf8(wizard.Form1.TotalBox()->text()), "42");
     wizard.Form1.NextButton()->click();

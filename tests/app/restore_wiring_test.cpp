@@ -9,9 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/progress_gauge.h"
-#include "app/restore_views.h"
-#include "app/tape_text_box.h"
+#include "app/qt/progress_gauge.h"
+#include "app/qt/tape_text_box.h"
 #include "sim_wizard.h"
 #include "support/sample_tape_text.h"
 
@@ -123,20 +122,20 @@ TEST(RestoreWiringTest, CompletedRunFillsTheBoxBelowItsEmptyLineAndShutsRestore)
   const Lines lines = sim.Form3().TextBox()->Lines();
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.front(), "") << "the box's first line stays";
-  ExpectSampleRestoration(lines, 1, sim.Form3().Restoration());
-  EXPECT_TRUE(sim.Form3().RestoreFinished());
+  ExpectSampleRestoration(lines, 1, sim.Step3().Restoration());
+  EXPECT_TRUE(sim.Step3().RestoreFinished());
   EXPECT_FALSE(sim.Form3().RestoreButton()->isEnabled());
   EXPECT_TRUE(sim.Form3().SaveButton()->isEnabled());
 
-  const std::int64_t tape_length = sim.Form1().Tape().TapeLength;
+  const std::int64_t tape_length = sim.Step1().Tape().TapeLength;
   EXPECT_EQ(sim.Form3().Gauge()->Maximum(), tape_length);
   EXPECT_EQ(sim.Form3().Gauge()->Progress(), tape_length);
   EXPECT_EQ(sim.Form3().Gauge()->PercentDone(), 100);
 
   // Every printer read of the run went through step 1's slot: the last one
   // was the last name looked up, not a flash read.
-  EXPECT_NE(sim.Form1().LastResponse().Command, 241);
-  EXPECT_EQ(sim.Form1().LastResponse().SentData, sim.simulator.Requests().back().data);
+  EXPECT_NE(sim.Step1().LastResponse().Command, 241);
+  EXPECT_EQ(sim.Step1().LastResponse().SentData, sim.simulator.Requests().back().data);
 
   sim.Form3().FinishButton()->click();
   EXPECT_EQ(sim.sink.messages, Lines{"Успешно! Завершение приложения!"});
@@ -153,7 +152,7 @@ TEST(RestoreWiringTest, StoppedRunKeepsItsLinesAndASecondClickAppendsBelow) {
   EXPECT_EQ(sim.sink.messages, Lines{"Таймаут устройства! GetSerialNumber Ошибка!"});
   EXPECT_EQ(sim.Form3().TextBox()->Lines(), (Lines{"", "Контрольная лента."}));
   EXPECT_TRUE(sim.Form3().RestoreButton()->isEnabled());
-  EXPECT_FALSE(sim.Form3().RestoreFinished());
+  EXPECT_FALSE(sim.Step3().RestoreFinished());
 
   sim.sink.messages.clear();
   sim.Restore();
@@ -163,8 +162,8 @@ TEST(RestoreWiringTest, StoppedRunKeepsItsLinesAndASecondClickAppendsBelow) {
   EXPECT_EQ(lines[1], "Контрольная лента.");
   // The annulment copies the right lines although the text no longer
   // starts where the first run started.
-  ExpectSampleRestoration(lines, 2, sim.Form3().Restoration());
-  EXPECT_TRUE(sim.Form3().RestoreFinished());
+  ExpectSampleRestoration(lines, 2, sim.Step3().Restoration());
+  EXPECT_TRUE(sim.Step3().RestoreFinished());
   EXPECT_FALSE(sim.Form3().RestoreButton()->isEnabled());
 
   sim.Form3().FinishButton()->click();
@@ -201,7 +200,7 @@ TEST(RestoreWiringTest, TextTheUserTypedStaysAboveAndTheAnnulmentStillReadsItsOw
   EXPECT_EQ(lines[0], "Смена 25.12");
   EXPECT_EQ(lines[1], "касса 1");
   EXPECT_EQ(lines[2], "");
-  ExpectSampleRestoration(lines, 3, sim.Form3().Restoration());
+  ExpectSampleRestoration(lines, 3, sim.Step3().Restoration());
 }
 
 TEST(RestoreWiringTest, EmptyTapeGivesHeaderAndFooterOnly) {
@@ -217,26 +216,25 @@ TEST(RestoreWiringTest, EmptyTapeGivesHeaderAndFooterOnly) {
   expected.insert(expected.end(), kSampleHeader.begin(), kSampleHeader.end());
   expected.insert(expected.end(), {" ", " ", " ", kStars, " "});
   EXPECT_EQ(sim.Form3().TextBox()->Lines(), expected);
-  EXPECT_TRUE(sim.Form3().RestoreFinished());
+  EXPECT_TRUE(sim.Step3().RestoreFinished());
 }
 
 TEST(RestoreWiringTest, EachBatchOfLinesIsOneEditOfTheBox) {
-  TapeTextBox box;
+  SimWizard sim;
+  TapeTextBox& box = *sim.Form3().TextBox();
   QSignalSpy edits(box.document(), &QTextDocument::contentsChange);
-  TextBoxLineView view(box);
   const Lines batch{"Продажа товара", "     цена=1.00", "Печать итога"};
-  view.AppendLines(batch);
+  sim.Form3().AppendLines(batch);
   EXPECT_EQ(edits.count(), 1);
   EXPECT_EQ(box.Lines(), (Lines{"", "Продажа товара", "     цена=1.00", "Печать итога"}));
-  view.AppendLines({});
+  sim.Form3().AppendLines({});
   EXPECT_EQ(edits.count(), 1) << "an empty batch touches nothing";
 }
 
 TEST(RestoreWiringTest, ALineBreakInsidePrinterTextKeepsOneLineOfTheBox) {
   TapeTextBox box;
-  TextBoxLineView view(box);
   const Lines batch{"     a\nb", "c\r\nd", "e"};
-  view.AppendLines(batch);
+  box.AppendLines(batch);
   EXPECT_EQ(box.Lines(), (Lines{"", "     a b", "c  d", "e"}));
 }
 

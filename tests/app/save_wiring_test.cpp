@@ -16,9 +16,9 @@
 #include <iterator>
 #include <optional>
 
-#include "app/russian_texts.h"
-#include "app/save_file_chooser.h"
-#include "app/tape_text_box.h"
+#include "app/qt/russian_texts.h"
+#include "app/qt/save_file_chooser.h"
+#include "app/qt/tape_text_box.h"
 #include "sim_wizard.h"
 
 namespace fjl::app {
@@ -30,12 +30,12 @@ namespace fs = std::filesystem;
 
 class FakeChooser : public SaveFileChooser {
  public:
-  std::optional<QString> ChooseSaveFile(const SaveDialogSettings& settings) override {
+  std::optional<wizard::SaveChoice> ChooseSaveFile(const wizard::SaveDialogSettings& settings) override {
     asked.push_back(settings);
     return answer;
   }
-  std::optional<QString> answer;
-  std::vector<SaveDialogSettings> asked;
+  std::optional<wizard::SaveChoice> answer;
+  std::vector<wizard::SaveDialogSettings> asked;
 };
 
 std::string FileBytes(const fs::path& path) {
@@ -61,8 +61,8 @@ class SaveWiringTest : public ::testing::Test {
   }
   TForm3& form3() { return sim_.Form3(); }
   fs::path Dir() const { return dir_.path().toStdString(); }
-  void SaveAs(const fs::path& path) {
-    chooser_.answer = QString::fromStdString(path.string());
+  void SaveAs(const fs::path& path, std::size_t filter = wizard::kFjlFilterIndex) {
+    chooser_.answer = wizard::SaveChoice{path.string(), filter};
     form3().SaveButton()->click();
   }
 
@@ -76,27 +76,59 @@ TEST_F(SaveWiringTest, DialogIsAskedWithTheSaveSettings) {
   chooser_.answer = std::nullopt;
   form3().SaveButton()->click();
   ASSERT_EQ(chooser_.asked.size(), 1u);
-  const SaveDialogSettings& s = chooser_.asked.front();
-  EXPECT_EQ(Utf8(s.Title), "Сохранить контрольную ленту в файл");
-  EXPECT_EQ(s.InitialFolder, QDir::currentPath());
-  EXPECT_EQ(s.Filters, (QStringList{QString::fromUtf8("Файл контрольной ленты (*.FJL)"),
-                                    QString::fromUtf8("Все файлы (*.*)")}));
-  EXPECT_EQ(s.DefaultSuffix, "FJL");
+  const wizard::SaveDialogSettings& s = chooser_.asked.front();
+  EXPECT_EQ(s.Title, "Сохранить контрольную ленту в файл");
+  EXPECT_EQ(QString::fromStdString(s.InitialFolder), QDir::currentPath());
+  ASSERT_EQ(s.Filters.size(), 2u);
+  EXPECT_EQ(s.Filters[0].description, "Файл контрольной ленты (*.FJL)");
+  EXPECT_EQ(s.Filters[1].description, "Все файлы (*.*)");
+  EXPECT_EQ(s.DefaultExtension, "*.FJL");
   EXPECT_FALSE(s.ConfirmOverwrite);
 }
 
 TEST_F(SaveWiringTest, QtDialogGetsTheSettings) {
-  const SaveDialogSettings settings = CurrentSaveDialogSettings();
+  const wizard::SaveDialogSettings settings = wizard::CurrentSaveDialogSettings();
   QFileDialog dialog;
   ConfigureSaveDialog(dialog, settings);
   EXPECT_EQ(Utf8(dialog.windowTitle()), "Сохранить контрольную ленту в файл");
   EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
   EXPECT_EQ(QDir(dialog.directory()).canonicalPath(), QDir(QDir::currentPath()).canonicalPath());
-  EXPECT_EQ(dialog.nameFilters(), settings.Filters);
+  EXPECT_EQ(dialog.nameFilters(), (QStringList{QString::fromUtf8("Файл контрольной ленты (*.FJL)"),
+                                               QString::fromUtf8("Все файлы (*.*)")}));
   EXPECT_EQ(Utf8(dialog.selectedNameFilter()), "Файл контрольной ленты (*.FJL)");
   EXPECT_EQ(dialog.defaultSuffix(), "FJL");
   EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
   EXPECT_FALSE(dialog.testOption(QFileDialog::ReadOnly)) << "the user may make folders";
+}
+
+// Qt's dialog would add ".FJL" itself under every filter; under "Все файлы
+// (*.*)" the name must stay as typed, and the choice says which filter it was.
+TEST_F(SaveWiringTest, QtDialogAddsFjlOnlyUnderTheFjlFilter) {
+  QFileDialog dialog;
+  ConfigureSaveDialog(dialog, wizard::CurrentSaveDialogSettings());
+  const QString all_files = QString::fromUtf8("Все файлы (*.*)");
+  dialog.selectNameFilter(all_files);
+  emit dialog.filterSelected(all_files);
+  EXPECT_EQ(dialog.defaultSuffix(), "");
+  dialog.selectFile(QString::fromStdString((Dir() / "README").string()));
+  std::optional<wizard::SaveChoice> choice = ChoiceOf(dialog);
+  ASSERT_TRUE(choice);
+  EXPECT_EQ(choice->Filter, 1u);
+  EXPECT_EQ(wizard::PathToSave(*choice), (Dir() / "README").string());
+
+  const QString fjl = QString::fromUtf8("Файл контрольной ленты (*.FJL)");
+  dialog.selectNameFilter(fjl);
+  emit dialog.filterSelected(fjl);
+  EXPECT_EQ(dialog.defaultSuffix(), "FJL");
+  choice = ChoiceOf(dialog);
+  ASSERT_TRUE(choice);
+  EXPECT_EQ(choice->Filter, 0u);
+}
+
+TEST_F(SaveWiringTest, UnderAllFilesTheNameIsSavedAsTyped) {
+  SaveAs(Dir() / "README", 1);
+  EXPECT_TRUE(fs::exists(Dir() / "README"));
+  EXPECT_FALSE(fs::exists(Dir() / "README.FJL"));
 }
 
 TEST_F(SaveWiringTest, SavingBeforeAnyRestorationWritesTheEmptyFirstLine) {
@@ -134,7 +166,7 @@ TEST_F(SaveWiringTest, NextSaveOpensInTheFolderOfTheLastOne) {
   chooser_.answer = std::nullopt;
   form3().SaveButton()->click();
   ASSERT_EQ(chooser_.asked.size(), 2u);
-  EXPECT_EQ(QDir(chooser_.asked[1].InitialFolder).canonicalPath(),
+  EXPECT_EQ(QDir(QString::fromStdString(chooser_.asked[1].InitialFolder)).canonicalPath(),
             QDir(QString::fromStdString(other.string())).canonicalPath());
 }
 
@@ -216,7 +248,7 @@ TEST_F(SaveWiringTest, FailedSaveShowsTheSystemMessageAndKeepsTheEarlierFile) {
 TEST_F(SaveWiringTest, FullRunSavesTheRestoredTapeAfterTheEmptyFirstLine) {
   sim_.ReachStep3();
   sim_.Restore();
-  ASSERT_TRUE(form3().RestoreFinished());
+  ASSERT_TRUE(sim_.Step3().RestoreFinished());
   SaveAs(Dir() / "restored");
   const std::string bytes = FileBytes(Dir() / "restored.FJL");
 

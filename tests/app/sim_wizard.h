@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/wizard.h"
+#include "app/qt/wizard.h"
 #include "app_test_support.h"
 #include "link/device_link.h"
 #include "sim/lib/in_process_channel.h"
@@ -67,6 +67,9 @@ class SimWizard {
   TForm1& Form1() { return wizard->Form1; }
   TForm2& Form2() { return wizard->Form2; }
   TForm3& Form3() { return wizard->Form3; }
+  wizard::Step1Presenter& Step1() { return wizard->Steps.Step1; }
+  wizard::Step2Presenter& Step2() { return wizard->Steps.Step2; }
+  wizard::Step3Presenter& Step3() { return wizard->Steps.Step3; }
 
   void Connect() {
     Form1().show();

@@ -5,7 +5,7 @@
 
 #include <QtGlobal>
 
-#include "app/guarded_application.h"
+#include "app/qt/guarded_application.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

@@ -12,11 +12,13 @@
 #include <climits>
 #include <stdexcept>
 
-#include "app/guarded.h"
-#include "app/guarded_application.h"
-#include "app/progress_gauge.h"
-#include "app/qt_message_sink.h"
-#include "app/tape_text_box.h"
+#include "app/qt/guarded_application.h"
+#include "app/qt/progress_gauge.h"
+#include "app/qt/qt_message_sink.h"
+#include "app/qt/russian_texts.h"
+#include "app/qt/tape_text_box.h"
+#include "app/qt/wizard.h"
+#include "link/device_link.h"
 #include "app_test_support.h"
 
 namespace fjl::app {
@@ -34,41 +36,14 @@ class PaintCounter : public QObject {
   int paints = 0;
 };
 
-TEST(ProgressGaugeTest, PercentIsTruncatedAndProgressClamped) {
-  struct Case {
-    std::int32_t minimum, maximum, progress;
-    std::int32_t shown_progress;
-    int percent;
-  };
-  const Case cases[] = {
-      {0, 100, 0, 0, 0},
-      {0, 200, 50, 50, 25},
-      {0, 3, 2, 2, 66},           // 66.6 is cut, not rounded
-      {0, 200, 500, 200, 100},    // above the range
-      {0, 200, -3, 0, 0},         // below it
-      {10, 20, 15, 15, 50},       // the minimum counts
-      {0, 0, 5, 0, 0},            // an empty tape: nothing to show
-      {0, INT32_MAX, INT32_MAX / 2, INT32_MAX / 2, 49},  // no overflow
-      {0, INT32_MAX, INT32_MAX, INT32_MAX, 100},
-  };
-  for (const Case& c : cases) {
-    ProgressGauge gauge;
-    gauge.SetRange(c.minimum, c.maximum);
-    gauge.SetProgress(c.progress);
-    EXPECT_EQ(gauge.Progress(), c.shown_progress) << c.maximum << " " << c.progress;
-    EXPECT_EQ(gauge.PercentDone(), c.percent) << c.maximum << " " << c.progress;
-    EXPECT_EQ(gauge.Text(), QString::number(c.percent) + "%");
-  }
-}
-
-TEST(ProgressGaugeTest, NarrowingTheRangeClampsTheProgressAlreadySet) {
+TEST(ProgressGaugeTest, ShowsTheClampedProgressAndItsPercent) {
   ProgressGauge gauge;
-  gauge.SetProgress(80);
-  gauge.SetRange(0, 40);
-  EXPECT_EQ(gauge.Progress(), 40);
-  gauge.SetRange(50, 10);  // a maximum below the minimum is raised to it
-  EXPECT_EQ(gauge.Maximum(), 50);
-  EXPECT_EQ(gauge.Progress(), 50);
+  gauge.SetRange(0, 3);
+  gauge.SetProgress(2);
+  EXPECT_EQ(gauge.Text(), "66%");
+  gauge.SetProgress(500);
+  EXPECT_EQ(gauge.Progress(), 3);
+  EXPECT_EQ(gauge.Text(), "100%");
 }
 
 TEST(ProgressGaugeTest, RedrawsOnlyWhenTheShownPercentChanges) {
@@ -125,32 +100,18 @@ TEST(TapeTextBoxTest, AppendingAnEmptyLineAddsALine) {
   EXPECT_EQ(box.LineCount(), 3);
 }
 
-TEST(GuardTest, AnEscapingErrorGoesToTheErrorBoxAndTheHandlerEnds) {
-  RecordingSink sink;
-  int reached = 0;
-  RunGuarded(sink, [&] {
-    ++reached;
-    throw std::runtime_error("Ошибка записи");
-  });
-  RunGuarded(sink, [] { throw 42; });
-  RunGuarded(sink, [&] { ++reached; });
-  EXPECT_EQ(reached, 2);
-  EXPECT_EQ(sink.errors, (std::vector<std::string>{"Ошибка записи", kUnknownErrorText}));
-  EXPECT_TRUE(sink.messages.empty());
-}
-
+// An error no handler caught shows in the step window's error box, and the
+// button still works afterwards.
 TEST(GuardTest, AButtonHandlerThatThrowsLeavesTheButtonUsable) {
   RecordingSink sink;
-  QWidget window;
-  QPushButton button("x", &window);
-  int clicks = 0;
-  ConnectGuarded(&button, &window, sink, [&] {
-    if (++clicks == 1) throw std::invalid_argument("bad number");
+  link::DeviceLink link([](const std::string&, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
+    throw std::invalid_argument("bad number");
   });
-  button.click();
-  button.click();
-  EXPECT_EQ(clicks, 2);
-  EXPECT_EQ(sink.errors, std::vector<std::string>{"bad number"});
+  Wizard wizard(link, sink);
+  wizard.Form1.ConnectButton()->click();
+  wizard.Form1.ConnectButton()->click();
+  EXPECT_EQ(sink.errors, (std::vector<std::string>{"bad number", "bad number"}));
+  EXPECT_EQ(sink.titles.front(), "Чтение контрольной ленты (Varkon KM-L710, KM-5820L). Шаг 1.");
 }
 
 TEST(GuardTest, TheApplicationCatchesWhatAnyEventHandlerThrows) {
@@ -174,45 +135,87 @@ TEST(GuardTest, TheApplicationCatchesWhatAnyEventHandlerThrows) {
 
 struct SeenBox {
   bool found = false;
+  QString title;
   QString text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QList<QAbstractButton*>::size_type buttons = 0;
   QMessageBox::StandardButtons standard;
+  QStringList button_texts;
+  QMessageBox::StandardButton default_button = QMessageBox::NoButton;
 };
 
-SeenBox ShowAndInspect(const std::function<void(QtMessageSink&)>& show) {
+// Shows a box, looks at it, and answers it with `answer`.
+SeenBox ShowAndInspect(const std::function<void()>& show,
+                       QMessageBox::StandardButton answer = QMessageBox::Ok) {
   SeenBox seen;
-  QTimer::singleShot(0, [&seen] {
+  QTimer::singleShot(0, [&seen, answer] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr) return;
     seen.found = true;
+    seen.title = box->windowTitle();
     seen.text = box->text();
     seen.icon = box->icon();
     seen.buttons = box->buttons().size();
     seen.standard = box->standardButtons();
-    box->accept();
+    for (QAbstractButton* button : box->buttons()) seen.button_texts << button->text();
+    if (box->defaultButton() != nullptr) seen.default_button = box->standardButton(box->defaultButton());
+    box->button(answer)->click();
   });
-  QtMessageSink sink;
-  show(sink);
+  show();
   return seen;
 }
 
-TEST(QtMessageSinkTest, MessagesAreModalBoxesWithOneOkButtonAndNoIcon) {
-  const SeenBox seen =
-      ShowAndInspect([](QtMessageSink& sink) { sink.ShowMessage("Невозможно подключить порт"); });
+// A box carries the caption of the step window it comes over.
+TEST(QtMessageBoxesTest, MessagesAreModalBoxesWithOneOkButtonNoIconAndTheWindowsCaption) {
+  QtMessageBoxes boxes;
+  QWidget window;
+  window.setWindowTitle(QString::fromUtf8("Чтение вспомогательных данных. Шаг 2."));
+  const SeenBox seen = ShowAndInspect([&] { boxes.ShowMessage(&window, "Невозможно подключить порт"); });
   ASSERT_TRUE(seen.found);
+  EXPECT_EQ(seen.title.toStdString(), "Чтение вспомогательных данных. Шаг 2.");
   EXPECT_EQ(seen.text.toStdString(), "Невозможно подключить порт");
   EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
   EXPECT_EQ(seen.buttons, 1);
   EXPECT_EQ(seen.standard, QMessageBox::Ok);
 }
 
-TEST(QtMessageSinkTest, UnhandledErrorsUseTheCriticalBox) {
-  const SeenBox seen = ShowAndInspect([](QtMessageSink& sink) { sink.ShowError("Диск заполнен"); });
+TEST(QtMessageBoxesTest, UnhandledErrorsUseTheCriticalBox) {
+  QtMessageBoxes boxes;
+  QWidget window;
+  window.setWindowTitle(QString::fromUtf8("Восстановление контрольной ленты. Шаг 3."));
+  const SeenBox seen = ShowAndInspect([&] { boxes.ShowError(&window, "Диск заполнен"); });
   ASSERT_TRUE(seen.found);
+  EXPECT_EQ(seen.title.toStdString(), "Восстановление контрольной ленты. Шаг 3.");
   EXPECT_EQ(seen.text.toStdString(), "Диск заполнен");
   EXPECT_EQ(seen.icon, QMessageBox::Critical);
   EXPECT_EQ(seen.standard, QMessageBox::Ok);
+}
+
+TEST(QtMessageBoxesTest, AQuestionIsYesOrNoWithNoAsTheDefault) {
+  QtMessageBoxes boxes;
+  QWidget window;
+  bool answer = true;
+  SeenBox seen = ShowAndInspect([&] { answer = boxes.AskYesNo(&window, "Прервать чтение?"); }, QMessageBox::No);
+  ASSERT_TRUE(seen.found);
+  EXPECT_EQ(seen.standard, QMessageBox::Yes | QMessageBox::No);
+  EXPECT_EQ(seen.default_button, QMessageBox::No) << "a stray Enter does not end an hour's download";
+  EXPECT_FALSE(answer);
+  seen = ShowAndInspect([&] { answer = boxes.AskYesNo(&window, "Прервать чтение?"); }, QMessageBox::Yes);
+  EXPECT_TRUE(answer);
+}
+
+// With Qt's own Russian catalogue the standard buttons speak Russian too.
+TEST(QtMessageBoxesTest, TheQuestionsButtonsSpeakRussianWithQtsCatalogue) {
+  QTranslator translator;
+  if (!InstallRussianQtTexts(translator)) GTEST_SKIP() << "Qt's Russian catalogue is not installed";
+  QtMessageBoxes boxes;
+  const SeenBox seen = ShowAndInspect([&] { boxes.AskYesNo(nullptr, "Прервать чтение?"); }, QMessageBox::No);
+  QCoreApplication::removeTranslator(&translator);
+  ASSERT_TRUE(seen.found);
+  QStringList texts = seen.button_texts;
+  for (QString& text : texts) text.remove(u'&');
+  texts.sort();
+  EXPECT_EQ(texts, (QStringList{QString::fromUtf8("Да"), QString::fromUtf8("Нет")}));
 }
 
 }  // namespace

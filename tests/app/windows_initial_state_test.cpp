@@ -11,10 +11,10 @@
 #include <algorithm>
 #include <map>
 
-#include "app/progress_gauge.h"
-#include "app/status_indicator.h"
-#include "app/tape_text_box.h"
-#include "app/wizard.h"
+#include "app/qt/progress_gauge.h"
+#include "app/qt/status_indicator.h"
+#include "app/qt/tape_text_box.h"
+#include "app/qt/wizard.h"
 #include "app_test_support.h"
 #include "link/device_link.h"
 
@@ -104,10 +104,10 @@ TEST_F(InitialStateTest, Step1ControlsStartAsTheUserFirstSeesThem) {
   EXPECT_TRUE(form.StatusBox()->isReadOnly());
   EXPECT_TRUE(form.StatusBox()->text().isEmpty());
   EXPECT_FALSE(form.PasswordBox()->isReadOnly());
-  EXPECT_EQ(form.PasswordText(), "482913");
+  EXPECT_EQ(form.PasswordBox()->text(), "482913");
 
   EXPECT_EQ(form.Indicator()->Color(), QColor(255, 0, 0));
-  EXPECT_FALSE(form.Connected());
+  EXPECT_FALSE(wizard_.Steps.Step1.Connected());
 
   struct ButtonCase {
     QPushButton* button;
@@ -283,7 +283,7 @@ TEST_F(InitialStateTest, Step3ControlsStartAsTheUserFirstSeesThem) {
   EXPECT_EQ(gauge->PercentDone(), 0);
   EXPECT_EQ(gauge->Text(), "0%");
 
-  EXPECT_FALSE(form.RestoreFinished());
+  EXPECT_FALSE(wizard_.Steps.Step3.RestoreFinished());
   EXPECT_EQ(Utf8(form.RestoreButton()->text()), "Восстановить контр. ленту");
   EXPECT_EQ(Utf8(form.SaveButton()->text()), "Сохранить");
   EXPECT_EQ(Utf8(form.FinishButton()->text()), "Завершить");

@@ -77,28 +77,5 @@ TEST(ImageSizes, WholeAddressWindows) {
   EXPECT_EQ(AuxImage().Size(), 1708459u);
 }
 
-TEST(DownloadButtons, StepOneTable) {
-  // read tape, connect, next
-  EXPECT_EQ(TapeButtonsFor(DownloadPhase::Ready), (TapeButtons{true, true, false}));
-  EXPECT_EQ(TapeButtonsFor(DownloadPhase::Running), (TapeButtons{true, false, false}));
-  EXPECT_EQ(TapeButtonsFor(DownloadPhase::Succeeded), (TapeButtons{false, false, true}));
-  EXPECT_EQ(TapeButtonsFor(DownloadPhase::Failed), (TapeButtons{true, false, false}));
-}
-
-TEST(DownloadButtons, StepTwoTable) {
-  EXPECT_EQ(AuxButtonsFor(DownloadPhase::Ready), (AuxButtons{true, false}));
-  EXPECT_EQ(AuxButtonsFor(DownloadPhase::Succeeded), (AuxButtons{false, true}));
-  EXPECT_EQ(AuxButtonsFor(DownloadPhase::Failed), (AuxButtons{true, false}));
-}
-
-TEST(DownloadButtons, OnlySuccessLeadsOn) {
-  for (auto outcome : {DownloadOutcome::Timeout, DownloadOutcome::LinkError,
-                       DownloadOutcome::DeviceError, DownloadOutcome::BadData,
-                       DownloadOutcome::UnknownRecord, DownloadOutcome::CounterNotNumber}) {
-    EXPECT_EQ(PhaseAfter(outcome), DownloadPhase::Failed);
-  }
-  EXPECT_EQ(PhaseAfter(DownloadOutcome::Success), DownloadPhase::Succeeded);
-}
-
 }  // namespace
 }  // namespace fjl::tape

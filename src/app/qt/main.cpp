@@ -1,0 +1,63 @@
+// fjl-restore: the three-step wizard that downloads, restores and saves the
+// electronic control tape.
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/qt/command_line.h"
+#include "app/qt/guarded_application.h"
+#include "app/qt/qt_message_sink.h"
+#include "app/qt/russian_texts.h"
+#include "app/qt/wizard.h"
+#include "fjl_version.h"
+#include "link/device_link.h"
+#include "port/port_control.h"
+#include "port/port_extra_ports.h"
+
+int main(int argc, char** argv) {
+  if (const auto info = fjl::app::InfoText("fjl-restore", std::vector<std::string>(argv + 1, argv + argc))) {
+    std::fputs(info->c_str(), stdout);
+    return 0;
+  }
+  fjl::app::GuardedApplication application(argc, argv);
+  // The version and the menu entry reach the desktop here; the step windows'
+  // captions stay as they are.
+  QCoreApplication::setApplicationVersion(fjl::kVersion);
+  QGuiApplication::setDesktopFileName("fjl-restore");
+  // The main window's closing ends the program, whatever else is visible.
+  QApplication::setQuitOnLastWindowClosed(false);
+  QTranslator qt_texts;
+  fjl::app::InstallRussianQtTexts(qt_texts);
+
+  // QApplication has taken its own options out of argv by now.
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const fjl::app::CommandLineResult parsed = fjl::app::ParseCommandLine(args);
+  if (!parsed.options) {
+    std::fprintf(stderr, "fjl-restore: %s\n%s", parsed.error.c_str(),
+                 fjl::app::UsageText("fjl-restore").c_str());
+    return 2;
+  }
+  fjl::link::TPortControl::SetExtraPorts(
+      fjl::app::CollectExtraPorts(fjl::link::ExtraPortsFromEnvironment(), *parsed.options));
+
+  fjl::link::DeviceLink link;
+  fjl::app::QtMessageBoxes boxes;
+  fjl::app::QtMessageSink messages(boxes);
+  application.SetMessages(&messages);
+
+  fjl::app::Wizard wizard(link, boxes);
+  QObject::connect(&wizard.Form1, &fjl::app::TForm1::MainWindowClosed, &application,
+                   &QCoreApplication::quit, Qt::QueuedConnection);
+  wizard.Steps.Start();
+  try {
+    return QApplication::exec();
+  } catch (const std::exception& error) {
+    // Outside any event handler: nothing sensible is left to run.
+    messages.ShowError(error.what());
+    return 1;
+  }
+}

@@ -1,0 +1,54 @@
+#pragma once
+// What the three Qt step windows share as thin views: the window style, the
+// keyboard (Enter on a button, Tab out of the tape, Escape), the Tab stops,
+// the boxes over the window, and the difference between the program closing
+// a window and the window manager's close button.
+
+#include <QWidget>
+#include <initializer_list>
+#include <string_view>
+
+#include "app/qt/qt_message_sink.h"
+#include "wizard/window_texts.h"
+
+namespace fjl::app {
+
+class StepWindow : public QWidget {
+  Q_OBJECT
+ public:
+  StepWindow(MessageBoxes& boxes, QWidget* parent = nullptr);
+
+ protected:
+  // Call once the controls exist: caption, size, font, centring; every
+  // button, list, edit and text box then routes its keys through the
+  // wizard's keyboard rules.
+  void SetUpStepWindow(std::string_view caption, wizard::ClientSize size);
+  // Tab visits `stops` in this order; every other control that could take
+  // the focus takes it only when clicked.
+  void SetTabStops(std::initializer_list<QWidget*> stops);
+
+  // The focus as the keyboard would move it: the control shows its focus
+  // frame, so the user sees where Enter or Space goes.
+  static void FocusControl(QWidget* control) { control->setFocus(Qt::TabFocusReason); }
+  void ShowStepWindow();
+  void CloseStepWindow();
+  void ShowBoxMessage(std::string_view text) { boxes_.ShowMessage(this, text); }
+  void ShowBoxError(std::string_view text) { boxes_.ShowError(this, text); }
+  bool AskBoxYesNo(std::string_view text) { return boxes_.AskYesNo(this, text); }
+
+  // The window manager's close button (or any close the presenter did not
+  // ask for), and Escape: both go to the presenter.
+  virtual void CloseRequested() = 0;
+  virtual void EscapePressed() = 0;
+  // The program closed the window.
+  virtual void StepClosed() {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  MessageBoxes& boxes_;
+  bool closing_ = false;
+};
+
+}  // namespace fjl::app

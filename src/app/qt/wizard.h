@@ -1,0 +1,31 @@
+#pragma once
+// The Qt wizard: the three step windows, created once in order, under the
+// toolkit-free presenters that run them.
+
+#include "app/qt/busy_guard.h"
+#include "app/qt/qt_message_sink.h"
+#include "app/qt/tform1.h"
+#include "app/qt/tform2.h"
+#include "app/qt/tform3.h"
+#include "link/device_link.h"
+#include "port/port_listing.h"
+#include "wizard/wizard_steps.h"
+
+namespace fjl::app {
+
+struct Wizard {
+  Wizard(link::DeviceLink& link, MessageBoxes& boxes)
+      : Form1(boxes), Form2(boxes), Form3(boxes), Steps({link, Toolkit, &link::ListPorts}, Form1, Form2, Form3) {
+    Form1.Attach(Steps.Step1);
+    Form2.Attach(Steps.Step2);
+    Form3.Attach(Steps.Step3);
+  }
+
+  QtToolkit Toolkit;
+  TForm1 Form1;
+  TForm2 Form2;
+  TForm3 Form3;
+  wizard::WizardSteps Steps;
+};
+
+}  // namespace fjl::app

@@ -1,0 +1,49 @@
+#pragma once
+// The busy-download runner of steps 1 and 2: a download runs inside one
+// handler with the windows busy; the step's buttons follow its phase; the
+// result and status boxes follow its replies; and Escape or the close button
+// stop it at the next exchange once the user has said so.
+
+#include <functional>
+#include <string_view>
+
+#include "tape/download_view.h"
+#include "text/stop_signal.h"
+#include "wizard/button_tables.h"
+#include "wizard/toolkit.h"
+
+namespace fjl::wizard {
+
+struct DownloadHooks {
+  std::function<void(std::string_view)> SetResult;  // "Результат выполнения:"
+  std::function<void(std::string_view)> SetStatus;  // "Статус регистратора:"
+  std::function<bool(std::string_view)> AskYesNo;   // a question over the step window
+  std::function<void(DownloadPhase)> ShowButtons;   // the step's button table
+};
+
+class DownloadRunner {
+ public:
+  explicit DownloadRunner(Toolkit& toolkit) : toolkit_(toolkit) {}
+  DownloadRunner(const DownloadRunner&) = delete;
+  DownloadRunner& operator=(const DownloadRunner&) = delete;
+
+  bool Running() const { return running_ != nullptr; }
+  // Escape or the close button during a download: before its next exchange
+  // the user is asked "Прервать чтение?". Nothing happens when no download runs.
+  void StopAsked();
+
+  // Runs `download` with the windows busy. The buttons are set for Running
+  // first and, however the download ends (an error escaping included), for
+  // its outcome afterwards. The download reports through the view it is
+  // given and polls the stop signal before every request.
+  using Download = std::function<tape::DownloadOutcome(tape::DownloadView& boxes, const StopSignal& stop)>;
+  tape::DownloadOutcome Run(const DownloadHooks& hooks, const Download& download);
+
+ private:
+  class BusyView;
+
+  Toolkit& toolkit_;
+  BusyView* running_ = nullptr;
+};
+
+}  // namespace fjl::wizard

@@ -1,0 +1,42 @@
+#pragma once
+// What "Сохранить" asks the save dialog for, and the name it saves under.
+// Paths are the system's narrow names: UTF-8 on Windows, the file system's
+// bytes elsewhere.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "output/save_dialog.h"
+
+namespace fjl::wizard {
+
+struct SaveDialogSettings {
+  std::string Title;
+  std::string InitialFolder;
+  // Description and pattern of each filter; the first one is selected.
+  std::vector<output::FileFilter> Filters;
+  // As the dialog is given it ("*.FJL"); FjlFilterIndex says when it applies.
+  std::string DefaultExtension;
+  bool ConfirmOverwrite = false;
+};
+
+// The filter under which a name typed without an extension gets ".FJL".
+inline constexpr std::size_t kFjlFilterIndex = 0;
+
+// The settings of one save, taken now: the dialog opens in the program's
+// current working directory.
+SaveDialogSettings CurrentSaveDialogSettings();
+
+// What the user picked: the name as typed or clicked, with no extension added
+// by the dialog, and the filter chosen when the dialog closed.
+struct SaveChoice {
+  std::string Path;
+  std::size_t Filter = kFjlFilterIndex;
+};
+
+// The file to write: ".FJL" is added to a name without an extension only
+// while the FJL filter is chosen; under "Все файлы (*.*)" the name is kept.
+std::string PathToSave(const SaveChoice& choice);
+
+}  // namespace fjl::wizard

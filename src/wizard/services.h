@@ -1,0 +1,21 @@
+#pragma once
+// What the three steps share besides one another.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "link/device_link.h"
+#include "wizard/toolkit.h"
+
+namespace fjl::wizard {
+
+struct WizardServices {
+  link::DeviceLink& Link;
+  Toolkit& Ui;
+  // The names the port list offers, asked afresh whenever step 1 is
+  // activated while disconnected.
+  std::function<std::vector<std::string>()> ListPorts;
+};
+
+}  // namespace fjl::wizard

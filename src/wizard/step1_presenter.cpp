@@ -1,0 +1,176 @@
+#include "wizard/step1_presenter.h"
+
+#include <algorithm>
+#include <charconv>
+#include <clocale>
+
+#include "tape/record_counters.h"
+#include "tape/tape_download.h"
+#include "text/cp1251.h"
+#include "wizard/guarded.h"
+#include "wizard/keyboard.h"
+#include "wizard/step2_presenter.h"
+#include "wizard/step_messages.h"
+#include "wizard/window_texts.h"
+
+namespace fjl::wizard {
+namespace {
+
+std::vector<std::string> SpeedItems() { return {kSpeedItems.begin(), kSpeedItems.end()}; }
+
+// The speed list's text as an integer: its leading digits, 0 when there are none.
+std::int32_t SpeedOf(std::string_view text) {
+  std::int32_t speed = 0;
+  std::from_chars(text.data(), text.data() + text.size(), speed);
+  return speed;
+}
+
+int IndexOf(const std::vector<std::string>& items, const std::string& item) {
+  const auto found = std::find(items.begin(), items.end(), item);
+  return found == items.end() ? -1 : static_cast<int>(found - items.begin());
+}
+
+}  // namespace
+
+template <class Handler>
+void Step1Presenter::Guarded(Handler&& handler) {
+  RunGuarded([this](std::string_view error) { view_.ShowError(error); }, std::forward<Handler>(handler));
+}
+
+Step1Presenter::Step1Presenter(Step1View& view, const WizardServices& services)
+    : view_(view), services_(services), downloads_(services.Ui) {
+  const std::vector<std::string> speeds = SpeedItems();
+  view_.SetListItems(Step1Control::SpeedList, speeds, kDefaultSpeedIndex);
+  view_.SetText(Step1Control::PasswordBox, kDefaultPassword);
+  tape::RecordCounters(view_, tape::kTapeCounterBoxes).Reset();
+  ShowConnected(false);
+  view_.SetEnabled(Step1Control::NextButton, false);
+}
+
+void Step1Presenter::Open() {
+  Guarded([this] {
+    view_.ShowWindow();
+    view_.SetFocus(kStep1MainButton);
+  });
+}
+
+void Step1Presenter::Activated() {
+  Guarded([this] {
+    std::setlocale(LC_NUMERIC, "C");
+    services_.Ui.UseDotAsDecimalSeparator();
+    ShowLists();
+  });
+}
+
+// Disconnected, the lists are refilled and reset on every activation. While
+// connected they keep showing the port and speed in use: every message box
+// activates the window again when it closes, and a list showing another port
+// than the open one would mislead whoever reads it.
+void Step1Presenter::ShowLists() {
+  const std::vector<std::string> speeds = SpeedItems();
+  if (Connected()) {
+    view_.SetListItems(Step1Control::PortList, port_items_, IndexOf(port_items_, connected_port_));
+    view_.SetListItems(Step1Control::SpeedList, speeds, IndexOf(speeds, connected_speed_));
+    return;
+  }
+  port_items_.clear();
+  port_items_ = services_.ListPorts();
+  view_.SetListItems(Step1Control::PortList, port_items_, port_items_.empty() ? -1 : 0);
+  view_.SetListItems(Step1Control::SpeedList, speeds, kDefaultSpeedIndex);
+}
+
+void Step1Presenter::ConnectOrDisconnect() {
+  Guarded([this] {
+    if (Connected()) {
+      Disconnect();
+    } else {
+      Connect();
+    }
+  });
+}
+
+void Step1Presenter::Connect() {
+  const std::string speed_text = view_.Text(Step1Control::SpeedList);
+  const std::string port = view_.Text(Step1Control::PortList);
+  if (services_.Link.OpenLink(port, SpeedOf(speed_text)) == -1) {
+    view_.ShowMessage(kMsgCannotConnect);
+    return;
+  }
+  connected_port_ = port;
+  connected_speed_ = speed_text;
+  if (IndexOf(port_items_, port) < 0) port_items_.push_back(port);
+  ShowConnected(true);
+  // Connected, the next thing to do is to read.
+  view_.SetFocus(Step1Control::ReadTapeButton);
+}
+
+void Step1Presenter::Disconnect() {
+  if (services_.Link.CloseLink() != 0) ShowConnected(false);
+}
+
+void Step1Presenter::ShowConnected(bool connected) {
+  indicator_ = connected ? IndicatorColour::Green : IndicatorColour::Red;
+  view_.SetIndicator(indicator_);
+  view_.SetText(Step1Control::ConnectButton, connected ? kDisconnectText : kConnectText);
+  view_.SetEnabled(Step1Control::PortList, !connected);
+  view_.SetEnabled(Step1Control::SpeedList, !connected);
+  view_.SetEnabled(Step1Control::ReadTapeButton, connected);
+}
+
+void Step1Presenter::ShowTapeButtons(DownloadPhase phase) {
+  const TapeButtons buttons = TapeButtonsFor(phase);
+  view_.SetEnabled(Step1Control::ReadTapeButton, buttons.ReadTape);
+  view_.SetEnabled(Step1Control::ConnectButton, buttons.Connect);
+  view_.SetEnabled(Step1Control::NextButton, buttons.Next);
+}
+
+std::string Step1Presenter::PasswordBytes() const {
+  return text::Utf8ToCp1251(view_.Text(Step1Control::PasswordBox));
+}
+
+void Step1Presenter::ReadTape() {
+  Guarded([this] {
+    const std::string password = PasswordBytes();
+    StepMessages<Step1Control> messages(view_);
+    const DownloadHooks hooks{
+        [this](std::string_view text) { view_.SetText(Step1Control::ResultBox, text); },
+        [this](std::string_view text) { view_.SetText(Step1Control::StatusBox, text); },
+        [this](std::string_view text) { return view_.AskYesNo(text); },
+        [this](DownloadPhase phase) { ShowTapeButtons(phase); },
+    };
+    const tape::DownloadOutcome outcome = downloads_.Run(hooks, [&](tape::DownloadView& boxes, const StopSignal& stop) {
+      return tape::TapeDownload(password, *tape_, {services_.Link, last_response_, boxes, view_, messages, &stop});
+    });
+    // The read button the focus was on is disabled now; a focus left to
+    // wander could land on "Завершить", one key press from losing the tape.
+    if (tape::Succeeded(outcome)) view_.SetFocus(Step1Control::NextButton);
+  });
+}
+
+void Step1Presenter::Finish() {
+  Guarded([this] {
+    finishing_ = true;
+    view_.ShowMessage(kMsgAppStopped);
+    view_.CloseWindow();
+  });
+}
+
+void Step1Presenter::Next() {
+  Guarded([this] {
+    if (next_ == nullptr) return;
+    view_.HideWindow();
+    next_->Open();
+  });
+}
+
+void Step1Presenter::CloseRequested() {
+  if (downloads_.Running()) {
+    downloads_.StopAsked();
+  } else if (!finishing_) {
+    Finish();
+  }
+}
+
+void Step1Presenter::EscapePressed() { downloads_.StopAsked(); }
+
+}  // namespace fjl::wizard

@@ -1,0 +1,83 @@
+#include "wizard/step2_presenter.h"
+
+#include "tape/aux_download.h"
+#include "tape/record_counters.h"
+#include "wizard/guarded.h"
+#include "wizard/keyboard.h"
+#include "wizard/step1_presenter.h"
+#include "wizard/step3_presenter.h"
+#include "wizard/step_messages.h"
+#include "wizard/window_texts.h"
+
+namespace fjl::wizard {
+
+template <class Handler>
+void Step2Presenter::Guarded(Handler&& handler) {
+  RunGuarded([this](std::string_view error) { view_.ShowError(error); }, std::forward<Handler>(handler));
+}
+
+Step2Presenter::Step2Presenter(Step2View& view, Step1Presenter& step1)
+    : view_(view), step1_(step1), downloads_(step1.Services().Ui) {
+  tape::RecordCounters(view_, tape::kAuxCounterBoxes).Reset();
+  ShowAuxButtons(DownloadPhase::Ready);
+}
+
+void Step2Presenter::Open() {
+  Guarded([this] {
+    view_.ShowWindow();
+    view_.SetFocus(kStep2MainButton);
+  });
+}
+
+void Step2Presenter::ShowAuxButtons(DownloadPhase phase) {
+  const AuxButtons buttons = AuxButtonsFor(phase);
+  view_.SetEnabled(Step2Control::ReadAuxButton, buttons.ReadAux);
+  view_.SetEnabled(Step2Control::NextButton, buttons.Next);
+}
+
+void Step2Presenter::ReadAux() {
+  Guarded([this] {
+    const std::string password = step1_.PasswordBytes();
+    StepMessages<Step2Control> messages(view_);
+    const DownloadHooks hooks{
+        [this](std::string_view text) { view_.SetText(Step2Control::ResultBox, text); },
+        [this](std::string_view text) { view_.SetText(Step2Control::StatusBox, text); },
+        [this](std::string_view text) { return view_.AskYesNo(text); },
+        [this](DownloadPhase phase) { ShowAuxButtons(phase); },
+    };
+    const tape::DownloadOutcome outcome = downloads_.Run(hooks, [&](tape::DownloadView& boxes, const StopSignal& stop) {
+      return tape::AuxDownload(password, *aux_,
+                               {step1_.Services().Link, step1_.LastResponse(), boxes, view_, messages, &stop});
+    });
+    if (tape::Succeeded(outcome)) view_.SetFocus(Step2Control::NextButton);
+  });
+}
+
+void Step2Presenter::Finish() {
+  Guarded([this] {
+    finishing_ = true;
+    view_.ShowMessage(kMsgAppStopped);
+    step1_.CloseWindow();
+    view_.CloseWindow();
+  });
+}
+
+void Step2Presenter::Next() {
+  Guarded([this] {
+    if (next_ == nullptr) return;
+    view_.HideWindow();
+    next_->Open();
+  });
+}
+
+void Step2Presenter::CloseRequested() {
+  if (downloads_.Running()) {
+    downloads_.StopAsked();
+  } else if (!finishing_) {
+    Finish();
+  }
+}
+
+void Step2Presenter::EscapePressed() { downloads_.StopAsked(); }
+
+}  // namespace fjl::wizard

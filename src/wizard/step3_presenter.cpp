@@ -1,0 +1,137 @@
+#include "wizard/step3_presenter.h"
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "output/save_text_file.h"
+#include "restore/line_sink.h"
+#include "restore/restore_tape.h"
+#include "wizard/guarded.h"
+#include "wizard/keyboard.h"
+#include "wizard/save_dialog.h"
+#include "wizard/step1_presenter.h"
+#include "wizard/step2_presenter.h"
+#include "wizard/step_messages.h"
+#include "wizard/window_texts.h"
+
+namespace fjl::wizard {
+namespace {
+
+// The next save opens where this one went, as the dialog always has. A
+// folder that cannot be entered leaves the working directory as it was.
+void FollowSavedFile(const std::string& path) {
+  const std::filesystem::path folder =
+      std::filesystem::path(std::u8string(path.begin(), path.end())).parent_path();
+  if (folder.empty()) return;
+  std::error_code ignored;
+  std::filesystem::current_path(folder, ignored);
+}
+
+}  // namespace
+
+void RestoreWindowView::SetGaugeRange(std::int32_t minimum, std::int32_t maximum) {
+  view_.SetGaugeRange(minimum, maximum);
+}
+
+void RestoreWindowView::SetGaugeProgress(std::int32_t progress) {
+  view_.SetGaugeProgress(progress);
+  toolkit_.KeepResponsive();
+}
+
+void RestoreWindowView::SetRestoreEnabled(bool enabled) {
+  view_.SetEnabled(Step3Control::RestoreButton, enabled);
+}
+
+template <class Handler>
+void Step3Presenter::Guarded(Handler&& handler) {
+  RunGuarded([this](std::string_view error) { view_.ShowError(error); }, std::forward<Handler>(handler));
+}
+
+Step3Presenter::Step3Presenter(Step3View& view, Step1Presenter& step1, Step2Presenter& step2)
+    : view_(view), step1_(step1), step2_(step2) {
+  view_.SetGaugeRange(0, 100);
+  view_.SetGaugeProgress(0);
+  for (const Step3Control button : {Step3Control::RestoreButton, Step3Control::SaveButton,
+                                    Step3Control::FinishButton}) {
+    view_.SetEnabled(button, true);
+  }
+}
+
+void Step3Presenter::Open() {
+  Guarded([this] {
+    view_.ShowWindow();
+    view_.SetFocus(kStep3MainButton);
+  });
+}
+
+void Step3Presenter::Save() {
+  Guarded([this] {
+    const std::optional<SaveChoice> chosen = view_.ChooseSaveFile(CurrentSaveDialogSettings());
+    if (!chosen) return;
+    const std::string path = PathToSave(*chosen);
+    const output::SaveResult saved = output::SaveTextFile(path, view_.TapeLines());
+    if (!saved) {
+      view_.ShowError(path + ": " + saved.error);
+      return;
+    }
+    FollowSavedFile(path);
+  });
+}
+
+void Step3Presenter::Finish() {
+  Guarded([this] {
+    finishing_ = true;
+    view_.ShowMessage(RestoreFinished() ? kMsgAppFinished : kMsgAppStopped);
+    step2_.CloseWindow();
+    step1_.CloseWindow();
+    view_.CloseWindow();
+  });
+}
+
+void Step3Presenter::Restore() {
+  Guarded([this] {
+    Toolkit& toolkit = step1_.Services().Ui;
+    // The run reads back lines it wrote (an annulment repeats them), so its
+    // text starts as the box stands now: the initial empty line, an earlier
+    // run's lines, whatever the user typed.
+    restore::LineSink text(view_.TapeLines(), &view_);
+    RestoreWindowView gauge(view_, toolkit);
+    StepMessages<Step3Control> messages(view_);
+    const std::string password = step1_.PasswordBytes();
+    const restore::RestoreInputs inputs{
+        step1_.Services().Link, password, step1_.Tape(), step2_.Aux(),
+        [this](const link::DeviceResponse& reply) { step1_.LastResponse() = reply; }};
+
+    // Undone in reverse order however the run ends: the lines not shown yet
+    // go into the box (a stopped run has shown its own before its message),
+    // then the windows take input again.
+    toolkit.BeginBusy({});
+    struct Busy {
+      Toolkit& toolkit;
+      bool& restoring;
+      ~Busy() {
+        restoring = false;
+        toolkit.EndBusy();
+      }
+    } busy{toolkit, restoring_};
+    restoring_ = true;
+    struct ShowLinesAtEnd {
+      restore::LineSink& text;
+      ~ShowLinesAtEnd() { text.Flush(); }
+    } show_lines{text};
+
+    if (restore::RestoreTape(inputs, restoration_, text, gauge, messages) == restore::RestoreOutcome::Completed) {
+      // The restore button the focus was on is disabled now: saving is next.
+      view_.SetFocus(Step3Control::SaveButton);
+    }
+  });
+}
+
+// A restoration cannot be stopped half-way (its text would end without its
+// footer): while it runs the close button is dropped like every other input.
+void Step3Presenter::CloseRequested() {
+  if (!restoring_ && !finishing_) Finish();
+}
+
+}  // namespace fjl::wizard

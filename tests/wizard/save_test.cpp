@@ -1,0 +1,128 @@
+// "Сохранить" without a toolkit: the dialog's settings, the name saved under
+// for each filter, the working directory following the user, failures.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "fake_views.h"
+#include "wizard/save_dialog.h"
+
+namespace fjl::wizard {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FakeWizard;
+
+std::string FileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(SaveDialogTest, SettingsAreTakenWhenTheButtonIsPressed) {
+  const SaveDialogSettings s = CurrentSaveDialogSettings();
+  EXPECT_EQ(s.Title, "Сохранить контрольную ленту в файл");
+  EXPECT_EQ(fs::path(s.InitialFolder), fs::current_path());
+  ASSERT_EQ(s.Filters.size(), 2u);
+  EXPECT_EQ(s.Filters[0].description, "Файл контрольной ленты (*.FJL)");
+  EXPECT_EQ(s.Filters[0].pattern, "*.FJL");
+  EXPECT_EQ(s.Filters[1].description, "Все файлы (*.*)");
+  EXPECT_EQ(s.Filters[1].pattern, "(*.*)");
+  EXPECT_EQ(s.DefaultExtension, "*.FJL");
+  EXPECT_FALSE(s.ConfirmOverwrite);
+}
+
+// ".FJL" goes only to a name without an extension, and only while the FJL
+// filter is chosen: under "Все файлы (*.*)" the name is the user's.
+TEST(SaveDialogTest, TheExtensionIsAddedOnlyUnderTheFjlFilter) {
+  struct Case {
+    std::string path;
+    std::size_t filter;
+    std::string saved;
+  };
+  const Case cases[] = {
+      {"/tmp/day", 0, "/tmp/day.FJL"},
+      {"/tmp/day.txt", 0, "/tmp/day.txt"},
+      {"/tmp/day.", 0, "/tmp/day.FJL"},
+      {"/tmp/.profile", 0, "/tmp/.profile.FJL"},
+      {"/tmp/day", 1, "/tmp/day"},
+      {"/tmp/day.", 1, "/tmp/day."},
+      {"/tmp/README", 1, "/tmp/README"},
+      {"/tmp/day.txt", 1, "/tmp/day.txt"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(PathToSave({c.path, c.filter}), c.saved) << c.path << " filter " << c.filter;
+  }
+}
+
+class SaveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    start_ = fs::current_path();
+    dir_ = fs::temp_directory_path() / ("fjl-wizard-save-" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    fs::current_path(dir_);
+  }
+  void TearDown() override {
+    fs::current_path(start_);
+    fs::remove_all(dir_);
+  }
+  void SaveAs(const fs::path& path, std::size_t filter = kFjlFilterIndex) {
+    w_.view3.choice = SaveChoice{path.string(), filter};
+    w_.steps.Step3.Save();
+  }
+
+  fs::path start_;
+  fs::path dir_;
+  FakeWizard w_;
+};
+
+TEST_F(SaveTest, TheBoxIsWrittenInWindows1251AndTheNextDialogOpensWhereItWent) {
+  w_.view3.lines = {"", "Итог=1.00"};
+  fs::create_directory(dir_ / "archive");
+  SaveAs(dir_ / "archive" / "day");
+  EXPECT_EQ(FileBytes(dir_ / "archive" / "day.FJL"), "\r\n\xC8\xF2\xEE\xE3=1.00\r\n");
+  EXPECT_TRUE(w_.view3.errors.empty());
+  EXPECT_TRUE(w_.view3.messages.empty()) << "no message on success";
+  EXPECT_TRUE(fs::equivalent(fs::current_path(), dir_ / "archive"));
+
+  w_.view3.choice.reset();
+  w_.steps.Step3.Save();
+  ASSERT_EQ(w_.view3.dialogs.size(), 2u);
+  EXPECT_TRUE(fs::equivalent(w_.view3.dialogs[1].InitialFolder, dir_ / "archive"));
+}
+
+TEST_F(SaveTest, UnderAllFilesTheNameIsKeptAsTyped) {
+  SaveAs(dir_ / "README", 1);
+  EXPECT_TRUE(fs::exists(dir_ / "README"));
+  EXPECT_FALSE(fs::exists(dir_ / "README.FJL"));
+}
+
+TEST_F(SaveTest, CancelWritesNothing) {
+  w_.steps.Step3.Save();
+  EXPECT_EQ(w_.view3.dialogs.size(), 1u);
+  EXPECT_TRUE(fs::is_empty(dir_));
+  EXPECT_TRUE(fs::equivalent(fs::current_path(), dir_));
+}
+
+TEST_F(SaveTest, AFailedSaveShowsThePathAndTheSystemsReasonAndStaysPut) {
+  // A folder of that name is refused and left alone, reached either way.
+  fs::create_directory(dir_ / "day.FJL");
+  SaveAs(dir_ / "day");
+  SaveAs(dir_ / "day.FJL", 1);
+  ASSERT_EQ(w_.view3.errors.size(), 2u);
+  const std::string taken = (dir_ / "day.FJL").string();
+  for (const std::string& error : w_.view3.errors) {
+    EXPECT_EQ(error.rfind(taken + ": ", 0), 0u) << error;
+    EXPECT_GT(error.size(), taken.size() + 2) << "with the system's reason";
+  }
+  EXPECT_TRUE(fs::is_directory(dir_ / "day.FJL"));
+  EXPECT_TRUE(fs::equivalent(fs::current_path(), dir_));
+}
+
+}  // namespace
+}  // namespace fjl::wizard

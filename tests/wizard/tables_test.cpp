@@ -1,0 +1,167 @@
+// The rules the step windows of every toolkit follow: the button tables of
+// the downloads, the keyboard, the gauge, and what an unhandled error does.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <stdexcept>
+
+#include "wizard/button_tables.h"
+#include "wizard/gauge.h"
+#include "wizard/guarded.h"
+#include "wizard/keyboard.h"
+#include "wizard/layout.h"
+
+namespace fjl::wizard {
+namespace {
+
+using tape::DownloadOutcome;
+
+TEST(ButtonTablesTest, StepOne) {
+  // read tape, connect, next
+  struct Case {
+    DownloadPhase phase;
+    TapeButtons buttons;
+  };
+  const Case cases[] = {
+      {DownloadPhase::Ready, {true, true, false}},
+      {DownloadPhase::Running, {true, false, false}},
+      {DownloadPhase::Succeeded, {false, false, true}},
+      // A failure lets the user disconnect and pick another port.
+      {DownloadPhase::Failed, {true, true, false}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(TapeButtonsFor(c.phase), c.buttons) << static_cast<int>(c.phase);
+}
+
+TEST(ButtonTablesTest, StepTwo) {
+  EXPECT_EQ(AuxButtonsFor(DownloadPhase::Ready), (AuxButtons{true, false}));
+  EXPECT_EQ(AuxButtonsFor(DownloadPhase::Running), (AuxButtons{true, false}));
+  EXPECT_EQ(AuxButtonsFor(DownloadPhase::Succeeded), (AuxButtons{false, true}));
+  EXPECT_EQ(AuxButtonsFor(DownloadPhase::Failed), (AuxButtons{true, false}));
+}
+
+TEST(ButtonTablesTest, OnlySuccessLeadsOnAndAStopEndsAsAFailure) {
+  for (auto outcome : {DownloadOutcome::Timeout, DownloadOutcome::LinkError, DownloadOutcome::DeviceError,
+                       DownloadOutcome::BadData, DownloadOutcome::UnknownRecord,
+                       DownloadOutcome::CounterNotNumber, DownloadOutcome::Cancelled}) {
+    EXPECT_EQ(wizard::PhaseAfter(outcome), DownloadPhase::Failed) << static_cast<int>(outcome);
+  }
+  EXPECT_EQ(wizard::PhaseAfter(DownloadOutcome::Success), DownloadPhase::Succeeded);
+}
+
+TEST(KeyboardTest, EnterPressesAFocusedButtonAndTabAlwaysMovesTheFocus) {
+  struct Case {
+    Key key;
+    ControlKind focused;
+    KeyAction action;
+  };
+  const Case cases[] = {
+      {Key::Enter, ControlKind::Button, KeyAction::PressButton},
+      {Key::Enter, ControlKind::TextBox, KeyAction::ToolkitDefault},  // a new line in the tape
+      {Key::Enter, ControlKind::EditBox, KeyAction::ToolkitDefault},
+      {Key::Enter, ControlKind::List, KeyAction::ToolkitDefault},
+      // No tab character may reach the text that is saved.
+      {Key::Tab, ControlKind::TextBox, KeyAction::FocusNext},
+      {Key::BackTab, ControlKind::TextBox, KeyAction::FocusPrevious},
+      {Key::Tab, ControlKind::Button, KeyAction::FocusNext},
+      {Key::Tab, ControlKind::EditBox, KeyAction::FocusNext},
+      {Key::Escape, ControlKind::Button, KeyAction::AskToStop},
+      {Key::Escape, ControlKind::Other, KeyAction::AskToStop},
+      {Key::Other, ControlKind::Button, KeyAction::ToolkitDefault},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(KeyActionFor(c.key, c.focused), c.action)
+        << static_cast<int>(c.key) << " on " << static_cast<int>(c.focused);
+  }
+}
+
+template <class Stops, class Control>
+bool Has(const Stops& stops, Control control) {
+  return std::find(stops.begin(), stops.end(), control) != stops.end();
+}
+
+TEST(KeyboardTest, TabSkipsReadOnlyBoxesAndCountersAndReachesConnectInThree) {
+  EXPECT_FALSE(Has(kStep1TabStops, Step1Control::ResultBox));
+  EXPECT_FALSE(Has(kStep1TabStops, Step1Control::StatusBox));
+  EXPECT_FALSE(Has(kStep2TabStops, Step2Control::ResultBox));
+  EXPECT_FALSE(Has(kStep2TabStops, Step2Control::StatusBox));
+  // The counters are no controls of the tables at all; from the port list
+  // the connect button is three Tabs away.
+  const auto connect = std::find(kStep1TabStops.begin(), kStep1TabStops.end(), Step1Control::ConnectButton);
+  EXPECT_EQ(connect - kStep1TabStops.begin(), 3);
+  EXPECT_TRUE(Has(kStep1TabStops, kStep1MainButton));
+  EXPECT_TRUE(Has(kStep2TabStops, kStep2MainButton));
+  EXPECT_TRUE(Has(kStep3TabStops, kStep3MainButton));
+  EXPECT_TRUE(Has(kStep3TabStops, Step3Control::TapeText)) << "the tape stays editable";
+}
+
+// A front end that places its own controls keeps the label's distance at
+// every DPI, rounding up rather than letting it shrink.
+TEST(LayoutTest, TheLabelGapScalesWithTheDpiAndNeverShrinks) {
+  struct Case {
+    int dpi;
+    int gap;
+  };
+  const Case cases[] = {{96, 8}, {120, 10}, {144, 12}, {168, 14}, {192, 16}, {110, 10}};  // 9.2 rounds up
+  for (const Case& c : cases) EXPECT_EQ(ScaledPixels(kLabelGap, c.dpi), c.gap) << c.dpi;
+}
+
+TEST(GaugeTest, PercentIsTruncatedAndProgressClamped) {
+  struct Case {
+    std::int32_t minimum, maximum, progress;
+    std::int32_t shown_progress;
+    int percent;
+  };
+  const Case cases[] = {
+      {0, 100, 0, 0, 0},
+      {0, 200, 50, 50, 25},
+      {0, 3, 2, 2, 66},         // 66.6 is cut, not rounded
+      {0, 200, 500, 200, 100},  // above the range
+      {0, 200, -3, 0, 0},       // below it
+      {10, 20, 15, 15, 50},     // the minimum counts
+      {0, 0, 5, 0, 0},          // an empty tape: nothing to show
+      {0, INT32_MAX, INT32_MAX / 2, INT32_MAX / 2, 49},  // no overflow
+      {0, INT32_MAX, INT32_MAX, INT32_MAX, 100},
+  };
+  for (const Case& c : cases) {
+    GaugeState gauge;
+    gauge.SetRange(c.minimum, c.maximum);
+    gauge.SetProgress(c.progress);
+    EXPECT_EQ(gauge.Progress(), c.shown_progress) << c.maximum << " " << c.progress;
+    EXPECT_EQ(gauge.PercentDone(), c.percent) << c.maximum << " " << c.progress;
+    EXPECT_EQ(gauge.Text(), std::to_string(c.percent) + "%");
+  }
+}
+
+TEST(GaugeTest, NarrowingTheRangeClampsAndTheBarFillsInProportion) {
+  GaugeState gauge;
+  gauge.SetProgress(80);
+  gauge.SetRange(0, 40);
+  EXPECT_EQ(gauge.Progress(), 40);
+  gauge.SetRange(50, 10);  // a maximum below the minimum is raised to it
+  EXPECT_EQ(gauge.Maximum(), 50);
+  EXPECT_EQ(gauge.Progress(), 50);
+
+  gauge.SetRange(0, INT32_MAX);
+  gauge.SetProgress(INT32_MAX / 4);
+  EXPECT_EQ(gauge.FilledWidth(200), 49);
+  EXPECT_EQ(gauge.FilledWidth(-5), 0);
+}
+
+TEST(GuardedTest, AnEscapingErrorGoesToTheErrorBoxAndTheHandlerEnds) {
+  std::vector<std::string> errors;
+  const auto show = [&](std::string_view text) { errors.emplace_back(text); };
+  int reached = 0;
+  RunGuarded(show, [&] {
+    ++reached;
+    throw std::runtime_error("Ошибка записи");
+  });
+  RunGuarded(show, [] { throw 42; });
+  RunGuarded(show, [&] { ++reached; });
+  EXPECT_EQ(reached, 2);
+  EXPECT_EQ(errors, (std::vector<std::string>{"Ошибка записи", std::string(kUnknownErrorText)}));
+}
+
+}  // namespace
+}  // namespace fjl::wizard
