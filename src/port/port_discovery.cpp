@@ -1,6 +1,6 @@
 // The class-wide port discovery of TPortControl. Its state is shared by every
-// instance, as the component has always kept it; a mutex keeps a stray second
-// thread from tearing it.
+// instance, because the component's callers begin a walk on one instance and
+// read it on another; a mutex keeps a stray second thread from tearing it.
 
 #include <cctype>
 #include <mutex>
@@ -64,7 +64,7 @@ int TPortControl::BeginEnumeratePorts() {
     // The system's list is out of reach (no sysfs in a container, say), but
     // the ports named by the user are still there to be opened: a simulator's
     // pseudo-terminal must show up on any machine. The walk is not marked
-    // active, as before, so nothing is left for End to release.
+    // active, so nothing is left for End to release.
     d.devices.emplace();
     return kNoDeviceClass;
   }

@@ -1,7 +1,7 @@
 #pragma once
 // The serial port component's property types: the time-out record and the
-// enumerated line settings. Value names and their order are fixed; settings
-// saved by older builds of the component rely on the numbering.
+// enumerated line settings. Value names and their order are fixed: callers
+// store and compare the enumerators by their numbers.
 
 #include <array>
 #include <cstdint>
@@ -25,7 +25,8 @@ inline constexpr std::uint32_t kTimeoutMax = 0xFFFFFFFFu;
 
 enum class speed : std::uint8_t {
   S256000, S128000, S115200, S057600, S056000, S038400, S019200,
-  // 11400, not 14400: the component has always set this odd rate.
+  // 11400, not 14400: the component's rate table names this odd rate, and
+  // a caller that picks it must get exactly it.
   S011400,
   S009600, S004800, S002400, S001200, S000600, S000300, S000110,
 };
