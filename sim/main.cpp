@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "dump/dump_folder.h"
+#include "fjl_version.h"
 #include "link/reply_receiver.h"
 #include "sim/lib/fault_plan.h"
 #include "sim/lib/pty_printer.h"
@@ -52,6 +53,7 @@ constexpr const char* kUsage =
     "                   from: its tape.bin and aux.bin, and its recorded answers\n"
     "                   (answers.txt) to the reads of a restoration\n"
     "  --serial TEXT    the serial number the printer reports (default 07104512)\n"
+    "  --version        print the version\n"
     "  --count-bytes    on exit, print on standard error the bytes that crossed\n"
     "                   the line (both ways) and the seconds from the first byte\n"
     "                   in to the last byte out, in all and for the flash reads\n"
@@ -101,6 +103,10 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::cout << kUsage << fjl::sim::FaultRuleHelp();
+      return std::nullopt;
+    }
+    if (arg == "--version") {
+      std::cout << "fjl-printer-sim " << fjl::kVersion << "\n";
       return std::nullopt;
     }
     if (arg == "--count-bytes") {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "fjl_version.h"
+
 namespace fjl::app {
 namespace {
 
@@ -54,7 +56,28 @@ std::string UsageText(std::string_view program) {
   return "usage: " + std::string(program) +
          " [--extra-port PATH]...\n"
          "  --extra-port PATH  also offer PATH in the port list (repeatable)\n"
+         "  --version          print the version\n"
+         "  --help             this text\n"
          "  FJL_EXTRA_PORTS    colon-separated port paths offered as well\n";
+}
+
+std::optional<std::string> InfoText(std::string_view program, const std::vector<std::string>& args) {
+  const std::string version = std::string(program) + " " + kVersion + "\n";
+  // A port path follows --extra-port and is never an option of its own.
+  bool help = false;
+  bool wants_version = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == kExtraPortOption) {
+      ++i;
+    } else if (args[i] == "--help" || args[i] == "-h") {
+      help = true;
+    } else if (args[i] == "--version") {
+      wants_version = true;
+    }
+  }
+  if (help) return version + "\n" + UsageText(program);
+  if (wants_version) return version;
+  return std::nullopt;
 }
 
 }  // namespace fjl::app

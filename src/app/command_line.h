@@ -28,4 +28,8 @@ std::vector<std::string> CollectExtraPorts(std::vector<std::string> environment_
 
 std::string UsageText(std::string_view program);
 
+// The text `--version` or `--help` (`-h`) asks for, anywhere on the line,
+// or nullopt. Answered before the toolkit starts, so neither needs a display.
+std::optional<std::string> InfoText(std::string_view program, const std::vector<std::string>& args);
+
 }  // namespace fjl::app

@@ -2,6 +2,7 @@
 // electronic control tape.
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -12,12 +13,21 @@
 #include "app/qt_message_sink.h"
 #include "app/russian_texts.h"
 #include "app/wizard.h"
+#include "fjl_version.h"
 #include "link/device_link.h"
 #include "port/port_control.h"
 #include "port/port_extra_ports.h"
 
 int main(int argc, char** argv) {
+  if (const auto info = fjl::app::InfoText("fjl-restore", std::vector<std::string>(argv + 1, argv + argc))) {
+    std::fputs(info->c_str(), stdout);
+    return 0;
+  }
   fjl::app::GuardedApplication application(argc, argv);
+  // The version and the menu entry reach the desktop here; the step windows'
+  // captions stay as they are.
+  QCoreApplication::setApplicationVersion(fjl::kVersion);
+  QGuiApplication::setDesktopFileName("fjl-restore");
   // The main window's closing ends the program, whatever else is visible.
   QApplication::setQuitOnLastWindowClosed(false);
   QTranslator qt_texts;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <set>
 
+#include "fjl_version.h"
 #include "link/request_frame.h"
 #include "text/cp1251.h"
 
@@ -15,7 +16,7 @@ namespace {
 constexpr std::size_t kMaxPasswordBytes = link::kMaxFrameData - 11;
 
 enum class Option {
-  Port, Output, Speed, Password, Log, Dump, Resume, FromDump, Verbose, Find, ListPorts, Help
+  Port, Output, Speed, Password, Log, Dump, Resume, FromDump, Verbose, Find, ListPorts, Help, Version
 };
 
 struct OptionName {
@@ -32,6 +33,7 @@ constexpr OptionName kOptions[] = {
     {"--verbose", Option::Verbose, false},   {"--find", Option::Find, false},
     {"--list-ports", Option::ListPorts, false},
     {"--help", Option::Help, false},         {"-h", Option::Help, false},
+    {"--version", Option::Version, false},
 };
 
 const OptionName* FindOption(std::string_view name) {
@@ -124,6 +126,7 @@ std::string ApplyOption(Option option, const std::string& value, RestoreOptions&
     case Option::Find:
     case Option::ListPorts:
     case Option::Help:
+    case Option::Version:
       return {};
   }
   return {};
@@ -135,6 +138,10 @@ ParsedCommandLine Finish(ParsedCommandLine parsed, const std::set<Option>& seen)
   const auto given = [&seen](Option option) { return seen.count(option) != 0; };
   if (given(Option::Help)) {
     parsed.command = CliCommand::Help;
+    return parsed;
+  }
+  if (given(Option::Version)) {
+    parsed.command = CliCommand::Version;
     return parsed;
   }
   if (given(Option::ListPorts)) {
@@ -196,6 +203,8 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args) {
   return Finish(std::move(parsed), seen);
 }
 
+std::string VersionText() { return std::string("fjl-restore-cli ") + kVersion + "\n"; }
+
 std::string UsageText() {
   return "Usage:\n"
          "  fjl-restore-cli --port PATH --output FILE [--speed BAUD] [--password TEXT]\n"
@@ -204,7 +213,7 @@ std::string UsageText() {
          "  fjl-restore-cli --from-dump DIR --output FILE [--password TEXT]\n"
          "  fjl-restore-cli --find [--port PATH] [--speed BAUD] [--password TEXT]\n"
          "  fjl-restore-cli --list-ports\n"
-         "  fjl-restore-cli --help\n"
+         "  fjl-restore-cli --help | --version\n"
          "\n"
          "Downloads the electronic control tape and the auxiliary data from the fiscal\n"
          "printer on PATH, restores the tape as text and saves it to FILE (Windows-1251,\n"
@@ -232,6 +241,7 @@ std::string UsageText() {
          "  --find            only look for the printer and report the port and speed\n"
          "  --verbose         show the result code and status bytes of every reply\n"
          "  --list-ports      list the serial ports (with FJL_EXTRA_PORTS, colon-separated)\n"
+         "  --version         print the version\n"
          "\n"
          "Exit status: 0 the tape was restored completely and saved; 1 a step failed\n"
          "(its message is shown, FILE is left as it was); 2 a usage error or an\n"

@@ -17,7 +17,7 @@ inline constexpr std::int32_t kDefaultSpeed = 9600;
 // The printer's factory password, preset in the step 1 password box.
 inline constexpr std::string_view kDefaultPassword = "482913";
 
-enum class CliCommand { Restore, Find, ListPorts, Help };
+enum class CliCommand { Restore, Find, ListPorts, Help, Version };
 
 // The value of --port and --speed that asks for a search.
 inline constexpr std::string_view kAuto = "auto";
@@ -58,5 +58,8 @@ std::optional<std::int32_t> ParseLineSpeed(std::string_view text);
 std::optional<std::string> PasswordBytes(std::string_view utf8);
 
 std::string UsageText();
+
+// "fjl-restore-cli <version>" and a newline; --help shows it above the usage.
+std::string VersionText();
 
 }  // namespace fjl::cli

@@ -22,13 +22,13 @@ std::string CheckLogFile(const std::string& path);
 // a new file.
 std::string PrepareDumpFolder(const std::string& folder);
 
-// The FJL file, the log and the dumps (DIR/tape.bin, DIR/aux.bin, and DIR
-// itself) must be different files: one written over another loses it. Names
+// The FJL file, the log and the dump folder's files (and DIR itself) must be
+// different files: one written over another loses it. `dump` is the folder
+// the run writes its dump to (--dump, or the one --resume goes on with). Names
 // are compared with links and "." and ".." resolved, and existing files by
 // device and inode, so two spellings of one file are found. Made before the
 // other checks, which create the log and the dump folder.
 std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
                             const std::optional<std::string>& dump);
-
 
 }  // namespace fjl::cli

@@ -8,11 +8,13 @@ namespace fjl::cli {
 
 std::optional<FoundPrinter> FindPrinter(link::DeviceLink& link, std::span<const std::string> ports,
                                         std::span<const std::int32_t> speeds, std::string_view password,
-                                        const std::function<void(const std::string&, std::int32_t)>& on_try) {
+                                        const std::function<void(const std::string&, std::int32_t)>& on_try,
+                                        const StopSignal* stop) {
   link.SetReplyTimeout(kSearchReplyTimeout);
   std::optional<FoundPrinter> found;
   for (const std::string& port : ports) {
     for (const std::int32_t speed : speeds) {
+      if (StopRequested(stop)) break;
       if (on_try) on_try(port, speed);
       if (link.OpenLink(port, speed) == -1) break;  // no such port at any speed
       const link::DeviceResponse& reply = link::GetSerialNumber(link, password);
@@ -26,7 +28,7 @@ std::optional<FoundPrinter> FindPrinter(link::DeviceLink& link, std::span<const 
       link.CloseLink();
       if (found) break;
     }
-    if (found) break;
+    if (found || StopRequested(stop)) break;
   }
   link.SetReplyTimeout(link::kReplyTimeout);
   return found;

@@ -16,6 +16,7 @@
 
 #include "cli/cli_options.h"
 #include "link/device_link.h"
+#include "text/stop_signal.h"
 
 namespace fjl::cli {
 
@@ -31,10 +32,12 @@ struct FoundPrinter {
 
 // Tries every port with every speed (in the order given) until one answers
 // with a whole reply frame. `on_try` hears each port and speed before it is
-// tried. The link is left closed.
+// tried. `stop` is polled before each try: a search over many ports takes
+// long, and a stop ends it with nothing found. The link is left closed.
 std::optional<FoundPrinter> FindPrinter(link::DeviceLink& link, std::span<const std::string> ports,
                                         std::span<const std::int32_t> speeds, std::string_view password,
-                                        const std::function<void(const std::string&, std::int32_t)>& on_try = {});
+                                        const std::function<void(const std::string&, std::int32_t)>& on_try = {},
+                                        const StopSignal* stop = nullptr);
 
 // What a search asks under the command line's options: every listed port
 // for --port auto, and every speed from the fastest down for --speed auto;

@@ -36,7 +36,8 @@ struct Session {
 // The checks of every file the run will write; the first failure, or empty.
 std::string CheckFiles(const RestoreOptions& options) {
   // First, while nothing has been made: the log check creates the log.
-  if (std::string why = CheckFilesApart(options.output, options.log, options.dump); !why.empty()) return why;
+  const std::optional<std::string>& dump_folder = options.dump ? options.dump : options.resume;
+  if (std::string why = CheckFilesApart(options.output, options.log, dump_folder); !why.empty()) return why;
   if (std::string why = CheckOutputFile(options.output); !why.empty()) return why;
   if (options.log) {
     if (std::string why = CheckLogFile(*options.log); !why.empty()) return why;
@@ -49,16 +50,17 @@ std::string CheckFiles(const RestoreOptions& options) {
 
 // The port and speed to use: as given, or found by asking each in turn.
 std::optional<FoundPrinter> ChoosePort(const RestoreOptions& options, std::int32_t speed,
-                                       std::string_view password, link::DeviceLink& link, Console& console) {
+                                       std::string_view password, link::DeviceLink& link, Console& console,
+                                       const StopSignal* stop) {
   if (!options.PortAuto() && !options.speed_auto) return FoundPrinter{options.port, speed, ""};
   const std::vector<std::string> ports = PortsToTry(options);
   const std::vector<std::int32_t> speeds = SpeedsToTry(options, speed);
   std::optional<FoundPrinter> found = FindPrinter(link, ports, speeds, password, [&](const std::string& port, std::int32_t s) {
     if (options.verbose) console.Note("looking for the printer on " + port + " at " + std::to_string(s) + " baud");
-  });
+  }, stop);
   if (found) {
     console.Note("printer found: " + FoundPrinterText(*found));
-  } else {
+  } else if (!StopRequested(stop)) {
     console.ShowError("no printer answered on " + std::to_string(ports.size()) + " port(s) at " +
                       std::to_string(speeds.size()) + " speed(s)");
   }
@@ -216,8 +218,8 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
     }
     if (!options.speed_given) speed = resumed->speed;
   }
-  const std::optional<FoundPrinter> chosen = ChoosePort(options, speed, *password, link, console);
-  if (!chosen) return kExitStepFailed;
+  const std::optional<FoundPrinter> chosen = ChoosePort(options, speed, *password, link, console, stop);
+  if (!chosen) return StopRequested(stop) ? Stopped(*stop, options, console) : kExitStepFailed;
 
   // Before the port opens, so the log shows the opening too.
   if (options.log) link.SetSessionLogName(*options.log);

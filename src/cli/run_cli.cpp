@@ -23,7 +23,11 @@ ExitStatus RunFind(const RestoreOptions& options, const CliEnvironment& env) {
   const std::optional<FoundPrinter> found =
       FindPrinter(link, ports, speeds, *password, [&](const std::string& port, std::int32_t speed) {
         if (options.verbose) console.Note("trying " + port + " at " + std::to_string(speed) + " baud");
-      });
+      }, env.stop);
+  if (!found && StopRequested(env.stop)) {
+    console.ShowError("Остановлено (" + std::string(env.stop->StoppedBy()) + ").");
+    return env.stop->StoppedStatus();
+  }
   if (!found) {
     console.ShowError("no printer answered on " + std::to_string(ports.size()) + " port(s) at " +
                       std::to_string(speeds.size()) + " speed(s)");
@@ -45,7 +49,10 @@ ExitStatus RunCli(std::span<const std::string> args, const CliEnvironment& env) 
   link::TPortControl::SetExtraPorts(link::ExtraPortsFromEnvironment());
   switch (parsed.command) {
     case CliCommand::Help:
-      env.out(UsageText());
+      env.out(VersionText() + "\n" + UsageText());
+      return kExitRestored;
+    case CliCommand::Version:
+      env.out(VersionText());
       return kExitRestored;
     case CliCommand::Find:
       return RunFind(parsed.options, env);

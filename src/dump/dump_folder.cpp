@@ -7,6 +7,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "text/file_error_text.h"
+
 namespace fjl::dump {
 namespace {
 
@@ -49,7 +51,7 @@ bool ImageFileWriter::Open(const std::filesystem::path& path, std::int64_t keep,
   if (exists && size != keep) {
     std::filesystem::resize_file(path, static_cast<std::uintmax_t>(keep), ec);
     if (ec) {
-      error = Why(path, ec.message());
+      error = Why(path, text::FileErrorText(ec.value()));
       return false;
     }
   }
@@ -106,7 +108,7 @@ bool SaveState(const std::filesystem::path& folder, const DumpState& state, std:
   }
   std::filesystem::rename(temp, path, ec);
   if (ec) {
-    error = Why(path, ec.message());
+    error = Why(path, text::FileErrorText(ec.value()));
     return false;
   }
   return true;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "app/command_line.h"
 
 namespace fjl::app {
@@ -47,6 +49,27 @@ TEST(CommandLineTest, EnvironmentPortsComeFirstAndEachPortOnce) {
 
 TEST(CommandLineTest, UsageNamesTheOption) {
   EXPECT_NE(UsageText("fjl-restore").find("--extra-port PATH"), std::string::npos);
+}
+
+TEST(CommandLineTest, VersionAndHelpAreAnsweredWithoutTheWindows) {
+  const std::optional<std::string> version = InfoText("fjl-restore", {"--version"});
+  ASSERT_TRUE(version);
+  EXPECT_TRUE(std::regex_match(*version, std::regex("fjl-restore [0-9]+\\.[0-9]+(\\.[0-9]+)*\n"))) << *version;
+
+  const Args help_lines[] = {{"--help"}, {"-h"}, {"--version", "--help"}, {"--extra-port", "/dev/pts/1", "-h"}};
+  for (const Args& args : help_lines) {
+    const std::optional<std::string> help = InfoText("fjl-restore", args);
+    ASSERT_TRUE(help) << ::testing::PrintToString(args);
+    EXPECT_EQ(help->substr(0, version->size()), *version);
+    EXPECT_NE(help->find("--extra-port PATH"), std::string::npos);
+  }
+  EXPECT_EQ(InfoText("fjl-restore", {"--extra-port", "/dev/pts/1", "--version"}), version);
+
+  // The window opens: nothing asked, or a port that happens to be named like an option.
+  EXPECT_FALSE(InfoText("fjl-restore", {}));
+  EXPECT_FALSE(InfoText("fjl-restore", {"--extra-port", "/dev/pts/1"}));
+  EXPECT_FALSE(InfoText("fjl-restore", {"--extra-port", "--help"}));
+  EXPECT_FALSE(InfoText("fjl-restore", {"--extra-port=--version"}));
 }
 
 }  // namespace

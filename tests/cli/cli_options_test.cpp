@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -229,6 +230,21 @@ TEST(CliHelp, UsageOnStandardOutputAndStatusZero) {
   EXPECT_NE(r.out.find("fjl-restore-cli --port PATH --output FILE"), std::string::npos);
   EXPECT_NE(r.out.find("110 300 600 1200 2400 4800 9600 19200 38400 57600 115200"), std::string::npos);
   EXPECT_TRUE(r.err.empty());
+}
+
+TEST(CliVersion, OneLineOnStandardOutputAndAtopTheHelp) {
+  const CliResult r = RunCliWith({"--version"});
+  EXPECT_EQ(r.status, kExitRestored);
+  EXPECT_TRUE(std::regex_match(r.out, std::regex("fjl-restore-cli [0-9]+\\.[0-9]+(\\.[0-9]+)*\n"))) << r.out;
+  EXPECT_TRUE(r.err.empty());
+  EXPECT_EQ(RunCliWith({"--help"}).out.substr(0, r.out.size() + 1), r.out + "\n");
+
+  // Like --help, it stands before a restoration, but --help wins.
+  EXPECT_EQ(Parse({"--port", "x", "--output", "y", "--version"}).command, CliCommand::Version);
+  EXPECT_EQ(Parse({"--version", "--list-ports"}).command, CliCommand::Version);
+  EXPECT_EQ(Parse({"--version", "-h"}).command, CliCommand::Help);
+  EXPECT_FALSE(Parse({"--version=2"}).ok());
+  EXPECT_FALSE(Parse({"--version", "--version"}).ok());
 }
 
 TEST(CliListPorts, ExtraPortsFollowTheSystemsOnePerLine) {

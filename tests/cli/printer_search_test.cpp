@@ -48,6 +48,29 @@ TEST(FindPrinter, AsksEachPortOnlyForTheSerialNumberUntilThePrinterAnswers) {
   EXPECT_EQ(printer.Requests()[0].command, 0x42);
 }
 
+// A stop asked while the first port is tried ends the search there: the
+// printer on the second port is never asked.
+TEST(FindPrinter, AStopEndsTheSearchBeforeTheNextTry) {
+  struct Flag final : StopSignal {
+    bool StopRequested() const override { return raised; }
+    bool raised = false;
+  } stop;
+  test::PtyPair silent;
+  sim::Simulator printer(sim::SamplePrinterModel());
+  sim::PtyPrinter line(printer);
+  link::DeviceLink link;
+  const std::vector<std::string> ports{silent.SlavePath(), line.SlavePath()};
+  const std::vector<std::int32_t> speeds{9600};
+  int tries = 0;
+  EXPECT_FALSE(FindPrinter(link, ports, speeds, "482913", [&](const std::string&, std::int32_t) {
+    ++tries;
+    stop.raised = true;
+  }, &stop));
+  EXPECT_EQ(tries, 1);
+  EXPECT_TRUE(printer.Requests().empty());
+  EXPECT_FALSE(link.IsOpen());
+}
+
 TEST(FindPrinter, NoPrinterAnywhereFindsNothing) {
   link::DeviceLink link;
   const std::vector<std::string> ports{"/nonexistent/port"};

@@ -77,14 +77,16 @@ TEST(FaultTapeDownload, SilentPrinterAtFirstMiddleAndLastChunkOverAPseudoTermina
     printer.AddFault({.kind = sim::FaultKind::Silence, .command = 241, .every = c.reply, .limit = 1});
     sim::PtyPrinter pty(printer);
     link::DeviceLink link;
+    // The wait itself is the same over a real line whatever its length: a
+    // short one keeps the test quick (the in-process cases below take the
+    // full five seconds on the channel's clock).
+    link.SetReplyTimeout(500ms);
     ASSERT_GE(link.OpenLink(pty.SlavePath(), 115200), 0);
     Wizard w(link);
 
     const auto start = Clock::now();
     EXPECT_EQ(w.ReadTape(), tape::DownloadOutcome::Timeout);
-    const auto waited = Clock::now() - start;
-    EXPECT_GE(waited, 4500ms);
-    EXPECT_LT(waited, 8000ms);
+    EXPECT_GE(Clock::now() - start, 500ms);
 
     EXPECT_EQ(w.step1.messages.shown, Shown{kShownTimeout});
     EXPECT_TRUE(w.step1.messages.errors.empty());

@@ -59,15 +59,17 @@ TEST_F(LinkOverPty, FlashChunkArrivesWhole) {
   EXPECT_EQ(r.Fields[1], HexText(Bytes(tape.begin(), tape.begin() + 100)));
 }
 
-TEST_F(LinkOverPty, SilenceEndsWithNoReplyAfterFiveSeconds) {
+// Over a real line the wait works the same at any length; a one-second
+// time-out keeps these tests quick (the five-second default is counted in
+// empty reads on a fake line in device_link_test).
+TEST_F(LinkOverPty, SilenceEndsWithNoReplyAfterTheTimeOut) {
+  link.SetReplyTimeout(1s);
   Fault("silence:limit=1");
   const auto start = Clock::now();
   const link::DeviceResponse& r = ReadSerial();
-  const auto took = Clock::now() - start;
+  EXPECT_GE(Clock::now() - start, 1s);
   EXPECT_EQ(r.Status, link::StatusNoReply);
   EXPECT_EQ(r.FieldCount, 0);
-  EXPECT_GE(took, 4500ms);
-  EXPECT_LT(took, 7000ms);
   // The printer answers again: the link is not left out of step.
   const link::DeviceResponse& next = ReadSerial();
   EXPECT_EQ(next.Status, 0u);
@@ -88,17 +90,16 @@ TEST_F(LinkOverPty, WrongChecksum) {
   EXPECT_EQ(ReadSerial().Status, 0u);
 }
 
-TEST_F(LinkOverPty, SynKeepAliveHoldsTheWaitPastFiveSeconds) {
-  // 65 SYN bytes 90 ms apart: 5.85 s of a printer saying "still working".
-  Fault("syn-before:count=65,gap=90,limit=1");
+TEST_F(LinkOverPty, SynKeepAliveHoldsTheWaitPastTheTimeOut) {
+  link.SetReplyTimeout(1s);
+  // 15 SYN bytes 90 ms apart: 1.35 s of a printer saying "still working".
+  Fault("syn-before:count=15,gap=90,limit=1");
   const auto start = Clock::now();
   const link::DeviceResponse& r = ReadSerial();
-  const auto took = Clock::now() - start;
+  EXPECT_GE(Clock::now() - start, 1350ms);
   EXPECT_EQ(r.Status, 0u);
   EXPECT_EQ(r.Fields[0], "07104512");
   EXPECT_EQ(r.RawReply.find('\x16'), std::string::npos);
-  EXPECT_GE(took, 5800ms);
-  EXPECT_LT(took, 8000ms);
 }
 
 TEST_F(LinkOverPty, PrinterErrorCodeComesThrough) {
@@ -113,6 +114,7 @@ TEST_F(LinkOverPty, PrinterErrorCodeComesThrough) {
 // bytes between our poll() and our read(). A blocking read would then wait
 // for a byte that never comes; every exchange must still end.
 TEST_F(LinkOverPty, ASecondReaderOnThePortNeverHangsTheLink) {
+  link.SetReplyTimeout(1s);
   const int thief = ::open(printer.SlavePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (thief < 0) GTEST_SKIP() << "the port refuses a second opener here (not root)";
   std::atomic<bool> stop{false};
@@ -128,8 +130,8 @@ TEST_F(LinkOverPty, ASecondReaderOnThePortNeverHangsTheLink) {
   auto exchanges = std::async(std::launch::async, [&] {
     for (int i = 0; i < 3; ++i) ReadSerial();
   });
-  // Three exchanges end within 3 x 5.3 s whatever is stolen; a hang is a
-  // read that never returns, so give it far longer before calling it one.
+  // Three exchanges end within seconds whatever is stolen; a hang is a read
+  // that never returns, so give it far longer before calling it one.
   const bool ended = exchanges.wait_for(90s) == std::future_status::ready;
   stop = true;
   reader.join();

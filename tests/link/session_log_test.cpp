@@ -98,12 +98,20 @@ TEST(SessionLogFile, NameIsUtf8OnEveryPlatform) {
   EXPECT_EQ(ReadFile(expected), kStartWords + " 1-02-2026  3:04:05 \n");
 }
 
+// A log that cannot be written is skipped, and the entries after the
+// folder appears again are written as usual (the path was built once).
 TEST(SessionLogFile, UnwritableLogIsSkipped) {
+  TempDir dir;
+  const fs::path folder = dir.path() / "later";
   SessionLog log;
-  log.SetDirectorySource([] { return fs::path("/nonexistent/dir"); });
+  log.SetDirectorySource([&] { return folder; });
+  log.SetClock([] { return LocalTime{1, 2, 2026, 3, 4, 5}; });
   log.SetFileName("session.log");
-  log.WriteSessionLog("", "START");  // must neither throw nor crash
-  SUCCEED();
+  EXPECT_NO_THROW(log.WriteSessionLog("", "START"));
+  EXPECT_FALSE(fs::exists(folder / "session.log"));
+  fs::create_directory(folder);
+  log.WriteSessionLog("END", "");
+  EXPECT_EQ(ReadFile(folder / "session.log"), kEndWords + " 1-02-2026  3:04:05 \n");
 }
 
 class DeviceLinkLogTest : public ::testing::Test {

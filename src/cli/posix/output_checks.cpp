@@ -1,7 +1,5 @@
 #include "cli/output_checks.h"
 
-#include "dump/dump_folder.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "dump/dump_folder.h"
+#include "dump/dump_state.h"
 #include "output/save_text_file.h"
 #include "text/file_error_text.h"
 
@@ -124,15 +124,13 @@ std::string CheckFilesApart(const std::string& output, const std::optional<std::
   std::vector<FileKeys> files{ThroughLinks("--output", output)};
   if (log) files.push_back(ThroughLinks("--log", *log));
   if (dump) {
-    // A dump renames over its entry without following a link there, so the
-    // entries themselves are what must stay apart; the folder must not be
-    // another file's name either.
+    // The folder must not be another file's name either.
     std::string folder = *dump;
     while (folder.size() > 1 && folder.ends_with('/')) folder.pop_back();
+    // The images are written through links, so a link there counts as its target.
     for (const char* name : {dump::kTapeFileName, dump::kAuxFileName, dump::kStateFileName,
                              dump::kAnswersFileName}) {
-      const std::string path = (folder == "/" ? "" : folder) + "/" + name;
-      files.push_back({"--dump", path, {EntryName(path)}});
+      files.push_back(ThroughLinks("--dump", (folder == "/" ? "" : folder) + "/" + name));
     }
     files.push_back({"--dump", *dump, {EntryName(folder)}});
   }
