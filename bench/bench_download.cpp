@@ -13,7 +13,7 @@
 #include "bench_summary.h"
 #include "link/device_link.h"
 #include "link/read_commands.h"
-#include "link/serial_posix.h"
+#include "serial/posix/serial_posix.h"
 #include "sim/lib/emission.h"
 #include "sim/lib/pty_printer.h"
 #include "sim/lib/sample_journal.h"
@@ -40,12 +40,12 @@ class CountingChannel final : public link::SerialChannel {
     counts_.received += r.count;
     return r;
   }
-  bool Write(std::span<const std::uint8_t> bytes) override {
+  link::SystemResult Write(std::span<const std::uint8_t> bytes) override {
     counts_.sent += bytes.size();
     return port_->Write(bytes);
   }
-  void Drain() override { port_->Drain(); }
-  void Purge(link::PurgeDirection direction) override { port_->Purge(direction); }
+  link::SystemResult Drain() override { return port_->Drain(); }
+  link::SystemResult Purge(link::PurgeDirection direction) override { return port_->Purge(direction); }
   bool Close() override { return port_->Close(); }
   int Handle() const override { return port_->Handle(); }
 

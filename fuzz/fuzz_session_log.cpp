@@ -12,13 +12,13 @@
 // length byte and a body length byte followed by the head and the body;
 // every entry's first head byte also picks a command code to look up.
 
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <fstream>
 #include <iterator>
 #include <span>
@@ -136,10 +136,13 @@ void CheckCommand(std::int32_t code) {
 class LogFolder {
  public:
   LogFolder() {
-    char pattern[] = "/tmp/fjl_fuzz_log_XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    Require(made != nullptr);
-    path_ = made;
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const fs::path candidate = fs::temp_directory_path() / ("fjl_fuzz_log_" + std::to_string(random()));
+      std::error_code error;
+      if (fs::create_directory(candidate, error)) path_ = candidate;
+    }
+    Require(!path_.empty());
   }
   ~LogFolder() {
     std::error_code ignored;

@@ -54,6 +54,10 @@ constexpr const char* kUsage =
     "                   (answers.txt) to the reads of a restoration\n"
     "  --serial TEXT    the serial number the printer reports (default 07104512)\n"
     "  --version        print the version\n"
+    "  --count-bytes    on exit, print on standard error the bytes that crossed\n"
+    "                   the line (both ways) and the seconds from the first byte\n"
+    "                   in to the last byte out, in all and for the flash reads\n"
+    "                   alone: \"line bytes: N in S s, flash reads: N in S s\"\n"
     "  --help           this text\n"
     "\n"
     "Letting the program see the port (pseudo-terminals are not listed as serial\n"
@@ -72,6 +76,7 @@ struct Options {
   std::optional<std::string> link;
   std::optional<std::string> dump;
   std::optional<std::string> serial;
+  bool count_bytes = false;
 };
 
 Bytes ReadFile(const std::string& path) {
@@ -103,6 +108,10 @@ std::optional<Options> ParseArguments(int argc, char** argv) {
     if (arg == "--version") {
       std::cout << "fjl-printer-sim " << fjl::kVersion << "\n";
       return std::nullopt;
+    }
+    if (arg == "--count-bytes") {
+      options.count_bytes = true;
+      continue;
     }
     if (i + 1 >= argc) throw std::invalid_argument("unknown option or missing value: " + arg);
     const std::string value = argv[++i];
@@ -216,6 +225,11 @@ int Run(const Options& options) {
     }
   }
   printer.Stop();
+  if (options.count_bytes) {
+    std::cerr << "line bytes: " << printer.LineBytes() << " in " << static_cast<double>(printer.LineBusyNs()) / 1e9
+              << " s, flash reads: " << printer.FlashBytes() << " in "
+              << static_cast<double>(printer.FlashBusyNs()) / 1e9 << " s\n";
+  }
   if (options.link) RemoveLink(*options.link, printer.SlavePath());
   return code;
 }

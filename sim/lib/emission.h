@@ -20,6 +20,7 @@ struct Emission {
 
 struct Answer {
   std::size_t request_length = 0;  // bytes of the request frame that caused it
+  int command = -1;                 // its command; -1 when it was no whole frame
   std::vector<Emission> emissions;  // empty: the printer stays silent
 };
 

@@ -23,8 +23,10 @@ void InProcessChannel::WaitUntil(nanoseconds t) {
   std::this_thread::sleep_until(opened_ + t);
 }
 
-bool InProcessChannel::Write(std::span<const std::uint8_t> bytes) {
-  if (closed_ || hung_up_) return false;
+link::SystemResult InProcessChannel::Write(std::span<const std::uint8_t> bytes) {
+  if (closed_) return EBADF;
+  // A pseudo-terminal whose far end has closed answers writes with EIO.
+  if (hung_up_) return link::SystemResult::DeviceGone(EIO);
   const nanoseconds now = Now();
   for (Answer& answer : simulator_.Receive(bytes)) {
     // The printer starts once the whole request has reached it, and never
@@ -41,7 +43,7 @@ bool InProcessChannel::Write(std::span<const std::uint8_t> bytes) {
     }
     line_free_ = t;
   }
-  return true;
+  return {};
 }
 
 std::size_t InProcessChannel::Deliver(std::span<std::uint8_t> buffer) {
@@ -71,11 +73,13 @@ link::ReadResult InProcessChannel::Read(std::span<std::uint8_t> buffer) {
   return link::ReadResult{count, 0, false};
 }
 
-void InProcessChannel::Purge(link::PurgeDirection direction) {
-  if (direction == link::PurgeDirection::Output) return;
+link::SystemResult InProcessChannel::Purge(link::PurgeDirection direction) {
+  if (closed_) return EBADF;
+  if (direction == link::PurgeDirection::Output) return {};
   // Only what has already arrived is discarded; bytes still on the wire come in later.
   const nanoseconds now = Now();
   while (!queue_.empty() && queue_.front().at <= now && !queue_.front().hangup) queue_.pop_front();
+  return {};
 }
 
 bool InProcessChannel::Close() {

@@ -9,12 +9,13 @@
 // SYN keep-alives or pacing keep their exact timing. With real_time the
 // channel sleeps like a port does.
 
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <deque>
 #include <memory>
 
-#include "link/serial_channel.h"
+#include "serial/serial_channel.h"
 #include "sim/lib/simulator.h"
 
 namespace fjl::sim {
@@ -31,9 +32,9 @@ class InProcessChannel : public link::SerialChannel {
   explicit InProcessChannel(Simulator& simulator, InProcessOptions options = {});
 
   link::ReadResult Read(std::span<std::uint8_t> buffer) override;
-  bool Write(std::span<const std::uint8_t> bytes) override;
-  void Drain() override {}
-  void Purge(link::PurgeDirection direction) override;
+  link::SystemResult Write(std::span<const std::uint8_t> bytes) override;
+  link::SystemResult Drain() override { return closed_ ? link::SystemResult(EBADF) : link::SystemResult(); }
+  link::SystemResult Purge(link::PurgeDirection direction) override;
   bool Close() override;
   int Handle() const override { return closed_ ? -1 : 3; }
 

@@ -1,5 +1,7 @@
 #include "sim/lib/pty_printer.h"
 
+#include "sim/lib/printer_commands.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -12,6 +14,8 @@
 #include <cstdlib>
 #include <system_error>
 #include <utility>
+
+#include "sim/lib/printer_commands.h"
 
 namespace fjl::sim {
 namespace {
@@ -99,14 +103,23 @@ bool PtyPrinter::Pause(std::int64_t until_ns) {
 }
 
 bool PtyPrinter::WriteAll(const std::uint8_t* data, std::size_t size) {
+  // Counted before they go, so a host that has read them finds them counted.
+  const std::int64_t now = NowNs();
+  line_bytes_ += size;
+  last_byte_ns_ = now;
+  if (flash_answer_) flash_last_ns_ = now;
   while (size > 0) {
     const ssize_t n = ::write(master_, data, size);
     if (n < 0) {
       if (errno == EINTR) continue;
       if (errno == EAGAIN) {
-        if (!Pause(NowNs() + 1'000'000)) return false;
+        if (!Pause(NowNs() + 1'000'000)) {
+          line_bytes_ -= size;
+          return false;
+        }
         continue;
       }
+      line_bytes_ -= size;
       return false;  // nobody on the slave side any more: the reply is lost
     }
     data += n;
@@ -189,11 +202,20 @@ void PtyPrinter::Serve() {
       if (!Pause(NowNs() + 5'000'000)) break;
       continue;
     }
+    line_bytes_ += static_cast<std::uint64_t>(n);
     if (!HostAtOurSpeed()) continue;  // garbage on a real line: no frame in it
     const std::int64_t now = NowNs();
+    if (first_byte_ns_ == 0) last_byte_ns_ = first_byte_ns_ = now;
     if (request_start < 0) request_start = now;
     std::vector<Answer> answers = simulator_.Receive(std::span(buffer.data(), static_cast<std::size_t>(n)));
     for (const Answer& answer : answers) {
+      flash_answer_ = answer.command == kFlashReadCommand;
+      if (flash_answer_) {
+        if (flash_first_ns_ == 0) flash_first_ns_ = request_start;
+        std::uint64_t bytes = answer.request_length;
+        for (const Emission& e : answer.emissions) bytes += e.bytes.size();
+        flash_bytes_ += bytes;
+      }
       Play(answer, request_start);
       if (master_ < 0) return;
     }

@@ -36,6 +36,17 @@ class PtyPrinter {
   void Stop();
   // False once stopped, or once a hang-up fault closed the line.
   bool Serving() const { return serving_.load(); }
+  // Bytes that crossed the line so far, both ways: the host's requests as
+  // read and the printer's replies as written.
+  std::uint64_t LineBytes() const { return line_bytes_.load(); }
+  // Nanoseconds from the first byte read to the last byte written; 0 before
+  // the first reply.
+  std::int64_t LineBusyNs() const { return last_byte_ns_.load() - first_byte_ns_.load(); }
+  // The same for the flash reads (command 241) alone: the downloads of the
+  // tape and the auxiliary area, from the first request's first byte to the
+  // last reply's last byte.
+  std::uint64_t FlashBytes() const { return flash_bytes_.load(); }
+  std::int64_t FlashBusyNs() const { return flash_last_ns_.load() - flash_first_ns_.load(); }
 
  private:
   bool HostAtOurSpeed() const;
@@ -51,6 +62,13 @@ class PtyPrinter {
   int wake_[2] = {-1, -1};
   std::string slave_path_;
   std::atomic<bool> serving_{false};
+  std::atomic<std::uint64_t> line_bytes_{0};
+  std::atomic<std::int64_t> first_byte_ns_{0};
+  std::atomic<std::int64_t> last_byte_ns_{0};
+  std::atomic<std::uint64_t> flash_bytes_{0};
+  std::atomic<std::int64_t> flash_first_ns_{0};
+  std::atomic<std::int64_t> flash_last_ns_{0};
+  bool flash_answer_ = false;  // the answer being played is a flash read's
   std::int64_t line_free_ns_ = 0;
   std::thread thread_;
 };

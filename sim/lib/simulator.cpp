@@ -200,6 +200,7 @@ Answer Simulator::AnswerLocked(const Request& request, std::size_t frame_length)
 
   Answer answer;
   answer.request_length = frame_length;
+  answer.command = request.command;
   LineWriter line{answer};
   if (const FaultRule* f = Find(firing, FaultKind::Delay)) line.Wait(f->gap);
   const FaultRule* hangup = Find(firing, FaultKind::HangUp);

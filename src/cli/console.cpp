@@ -1,8 +1,5 @@
 #include "cli/console.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <utility>
 
 namespace fjl::cli {
@@ -59,18 +56,6 @@ void Console::EndProgress() {
   progress_shown_ = false;
   progress_width_ = 0;
   write_("\n");
-}
-
-TextWriter DescriptorWriter(int fd) {
-  return [fd](std::string_view text) {
-    while (!text.empty()) {
-      const ssize_t written = ::write(fd, text.data(), text.size());
-      if (written < 0 && errno == EINTR) continue;
-      // Nowhere left to report a failing standard stream to.
-      if (written <= 0) return;
-      text.remove_prefix(static_cast<std::size_t>(written));
-    }
-  };
 }
 
 }  // namespace fjl::cli

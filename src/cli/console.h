@@ -44,7 +44,4 @@ class Console : public MessageSink {
   std::size_t progress_width_ = 0;  // characters of the progress line on screen
 };
 
-// A writer to a file descriptor that retries short and interrupted writes.
-TextWriter DescriptorWriter(int fd);
-
 }  // namespace fjl::cli

@@ -1,6 +1,6 @@
 #include "cli/printer_search.h"
 
-#include "link/port_listing.h"
+#include "port/port_listing.h"
 #include "link/read_commands.h"
 #include "text/cp1251.h"
 

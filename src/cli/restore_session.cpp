@@ -277,7 +277,14 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   // A stop wins over a step's failure: the user asked for it, whatever else happened.
   if (StopRequested(stop)) return Stopped(*stop, options, console);
   CheckReadAgain(tape_chunk, session->tape.Image, tape_from, "the tape", console);
-  if (!tape::Succeeded(tape_outcome)) return kExitStepFailed;
+  // A request the port refused is said as such: it is no silent printer.
+  const auto step_failed = [&link, &console] {
+    if (const link::SystemResult& refused = link.SendFailure(); !refused.Ok()) {
+      console.Note("Причина: порт не принял запрос: " + refused.Text() + ".");
+    }
+    return kExitStepFailed;
+  };
+  if (!tape::Succeeded(tape_outcome)) return step_failed();
 
   DownloadConsoleView aux_view(console, "Вспомогательные параметры", tape::kAuxCounterBoxes, options.verbose);
   const tape::DownloadOutcome aux_outcome =
@@ -288,7 +295,7 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   console.EndProgress();
   if (StopRequested(stop)) return Stopped(*stop, options, console);
   if (aux_from > 0) CheckReadAgain(aux_chunk, session->aux, aux_from, "the auxiliary data", console);
-  if (!tape::Succeeded(aux_outcome)) return kExitStepFailed;
+  if (!tape::Succeeded(aux_outcome)) return step_failed();
 
   const bool failed_before = recorder && !recorder->Error().empty();
   link::Exchanger& printer = recorder ? recorder->Recording(link) : static_cast<link::Exchanger&>(link);

@@ -2,11 +2,11 @@
 
 #include "cli/cli_options.h"
 #include "cli/printer_search.h"
-#include "link/port_listing.h"
+#include "port/port_listing.h"
 #include "cli/restore_session.h"
 #include "link/device_link.h"
-#include "link/port_control.h"
-#include "link/port_extra_ports.h"
+#include "port/port_control.h"
+#include "port/port_extra_ports.h"
 
 namespace fjl::cli {
 

@@ -7,7 +7,7 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/signal_stop.h"
-#include "link/serial_channel.h"
+#include "serial/serial_channel.h"
 
 namespace fjl::cli {
 

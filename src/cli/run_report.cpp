@@ -1,9 +1,9 @@
 #include "cli/run_report.h"
 
 #include <cerrno>
-#include <cstring>
 #include <string>
-#include <type_traits>
+
+#include "platform/system_result.h"
 
 namespace fjl::cli {
 
@@ -27,17 +27,7 @@ std::string PortOpenReason(int error) {
     default:
       break;
   }
-  char buffer[256] = "";
-  // The GNU strerror_r returns its text (which may not be `buffer`); this
-  // takes whichever the C library gives back, without the static buffer
-  // plain strerror shares between threads.
-  const auto text = [&](auto result) -> std::string {
-    if constexpr (std::is_same_v<decltype(result), char*>) {
-      return result != nullptr ? result : "";
-    } else {
-      return result == 0 ? buffer : "";
-    }
-  }(strerror_r(error, buffer, sizeof buffer));
+  const std::string text = platform::ErrnoText(error);
   return "Причина: " + (text.empty() ? "ошибка " + std::to_string(error) : text) + ".";
 }
 

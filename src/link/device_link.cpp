@@ -33,12 +33,15 @@ struct DeviceLink::State {
   // opens the port afresh, so a re-plugged adapter works again without
   // restarting the program.
   bool line_gone = false;
+  // Why the latest request frame could not be sent; success when it was.
+  SystemResult send_failure;
   int open_error = 0;
   std::chrono::milliseconds reply_timeout = kReplyTimeout;
 
   void Close();
   void ReopenAfterHangUp();
   void Refuse(std::int32_t command, std::string_view data);
+  bool Send(const std::string& frame);
   void WaitForReply(std::uint8_t seq, std::uint8_t command);
   bool BelongsToRequest(std::uint8_t seq, std::uint8_t command) const;
   std::string ReplyLogHead() const;
@@ -93,6 +96,8 @@ int DeviceLink::CloseLink() {
 
 bool DeviceLink::IsOpen() const { return state_->channel != nullptr; }
 
+const SystemResult& DeviceLink::SendFailure() const { return state_->send_failure; }
+
 int DeviceLink::OpenError() const { return state_->open_error; }
 
 const DeviceResponse& DeviceLink::Response() const { return state_->response; }
@@ -136,12 +141,7 @@ const DeviceResponse& DeviceLink::Exchange(std::int32_t command, std::string_vie
   s.response.SentFrame = frame;
 
   if (s.line_gone) s.ReopenAfterHangUp();
-  if (s.channel) {
-    s.channel->Drain();
-    s.channel->Purge(PurgeDirection::Both);
-    s.channel->Write(std::span(reinterpret_cast<const std::uint8_t*>(frame.data()), frame.size()));
-  }
-  s.WaitForReply(seq, static_cast<std::uint8_t>(command));
+  if (s.Send(frame)) s.WaitForReply(seq, static_cast<std::uint8_t>(command));
 
   DecodeReply({s.receiver, command, sent_data, s.pass_through}, s.response);
   if (s.line_gone && s.response.NoReply()) s.response.Status |= StatusLineGone;
@@ -174,6 +174,21 @@ void DeviceLink::State::ReopenAfterHangUp() {
   channel->Purge(PurgeDirection::Both);
   line_gone = false;
   log.WriteSessionLog("", "START");
+}
+
+bool DeviceLink::State::Send(const std::string& frame) {
+  send_failure = {};
+  if (!channel) return false;  // no port: nothing can be sent or arrive
+  SystemResult result = channel->Drain();
+  if (result) result = channel->Purge(PurgeDirection::Both);
+  if (result) result = channel->Write(std::span(reinterpret_cast<const std::uint8_t*>(frame.data()), frame.size()));
+  if (result) return true;
+  // A request the port refused has no reply to wait for: the exchange ends
+  // at once as no reply, and the system's reason stays for the caller.
+  send_failure = result;
+  receiver.ReadFailed();
+  if (result.Gone()) line_gone = true;
+  return false;
 }
 
 void DeviceLink::State::WaitForReply(std::uint8_t seq, std::uint8_t command) {

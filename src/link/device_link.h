@@ -11,7 +11,7 @@
 
 #include "link/device_response.h"
 #include "link/exchanger.h"
-#include "link/serial_channel.h"
+#include "serial/serial_channel.h"
 #include "link/session_log.h"
 
 namespace fjl::link {
@@ -64,6 +64,10 @@ class DeviceLink : public Exchanger {
   // port again by the name and speed OpenLink was given (CloseLink ends that).
   const DeviceResponse& Exchange(std::int32_t command, std::string_view data) override;
   const DeviceResponse& Response() const;
+  // Why the latest exchange's request could not be sent (the port refused
+  // the write, or a purge or flush before it); success when it was sent.
+  // Such an exchange ends as no reply without waiting.
+  const SystemResult& SendFailure() const;
 
   // How long a request has to be answered in (kReplyTimeout by default). A
   // search for the printer asks each port and speed with a much shorter one.

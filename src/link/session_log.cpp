@@ -1,9 +1,11 @@
 #include "link/session_log.h"
 
 #include <cstdio>
-#include <ctime>
+#include <fstream>
 #include <system_error>
 
+#include "platform/local_time.h"
+#include "platform/utf8_path.h"
 #include "text/cp1251.h"
 
 namespace fjl::link {
@@ -38,10 +40,8 @@ std::filesystem::path CurrentDirectory() {
 }  // namespace
 
 LocalTime SystemLocalTime() {
-  const std::time_t now = std::time(nullptr);
-  std::tm parts{};
-  localtime_r(&now, &parts);
-  return {parts.tm_mday, parts.tm_mon + 1, parts.tm_year + 1900, parts.tm_hour, parts.tm_min, parts.tm_sec};
+  const platform::CalendarTime t = platform::LocalCalendarTime();
+  return {t.day, t.month, t.year, t.hour, t.minute, t.second};
 }
 
 SessionLog::SessionLog() : clock_(SystemLocalTime), directory_(CurrentDirectory) {}
@@ -76,12 +76,11 @@ std::string SessionLog::FormatEntry(const LocalTime& time, std::string_view head
 
 void SessionLog::WriteSessionLog(std::string_view head, std::string_view body) {
   if (file_name_.empty()) return;
-  if (path_.empty()) path_ = directory_() / file_name_;
-  std::FILE* file = std::fopen(path_.c_str(), "ab");
-  if (file == nullptr) return;
+  if (path_.empty()) path_ = directory_() / platform::PathFromUtf8(file_name_);
+  std::ofstream file(path_, std::ios::binary | std::ios::app);
+  if (!file) return;
   const std::string entry = FormatEntry(clock_(), head, body);
-  std::fwrite(entry.data(), 1, entry.size(), file);
-  std::fclose(file);
+  file.write(entry.data(), static_cast<std::streamsize>(entry.size()));
 }
 
 }  // namespace fjl::link

@@ -30,6 +30,34 @@ std::string FlashReadData(std::string_view password, std::int64_t address) {
   return data;
 }
 
+namespace {
+
+// The failure a reply stands for, with its message shown, or nothing when
+// the printer answered "0000". A NAK or a garbled frame says nothing
+// trustworthy about the printer, so like a missing reply it leaves the
+// boxes as they were.
+std::optional<DownloadOutcome> ReplyFault(const link::DeviceResponse& reply, const DownloadContext& context) {
+  MessageSink& messages = context.Messages;
+  if (reply.LineGone()) return Fail(messages, kMsgLineGone, DownloadOutcome::Timeout);
+  if (reply.NoReply()) return Fail(messages, kMsgTimeout, DownloadOutcome::Timeout);
+  if ((reply.Status & link::StatusNak) != 0) return Fail(messages, kMsgNak, DownloadOutcome::LinkError);
+  if ((reply.Status & link::StatusBadChecksum) != 0) {
+    return Fail(messages, kMsgBadChecksum, DownloadOutcome::LinkError);
+  }
+  context.View.SetResult(text::Cp1251ToUtf8(reply.ErrorCode));
+  context.View.SetStatus(StatusBytesText(reply.StatusBytes));
+  if (reply.ErrorCode != "0000") return Fail(messages, kMsgFlashReadError, DownloadOutcome::DeviceError);
+  return std::nullopt;
+}
+
+// The success of a download whose walk met the end of its data.
+DownloadOutcome Done(const DownloadContext& context) {
+  context.Messages.ShowMessage(kMsgDownloadDone);
+  return DownloadOutcome::Success;
+}
+
+}  // namespace
+
 DownloadOutcome RunFlashDownload(const FlashArea& area, FlashImage& image,
                                  std::string_view password, const DownloadContext& context,
                                  ChunkWalker& walker, std::int64_t already_stored) {
@@ -40,11 +68,7 @@ DownloadOutcome RunFlashDownload(const FlashArea& area, FlashImage& image,
   std::int64_t address = area.FirstAddress + stored;
   if (stored > 0) {
     context.View.ShowProgress(stored, area.Size());
-    if (const auto verdict = walker.AfterChunk(stored)) {
-      if (!Succeeded(*verdict)) return *verdict;
-      messages.ShowMessage(kMsgDownloadDone);
-      return DownloadOutcome::Success;
-    }
+    if (const auto verdict = walker.AfterChunk(stored)) return Succeeded(*verdict) ? Done(context) : *verdict;
   }
 
   while (address < area.EndAddress) {
@@ -53,23 +77,7 @@ DownloadOutcome RunFlashDownload(const FlashArea& area, FlashImage& image,
     const link::DeviceResponse& reply =
         context.Link.Exchange(link::kCmdFlashRead, FlashReadData(password, address));
     context.LastResponse = reply;
-
-    // A NAK or a garbled frame says nothing trustworthy about the printer,
-    // so like a missing reply it leaves the boxes as they were.
-    if (reply.LineGone()) return Fail(messages, kMsgLineGone, DownloadOutcome::Timeout);
-    if (reply.NoReply()) return Fail(messages, kMsgTimeout, DownloadOutcome::Timeout);
-    if ((reply.Status & link::StatusNak) != 0) {
-      return Fail(messages, kMsgNak, DownloadOutcome::LinkError);
-    }
-    if ((reply.Status & link::StatusBadChecksum) != 0) {
-      return Fail(messages, kMsgBadChecksum, DownloadOutcome::LinkError);
-    }
-
-    context.View.SetResult(text::Cp1251ToUtf8(reply.ErrorCode));
-    context.View.SetStatus(StatusBytesText(reply.StatusBytes));
-    if (reply.ErrorCode != "0000") {
-      return Fail(messages, kMsgFlashReadError, DownloadOutcome::DeviceError);
-    }
+    if (const auto fault = ReplyFault(reply, context)) return *fault;
 
     // A successful reply without its count is malformed: an empty data part
     // leaves the previous reply's fields in place, and they must not be
@@ -93,19 +101,11 @@ DownloadOutcome RunFlashDownload(const FlashArea& area, FlashImage& image,
     address += count;
     stored += static_cast<std::int64_t>(take);
     context.View.ShowProgress(stored, area.Size());
-
-    if (const auto verdict = walker.AfterChunk(stored)) {
-      if (!Succeeded(*verdict)) {
-        return *verdict;
-      }
-      messages.ShowMessage(kMsgDownloadDone);
-      return DownloadOutcome::Success;
-    }
+    if (const auto verdict = walker.AfterChunk(stored)) return Succeeded(*verdict) ? Done(context) : *verdict;
   }
   // A short reply or the window's end, before the walk met its end.
   walker.DataEnded(stored);
-  messages.ShowMessage(kMsgDownloadDone);
-  return DownloadOutcome::Success;
+  return Done(context);
 }
 
 }  // namespace fjl::tape

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "link/port_control.h"
+#include "port/port_control.h"
 #include "app/qt/qt_message_sink.h"
 #include "text/message_sink.h"
 

@@ -16,7 +16,7 @@
 #include "app/qt/wizard.h"
 #include "app_test_support.h"
 #include "link/device_link.h"
-#include "link/serial_posix.h"
+#include "serial/posix/serial_posix.h"
 
 namespace fjl::app {
 namespace {

@@ -29,13 +29,13 @@ class HookedChannel : public link::SerialChannel {
   HookedChannel(std::unique_ptr<link::SerialChannel> inner, std::function<void()>& on_write)
       : inner_(std::move(inner)), on_write_(on_write) {}
   link::ReadResult Read(std::span<std::uint8_t> buffer) override { return inner_->Read(buffer); }
-  bool Write(std::span<const std::uint8_t> bytes) override {
-    const bool written = inner_->Write(bytes);
+  link::SystemResult Write(std::span<const std::uint8_t> bytes) override {
+    link::SystemResult written = inner_->Write(bytes);
     if (on_write_) on_write_();
     return written;
   }
-  void Drain() override { inner_->Drain(); }
-  void Purge(link::PurgeDirection direction) override { inner_->Purge(direction); }
+  link::SystemResult Drain() override { return inner_->Drain(); }
+  link::SystemResult Purge(link::PurgeDirection direction) override { return inner_->Purge(direction); }
   bool Close() override { return inner_->Close(); }
   int Handle() const override { return inner_->Handle(); }
 

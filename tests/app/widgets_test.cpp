@@ -26,15 +26,7 @@ namespace {
 
 using testing::RecordingSink;
 
-class PaintCounter : public QObject {
- public:
-  explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-  int paints = 0;
-};
+using testing::PaintCounter;
 
 TEST(ProgressGaugeTest, ShowsTheClampedProgressAndItsPercent) {
   ProgressGauge gauge;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -288,6 +289,27 @@ TEST(CliTimeout, SilentPrinterStopsTheTapeDownloadWithNoFile) {
   EXPECT_EQ(r.err, std::string(kMsgTimeout) + "\n");
   EXPECT_FALSE(Exists(folder / "t.FJL"));
   EXPECT_EQ(ReadBytes(folder / "d/tape.bin"), "");
+}
+
+// A port that takes no request (the driver refuses the write) ends the
+// download at once, and the reason is shown beside the timeout message.
+TEST(CliTimeout, RefusedRequestIsReportedWithTheSystemsReason) {
+  struct RefusingChannel : link::SerialChannel {
+    link::ReadResult Read(std::span<std::uint8_t>) override { return {}; }
+    link::SystemResult Write(std::span<const std::uint8_t>) override { return EACCES; }
+    link::SystemResult Drain() override { return {}; }
+    link::SystemResult Purge(link::PurgeDirection) override { return {}; }
+    bool Close() override { return true; }
+    int Handle() const override { return 3; }
+  };
+  ScratchFolder folder;
+  const CliResult r = RunCliWith({"--port", "sim", "--output", folder / "t.FJL"},
+                                 [](const std::string&, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
+                                   return std::make_unique<RefusingChannel>();
+                                 });
+  EXPECT_EQ(r.status, kExitStepFailed);
+  EXPECT_EQ(r.err, std::string(kMsgTimeout) + "\nПричина: порт не принял запрос: Permission denied.\n");
+  EXPECT_FALSE(Exists(folder / "t.FJL"));
 }
 
 TEST(CliTimeout, PrinterFallingSilentDuringRestorationStopsItWithNoFile) {

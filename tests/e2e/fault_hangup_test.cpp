@@ -10,7 +10,7 @@
 #include "fault_harness.h"
 #include "link/device_link.h"
 #include "link/read_commands.h"
-#include "link/serial_posix.h"
+#include "serial/posix/serial_posix.h"
 #include "sim/lib/fault_plan.h"
 
 namespace fjl::e2e {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "link/request_frame.h"
 #include "link/fake_channel.h"  // tests/link
 
@@ -247,6 +249,33 @@ TEST_F(DeviceLinkTest, ExchangeAfterCloseEndsAsNoReplyWithoutReading) {
   const int reads = line.read_calls;
   EXPECT_EQ(link.Exchange(0x21, "").Status, StatusNoReply);
   EXPECT_EQ(line.read_calls, reads);
+}
+
+TEST_F(DeviceLinkTest, RefusedWriteEndsAtOnceWithTheSystemsReason) {
+  line.write_result = SystemResult(EACCES);
+  // The reply to the second request (SEQ 0x22): read only if the first waited.
+  line.Reply(ReplyFrame(0x22, 0x21, "0000", "AB12"));
+  const DeviceResponse& r = link.Exchange(0x21, "");
+  EXPECT_EQ(r.Status & StatusNoReply, StatusNoReply);
+  EXPECT_EQ(line.read_calls, 0) << "no reply can come to a request never sent";
+  EXPECT_EQ(link.SendFailure().Code(), EACCES);
+  EXPECT_FALSE(link.SendFailure().Text().empty());
+  EXPECT_EQ(opener.opened->size(), 1u) << "an ordinary refusal does not reopen the port";
+
+  line.write_result = SystemResult();
+  link.Exchange(0x21, "");
+  EXPECT_TRUE(link.SendFailure().Ok());
+  EXPECT_EQ(r.Status, 0u);
+}
+
+TEST_F(DeviceLinkTest, WriteToAVanishedDeviceReopensThePortNextTime) {
+  line.write_result = SystemResult::DeviceGone(EIO);
+  EXPECT_EQ(link.Exchange(0x21, "").Status & StatusNoReply, StatusNoReply);
+  EXPECT_EQ(line.read_calls, 0);
+  line.write_result = SystemResult();
+  line.Reply(ReplyFrame(0x22, 0x21, "0000", "AB12"));
+  EXPECT_EQ(link.Exchange(0x21, "").Status, 0u);
+  EXPECT_EQ(*opener.opened, (std::vector<std::string>{"/dev/ttyS0@9600", "/dev/ttyS0@9600"}));
 }
 
 TEST_F(DeviceLinkTest, WorkedExampleAnswersTheSecondExchange) {

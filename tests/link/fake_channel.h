@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "link/serial_channel.h"
+#include "serial/serial_channel.h"
 
 namespace fjl::link::testing {
 
@@ -35,6 +35,8 @@ struct FakeLine {
   int purges = 0;
   int closes = 0;
   bool close_fails = false;
+  // What every write answers (success unless a test refuses it).
+  SystemResult write_result;
   std::vector<std::string> events;  // "drain", "purge", "write", "close" in order
   // Fake time: every read advances it by 100 ms when empty, by `read_step`
   // when it delivers bytes.
@@ -70,18 +72,20 @@ class FakeChannel : public SerialChannel {
     }
     return {count, next.error, false};
   }
-  bool Write(std::span<const std::uint8_t> bytes) override {
+  SystemResult Write(std::span<const std::uint8_t> bytes) override {
     line_->writes.emplace_back(bytes.begin(), bytes.end());
     line_->events.push_back("write");
-    return true;
+    return line_->write_result;
   }
-  void Drain() override {
+  SystemResult Drain() override {
     ++line_->drains;
     line_->events.push_back("drain");
+    return {};
   }
-  void Purge(PurgeDirection) override {
+  SystemResult Purge(PurgeDirection) override {
     ++line_->purges;
     line_->events.push_back("purge");
+    return {};
   }
   bool Close() override {
     ++line_->closes;

@@ -1,4 +1,4 @@
-#include "link/port_control.h"
+#include "port/port_control.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 namespace fjl::link {
 namespace {
 
+using testing::Described;
 using testing::FakeOpener;
 using testing::FakePort;
 using testing::FakeScheduler;
@@ -145,7 +146,7 @@ TEST_F(PortControl, DescriptionsAreKeptOnlyWhenEnabled) {
 
   control_.EnableDescr = true;
   EXPECT_EQ(control_.OpenPort(), -2);
-  EXPECT_EQ(control_.Description(), "No such file or directory\nError = 0x2");
+  EXPECT_EQ(control_.Description(), Described(ENOENT, "No such file or directory") + "\nError = 0x2");
   port_->open_error = 0;
   EXPECT_EQ(control_.OpenPort(), 0);
   EXPECT_EQ(control_.Description(), "") << "a success clears the description";
@@ -154,12 +155,17 @@ TEST_F(PortControl, DescriptionsAreKeptOnlyWhenEnabled) {
 
 TEST_F(PortControl, ErrorStringFormatsTheSystemMessageAndCode) {
   control_.ErrorString(5);
-  EXPECT_EQ(control_.Description(), "Input/output error\nError = 0x5");
+  EXPECT_EQ(control_.Description(), Described(EIO, "Input/output error") + "\nError = 0x5");
   control_.ErrorString(22);
-  EXPECT_EQ(control_.Description(), "Invalid argument\nError = 0x16");
-  // Facility 8 wraps a plain code in its low half.
-  control_.ErrorString(0x80080005u);
-  EXPECT_EQ(control_.Description(), "Input/output error\nError = 0x5");
+  EXPECT_EQ(control_.Description(), Described(EINVAL, "Invalid argument") + "\nError = 0x16");
+  // Facility 8, and 7 that wraps Win32 codes in results (HRESULT_FROM_WIN32),
+  // carry a plain code in the low half.
+  for (const std::uint32_t wrapped : {0x80080005u, 0x80070005u}) {
+    control_.ErrorString(wrapped);
+    EXPECT_EQ(control_.Description(), Described(EIO, "Input/output error") + "\nError = 0x5") << wrapped;
+  }
+  control_.ErrorString(0x80090005u);  // any other facility is a code of its own
+  EXPECT_EQ(control_.Description().substr(control_.Description().size() - 19), "\nError = 0x80090005");
 }
 
 TEST_F(PortControl, OpenPortWritesThePropertiesAndTheTimeouts) {
@@ -195,13 +201,13 @@ TEST_F(PortControl, FailedOpenLeavesTheComponentClosed) {
     const char* name;
     int FakePort::*error;
     int code;
-    const char* description;
+    std::string description;
   };
   const Case cases[] = {
-      {"open", &FakePort::open_error, -2, "Device or resource busy\nError = 0x10"},
-      {"read settings", &FakePort::read_settings_error, -3, "Device or resource busy\nError = 0x10"},
-      {"write settings", &FakePort::write_settings_error, -4, "Device or resource busy\nError = 0x10"},
-      {"time-outs", &FakePort::timeouts_error, -5, "Device or resource busy\nError = 0x10"},
+      {"open", &FakePort::open_error, -2, Described(EBUSY, "Device or resource busy") + "\nError = 0x10"},
+      {"read settings", &FakePort::read_settings_error, -3, Described(EBUSY, "Device or resource busy") + "\nError = 0x10"},
+      {"write settings", &FakePort::write_settings_error, -4, Described(EBUSY, "Device or resource busy") + "\nError = 0x10"},
+      {"time-outs", &FakePort::timeouts_error, -5, Described(EBUSY, "Device or resource busy") + "\nError = 0x10"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -264,7 +270,7 @@ TEST_F(PortControl, RefusedPriorityRaiseLeavesThePriorityAsItWas) {
   scheduler_->refuse_raise_only = true;
   scheduler_->set_nice_error = EACCES;
   EXPECT_EQ(control_.StartSession(false), -9);
-  EXPECT_EQ(control_.Description(), "Permission denied\nError = 0xd");
+  EXPECT_EQ(control_.Description(), Described(EACCES, "Permission denied") + "\nError = 0xd");
   EXPECT_FALSE(control_.InSession());
   EXPECT_EQ(scheduler_->nice, 5);
 
@@ -272,7 +278,7 @@ TEST_F(PortControl, RefusedPriorityRaiseLeavesThePriorityAsItWas) {
   scheduler_->set_nice_error = 0;
   scheduler_->set_schedule_error = EPERM;
   EXPECT_EQ(control_.StartSession(false), -11);
-  EXPECT_EQ(control_.Description(), "Operation not permitted\nError = 0x1");
+  EXPECT_EQ(control_.Description(), Described(EPERM, "Operation not permitted") + "\nError = 0x1");
   EXPECT_FALSE(control_.InSession());
   EXPECT_EQ(scheduler_->nice, 5) << "the raise that did succeed was undone";
   EXPECT_EQ(scheduler_->schedule, (ThreadSchedule{0, 0}));
@@ -320,7 +326,7 @@ TEST_F(PortControl, CharacterWriteFailingAtTheThirdByteReportsTwoWritten) {
   EXPECT_EQ(control_.WriteData(Bytes("ABCDE"), written), -18);
   EXPECT_EQ(written, 2u);
   EXPECT_EQ(port_->sent, Bytes("AB"));
-  EXPECT_EQ(control_.Description(), "Input/output error\nError = 0x5");
+  EXPECT_EQ(control_.Description(), Described(EIO, "Input/output error") + "\nError = 0x5");
   EXPECT_EQ(control_.LastError(), 5u);
   EXPECT_EQ(port_->write_calls, 0) << "character by character without Buffering";
 }
@@ -385,7 +391,7 @@ TEST_F(PortControl, ReadUntilTheEndCharacter) {
 
   port_->read_error = EIO;
   EXPECT_EQ(control_.ReadData(buffer, read), -17);
-  EXPECT_EQ(control_.Description(), "Input/output error\nError = 0x5");
+  EXPECT_EQ(control_.Description(), Described(EIO, "Input/output error") + "\nError = 0x5");
 }
 
 TEST_F(PortControl, PlainReadTakesWhatOneCallBrings) {

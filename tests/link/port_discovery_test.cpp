@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "link/port_control.h"
-#include "link/port_extra_ports.h"
-#include "link/port_sysfs_source.h"
+#include "port/port_control.h"
+#include "port/port_extra_ports.h"
+#include "port/posix/port_sysfs_source.h"
 
 namespace fjl::link {
 namespace {

@@ -8,10 +8,24 @@
 #include <string>
 #include <vector>
 
-#include "link/port_io.h"
-#include "link/port_scheduler.h"
+#include "platform/system_result.h"
+#include "port/port_io.h"
+#include "port/port_scheduler.h"
 
 namespace fjl::link::testing {
+
+// The system's text for `code` as the component shows it: the C library's
+// wording on POSIX, the system message table's on Windows (which Windows and
+// wine word differently, so it is taken from the system there).
+inline std::string Described(int code, const std::string& posix_text) {
+#ifdef _WIN32
+  static_cast<void>(posix_text);
+  return platform::SystemErrorText(code);
+#else
+  static_cast<void>(code);
+  return posix_text;
+#endif
+}
 
 // What the fake port saw and what it is told to fail. Shared with the test,
 // which keeps it after the component has dropped the port.
@@ -50,20 +64,20 @@ struct FakePort {
 class FakePortIo : public PortIo {
  public:
   explicit FakePortIo(std::shared_ptr<FakePort> port) : port_(std::move(port)) {}
-  int ReadSettings(LineSettings& settings) override {
+  SystemResult ReadSettings(LineSettings& settings) override {
     ++port_->read_settings_calls;
     settings = port_->written_settings;
     return port_->read_settings_error;
   }
-  int WriteSettings(const LineSettings& settings) override {
+  SystemResult WriteSettings(const LineSettings& settings) override {
     if (port_->write_settings_error == 0) port_->written_settings = settings;
     return port_->write_settings_error;
   }
-  int SetTimeouts(const T1CommTimeouts& timeouts) override {
+  SystemResult SetTimeouts(const T1CommTimeouts& timeouts) override {
     if (port_->timeouts_error == 0) port_->timeouts = timeouts;
     return port_->timeouts_error;
   }
-  int Read(std::span<std::uint8_t> buffer, std::size_t& count) override {
+  SystemResult Read(std::span<std::uint8_t> buffer, std::size_t& count) override {
     count = 0;
     if (port_->read_error != 0) return port_->read_error;
     if (port_->incoming.empty()) return 0;
@@ -75,7 +89,7 @@ class FakePortIo : public PortIo {
     if (chunk.empty()) port_->incoming.pop_front();
     return 0;
   }
-  int Write(std::span<const std::uint8_t> bytes, std::size_t& written) override {
+  SystemResult Write(std::span<const std::uint8_t> bytes, std::size_t& written) override {
     ++port_->write_calls;
     if (port_->write_error != 0) {
       written = std::min(port_->partial_write, bytes.size());
@@ -86,23 +100,23 @@ class FakePortIo : public PortIo {
     written = bytes.size();
     return 0;
   }
-  int TransmitChar(std::uint8_t byte) override {
+  SystemResult TransmitChar(std::uint8_t byte) override {
     ++port_->transmit_calls;
     if (port_->transmit_fails_at != 0 && port_->transmit_calls >= port_->transmit_fails_at) return EIO;
     port_->sent.push_back(byte);
     return 0;
   }
-  int Flush() override { return port_->flush_error; }
-  int Purge(std::uint32_t flags) override {
+  SystemResult Flush() override { return port_->flush_error; }
+  SystemResult Purge(std::uint32_t flags) override {
     port_->purges.push_back(flags);
     return port_->purge_error;
   }
-  int ClearError() override { return port_->clear_error; }
-  int Escape(std::uint32_t function) override {
+  SystemResult ClearError() override { return port_->clear_error; }
+  SystemResult Escape(std::uint32_t function) override {
     port_->escapes.push_back(function);
     return port_->escape_error;
   }
-  int Close() override {
+  SystemResult Close() override {
     ++port_->closes;
     return port_->close_error;
   }
@@ -134,20 +148,20 @@ class FakeScheduler : public SessionScheduler {
   // unprivileged process is refused.
   bool refuse_raise_only = false;
 
-  int GetProcessPriority(int& value) override {
+  SystemResult GetProcessPriority(int& value) override {
     value = nice;
     return get_nice_error;
   }
-  int SetProcessPriority(int value) override {
+  SystemResult SetProcessPriority(int value) override {
     if (set_nice_error != 0 && (!refuse_raise_only || value < nice)) return set_nice_error;
     nice = value;
     return 0;
   }
-  int GetThreadSchedule(ThreadSchedule& value) override {
+  SystemResult GetThreadSchedule(ThreadSchedule& value) override {
     value = schedule;
     return get_schedule_error;
   }
-  int SetThreadSchedule(const ThreadSchedule& value) override {
+  SystemResult SetThreadSchedule(const ThreadSchedule& value) override {
     if (set_schedule_error != 0 && (!refuse_raise_only || value.policy != 0)) return set_schedule_error;
     schedule = value;
     return 0;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "link/port_control.h"
+#include "port/port_control.h"
 #include "port_fakes.h"
 
 namespace fjl::link {

@@ -8,8 +8,8 @@
 #include <chrono>
 #include <thread>
 
-#include "link/port_control.h"
-#include "link/port_line_speed.h"
+#include "port/port_control.h"
+#include "serial/posix/port_line_speed.h"
 #include "support/pty_pair.h"
 
 namespace fjl::link {
@@ -24,23 +24,23 @@ std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(),
 // port, so they use a scheduler that changes nothing.
 class NoopScheduler : public SessionScheduler {
  public:
-  int GetProcessPriority(int& nice) override {
+  SystemResult GetProcessPriority(int& nice) override {
     nice = 0;
     return 0;
   }
-  int SetProcessPriority(int) override { return 0; }
-  int GetThreadSchedule(ThreadSchedule& schedule) override {
+  SystemResult SetProcessPriority(int) override { return 0; }
+  SystemResult GetThreadSchedule(ThreadSchedule& schedule) override {
     schedule = {};
     return 0;
   }
-  int SetThreadSchedule(const ThreadSchedule&) override { return 0; }
+  SystemResult SetThreadSchedule(const ThreadSchedule&) override { return 0; }
   int SessionNice() const override { return 0; }
   ThreadSchedule SessionSchedule() const override { return {}; }
 };
 
 class PortOverPty : public ::testing::Test {
  protected:
-  PortOverPty() : control_(OpenPosixPortIo, std::make_shared<NoopScheduler>()) {
+  PortOverPty() : control_(OpenSystemPortIo, std::make_shared<NoopScheduler>()) {
     control_.Port = pty_.SlavePath();
     control_.EnableDescr = true;
     control_.Timeout.ReadTotalTimeoutConstant = 100;
@@ -113,7 +113,7 @@ TEST_F(PortOverPty, MissingDeviceAndBusyDevice) {
   EXPECT_EQ(control_.Description(), "No such file or directory\nError = 0x2");
 
   control_.Port = pty_.SlavePath();
-  TPortControl other(OpenPosixPortIo, std::make_shared<NoopScheduler>());
+  TPortControl other(OpenSystemPortIo, std::make_shared<NoopScheduler>());
   other.Port = pty_.SlavePath();
   ASSERT_EQ(other.OpenPort(), 0);
   EXPECT_EQ(control_.OpenPort(), -2);

@@ -1,6 +1,6 @@
-#include "link/serial_posix.h"
+#include "serial/posix/serial_posix.h"
 
-#include "link/port_line_speed.h"
+#include "serial/posix/port_line_speed.h"
 
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>

@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
+#include <stdexcept>
 
 #include "link/device_link.h"
 #include "link/fake_channel.h"  // tests/link
@@ -22,8 +24,12 @@ const std::string kEndWords = "\x3B\xCA\xEE\xED\xE5\xF6\x20\xD1\xE5\xE0\xED\xF1\
 class TempDir {
  public:
   TempDir() {
-    char pattern[] = "/tmp/fjl_log_XXXXXX";
-    path_ = mkdtemp(pattern);
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      path_ = fs::temp_directory_path() / ("fjl_log_" + std::to_string(random()));
+      if (fs::create_directory(path_)) return;
+    }
+    throw std::runtime_error("no temporary folder");
   }
   ~TempDir() { fs::remove_all(path_); }
   const fs::path& path() const { return path_; }
@@ -78,6 +84,18 @@ TEST(SessionLogFile, PathIsBuiltOnceAtTheFirstEntry) {
   EXPECT_TRUE(second.Empty());
   EXPECT_EQ(ReadFile(first.path() / "session.log"),
             kStartWords + " 1-02-2026  3:04:05 \n" + kEndWords + " 1-02-2026  3:04:05 \n");
+}
+
+TEST(SessionLogFile, NameIsUtf8OnEveryPlatform) {
+  TempDir dir;
+  SessionLog log;
+  log.SetDirectorySource([&] { return dir.path(); });
+  log.SetClock([] { return LocalTime{1, 2, 2026, 3, 4, 5}; });
+  log.SetFileName("журнал.log");
+  log.WriteSessionLog("", "START");
+  // "журнал.log" spelt as UTF-16 code units, so no code page is involved.
+  const fs::path expected = dir.path() / fs::path(std::u16string(u"\u0436\u0443\u0440\u043d\u0430\u043b.log"));
+  EXPECT_EQ(ReadFile(expected), kStartWords + " 1-02-2026  3:04:05 \n");
 }
 
 // A log that cannot be written is skipped, and the entries after the

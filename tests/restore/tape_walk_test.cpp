@@ -129,7 +129,7 @@ sim::TapeBuilder NumbersTape(std::uint32_t item) {
 TEST(Locale, NumbersKeepTheirPointUnderACommaLocale) {
   const std::string before = std::setlocale(LC_ALL, nullptr);
   const char* comma_locale = nullptr;
-  for (const char* name : {"de_DE.UTF-8", "ru_RU.UTF-8", "de_DE.utf8", "ru_RU.utf8"}) {
+  for (const char* name : {"de_DE.UTF-8", "ru_RU.UTF-8", "de_DE.utf8", "ru_RU.utf8", "Russian_Russia.1251"}) {
     if (std::setlocale(LC_ALL, name) != nullptr) {
       comma_locale = name;
       break;

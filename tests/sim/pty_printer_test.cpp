@@ -84,6 +84,32 @@ TEST(PtyPrinter, AnswersOnTheSlave) {
   EXPECT_TRUE(printer.Serving());
 }
 
+TEST(PtyPrinter, CountsTheLinesBytesAndThoseOfItsFlashReads) {
+  Simulator sim(TinyPrinter());
+  PtyPrinter printer(sim);
+  Host host(printer.SlavePath());
+  ASSERT_TRUE(host.ok());
+  host.Send(kRequest);
+  ASSERT_EQ(host.Receive(25, 2s), ExpectedReply());
+  EXPECT_EQ(printer.LineBytes(), kRequest.size() + 25);
+  EXPECT_EQ(printer.FlashBytes(), 0u);
+  EXPECT_EQ(printer.FlashBusyNs(), 0);
+
+  // A flash read of an address outside the printer's flash: an error reply.
+  const Bytes flash_request = BuildRequestFrame(0x22, kFlashReadCommand, "1;5;");
+  Reply refusal;
+  refusal.seq = 0x22;
+  refusal.command = kFlashReadCommand;
+  refusal.error_code = kErrOutOfRange;
+  const Bytes flash_reply = BuildReplyFrame(refusal);
+  host.Send(flash_request);
+  ASSERT_EQ(host.Receive(flash_reply.size(), 2s), flash_reply);
+  EXPECT_EQ(printer.FlashBytes(), flash_request.size() + flash_reply.size());
+  EXPECT_EQ(printer.LineBytes(), kRequest.size() + 25 + flash_request.size() + flash_reply.size());
+  EXPECT_GT(printer.FlashBusyNs(), 0);
+  EXPECT_LE(printer.FlashBusyNs(), printer.LineBusyNs());
+}
+
 TEST(PtyPrinter, ServesAHostThatReconnects) {
   Simulator sim(TinyPrinter());
   PtyPrinter printer(sim);

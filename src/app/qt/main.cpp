@@ -15,8 +15,8 @@
 #include "app/qt/wizard.h"
 #include "fjl_version.h"
 #include "link/device_link.h"
-#include "link/port_control.h"
-#include "link/port_extra_ports.h"
+#include "port/port_control.h"
+#include "port/port_extra_ports.h"
 
 int main(int argc, char** argv) {
   if (const auto info = fjl::app::InfoText("fjl-restore", std::vector<std::string>(argv + 1, argv + argc))) {

@@ -8,7 +8,7 @@
 #include "app/qt/tform2.h"
 #include "app/qt/tform3.h"
 #include "link/device_link.h"
-#include "link/port_listing.h"
+#include "port/port_listing.h"
 #include "wizard/wizard_steps.h"
 
 namespace fjl::app {

@@ -1,23 +1,10 @@
 #include "text/file_error_text.h"
 
 #include <cerrno>
-#include <cstring>
+
+#include "platform/system_result.h"
 
 namespace fjl::text {
-namespace {
-
-// strerror_r comes in two flavours; each overload takes one of them.
-[[maybe_unused]] const char* MessageOf(int result, const char* buffer) { return result == 0 ? buffer : nullptr; }
-[[maybe_unused]] const char* MessageOf(const char* result, const char*) { return result; }
-
-std::string SystemText(int code) {
-  char buffer[256] = {};
-  const char* message = MessageOf(::strerror_r(code, buffer, sizeof buffer), buffer);
-  if (message == nullptr || *message == '\0') return "Ошибка " + std::to_string(code);
-  return message;
-}
-
-}  // namespace
 
 std::string FileErrorText(int code) {
   switch (code) {
@@ -32,7 +19,7 @@ std::string FileErrorText(int code) {
     case ENOTDIR: return "Часть пути не является папкой";
     case EISDIR: return "Это папка, а не файл";
     case ELOOP: return "Символьные ссылки замкнуты в кольцо";
-    default: return SystemText(code);
+    default: return platform::ErrnoText(code);
   }
 }
 

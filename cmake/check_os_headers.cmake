@@ -1,0 +1,20 @@
+# Fails when a source file outside a posix/ or win32/ folder of src/ includes
+# an operating-system header. Run as: cmake -DSOURCE_DIR=<top> -P <this file>
+file(GLOB_RECURSE sources "${SOURCE_DIR}/src/*.h" "${SOURCE_DIR}/src/*.cpp")
+set(os_header_pattern
+  "#[ \t]*include[ \t]*<(windows|winbase|setupapi|cfgmgr32|unistd|termios|fcntl|poll|pthread|sched|signal|pty|dirent|io|direct|asm/[a-z0-9_]+|sys/[a-z0-9_]+)\\.h>")
+set(offenders "")
+foreach(source ${sources})
+  if(source MATCHES "/(posix|win32)/")
+    continue()
+  endif()
+  file(STRINGS ${source} lines REGEX "${os_header_pattern}")
+  if(lines)
+    file(RELATIVE_PATH shown ${SOURCE_DIR} ${source})
+    list(APPEND offenders "${shown}: ${lines}")
+  endif()
+endforeach()
+if(offenders)
+  list(JOIN offenders "\n  " text)
+  message(FATAL_ERROR "operating-system headers outside posix/ and win32/:\n  ${text}")
+endif()

@@ -1,0 +1,18 @@
+// fjl-restore-cli: the wizard's three steps without a display.
+
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/posix/descriptor_writer.h"
+#include "cli/run_cli.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const fjl::cli::SignalStop stop;
+  const fjl::cli::CliEnvironment env{fjl::cli::DescriptorWriter(STDOUT_FILENO),
+                                     fjl::cli::DescriptorWriter(STDERR_FILENO), ::isatty(STDERR_FILENO) == 1,
+                                     {}, &stop};
+  return fjl::cli::RunCli(args, env);
+}

@@ -1,0 +1,24 @@
+// fjl-restore-cli.exe: the wizard's three steps without a display. The
+// arguments arrive as UTF-16 and go on as UTF-8, so file names in any
+// language reach the core unchanged.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/run_cli.h"
+#include "cli/win32/console_writer.h"
+#include "platform/win32/wide_text.h"
+
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(fjl::platform::Utf8FromWide(argv[i]));
+  const fjl::cli::SignalStop stop;
+  const fjl::cli::CliEnvironment env{fjl::cli::StandardHandleWriter(STD_OUTPUT_HANDLE),
+                                     fjl::cli::StandardHandleWriter(STD_ERROR_HANDLE),
+                                     fjl::cli::IsConsole(STD_ERROR_HANDLE),
+                                     {},
+                                     &stop};
+  return fjl::cli::RunCli(args, env);
+}

@@ -1,0 +1,148 @@
+// Saving on Windows: the text goes to a temporary file beside the target,
+// is flushed to the disk, and then takes the target's name in one move that
+// replaces an earlier file. Names are UTF-8 inside and wide at every call,
+// so any character of the user's file name survives; '/' and '\' both
+// separate folders.
+
+#include <windows.h>
+
+#include <string_view>
+
+#include "output/save_text_file.h"
+#include "platform/win32/wide_text.h"
+#include "text/file_error_text.h"
+
+namespace fjl::output {
+namespace {
+
+// The text goes out in blocks, with a look at the stop request between them.
+constexpr std::size_t kBlockBytes = 64 * 1024;
+
+SaveResult Failed(std::string why) { return SaveResult{false, false, std::move(why)}; }
+std::string ErrorText(DWORD error) { return text::FileErrorText(static_cast<int>(error)); }
+
+// Where the folder part of `path` ends: after its last separator, 0 when
+// there is none (a bare name, or a drive-relative "C:name").
+std::size_t NameStart(const std::wstring& path) {
+  const std::size_t separator = path.find_last_of(L"/\\");
+  if (separator != std::wstring::npos) return separator + 1;
+  return path.size() >= 2 && path[1] == L':' ? 2 : 0;
+}
+
+// CON, PRN, AUX, NUL, COM1..COM9 and LPT1..LPT9, with or without an
+// extension, are devices in every folder.
+bool IsReservedDeviceName(std::wstring name) {
+  const std::size_t dot = name.find(L'.');
+  if (dot != std::wstring::npos) name.resize(dot);
+  while (!name.empty() && name.back() == L' ') name.pop_back();
+  for (wchar_t& c : name) c = static_cast<wchar_t>(::towupper(c));
+  if (name == L"CON" || name == L"PRN" || name == L"AUX" || name == L"NUL") return true;
+  return name.size() == 4 && (name.compare(0, 3, L"COM") == 0 || name.compare(0, 3, L"LPT") == 0) &&
+         name[3] >= L'1' && name[3] <= L'9';
+}
+
+// The refusals a save makes before it writes anything: what a shell's ">"
+// would refuse.
+std::string Refusal(const std::wstring& path) {
+  const std::wstring name = path.substr(NameStart(path));
+  if (name.empty()) return ErrorText(ERROR_DIRECTORY);
+  if (IsReservedDeviceName(name)) return std::string(kNotARegularFile);
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = ::GetLastError();
+    // A name not there yet is what a save makes.
+    return error == ERROR_FILE_NOT_FOUND ? std::string() : ErrorText(error);
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return ErrorText(ERROR_DIRECTORY);
+  if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) return std::string(kNotARegularFile);
+  // The move would replace a read-only file unasked.
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return ErrorText(ERROR_ACCESS_DENIED);
+  return {};
+}
+
+// A hidden temporary name beside the target, unique by process and a
+// counter, so MoveFileEx replaces the target within one volume. Null handle
+// with the system's error when none can be made.
+HANDLE MakeTemporary(const std::wstring& path, std::wstring& temp_path) {
+  const std::size_t name_start = NameStart(path);
+  const std::wstring folder = path.substr(0, name_start);
+  const std::wstring name = path.substr(name_start);
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    temp_path = folder + L"." + name + L"." + std::to_wstring(::GetCurrentProcessId()) + L"." +
+                std::to_wstring(attempt) + L".tmp";
+    HANDLE file = ::CreateFileW(temp_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+bool WriteBlock(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    if (!::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) return false;
+    if (written == 0) {
+      ::SetLastError(ERROR_WRITE_FAULT);
+      return false;
+    }
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+// Links are a rarity on Windows and CreateFile follows them by itself: the
+// name is the target.
+std::string SaveTarget(const std::string& path, int& error) {
+  error = 0;
+  return path;
+}
+
+std::string CheckSaveTarget(const std::string& chosen_path) {
+  const std::wstring path = platform::WideFromUtf8(chosen_path);
+  if (std::string why = Refusal(path); !why.empty()) return why;
+  std::wstring temp_path;
+  HANDLE file = MakeTemporary(path, temp_path);
+  if (file == INVALID_HANDLE_VALUE) return ErrorText(::GetLastError());
+  ::CloseHandle(file);
+  ::DeleteFileW(temp_path.c_str());
+  return {};
+}
+
+SaveResult SaveTextFile(const std::string& chosen_path, std::span<const std::string> lines, const StopSignal* stop) {
+  const std::wstring path = platform::WideFromUtf8(chosen_path);
+  if (std::string why = Refusal(path); !why.empty()) return Failed(why);
+  const std::string bytes = FjlFileBytes(lines);
+
+  std::wstring temp_path;
+  HANDLE file = MakeTemporary(path, temp_path);
+  if (file == INVALID_HANDLE_VALUE) return Failed(ErrorText(::GetLastError()));
+  const auto give_up = [&temp_path, &file](DWORD error, bool stopped) {
+    if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+    ::DeleteFileW(temp_path.c_str());
+    return stopped ? SaveResult{false, true, {}} : Failed(ErrorText(error));
+  };
+
+  std::string_view left = bytes;
+  while (!left.empty()) {
+    if (StopRequested(stop)) return give_up(0, true);
+    const std::string_view block = left.substr(0, kBlockBytes);
+    if (!WriteBlock(file, block)) return give_up(::GetLastError(), false);
+    left.remove_prefix(block.size());
+  }
+  if (!::FlushFileBuffers(file)) return give_up(::GetLastError(), false);
+  const BOOL closed = ::CloseHandle(file);
+  file = INVALID_HANDLE_VALUE;
+  if (!closed) return give_up(::GetLastError(), false);
+  if (StopRequested(stop)) return give_up(0, true);
+  // The finished file takes the name only now; the hidden mark was for the
+  // temporary name alone.
+  ::SetFileAttributesW(temp_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (!::MoveFileExW(temp_path.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return give_up(::GetLastError(), false);
+  }
+  return {true, false, {}};
+}
+
+}  // namespace fjl::output

@@ -1,0 +1,23 @@
+#include "port/port_listing.h"
+
+#include "port/port_control.h"
+
+namespace fjl::link {
+
+std::vector<std::string> ListPorts() {
+  struct EnumerationScope {
+    EnumerationScope() { TPortControl::BeginEnumeratePorts(); }
+    ~EnumerationScope() { TPortControl::EndEnumeratePorts(); }
+    EnumerationScope(const EnumerationScope&) = delete;
+    EnumerationScope& operator=(const EnumerationScope&) = delete;
+  } scope;
+  std::vector<std::string> ports;
+  while (ports.size() < kMaxListedPorts) {
+    std::string name = TPortControl::EnumeratePorts();
+    if (name.empty()) break;
+    ports.push_back(std::move(name));
+  }
+  return ports;
+}
+
+}  // namespace fjl::link

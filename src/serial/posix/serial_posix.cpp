@@ -1,0 +1,137 @@
+#include "serial/posix/serial_posix.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+
+#include "serial/posix/port_tty.h"
+
+namespace fjl::link {
+
+namespace {
+
+constexpr auto kReadWindow = std::chrono::milliseconds(100);
+
+class PosixSerialChannel final : public SerialChannel {
+ public:
+  PosixSerialChannel(tty::ExclusivePort port, std::int32_t speed) : port_(port), fd_(port.fd), speed_(speed) {}
+  ~PosixSerialChannel() override { Close(); }
+  PosixSerialChannel(const PosixSerialChannel&) = delete;
+  PosixSerialChannel& operator=(const PosixSerialChannel&) = delete;
+
+  ReadResult Read(std::span<std::uint8_t> buffer) override {
+    const auto deadline = std::chrono::steady_clock::now() + kReadWindow;
+    if (fd_ < 0) {
+      tty::SleepUntil(deadline);
+      return {0, EBADF, false};
+    }
+    if (buffer.empty()) return {};
+    for (;;) {
+      int error = 0;
+      switch (tty::WaitReadable(fd_, deadline, error)) {
+        case tty::WaitOutcome::TimedOut:
+          return {};
+        case tty::WaitOutcome::HungUp:
+          return Gone(deadline, 0);
+        case tty::WaitOutcome::Failed:
+          tty::SleepUntil(deadline);
+          return {0, error, false};
+        case tty::WaitOutcome::Readable:
+          break;
+      }
+      const ssize_t got = ::read(fd_, buffer.data(), buffer.size());
+      if (got > 0) return {static_cast<std::size_t>(got), 0, false};
+      if (got == 0) return Gone(deadline, 0);
+      if (errno == EINTR || errno == EAGAIN) continue;
+      if (errno == EIO) return Gone(deadline, EIO);
+      const int error_code = errno;
+      tty::SleepUntil(deadline);
+      return {0, error_code, false};
+    }
+  }
+
+  SystemResult Write(std::span<const std::uint8_t> bytes) override {
+    if (fd_ < 0) return EBADF;
+    // The frame's own wire time and a second to spare: a line held for
+    // longer by flow control is as good as gone.
+    const auto wire = std::chrono::microseconds(static_cast<std::int64_t>(bytes.size()) * 10'000'000 / speed_);
+    std::size_t done = 0;
+    const int error = tty::WriteAll(fd_, bytes, done, std::chrono::steady_clock::now() + wire + std::chrono::seconds(1));
+    if (error == 0) return {};
+    // The tty layer answers EIO once the device is gone (a pulled USB
+    // adapter, a closed pseudo-terminal master).
+    return error == EIO || error == ENXIO || error == ENODEV ? SystemResult::DeviceGone(error) : SystemResult(error);
+  }
+
+  SystemResult Drain() override {
+    if (fd_ < 0) return EBADF;
+    return ::tcdrain(fd_) == 0 ? 0 : errno;
+  }
+
+  SystemResult Purge(PurgeDirection direction) override {
+    if (fd_ < 0) return EBADF;
+    int queue = TCIOFLUSH;
+    switch (direction) {
+      case PurgeDirection::Input: queue = TCIFLUSH; break;
+      case PurgeDirection::Output: queue = TCOFLUSH; break;
+      case PurgeDirection::Both: queue = TCIOFLUSH; break;
+    }
+    return ::tcflush(fd_, queue) == 0 ? 0 : errno;
+  }
+
+  bool Close() override {
+    if (fd_ < 0) return false;
+    const int result = tty::CloseExclusive(port_);
+    port_.fd = -1;
+    fd_ = -1;
+    return result == 0;
+  }
+
+  int Handle() const override { return fd_; }
+
+ private:
+  // A dead port answers at once; waiting out the window keeps a caller that
+  // simply retries from burning the processor.
+  static ReadResult Gone(std::chrono::steady_clock::time_point deadline, int error) {
+    tty::SleepUntil(deadline);
+    return {0, error, true};
+  }
+
+  tty::ExclusivePort port_;
+  int fd_;
+  std::int32_t speed_;
+};
+
+}  // namespace
+
+std::unique_ptr<SerialChannel> OpenPosixSerialChannel(const std::string& path, std::int32_t speed) {
+  if (speed <= 0) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  int error = 0;
+  const tty::ExclusivePort port = tty::OpenExclusive(path, error);
+  if (port.fd < 0) {
+    errno = error;
+    return nullptr;
+  }
+  termios settings = port.original;
+  tty::MakeRaw(settings);
+  tty::SetEightNoneOne(settings);
+  const int failure = tty::ApplySettings(port.fd, settings, static_cast<std::uint32_t>(speed));
+  if (failure != 0) {
+    tty::CloseExclusive(port);
+    errno = failure;
+    return nullptr;
+  }
+  ::tcflush(port.fd, TCIOFLUSH);
+  return std::make_unique<PosixSerialChannel>(port, speed);
+}
+
+std::unique_ptr<SerialChannel> OpenSerialPort(const std::string& name, std::int32_t speed) {
+  return OpenPosixSerialChannel(name, speed);
+}
+
+}  // namespace fjl::link

@@ -1,0 +1,38 @@
+#include "serial/win32/com_names.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+namespace fjl::link::win32 {
+namespace {
+
+TEST(DevicePath, EveryNameGoesThroughTheDeviceNamespace) {
+  EXPECT_EQ(DevicePath("COM3"), "\\\\.\\COM3");
+  EXPECT_EQ(DevicePath("COM12"), "\\\\.\\COM12");  // above 9: only this form reaches it
+  EXPECT_EQ(DevicePath("\\\\.\\COM12"), "\\\\.\\COM12");
+  EXPECT_EQ(DevicePath("com7"), "\\\\.\\com7");
+}
+
+TEST(DeviceGone, PulledAdapterErrorsAreTheOnlyOnes) {
+  struct Case {
+    unsigned long code;
+    bool gone;
+  };
+  const Case cases[] = {
+      {5, true},      {21, true},  {22, true},  {31, true},   {995, true}, {1167, true}, {1617, true},
+      {0, false},     {2, false},  {6, false},  {87, false},  {1460, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MeansDeviceGone(c.code), c.gone) << c.code;
+}
+
+TEST(OpenErrors, ReadAsTheErrnoOfTheSameCause) {
+  EXPECT_EQ(ErrnoForOpenError(2), ENOENT);    // no such port
+  EXPECT_EQ(ErrnoForOpenError(5), EBUSY);     // held by another program
+  EXPECT_EQ(ErrnoForOpenError(32), EBUSY);
+  EXPECT_EQ(ErrnoForOpenError(1), ENOTTY);    // not a serial port
+  EXPECT_EQ(ErrnoForOpenError(1784), EIO);
+}
+
+}  // namespace
+}  // namespace fjl::link::win32
