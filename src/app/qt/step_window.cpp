@@ -67,6 +67,12 @@ void StepWindow::SetTabStops(std::initializer_list<QWidget*> stops) {
   }
 }
 
+void StepWindow::FocusControl(QWidget* control) {
+  control->setFocus(Qt::TabFocusReason);
+  setAttribute(Qt::WA_KeyboardFocusChange);
+  control->update();
+}
+
 void StepWindow::ShowStepWindow() {
   show();
   raise();

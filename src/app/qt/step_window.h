@@ -28,8 +28,9 @@ class StepWindow : public QWidget {
   void SetTabStops(std::initializer_list<QWidget*> stops);
 
   // The focus as the keyboard would move it: the control shows its focus
-  // frame, so the user sees where Enter or Space goes.
-  static void FocusControl(QWidget* control) { control->setFocus(Qt::TabFocusReason); }
+  // frame, so the user sees where Enter or Space goes. (Qt marks a window
+  // for focus frames only during a real Tab key press.)
+  void FocusControl(QWidget* control);
   void ShowStepWindow();
   void CloseStepWindow();
   void ShowBoxMessage(std::string_view text) { boxes_.ShowMessage(this, text); }
