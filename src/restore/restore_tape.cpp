@@ -5,7 +5,7 @@
 #include <string>
 
 #include "restore/number_text.h"
-#include "restore/progress_gauge.h"
+#include "restore/gauge_throttle.h"
 #include "restore/record_decoders.h"
 #include "restore/tape_header.h"
 #include "tape/record_types.h"
@@ -36,7 +36,7 @@ std::string UnframableRecordMessage(std::uint8_t type, std::int64_t position, bo
          " Восстановление остановлено.";
 }
 
-Verdict WalkTape(RestoreRun& run, const tape::TapeData& tape, std::int64_t end, ProgressGauge& gauge) {
+Verdict WalkTape(RestoreRun& run, const tape::TapeData& tape, std::int64_t end, GaugeThrottle& gauge) {
   const std::span<const std::uint8_t> image = tape.Image.Bytes();
   std::int64_t position = 0;
   for (;;) {
@@ -65,7 +65,7 @@ RestoreOutcome RestoreTape(const RestoreInputs& inputs, RestorationState& state,
                            MessageSink& messages) {
   StartRun(state);
   const std::int64_t end = WalkEnd(inputs.tape);
-  ProgressGauge gauge(view);
+  GaugeThrottle gauge(view);
   gauge.SetRange(0, static_cast<std::int32_t>(end));
   RestoreRun run(inputs, state, text, messages);
 

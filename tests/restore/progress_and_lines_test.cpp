@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "restore/line_sink.h"
-#include "restore/progress_gauge.h"
+#include "restore/gauge_throttle.h"
 #include "restore/restore_harness.h"
 
 namespace fjl::restore {
@@ -9,9 +9,9 @@ namespace {
 
 using testing::RecordingView;
 
-TEST(ProgressGauge, RedrawsOnlyWhenThePercentageChanges) {
+TEST(GaugeThrottle, RedrawsOnlyWhenThePercentageChanges) {
   RecordingView view;
-  ProgressGauge gauge(view);
+  GaugeThrottle gauge(view);
   gauge.SetRange(0, 200004);
   for (std::int64_t p = 0; p <= 200004; ++p) gauge.SetProgress(p);
   EXPECT_EQ(view.minimum, 0);
@@ -22,9 +22,9 @@ TEST(ProgressGauge, RedrawsOnlyWhenThePercentageChanges) {
   EXPECT_EQ(view.progress_shown.back(), 200004);
 }
 
-TEST(ProgressGauge, ClampsToItsRange) {
+TEST(GaugeThrottle, ClampsToItsRange) {
   RecordingView view;
-  ProgressGauge gauge(view);
+  GaugeThrottle gauge(view);
   gauge.SetRange(0, 100);
   EXPECT_TRUE(gauge.SetProgress(105));
   EXPECT_EQ(view.progress_shown.back(), 100);
@@ -33,9 +33,9 @@ TEST(ProgressGauge, ClampsToItsRange) {
   EXPECT_EQ(view.progress_shown.back(), 0);
 }
 
-TEST(ProgressGauge, AnEmptyRangeIsFullAtOnce) {
+TEST(GaugeThrottle, AnEmptyRangeIsFullAtOnce) {
   RecordingView view;
-  ProgressGauge gauge(view);
+  GaugeThrottle gauge(view);
   gauge.SetRange(0, 0);
   EXPECT_EQ(view.progress_shown, std::vector<std::int32_t>{0});
   EXPECT_FALSE(gauge.SetProgress(5));

@@ -1,5 +1,5 @@
 #pragma once
-// The restoration's progress gauge. The walk reports its position once per
+// What reaches the restoration's progress gauge. The walk reports its position once per
 // record; the view is redrawn only when the shown percentage changes, so a
 // long tape costs about a hundred redraws, not one per record.
 
@@ -9,9 +9,9 @@
 
 namespace fjl::restore {
 
-class ProgressGauge {
+class GaugeThrottle {
  public:
-  explicit ProgressGauge(RestoreView& view) : view_(view) {}
+  explicit GaugeThrottle(RestoreView& view) : view_(view) {}
 
   // Sets the range and shows the minimum. A maximum below the minimum is
   // taken as the minimum.

@@ -1,10 +1,10 @@
-#include "restore/progress_gauge.h"
+#include "restore/gauge_throttle.h"
 
 #include <algorithm>
 
 namespace fjl::restore {
 
-void ProgressGauge::SetRange(std::int32_t minimum, std::int32_t maximum) {
+void GaugeThrottle::SetRange(std::int32_t minimum, std::int32_t maximum) {
   minimum_ = minimum;
   maximum_ = std::max(minimum, maximum);
   view_.SetGaugeRange(minimum_, maximum_);
@@ -13,14 +13,14 @@ void ProgressGauge::SetRange(std::int32_t minimum, std::int32_t maximum) {
   view_.SetGaugeProgress(shown_);
 }
 
-int ProgressGauge::Percent(std::int32_t progress) const {
+int GaugeThrottle::Percent(std::int32_t progress) const {
   if (maximum_ == minimum_) return 100;
   const std::int64_t done = std::int64_t{progress} - minimum_;
   const std::int64_t span = std::int64_t{maximum_} - minimum_;
   return static_cast<int>(done * 100 / span);
 }
 
-bool ProgressGauge::SetProgress(std::int64_t progress) {
+bool GaugeThrottle::SetProgress(std::int64_t progress) {
   const auto clamped = static_cast<std::int32_t>(std::clamp<std::int64_t>(progress, minimum_, maximum_));
   const int percent = Percent(clamped);
   // The full gauge is always drawn exactly, even when the percentage was
