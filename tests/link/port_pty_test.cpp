@@ -210,8 +210,7 @@ TEST_F(PortOverPty, ReadTimeoutsFollowTheRecord) {
   EXPECT_LT(interval, milliseconds(400));
 
   ASSERT_TRUE(pty_.DeviceWrite("0123456789abc"));
-  ASSERT_TRUE(pty_.WaitSlaveReadable());
-  std::this_thread::sleep_for(milliseconds(20));
+  ASSERT_TRUE(pty_.WaitSlaveHolds(13));
   control_.SetTimeout({0, 0, 1000, 0, 0});
   ASSERT_EQ(control_.SetPortTimeouts(), 0);
   EXPECT_LT(timed_read(), milliseconds(500)) << "a full buffer ends the read at once";
@@ -229,8 +228,7 @@ TEST_F(PortOverPty, LineFunctionsAndPurges) {
   EXPECT_EQ(control_.ClearBuffers(0x100), -23);
 
   ASSERT_TRUE(pty_.DeviceWrite("stale"));
-  ASSERT_TRUE(pty_.WaitSlaveReadable());
-  std::this_thread::sleep_for(milliseconds(20));
+  ASSERT_TRUE(pty_.WaitSlaveHolds(5));
   EXPECT_EQ(control_.ClearBuffers(kPurgeRxAbort | kPurgeRxClear), 0);
   std::vector<std::uint8_t> buffer(8);
   std::uint32_t read = 0;

@@ -120,8 +120,7 @@ TEST(PosixSerialChannel, ReadReturnsEverythingAlreadyWaiting) {
   auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
   ASSERT_NE(channel, nullptr);
   ASSERT_TRUE(pty.DeviceWrite("ABCDEF"));
-  ASSERT_TRUE(pty.WaitSlaveReadable());
-  std::this_thread::sleep_for(milliseconds(30));
+  ASSERT_TRUE(pty.WaitSlaveHolds(6));
   std::uint8_t buffer[4];
   ReadResult r = channel->Read(buffer);
   EXPECT_EQ(r.count, 4u) << "a read fills the buffer from what is waiting";
@@ -177,16 +176,14 @@ TEST(PosixSerialChannel, OpeningAndPurgingDiscardWaitingBytes) {
   // Bytes queued before the port opens belong to an earlier conversation
   // (the line end makes them readable while the fresh tty is still cooked).
   ASSERT_TRUE(pty.DeviceWrite("stale\n"));
-  ASSERT_TRUE(pty.WaitSlaveReadable());
-  std::this_thread::sleep_for(milliseconds(30));
+  ASSERT_TRUE(pty.WaitSlaveHolds(6));
   auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
   ASSERT_NE(channel, nullptr);
   std::uint8_t buffer[16];
   EXPECT_EQ(channel->Read(buffer).count, 0u);
 
   ASSERT_TRUE(pty.DeviceWrite("noise"));
-  ASSERT_TRUE(pty.WaitSlaveReadable());
-  std::this_thread::sleep_for(milliseconds(30));
+  ASSERT_TRUE(pty.WaitSlaveHolds(5));
   channel->Purge(PurgeDirection::Input);
   EXPECT_EQ(channel->Read(buffer).count, 0u);
 

@@ -8,9 +8,11 @@
 // Needs libutil (openpty).
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -89,6 +91,19 @@ class PtyPair {
   bool WaitSlaveReadable(std::chrono::milliseconds timeout = std::chrono::milliseconds(1000)) const {
     pollfd watch{slave_, POLLIN, 0};
     return ::poll(&watch, 1, static_cast<int>(timeout.count())) > 0 && (watch.revents & POLLIN) != 0;
+  }
+
+  // Waits until all of the `count` bytes the device sent are queued on the
+  // slave: a pty may hand over the first before the rest.
+  bool WaitSlaveHolds(std::size_t count, std::chrono::milliseconds timeout = std::chrono::milliseconds(1000)) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+      int queued = 0;
+      if (::ioctl(slave_, FIONREAD, &queued) == 0 && queued >= static_cast<int>(count)) return true;
+      if (std::chrono::steady_clock::now() >= deadline) return false;
+      const timespec tick{0, 1'000'000};
+      ::nanosleep(&tick, nullptr);
+    }
   }
 
   // The device goes away (a pulled adapter).
