@@ -39,10 +39,7 @@ std::filesystem::path CurrentDirectory() {
 
 }  // namespace
 
-LocalTime SystemLocalTime() {
-  const platform::CalendarTime t = platform::LocalCalendarTime();
-  return {t.day, t.month, t.year, t.hour, t.minute, t.second};
-}
+LocalTime SystemLocalTime() { return platform::LocalCalendarTime(); }
 
 SessionLog::SessionLog() : clock_(SystemLocalTime), directory_(CurrentDirectory) {}
 

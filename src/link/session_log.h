@@ -8,16 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/local_time.h"
+
 namespace fjl::link {
 
-struct LocalTime {
-  int day = 0;
-  int month = 0;  // 1..12
-  int year = 0;   // four digits
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-};
+// A log entry's time stamp: the machine's wall-clock time.
+using LocalTime = platform::CalendarTime;
 
 using LocalTimeSource = std::function<LocalTime()>;
 // Where a relative log file name is resolved: the current directory by default.
