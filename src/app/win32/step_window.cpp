@@ -142,8 +142,10 @@ HWND StepWindow::AddLabel(std::string_view text, int x, int y) {
 }
 
 HWND StepWindow::AddLabelBefore(std::string_view text, int box_x, int box_y, int box_height) {
-  const int width = TextWidth(text) + 2;
-  return AddControl(WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, box_x - wizard::kLabelGap - width,
+  // Right-aligned with room to spare: the text ends the gap before the box
+  // however the static control pads it.
+  const int width = TextWidth(text) + 8;
+  return AddControl(WC_STATICW, SS_RIGHT | SS_NOPREFIX, -1, box_x - wizard::kLabelGap - width,
                     box_y + (box_height - kLabelHeight) / 2, width, kLabelHeight, text);
 }
 
