@@ -143,8 +143,8 @@ HWND StepWindow::AddLabel(std::string_view text, int x, int y) {
 
 HWND StepWindow::AddLabelBefore(std::string_view text, int box_x, int box_y, int box_height) {
   // Right-aligned with room to spare: the text ends the gap before the box
-  // however the static control pads it.
-  const int width = TextWidth(text) + 8;
+  // even where the control draws it wider than it measures.
+  const int width = TextWidth(text) + 24;
   return AddControl(WC_STATICW, SS_RIGHT | SS_NOPREFIX, -1, box_x - wizard::kLabelGap - width,
                     box_y + (box_height - kLabelHeight) / 2, width, kLabelHeight, text);
 }
