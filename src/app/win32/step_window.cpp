@@ -104,7 +104,7 @@ HFONT StepWindow::MakeFont(const wchar_t* face, int points) {
   font.lfHeight = -MulDiv(points, dpi_, 72);
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = DEFAULT_CHARSET;
-  font.lfQuality = CLEARTYPE_QUALITY;
+  font.lfQuality = DEFAULT_QUALITY;
   wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
   HFONT made = CreateFontIndirectW(&font);
   fonts_.push_back(made);
@@ -142,11 +142,13 @@ HWND StepWindow::AddLabel(std::string_view text, int x, int y) {
 }
 
 HWND StepWindow::AddLabelBefore(std::string_view text, int box_x, int box_y, int box_height) {
-  // Right-aligned with room to spare: the text ends the gap before the box
-  // even where the control draws it wider than it measures.
-  const int width = TextWidth(text) + 24;
-  return AddControl(WC_STATICW, SS_RIGHT | SS_NOPREFIX, -1, box_x - wizard::kLabelGap - width,
-                    box_y + (box_height - kLabelHeight) / 2, width, kLabelHeight, text);
+  // The text starts where its measured width ends it the gap before the box;
+  // the control reaches almost to the box, as some renderers draw a text a
+  // few pixels wider than it measures, and a clipped last ":" would change
+  // the label.
+  const int width = TextWidth(text);
+  return AddControl(WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, box_x - wizard::kLabelGap - width,
+                    box_y + (box_height - kLabelHeight) / 2, width + wizard::kLabelGap - 1, kLabelHeight, text);
 }
 
 HWND StepWindow::AddEdit(int id, int x, int y, int width, bool read_only, std::string_view text) {
