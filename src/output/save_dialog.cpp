@@ -3,7 +3,13 @@
 namespace fjl::output {
 
 std::string WithDefaultExtension(std::string_view path) {
+#ifdef _WIN32
+  // The dialog gives Windows names with backslashes: a dot in a folder's
+  // name must not pass for the file's extension.
+  const std::size_t slash = path.find_last_of("/\\");
+#else
   const std::size_t slash = path.find_last_of('/');
+#endif
   const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
   if (name.empty()) return std::string(path);
   const std::size_t dot = name.find_last_of('.');

@@ -1,0 +1,74 @@
+// fjl-restore.exe: the three-step wizard as a native Windows program.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <exception>
+#include <string>
+
+#include "app/win32/step_window.h"
+#include "app/win32/tform1.h"
+#include "app/win32/tform2.h"
+#include "app/win32/tform3.h"
+#include "app/win32/wide_text.h"
+#include "app/win32/win32_toolkit.h"
+#include "link/device_link.h"
+#include "port/port_control.h"
+#include "port/port_extra_ports.h"
+#include "port/port_listing.h"
+#include "wizard/wizard_steps.h"
+
+namespace {
+
+using namespace fjl::app::win32;
+
+// The three step windows, created once in order, under the presenters.
+struct Wizard {
+  explicit Wizard(fjl::link::DeviceLink& link)
+      : Form1(Toolkit), Form2(Toolkit), Form3(Toolkit), Steps({link, Toolkit, &fjl::link::ListPorts}, Form1, Form2, Form3) {
+    Form1.Attach(Steps.Step1);
+    Form2.Attach(Steps.Step2);
+    Form3.Attach(Steps.Step3);
+  }
+
+  Win32Toolkit Toolkit;
+  TForm1 Form1;
+  TForm2 Form2;
+  TForm3 Form3;
+  fjl::wizard::WizardSteps Steps;
+};
+
+void ShowFatalError(const char* text) {
+  MessageBoxW(nullptr, Wide(text).c_str(), Wide(fjl::wizard::kStep1Caption).c_str(), MB_OK | MB_ICONERROR);
+}
+
+int RunWizard() {
+  // Ports the system does not list (a simulator's port mapped by hand).
+  fjl::link::TPortControl::SetExtraPorts(fjl::link::ExtraPortsFromEnvironment());
+  fjl::link::DeviceLink link;
+  Wizard wizard(link);
+  wizard.Steps.Start();
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (StepWindow::HandleKey(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&controls);
+  try {
+    return RunWizard();
+  } catch (const std::exception& error) {
+    // Outside any handler: nothing sensible is left to run.
+    ShowFatalError(error.what());
+  } catch (...) {
+    ShowFatalError("Неизвестная ошибка");
+  }
+  return 1;
+}

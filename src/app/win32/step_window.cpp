@@ -1,0 +1,308 @@
+#include "app/win32/step_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "app/win32/wide_text.h"
+#include "wizard/keyboard.h"
+#include "wizard/layout.h"
+
+namespace fjl::app::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"FjlStepWindow";
+// No WS_CLIPCHILDREN: a group box paints no inside of its own, so the window
+// paints it.
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
+constexpr int kEditHeight = 21;
+constexpr int kButtonHeight = 25;
+constexpr int kLabelHeight = 13;
+
+ATOM RegisterStepClass() {
+  static const ATOM atom = [] {
+    WNDCLASSEXW window_class{};
+    window_class.cbSize = sizeof(window_class);
+    window_class.lpfnWndProc = DefWindowProcW;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.hIcon = LoadIconW(window_class.hInstance, MAKEINTRESOURCEW(1));
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = kWindowClass;
+    return RegisterClassExW(&window_class);
+  }();
+  return atom;
+}
+
+std::wstring ClassOf(HWND control) {
+  wchar_t name[64] = {};
+  GetClassNameW(control, name, 64);
+  return name;
+}
+
+wizard::ControlKind KindOf(HWND control) {
+  const std::wstring name = ClassOf(control);
+  if (_wcsicmp(name.c_str(), WC_BUTTONW) == 0) return wizard::ControlKind::Button;
+  if (_wcsicmp(name.c_str(), WC_COMBOBOXW) == 0) return wizard::ControlKind::List;
+  if (_wcsicmp(name.c_str(), WC_EDITW) == 0) {
+    return (GetWindowLongPtrW(control, GWL_STYLE) & ES_MULTILINE) != 0 ? wizard::ControlKind::TextBox
+                                                                         : wizard::ControlKind::EditBox;
+  }
+  return wizard::ControlKind::Other;
+}
+
+bool Held(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+std::optional<wizard::Key> KeyOf(WPARAM key) {
+  const bool shift = Held(VK_SHIFT);
+  const bool other = Held(VK_CONTROL) || Held(VK_MENU);
+  if (other) return std::nullopt;
+  switch (key) {
+    case VK_RETURN: return shift ? std::nullopt : std::optional(wizard::Key::Enter);
+    case VK_TAB: return shift ? wizard::Key::BackTab : wizard::Key::Tab;
+    case VK_ESCAPE: return shift ? std::nullopt : std::optional(wizard::Key::Escape);
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace
+
+StepWindow::StepWindow(Win32Toolkit& toolkit, std::string_view caption, wizard::ClientSize size)
+    : toolkit_(toolkit) {
+  RegisterStepClass();
+  HDC screen = GetDC(nullptr);
+  dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  font_ = MakeFont(L"Tahoma", 8);
+
+  RECT frame{0, 0, Px(size.Width), Px(size.Height)};
+  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int x = work.left + std::max(0, static_cast<int>(work.right - work.left - width) / 2);
+  const int y = work.top + std::max(0, static_cast<int>(work.bottom - work.top - height) / 2);
+  window_ = CreateWindowExW(kExStyle, kWindowClass, Wide(caption).c_str(), kStyle, x, y, width, height, nullptr,
+                            nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StepWindow::WindowProcedure));
+}
+
+StepWindow::~StepWindow() {
+  if (window_ != nullptr && IsWindow(window_)) {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+  for (HFONT font : fonts_) DeleteObject(font);
+}
+
+HFONT StepWindow::MakeFont(const wchar_t* face, int points) {
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(points, dpi_, 72);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = DEFAULT_QUALITY;
+  wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
+  HFONT made = CreateFontIndirectW(&font);
+  fonts_.push_back(made);
+  return made;
+}
+
+std::string StepWindow::Caption() const { return Utf8(WindowText(window_)); }
+
+int StepWindow::Px(int pixels) const { return wizard::ScaledPixels(pixels, dpi_); }
+
+int StepWindow::TextWidth(std::string_view text) const {
+  const std::wstring wide = Wide(text);
+  HDC context = GetDC(window_);
+  HGDIOBJ old = SelectObject(context, font_);
+  SIZE extent{};
+  GetTextExtentPoint32W(context, wide.c_str(), static_cast<int>(wide.size()), &extent);
+  SelectObject(context, old);
+  ReleaseDC(window_, context);
+  // Back to 96-dpi pixels, rounded up so the text never overlaps what follows.
+  return (extent.cx * 96 + dpi_ - 1) / dpi_;
+}
+
+HWND StepWindow::AddControl(const wchar_t* window_class, DWORD style, int id, int x, int y, int width, int height,
+                            std::string_view text, DWORD ex_style) {
+  HWND control = CreateWindowExW(ex_style, window_class, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, Px(x),
+                                 Px(y), Px(width), Px(height), window_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                                 nullptr);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  return control;
+}
+
+HWND StepWindow::AddLabel(std::string_view text, int x, int y) {
+  return AddControl(WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, x, y, TextWidth(text) + 2, kLabelHeight, text);
+}
+
+HWND StepWindow::AddLabelBefore(std::string_view text, int box_x, int box_y, int box_height) {
+  // The text starts where its measured width ends it the gap before the box;
+  // the control reaches almost to the box, as some renderers draw a text a
+  // few pixels wider than it measures, and a clipped last ":" would change
+  // the label.
+  const int width = TextWidth(text);
+  return AddControl(WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, box_x - wizard::kLabelGap - width,
+                    box_y + (box_height - kLabelHeight) / 2, width + wizard::kLabelGap - 1, kLabelHeight, text);
+}
+
+HWND StepWindow::AddEdit(int id, int x, int y, int width, bool read_only, std::string_view text) {
+  return AddControl(WC_EDITW, ES_AUTOHSCROLL | (read_only ? ES_READONLY : 0), id, x, y, width, kEditHeight, text,
+                    WS_EX_CLIENTEDGE);
+}
+
+HWND StepWindow::AddButton(int id, std::string_view text, int x, int y, int width) {
+  return AddControl(WC_BUTTONW, BS_PUSHBUTTON, id, x, y, width, kButtonHeight, text);
+}
+
+HWND StepWindow::AddDropDownList(int id, int x, int y, int width) {
+  // The height is that of the list when dropped down.
+  return AddControl(WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL, id, x, y, width, 200);
+}
+
+HWND StepWindow::AddGroup(std::string_view text, int x, int y, int width, int height) {
+  return AddControl(WC_BUTTONW, BS_GROUPBOX, -1, x, y, width, height, text);
+}
+
+void StepWindow::SetControlText(HWND control, std::string_view text) {
+  if (KindOf(control) == wizard::ControlKind::List) {
+    const std::wstring wide = Wide(text);
+    const LRESULT index =
+        SendMessageW(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wide.c_str()));
+    SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    return;
+  }
+  SetWindowTextW(control, Wide(text).c_str());
+}
+
+std::string StepWindow::ControlText(HWND control) {
+  if (KindOf(control) == wizard::ControlKind::List) {
+    const LRESULT index = SendMessageW(control, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) return {};
+    const LRESULT length = SendMessageW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item.data()));
+    item.resize(static_cast<std::size_t>(length));
+    return Utf8(item);
+  }
+  return Utf8(WindowText(control));
+}
+
+void StepWindow::ShowStepWindow() {
+  ShowWindow(window_, SW_SHOW);
+  SetForegroundWindow(window_);
+  SetActiveWindow(window_);
+}
+
+void StepWindow::HideStepWindow() { ShowWindow(window_, SW_HIDE); }
+
+void StepWindow::CloseStepWindow() {
+  if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
+}
+
+void StepWindow::ShowBoxMessage(std::string_view text) {
+  MessageBoxW(window_, Wide(text).c_str(), WindowText(window_).c_str(), MB_OK);
+}
+
+void StepWindow::ShowBoxError(std::string_view text) {
+  MessageBoxW(window_, Wide(text).c_str(), WindowText(window_).c_str(), MB_OK | MB_ICONERROR);
+}
+
+bool StepWindow::AskBoxYesNo(std::string_view text) {
+  return MessageBoxW(window_, Wide(text).c_str(), WindowText(window_).c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void StepWindow::MoveFocus(HWND from, bool forward) {
+  if (tab_stops_.empty()) return;
+  const auto count = static_cast<int>(tab_stops_.size());
+  const auto found = std::find(tab_stops_.begin(), tab_stops_.end(), from);
+  int index = found == tab_stops_.end() ? (forward ? -1 : count) : static_cast<int>(found - tab_stops_.begin());
+  for (int step = 0; step < count; ++step) {
+    index = (index + (forward ? 1 : -1) + count) % count;
+    HWND next = tab_stops_[static_cast<std::size_t>(index)];
+    if (IsWindowEnabled(next) && IsWindowVisible(next)) {
+      SetFocus(next);
+      if (KindOf(next) == wizard::ControlKind::EditBox) SendMessageW(next, EM_SETSEL, 0, -1);
+      return;
+    }
+  }
+}
+
+bool StepWindow::HandleKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.hwnd == nullptr) return false;
+  HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  if (root == nullptr || GetClassLongPtrW(root, GCW_ATOM) != RegisterStepClass()) return false;
+  auto* window = reinterpret_cast<StepWindow*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+  if (window == nullptr) return false;
+  const std::optional<wizard::Key> key = KeyOf(message.wParam);
+  if (!key) return false;
+  HWND focused = message.hwnd;
+  const wizard::ControlKind kind = KindOf(focused);
+  // An open drop-down takes Enter and Escape itself, to close.
+  if (kind == wizard::ControlKind::List && SendMessageW(focused, CB_GETDROPPEDSTATE, 0, 0) != 0 &&
+      *key != wizard::Key::Tab && *key != wizard::Key::BackTab) {
+    return false;
+  }
+  switch (wizard::KeyActionFor(*key, kind)) {
+    case wizard::KeyAction::PressButton:
+      if (IsWindowEnabled(focused)) {
+        SendMessageW(root, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focused), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(focused));
+      }
+      return true;
+    case wizard::KeyAction::FocusNext:
+      window->MoveFocus(focused, true);
+      return true;
+    case wizard::KeyAction::FocusPrevious:
+      window->MoveFocus(focused, false);
+      return true;
+    case wizard::KeyAction::AskToStop:
+      window->EscapePressed();
+      return true;
+    case wizard::KeyAction::ToolkitDefault:
+      break;
+  }
+  return false;
+}
+
+LRESULT CALLBACK StepWindow::WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* step = reinterpret_cast<StepWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (step == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+  return step->Handle(message, wparam, lparam);
+}
+
+LRESULT StepWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+      return 0;
+    case WM_DRAWITEM:
+      if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam))) return TRUE;
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) != WA_INACTIVE && HIWORD(wparam) == 0) OnActivated();
+      break;
+    case WM_CLOSE:
+      // Windows is not to destroy the window: the presenter decides, and
+      // during a run the close button means "stop".
+      if (toolkit_.Busy()) {
+        toolkit_.StopAsked();
+      } else {
+        CloseRequested();
+      }
+      return 0;
+    case WM_DESTROY:
+      OnDestroyed();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, wparam, lparam);
+}
+
+}  // namespace fjl::app::win32

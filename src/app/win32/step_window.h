@@ -1,0 +1,90 @@
+#pragma once
+// What the three Win32 step windows share: the tool-window style without
+// caption buttons, centred, not resizable, in 8-point Tahoma; controls placed
+// at 96-dpi positions scaled to the screen; the keyboard as the wizard has it
+// (Enter presses a focused button, Tab walks the window's tab stops only,
+// Escape asks to stop a download); modal boxes titled with the caption.
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/win32/win32_toolkit.h"
+#include "wizard/window_texts.h"
+
+namespace fjl::app::win32 {
+
+class StepWindow {
+ public:
+  StepWindow(Win32Toolkit& toolkit, std::string_view caption, wizard::ClientSize size);
+  virtual ~StepWindow();
+  StepWindow(const StepWindow&) = delete;
+  StepWindow& operator=(const StepWindow&) = delete;
+
+  HWND Handle() const { return window_; }
+  std::string Caption() const;
+
+  // The main loop's look at a message before it is dispatched: true when the
+  // key it carries was handled here as the wizard's keyboard says.
+  static bool HandleKey(const MSG& message);
+
+ protected:
+  // 96-dpi pixels on this screen.
+  int Px(int pixels) const;
+  // The width of `text` in the window's font, in 96-dpi pixels.
+  int TextWidth(std::string_view text) const;
+  // A font of `points` at this screen's DPI; the window deletes it.
+  HFONT MakeFont(const wchar_t* face, int points);
+
+  HWND AddLabel(std::string_view text, int x, int y);
+  HWND AddEdit(int id, int x, int y, int width, bool read_only, std::string_view text = {});
+  HWND AddButton(int id, std::string_view text, int x, int y, int width);
+  HWND AddDropDownList(int id, int x, int y, int width);
+  HWND AddGroup(std::string_view text, int x, int y, int width, int height);
+  HWND AddControl(const wchar_t* window_class, DWORD style, int id, int x, int y, int width, int height,
+                  std::string_view text = {}, DWORD ex_style = 0);
+  // A label whose text ends `wizard::kLabelGap` before `box_x`, centred on
+  // a box of height `box_height` at `box_y`.
+  HWND AddLabelBefore(std::string_view text, int box_x, int box_y, int box_height);
+
+  // Tab and Shift+Tab visit these, in order, skipping disabled ones.
+  void SetTabStops(std::vector<HWND> stops) { tab_stops_ = std::move(stops); }
+
+  // Texts of edit boxes, buttons and drop-down lists (a list's text is its
+  // selected item), UTF-8.
+  static void SetControlText(HWND control, std::string_view text);
+  static std::string ControlText(HWND control);
+
+  void ShowStepWindow();
+  void HideStepWindow();
+  void CloseStepWindow();
+  void ShowBoxMessage(std::string_view text);
+  void ShowBoxError(std::string_view text);
+  bool AskBoxYesNo(std::string_view text);
+
+  // A button's click, a list's selection and so on.
+  virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
+  virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+  virtual void OnActivated() {}
+  // The window manager's close button, when not busy.
+  virtual void CloseRequested() = 0;
+  virtual void EscapePressed() = 0;
+  virtual void OnDestroyed() {}
+
+  Win32Toolkit& toolkit_;
+
+ private:
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+  void MoveFocus(HWND from, bool forward);
+
+  HWND window_ = nullptr;
+  HFONT font_ = nullptr;
+  std::vector<HFONT> fonts_;
+  int dpi_ = 96;
+  std::vector<HWND> tab_stops_;
+};
+
+}  // namespace fjl::app::win32

@@ -1,0 +1,62 @@
+#pragma once
+// Step 1 on Win32: the window of the step 1 presenter, and the main window;
+// its closing ends the program.
+
+#include <array>
+
+#include "app/win32/step_window.h"
+#include "tape/record_counters.h"
+#include "wizard/step1_presenter.h"
+
+namespace fjl::app::win32 {
+
+class TForm1 : public StepWindow, public wizard::Step1View {
+ public:
+  explicit TForm1(Win32Toolkit& toolkit);
+
+  // The presenter the window's events go to; none before this is called.
+  void Attach(wizard::Step1Presenter& presenter) { presenter_ = &presenter; }
+
+  // wizard::Step1View
+  void SetText(wizard::Step1Control control, std::string_view text) override;
+  std::string Text(wizard::Step1Control control) const override;
+  void SetEnabled(wizard::Step1Control control, bool enabled) override;
+  void SetFocus(wizard::Step1Control control) override;
+  void ShowWindow() override { ShowStepWindow(); }
+  void HideWindow() override { HideStepWindow(); }
+  void CloseWindow() override { CloseStepWindow(); }
+  void ShowMessage(std::string_view text) override { ShowBoxMessage(text); }
+  void ShowError(std::string_view text) override { ShowBoxError(text); }
+  bool AskYesNo(std::string_view text) override { return AskBoxYesNo(text); }
+  void SetListItems(wizard::Step1Control list, std::span<const std::string> items, int selected) override;
+  void SetIndicator(wizard::IndicatorColour colour) override;
+  std::string CounterText(std::size_t box) const override;
+  void SetCounterText(std::size_t box, std::string_view text) override;
+
+  // Every time the window becomes active.
+  void FormActivate();
+  void Button1Click();  // "Подключить" / "Отключить"
+  void Button2Click();  // "Читать эл. контр. ленту"
+  void Button3Click();  // "Завершить"
+  void Button4Click();  // "Дальше ->"
+
+ protected:
+  void OnCommand(int id, int code, HWND control) override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  void OnActivated() override { FormActivate(); }
+  void CloseRequested() override;
+  void EscapePressed() override;
+  // The main window is gone: so is the program.
+  void OnDestroyed() override { PostQuitMessage(0); }
+
+ private:
+  HWND Control(wizard::Step1Control control) const;
+
+  std::array<HWND, 9> controls_{};
+  std::array<HWND, tape::kTapeCounterBoxes.size()> counters_{};
+  HWND indicator_ = nullptr;
+  COLORREF indicator_colour_ = RGB(255, 0, 0);
+  wizard::Step1Presenter* presenter_ = nullptr;
+};
+
+}  // namespace fjl::app::win32

@@ -1,0 +1,102 @@
+#include "app/win32/tform2.h"
+
+#include <algorithm>
+
+#include "wizard/keyboard.h"
+#include "wizard/layout.h"
+
+namespace fjl::app::win32 {
+namespace {
+
+using wizard::Step2Control;
+
+constexpr int kControlId = 100;  // + Step2Control
+constexpr int kCounterId = 200;  // + box index
+
+int IdOf(Step2Control control) { return kControlId + static_cast<int>(control); }
+
+}  // namespace
+
+TForm2::TForm2(Win32Toolkit& toolkit) : StepWindow(toolkit, wizard::kStep2Caption, wizard::kStep2Size) {
+  using namespace wizard;
+  auto set = [this](Step2Control control, HWND window) { controls_[static_cast<std::size_t>(control)] = window; };
+
+  // Counters and reply boxes share one column of boxes.
+  int widest = std::max(TextWidth(kResultLabel), TextWidth(kStatusLabel));
+  for (const tape::CounterBox& entry : tape::kAuxCounterBoxes) widest = std::max(widest, TextWidth(entry.Label));
+  const int box_x = 12 + widest + kLabelGap;
+  int y = 12;
+  for (std::size_t index = 0; index < tape::kAuxCounterBoxes.size(); ++index, y += 29) {
+    counters_[index] = AddEdit(kCounterId + static_cast<int>(index), box_x, y, 60, false, "0");
+    AddLabelBefore(tape::kAuxCounterBoxes[index].Label, box_x, y, 21);
+  }
+  y += 12;
+  set(Step2Control::ResultBox, AddEdit(IdOf(Step2Control::ResultBox), box_x, y, 120, true));
+  AddLabelBefore(kResultLabel, box_x, y, 21);
+  y += 29;
+  set(Step2Control::StatusBox, AddEdit(IdOf(Step2Control::StatusBox), box_x, y, 120, true));
+  AddLabelBefore(kStatusLabel, box_x, y, 21);
+
+  const int buttons_y = kStep2Size.Height - 12 - 25;
+  set(Step2Control::ReadAuxButton, AddButton(IdOf(Step2Control::ReadAuxButton), kReadAuxText, 12, buttons_y, 150));
+  set(Step2Control::FinishButton, AddButton(IdOf(Step2Control::FinishButton), kFinishText, 170, buttons_y, 100));
+  set(Step2Control::NextButton,
+      AddButton(IdOf(Step2Control::NextButton), kNextText, kStep2Size.Width - 12 - 100, buttons_y, 100));
+  EnableWindow(Control(Step2Control::NextButton), FALSE);
+
+  std::vector<HWND> stops;
+  for (Step2Control control : kStep2TabStops) stops.push_back(Control(control));
+  SetTabStops(std::move(stops));
+}
+
+HWND TForm2::Control(Step2Control control) const { return controls_[static_cast<std::size_t>(control)]; }
+
+void TForm2::SetText(Step2Control control, std::string_view text) { SetControlText(Control(control), text); }
+
+std::string TForm2::Text(Step2Control control) const { return ControlText(Control(control)); }
+
+void TForm2::SetEnabled(Step2Control control, bool enabled) { EnableWindow(Control(control), enabled ? TRUE : FALSE); }
+
+void TForm2::SetFocus(Step2Control control) { ::SetFocus(Control(control)); }
+
+std::string TForm2::CounterText(std::size_t box) const {
+  return box < counters_.size() ? ControlText(counters_[box]) : std::string();
+}
+
+void TForm2::SetCounterText(std::size_t box, std::string_view text) {
+  if (box >= counters_.size()) return;
+  SetControlText(counters_[box], text);
+  UpdateWindow(counters_[box]);
+}
+
+void TForm2::OnCommand(int id, int code, HWND) {
+  if (code != BN_CLICKED) return;
+  switch (id - kControlId) {
+    case static_cast<int>(Step2Control::ReadAuxButton): Button1Click(); break;
+    case static_cast<int>(Step2Control::FinishButton): Button2Click(); break;
+    case static_cast<int>(Step2Control::NextButton): Button3Click(); break;
+    default: break;
+  }
+}
+
+void TForm2::Button1Click() {
+  if (presenter_ != nullptr) presenter_->ReadAux();
+}
+
+void TForm2::Button2Click() {
+  if (presenter_ != nullptr) presenter_->Finish();
+}
+
+void TForm2::Button3Click() {
+  if (presenter_ != nullptr) presenter_->Next();
+}
+
+void TForm2::CloseRequested() {
+  if (presenter_ != nullptr) presenter_->CloseRequested();
+}
+
+void TForm2::EscapePressed() {
+  if (presenter_ != nullptr) presenter_->EscapePressed();
+}
+
+}  // namespace fjl::app::win32

@@ -1,0 +1,59 @@
+#pragma once
+// Step 3 on Win32: the window of the step 3 presenter: the tape's text box
+// in Courier New, the gauge with its percentage, the save dialog.
+
+#include <array>
+
+#include "app/win32/step_window.h"
+#include "wizard/gauge.h"
+#include "wizard/step3_presenter.h"
+
+namespace fjl::app::win32 {
+
+class TForm3 : public StepWindow, public wizard::Step3View {
+ public:
+  explicit TForm3(Win32Toolkit& toolkit);
+
+  void Attach(wizard::Step3Presenter& presenter) { presenter_ = &presenter; }
+
+  // wizard::Step3View
+  void SetText(wizard::Step3Control control, std::string_view text) override;
+  std::string Text(wizard::Step3Control control) const override;
+  void SetEnabled(wizard::Step3Control control, bool enabled) override;
+  void SetFocus(wizard::Step3Control control) override;
+  void ShowWindow() override { ShowStepWindow(); }
+  void HideWindow() override { HideStepWindow(); }
+  void CloseWindow() override { CloseStepWindow(); }
+  void ShowMessage(std::string_view text) override { ShowBoxMessage(text); }
+  void ShowError(std::string_view text) override { ShowBoxError(text); }
+  bool AskYesNo(std::string_view text) override { return AskBoxYesNo(text); }
+  std::vector<std::string> TapeLines() const override;
+  void AppendLines(std::span<const std::string> lines) override;
+  void SetGaugeRange(std::int32_t minimum, std::int32_t maximum) override;
+  void SetGaugeProgress(std::int32_t progress) override;
+  std::optional<wizard::SaveChoice> ChooseSaveFile(const wizard::SaveDialogSettings& settings) override;
+
+  void Button1Click();  // "Сохранить"
+  void Button2Click();  // "Завершить"
+  void Button3Click();  // "Восстановить контр. ленту"
+
+ protected:
+  void OnCommand(int id, int code, HWND control) override;
+  void CloseRequested() override;
+  void EscapePressed() override {}
+
+ private:
+  HWND Control(wizard::Step3Control control) const;
+  void RedrawGauge(int shown_percent);
+  static LRESULT CALLBACK GaugeProcedure(HWND gauge, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                         DWORD_PTR self);
+  void PaintGauge(HDC context, const RECT& area) const;
+
+  std::array<HWND, 4> controls_{};
+  HWND gauge_ = nullptr;
+  HFONT gauge_font_ = nullptr;
+  wizard::GaugeState gauge_state_;
+  wizard::Step3Presenter* presenter_ = nullptr;
+};
+
+}  // namespace fjl::app::win32

@@ -1,0 +1,132 @@
+// The Win32 step windows as created, before any presenter sets them: their
+// captions, client sizes, the texts and enabled state of their buttons, and
+// the tape box's lines.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/win32/tform1.h"
+#include "app/win32/tform2.h"
+#include "app/win32/tform3.h"
+#include "app/win32/wide_text.h"
+
+namespace fjl::app::win32 {
+namespace {
+
+struct Child {
+  std::wstring Class;
+  std::string Text;
+  bool Enabled;
+};
+
+std::vector<Child> ChildrenOf(HWND window) {
+  std::vector<Child> children;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM found) -> BOOL {
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        reinterpret_cast<std::vector<Child>*>(found)->push_back(
+            {name, Utf8(WindowText(child)), IsWindowEnabled(child) != FALSE});
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+// Push buttons by text, with whether each is enabled.
+std::map<std::string, bool> Buttons(HWND window) {
+  std::map<std::string, bool> buttons;
+  for (const Child& child : ChildrenOf(window)) {
+    if (_wcsicmp(child.Class.c_str(), L"Button") == 0) buttons[child.Text] = child.Enabled;
+  }
+  return buttons;
+}
+
+int DpiOfScreen() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+struct WindowCase {
+  HWND Window;
+  const char* Caption;
+  int Width, Height;
+  std::map<std::string, bool> ButtonStates;
+};
+
+TEST(StepWindows, CaptionsSizesAndButtonsAsCreated) {
+  Win32Toolkit toolkit;
+  TForm1 form1(toolkit);
+  TForm2 form2(toolkit);
+  TForm3 form3(toolkit);
+  const WindowCase cases[] = {
+      {form1.Handle(), "Чтение контрольной ленты (Varkon KM-L710, KM-5820L). Шаг 1.", 784, 432,
+       {{"Подключить", true},
+        {"Читать эл. контр. ленту", false},
+        {"Завершить", true},
+        {"Дальше ->", false},
+        {"Типы записей", true}}},
+      {form2.Handle(), "Чтение вспомогательных данных. Шаг 2.", 409, 432,
+       {{"Читать вспом. параметры", true}, {"Завершить", true}, {"Дальше ->", false}}},
+      {form3.Handle(), "Восстановление контрольной ленты. Шаг 3.", 632, 473,
+       {{"Восстановить контр. ленту", true}, {"Сохранить", true}, {"Завершить", true}}},
+  };
+  const int dpi = DpiOfScreen();
+  for (const WindowCase& expected : cases) {
+    SCOPED_TRACE(expected.Caption);
+    EXPECT_EQ(Utf8(WindowText(expected.Window)), expected.Caption);
+    RECT client{};
+    GetClientRect(expected.Window, &client);
+    EXPECT_EQ(client.right, MulDiv(expected.Width, dpi, 96));
+    EXPECT_EQ(client.bottom, MulDiv(expected.Height, dpi, 96));
+    EXPECT_EQ(Buttons(expected.Window), expected.ButtonStates);
+    // A tool window with no caption buttons, not resizable.
+    const LONG_PTR style = GetWindowLongPtrW(expected.Window, GWL_STYLE);
+    EXPECT_EQ(style & (WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_NE(GetWindowLongPtrW(expected.Window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+  }
+}
+
+TEST(StepWindows, CountersStartAtZero) {
+  Win32Toolkit toolkit;
+  TForm1 form1(toolkit);
+  TForm2 form2(toolkit);
+  for (std::size_t box = 0; box < 21; ++box) EXPECT_EQ(form1.CounterText(box), "0") << box;
+  for (std::size_t box = 0; box < 5; ++box) EXPECT_EQ(form2.CounterText(box), "0") << box;
+  form1.SetCounterText(20, "17");
+  EXPECT_EQ(form1.CounterText(20), "17");
+}
+
+TEST(StepWindows, TapeBoxAppendsLinesAfterItsEmptyOne) {
+  Win32Toolkit toolkit;
+  TForm3 form3(toolkit);
+  EXPECT_EQ(form3.TapeLines(), std::vector<std::string>{""});
+  const std::vector<std::string> first = {"ЧЕК 1", "ИТОГ  12.50"};
+  form3.AppendLines(first);
+  // A line break inside a line stays one line of the box.
+  const std::vector<std::string> second = {"a\r\nb", ""};
+  form3.AppendLines(second);
+  EXPECT_EQ(form3.TapeLines(), (std::vector<std::string>{"", "ЧЕК 1", "ИТОГ  12.50", "a  b", ""}));
+}
+
+TEST(StepWindows, ListsShowTheItemSetAndSelected) {
+  Win32Toolkit toolkit;
+  TForm1 form1(toolkit);
+  const std::vector<std::string> ports = {"COM1", "COM5"};
+  form1.SetListItems(wizard::Step1Control::PortList, ports, 1);
+  EXPECT_EQ(form1.Text(wizard::Step1Control::PortList), "COM5");
+  form1.SetText(wizard::Step1Control::PortList, "COM1");
+  EXPECT_EQ(form1.Text(wizard::Step1Control::PortList), "COM1");
+  form1.SetListItems(wizard::Step1Control::PortList, ports, -1);
+  EXPECT_EQ(form1.Text(wizard::Step1Control::PortList), "");
+}
+
+}  // namespace
+}  // namespace fjl::app::win32
