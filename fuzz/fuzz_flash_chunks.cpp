@@ -248,18 +248,23 @@ class Messages final : public MessageSink {
   int errors = 0;
 };
 
+// Counts each record a walk hands on into the boxes it belongs to.
+auto BoxCounter(std::vector<std::int64_t>& counts, std::span<const tape::CounterBox> boxes) {
+  return [&counts, boxes](std::uint8_t kind) {
+    for (std::size_t box = 0; box < boxes.size(); ++box) {
+      if (boxes[box].Kind == kind || boxes[box].Kind == tape::kTotalKind) ++counts[box];
+    }
+    return true;
+  };
+}
+
 // The counts a single walk over image[0, stored) gives, box by box.
 template <class Walk, class Image>
 std::vector<std::int64_t> CountsOfOneWalk(Walk& walk, const Image& image, std::int64_t stored,
                                           std::span<const tape::CounterBox> boxes,
                                           typename Walk::Outcome& outcome) {
   std::vector<std::int64_t> counts(boxes.size(), 0);
-  outcome = walk.Pass(image, stored, [&](std::uint8_t kind) {
-    for (std::size_t box = 0; box < boxes.size(); ++box) {
-      if (boxes[box].Kind == kind || boxes[box].Kind == tape::kTotalKind) ++counts[box];
-    }
-    return true;
-  });
+  outcome = walk.Pass(image, stored, BoxCounter(counts, boxes));
   return counts;
 }
 
@@ -268,15 +273,7 @@ std::vector<std::int64_t> CountsOfOneWalk(Walk& walk, const Image& image, std::i
 std::vector<std::int64_t> CountsOfFinishedWalk(tape::TapeWalk& walk, const tape::TapeImage& image,
                                                std::int64_t stored, std::span<const tape::CounterBox> boxes) {
   std::vector<std::int64_t> counts(boxes.size(), 0);
-  walk.Pass(
-      image, stored,
-      [&](std::uint8_t kind) {
-        for (std::size_t box = 0; box < boxes.size(); ++box) {
-          if (boxes[box].Kind == kind || boxes[box].Kind == tape::kTotalKind) ++counts[box];
-        }
-        return true;
-      },
-      true);
+  walk.Pass(image, stored, BoxCounter(counts, boxes), true);
   return counts;
 }
 

@@ -53,8 +53,8 @@ void DumpRecorder::Stored(std::int64_t bytes) {
 void DumpRecorder::EndArea(bool complete) {
   if (progress_ == nullptr) return;
   progress_->complete = complete;
-  if (complete && state_.area == dump::DumpArea::Tape) state_.area = dump::DumpArea::Aux;
-  if (complete && state_.area == dump::DumpArea::Aux && progress_ == &state_.aux) state_.area = dump::DumpArea::Done;
+  // The tape is followed by the auxiliary area, and that by nothing.
+  if (complete) state_.area = progress_ == &state_.tape ? dump::DumpArea::Aux : dump::DumpArea::Done;
   Save(true);
   progress_ = nullptr;
 }

@@ -43,6 +43,10 @@ std::vector<std::int32_t> SpeedsToTry(const RestoreOptions& options, std::int32_
   return std::vector<std::int32_t>(kLineSpeeds.rbegin(), kLineSpeeds.rend());
 }
 
+std::string NothingAnsweredText(std::size_t ports, std::size_t speeds) {
+  return "no printer answered on " + std::to_string(ports) + " port(s) at " + std::to_string(speeds) + " speed(s)";
+}
+
 std::string FoundPrinterText(const FoundPrinter& found) {
   return found.port + " / " + std::to_string(found.speed) + ", serial " +
          (found.serial.empty() ? std::string("unknown (the printer refused the read)") : found.serial);

@@ -45,6 +45,9 @@ std::optional<FoundPrinter> FindPrinter(link::DeviceLink& link, std::span<const 
 std::vector<std::string> PortsToTry(const RestoreOptions& options);
 std::vector<std::int32_t> SpeedsToTry(const RestoreOptions& options, std::int32_t speed);
 
+// What a search that found nothing says.
+std::string NothingAnsweredText(std::size_t ports, std::size_t speeds);
+
 // "COM3 / 115200, serial 07104512" (or the device path on Linux).
 std::string FoundPrinterText(const FoundPrinter& found);
 

@@ -61,8 +61,7 @@ std::optional<FoundPrinter> ChoosePort(const RestoreOptions& options, std::int32
   if (found) {
     console.Note("printer found: " + FoundPrinterText(*found));
   } else if (!StopRequested(stop)) {
-    console.ShowError("no printer answered on " + std::to_string(ports.size()) + " port(s) at " +
-                      std::to_string(speeds.size()) + " speed(s)");
+    console.ShowError(NothingAnsweredText(ports.size(), speeds.size()));
   }
   return found;
 }

@@ -29,8 +29,7 @@ ExitStatus RunFind(const RestoreOptions& options, const CliEnvironment& env) {
     return env.stop->StoppedStatus();
   }
   if (!found) {
-    console.ShowError("no printer answered on " + std::to_string(ports.size()) + " port(s) at " +
-                      std::to_string(speeds.size()) + " speed(s)");
+    console.ShowError(NothingAnsweredText(ports.size(), speeds.size()));
     return kExitStepFailed;
   }
   env.out(FoundPrinterText(*found) + "\n");
