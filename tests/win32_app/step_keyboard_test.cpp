@@ -1,0 +1,138 @@
+// The keyboard of a shown Win32 step window, through the same look at each
+// message the main loop takes: Enter presses the focused button, Tab walks
+// the tab stops and never types into the tape, Escape asks to stop.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/win32/tform3.h"
+#include "app/win32/wide_text.h"
+
+namespace fjl::app::win32 {
+namespace {
+
+// Step 3 with its presenter's calls recorded instead of made.
+class RecordedForm3 final : public TForm3 {
+ public:
+  using TForm3::TForm3;
+  std::vector<HWND> Clicked;
+  int Escapes = 0;
+
+ protected:
+  void OnCommand(int, int code, HWND control) override {
+    if (code == BN_CLICKED) Clicked.push_back(control);
+  }
+  void EscapePressed() override { ++Escapes; }
+};
+
+HWND ChildWithText(HWND window, const std::string& text) {
+  struct Search {
+    std::string Text;
+    HWND Found = nullptr;
+  } search{text};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* wanted = reinterpret_cast<Search*>(data);
+        if (Utf8(WindowText(child)) != wanted->Text) return TRUE;
+        wanted->Found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+HWND TapeBox(HWND window) { return FindWindowExW(window, nullptr, L"Edit", nullptr); }
+
+void HoldShift(bool held) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = held ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
+// A key press as the main loop sees it, before dispatching; true when the
+// wizard's keyboard took it.
+bool Press(HWND focused, WPARAM key) {
+  SetFocus(focused);
+  const MSG message{focused, WM_KEYDOWN, key, 0, 0, {}};
+  return StepWindow::HandleKey(message);
+}
+
+// One shown window for the suite: wine takes seconds to unmap a window.
+class StepKeyboard : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    toolkit_ = new Win32Toolkit;
+    form_ = new RecordedForm3(*toolkit_);
+    form_->ShowWindow();
+  }
+  static void TearDownTestSuite() {
+    delete form_;
+    delete toolkit_;
+  }
+  void SetUp() override {
+    restore_ = ChildWithText(form_->Handle(), "Восстановить контр. ленту");
+    save_ = ChildWithText(form_->Handle(), "Сохранить");
+    finish_ = ChildWithText(form_->Handle(), "Завершить");
+    box_ = TapeBox(form_->Handle());
+    ASSERT_TRUE(restore_ && save_ && finish_ && box_);
+    for (HWND button : {restore_, save_, finish_}) EnableWindow(button, TRUE);
+    form_->Clicked.clear();
+    form_->Escapes = 0;
+  }
+  void TearDown() override { HoldShift(false); }
+
+  static inline Win32Toolkit* toolkit_ = nullptr;
+  static inline RecordedForm3* form_ = nullptr;
+  HWND restore_ = nullptr, save_ = nullptr, finish_ = nullptr, box_ = nullptr;
+};
+
+TEST_F(StepKeyboard, EnterPressesTheFocusedEnabledButtonOnly) {
+  EXPECT_TRUE(Press(save_, VK_RETURN));
+  EXPECT_EQ(form_->Clicked, std::vector<HWND>{save_});
+  EnableWindow(finish_, FALSE);
+  EXPECT_TRUE(Press(finish_, VK_RETURN));
+  EXPECT_EQ(form_->Clicked, std::vector<HWND>{save_});
+}
+
+TEST_F(StepKeyboard, TabWalksTheStopsPastDisabledOnesAndWraps) {
+  struct Move {
+    HWND From;
+    bool Back;
+    HWND To;
+  };
+  EnableWindow(save_, FALSE);
+  const Move moves[] = {
+      {box_, false, restore_},   {restore_, false, finish_},  // past the disabled one
+      {finish_, false, box_},    {box_, true, finish_},       // round the end, both ways
+      {finish_, true, restore_},
+  };
+  for (const Move& move : moves) {
+    HoldShift(move.Back);
+    EXPECT_TRUE(Press(move.From, VK_TAB));
+    EXPECT_EQ(GetFocus(), move.To);
+  }
+}
+
+TEST_F(StepKeyboard, TabNeverTypesIntoTheTape) {
+  form_->SetText(wizard::Step3Control::TapeText, "ЧЕК 1");
+  EXPECT_TRUE(Press(box_, VK_TAB));
+  EXPECT_EQ(form_->Text(wizard::Step3Control::TapeText), "ЧЕК 1");
+  EXPECT_NE(GetFocus(), box_);
+}
+
+TEST_F(StepKeyboard, EscapeAsksFromEveryControlOtherKeysPassThrough) {
+  EXPECT_TRUE(Press(box_, VK_ESCAPE));
+  EXPECT_TRUE(Press(save_, VK_ESCAPE));
+  EXPECT_EQ(form_->Escapes, 2);
+  EXPECT_FALSE(Press(box_, 'A'));
+  EXPECT_FALSE(Press(save_, VK_SPACE));
+  EXPECT_TRUE(form_->Clicked.empty());
+}
+
+}  // namespace
+}  // namespace fjl::app::win32
