@@ -128,5 +128,44 @@ TEST(StepWindows, ListsShowTheItemSetAndSelected) {
   EXPECT_EQ(form1.Text(wizard::Step1Control::PortList), "");
 }
 
+LOGFONTW FontOf(HWND control) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
+  return font;
+}
+
+// Moved to a 192-dpi screen: everything twice its 96-dpi size, at the place
+// Windows suggests.
+TEST(StepWindows, ANewDpiLaysTheWindowOutAnew) {
+  Win32Toolkit toolkit;
+  TForm3 form3(toolkit);
+  RECT suggested{10, 20, 900, 900};
+  SendMessageW(form3.Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+
+  RECT client{};
+  GetClientRect(form3.Handle(), &client);
+  EXPECT_EQ(client.right, 2 * 632);
+  EXPECT_EQ(client.bottom, 2 * 473);
+  RECT frame{};
+  GetWindowRect(form3.Handle(), &frame);
+  EXPECT_EQ(frame.left, 10);
+  EXPECT_EQ(frame.top, 20);
+
+  HWND finish = FindWindowExW(form3.Handle(), nullptr, L"Button", L"Завершить");
+  ASSERT_NE(finish, nullptr);
+  RECT button{};
+  GetWindowRect(finish, &button);
+  MapWindowPoints(nullptr, form3.Handle(), reinterpret_cast<POINT*>(&button), 2);
+  EXPECT_EQ(button.left, 2 * (632 - 12 - 110));
+  EXPECT_EQ(button.right - button.left, 2 * 110);
+  EXPECT_EQ(button.bottom - button.top, 2 * 25);
+
+  const int eight_points = -MulDiv(8, 192, 72);
+  EXPECT_EQ(FontOf(finish).lfHeight, eight_points);
+  const LOGFONTW tape = FontOf(FindWindowExW(form3.Handle(), nullptr, L"Edit", nullptr));
+  EXPECT_EQ(tape.lfHeight, eight_points);
+  EXPECT_STREQ(tape.lfFaceName, L"Courier New");
+}
+
 }  // namespace
 }  // namespace fjl::app::win32

@@ -70,15 +70,14 @@ std::optional<wizard::Key> KeyOf(WPARAM key) {
 }  // namespace
 
 StepWindow::StepWindow(Win32Toolkit& toolkit, std::string_view caption, wizard::ClientSize size)
-    : toolkit_(toolkit) {
+    : toolkit_(toolkit), size_(size) {
   RegisterStepClass();
   HDC screen = GetDC(nullptr);
   dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   font_ = MakeFont(L"Tahoma", 8);
 
-  RECT frame{0, 0, Px(size.Width), Px(size.Height)};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  const RECT frame = FrameFor(dpi_);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   RECT work{};
@@ -96,19 +95,77 @@ StepWindow::~StepWindow() {
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
   }
-  for (HFONT font : fonts_) DeleteObject(font);
+  for (const FontMade& made : fonts_) DeleteObject(made.Font);
 }
 
-HFONT StepWindow::MakeFont(const wchar_t* face, int points) {
+namespace {
+
+HFONT CreateFontAt(const wchar_t* face, int points, int dpi) {
   LOGFONTW font{};
-  font.lfHeight = -MulDiv(points, dpi_, 72);
+  font.lfHeight = -MulDiv(points, dpi, 72);
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = DEFAULT_CHARSET;
   font.lfQuality = DEFAULT_QUALITY;
+  // Where the face is missing, a fixed-pitch face stands in for a
+  // fixed-pitch one: the tape's columns stay aligned.
+  font.lfPitchAndFamily = static_cast<BYTE>(_wcsicmp(face, L"Courier New") == 0 ? FIXED_PITCH | FF_MODERN
+                                                                                 : DEFAULT_PITCH | FF_SWISS);
   wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
-  HFONT made = CreateFontIndirectW(&font);
-  fonts_.push_back(made);
+  return CreateFontIndirectW(&font);
+}
+
+}  // namespace
+
+HFONT StepWindow::MakeFont(const wchar_t* face, int points) {
+  HFONT made = CreateFontAt(face, points, dpi_);
+  fonts_.push_back({made, face, points});
   return made;
+}
+
+RECT StepWindow::FrameFor(int dpi) const {
+  RECT frame{0, 0, wizard::ScaledPixels(size_.Width, dpi), wizard::ScaledPixels(size_.Height, dpi)};
+  AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
+  return frame;
+}
+
+// Every control back to its 96-dpi place scaled to the new DPI, with its
+// font made anew at that DPI, and the client area the step's size again.
+void StepWindow::ChangeDpi(int dpi, const RECT& suggested) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  std::vector<FontMade> old_fonts;
+  old_fonts.swap(fonts_);
+  std::vector<std::pair<HFONT, HFONT>> remade;
+  for (const FontMade& old : old_fonts) {
+    HFONT made = MakeFont(old.Face.c_str(), old.Points);
+    if (old.Font == font_) font_ = made;
+    remade.emplace_back(old.Font, made);
+  }
+  for (const Placement& placed : placements_) {
+    SetWindowPos(placed.Control, nullptr, Px(placed.X), Px(placed.Y), Px(placed.Width), Px(placed.Height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const auto used = reinterpret_cast<HFONT>(SendMessageW(placed.Control, WM_GETFONT, 0, 0));
+    const auto match = std::find_if(remade.begin(), remade.end(), [used](const auto& pair) { return pair.first == used; });
+    SendMessageW(placed.Control, WM_SETFONT, reinterpret_cast<WPARAM>(match != remade.end() ? match->second : font_),
+                 TRUE);
+  }
+  for (const FontMade& old : old_fonts) DeleteObject(old.Font);
+  const RECT frame = FrameFor(dpi);
+  int width = frame.right - frame.left;
+  int height = frame.bottom - frame.top;
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  // A frame drawn at another DPI than the one asked for (the system's, under
+  // some window managers) leaves the client area off by its difference.
+  RECT client{};
+  GetClientRect(window_, &client);
+  const int wrong_width = Px(size_.Width) - client.right;
+  const int wrong_height = Px(size_.Height) - client.bottom;
+  if (wrong_width != 0 || wrong_height != 0) {
+    width += wrong_width;
+    height += wrong_height;
+    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  InvalidateRect(window_, nullptr, TRUE);
 }
 
 std::string StepWindow::Caption() const { return Utf8(WindowText(window_)); }
@@ -134,6 +191,7 @@ HWND StepWindow::AddControl(const wchar_t* window_class, DWORD style, int id, in
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                                  nullptr);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  placements_.push_back({control, x, y, width, height});
   return control;
 }
 
@@ -295,6 +353,9 @@ LRESULT StepWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       } else {
         CloseRequested();
       }
+      return 0;
+    case WM_DPICHANGED:
+      ChangeDpi(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
     case WM_DESTROY:
       OnDestroyed();

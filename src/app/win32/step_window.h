@@ -4,6 +4,7 @@
 // at 96-dpi positions scaled to the screen; the keyboard as the wizard has it
 // (Enter presses a focused button, Tab walks the window's tab stops only,
 // Escape asks to stop a download); modal boxes titled with the caption.
+// Moved to a screen of another DPI, the window lays itself out anew.
 
 #include <windows.h>
 
@@ -35,8 +36,11 @@ class StepWindow {
   int Px(int pixels) const;
   // The width of `text` in the window's font, in 96-dpi pixels.
   int TextWidth(std::string_view text) const;
-  // A font of `points` at this screen's DPI; the window deletes it.
+  // A font of `points` at this screen's DPI; the window deletes it, and
+  // makes it anew for the controls that use it when the DPI changes.
   HFONT MakeFont(const wchar_t* face, int points);
+  // The window's own 8-point Tahoma, at the current DPI.
+  HFONT WindowFont() const { return font_; }
 
   HWND AddLabel(std::string_view text, int x, int y);
   HWND AddEdit(int id, int x, int y, int width, bool read_only, std::string_view text = {});
@@ -79,10 +83,25 @@ class StepWindow {
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void MoveFocus(HWND from, bool forward);
+  void ChangeDpi(int dpi, const RECT& suggested);
+  RECT FrameFor(int dpi) const;
+
+  // Where each control was put, in 96-dpi pixels.
+  struct Placement {
+    HWND Control;
+    int X, Y, Width, Height;
+  };
+  struct FontMade {
+    HFONT Font;
+    std::wstring Face;
+    int Points;
+  };
 
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
-  std::vector<HFONT> fonts_;
+  std::vector<FontMade> fonts_;
+  std::vector<Placement> placements_;
+  wizard::ClientSize size_;
   int dpi_ = 96;
   std::vector<HWND> tab_stops_;
 };

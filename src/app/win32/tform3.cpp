@@ -63,7 +63,6 @@ TForm3::TForm3(Win32Toolkit& toolkit) : StepWindow(toolkit, wizard::kStep3Captio
   set(Step3Control::TapeText, text);
 
   gauge_ = AddControl(PROGRESS_CLASSW, PBS_SMOOTH, kGaugeId, 12, gauge_y, width, 20);
-  gauge_font_ = MakeFont(L"Tahoma", 8);
   SetWindowSubclass(gauge_, &TForm3::GaugeProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
   SendMessageW(gauge_, PBM_SETRANGE32, static_cast<WPARAM>(gauge_state_.Minimum()),
                static_cast<LPARAM>(gauge_state_.Maximum()));
@@ -182,7 +181,7 @@ void TForm3::PaintGauge(HDC context, const RECT& area) const {
   FillRect(context, &empty, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
   const std::wstring text = Wide(gauge_state_.Text());
-  HGDIOBJ old_font = SelectObject(context, gauge_font_);
+  HGDIOBJ old_font = SelectObject(context, WindowFont());
   SetBkMode(context, TRANSPARENT);
   const int saved = SaveDC(context);
   IntersectClipRect(context, empty.left, empty.top, empty.right, empty.bottom);

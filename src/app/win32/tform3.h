@@ -51,7 +51,6 @@ class TForm3 : public StepWindow, public wizard::Step3View {
 
   std::array<HWND, 4> controls_{};
   HWND gauge_ = nullptr;
-  HFONT gauge_font_ = nullptr;
   wizard::GaugeState gauge_state_;
   wizard::Step3Presenter* presenter_ = nullptr;
 };
