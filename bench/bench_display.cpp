@@ -15,9 +15,7 @@
 #include "app/qt/tape_text_box.h"
 #include "app/qt/tform3.h"
 #include "bench_summary.h"
-#include "full_tape_journal.h"
-#include "restore/restore_tape.h"
-#include "wizard/step3_presenter.h"
+#include "shown_restoration.h"
 
 namespace {
 
@@ -38,7 +36,6 @@ void BM_RestoreIntoTheShownTextBox(benchmark::State& state) {
   auto tape = std::make_unique<tape::TapeData>();
   auto aux = std::make_unique<tape::AuxImage>();
   bench::BuildFullJournal(*tape, *aux);
-  bench::InstantPrinter printer;
   QuietMessages messages;
   std::chrono::nanoseconds spent{0};
   int lines = 0;
@@ -52,20 +49,16 @@ void BM_RestoreIntoTheShownTextBox(benchmark::State& state) {
     state.ResumeTiming();
 
     const auto start = std::chrono::steady_clock::now();
-    restore::LineSink text(window.TapeLines(), &window);
-    wizard::RestoreWindowView view(window, toolkit);
-    restore::RestorationState restoration;
-    const restore::RestoreInputs inputs{printer, "482913", *tape, *aux, {}};
-    const restore::RestoreOutcome outcome = restore::RestoreTape(inputs, restoration, text, view, messages);
+    const bench::ShownRestoration shown = bench::RestoreIntoWindow(window, toolkit, *tape, *aux, messages);
     QCoreApplication::processEvents();  // the last lines painted
     spent += std::chrono::steady_clock::now() - start;
 
-    if (outcome != restore::RestoreOutcome::Completed) {
+    if (shown.Outcome != restore::RestoreOutcome::Completed) {
       state.SkipWithError("the restoration stopped");
       break;
     }
     lines = box->LineCount();
-    if (static_cast<std::size_t>(lines) != text.LineCount()) {
+    if (static_cast<std::size_t>(lines) != shown.Lines) {
       state.SkipWithError("the box does not hold every line");
       break;
     }

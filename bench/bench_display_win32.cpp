@@ -13,9 +13,7 @@
 #include <memory>
 
 #include "app/win32/tform3.h"
-#include "bench/full_tape_journal.h"
-#include "restore/restore_tape.h"
-#include "wizard/step3_presenter.h"
+#include "bench/shown_restoration.h"
 
 namespace {
 
@@ -43,7 +41,6 @@ int main() {
   auto tape = std::make_unique<tape::TapeData>();
   auto aux = std::make_unique<tape::AuxImage>();
   bench::BuildFullJournal(*tape, *aux);
-  bench::InstantPrinter printer;
   QuietMessages messages;
 
   double total_ms = 0;
@@ -55,23 +52,18 @@ int main() {
     PumpMessages();
 
     const auto start = std::chrono::steady_clock::now();
-    restore::LineSink text(window.TapeLines(), &window);
-    wizard::RestoreWindowView view(window, toolkit);
-    restore::RestorationState restoration;
-    const restore::RestoreInputs inputs{printer, "482913", *tape, *aux, {}};
-    const restore::RestoreOutcome outcome = restore::RestoreTape(inputs, restoration, text, view, messages);
-    text.Flush();
+    const bench::ShownRestoration shown = bench::RestoreIntoWindow(window, toolkit, *tape, *aux, messages);
     UpdateWindow(window.Handle());
     PumpMessages();  // the last lines painted
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 
-    if (outcome != restore::RestoreOutcome::Completed) {
+    if (shown.Outcome != restore::RestoreOutcome::Completed) {
       std::fprintf(stderr, "bench_display_win32: the restoration stopped\n");
       return 1;
     }
     lines = window.TapeLines().size();
-    if (lines != text.LineCount()) {
-      std::fprintf(stderr, "bench_display_win32: the box holds %zu lines of %zu\n", lines, text.LineCount());
+    if (lines != shown.Lines) {
+      std::fprintf(stderr, "bench_display_win32: the box holds %zu lines of %zu\n", lines, shown.Lines);
       return 1;
     }
     std::printf("run %d: %.0f ms\n", run + 1, ms);
