@@ -116,6 +116,24 @@ TEST(StepWindows, TapeBoxAppendsLinesAfterItsEmptyOne) {
   EXPECT_EQ(form3.TapeLines(), (std::vector<std::string>{"", "ЧЕК 1", "ИТОГ  12.50", "a  b", ""}));
 }
 
+// The lines arrive below what the user looks at: the box neither scrolls
+// nor moves the caret or selection.
+TEST(StepWindows, AppendedLinesLeaveTheViewAndSelectionAlone) {
+  Win32Toolkit toolkit;
+  TForm3 form3(toolkit);
+  HWND box = FindWindowExW(form3.Handle(), nullptr, L"Edit", nullptr);
+  form3.SetText(wizard::Step3Control::TapeText, "ЧЕК 1\nИТОГ");
+  SendMessageW(box, EM_SETSEL, 2, 4);
+  const std::vector<std::string> lines(500, "строка");
+  form3.AppendLines(lines);
+  DWORD start = 0, end = 0;
+  SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 2u);
+  EXPECT_EQ(end, 4u);
+  EXPECT_EQ(SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  EXPECT_EQ(form3.TapeLines().size(), 502u);
+}
+
 TEST(StepWindows, ListsShowTheItemSetAndSelected) {
   Win32Toolkit toolkit;
   TForm1 form1(toolkit);

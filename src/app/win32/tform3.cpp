@@ -122,11 +122,19 @@ void TForm3::AppendLines(std::span<const std::string> lines) {
     batch += OneLine(line);
   }
   HWND box = Control(Step3Control::TapeText);
-  // One edit for the whole batch, drawn once.
+  // One edit for the whole batch, drawn once, and the box left showing
+  // what it showed, with the caret and selection where they were: the
+  // lines arrive below, as in a growing document.
+  DWORD selection_start = 0;
+  DWORD selection_end = 0;
+  SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&selection_start), reinterpret_cast<LPARAM>(&selection_end));
+  const LRESULT first_shown = SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0);
   SendMessageW(box, WM_SETREDRAW, FALSE, 0);
   const int end = GetWindowTextLengthW(box);
   SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
   SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(batch.c_str()));
+  SendMessageW(box, EM_SETSEL, selection_start, selection_end);
+  SendMessageW(box, EM_LINESCROLL, 0, first_shown - SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0));
   SendMessageW(box, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(box, nullptr, TRUE);
 }
