@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "tape/download_view.h"
-#include "text/stop_signal.h"
+#include "user/stop_signal.h"
 #include "wizard/button_tables.h"
 #include "wizard/toolkit.h"
 
