@@ -117,10 +117,10 @@ class ScriptedPrinter final : public link::Exchanger {
     Require(!address_text.empty() && data.back() == ';');
     const std::int64_t address = std::stoll(address_text);
     Require(tape::FlashReadData(password_, address) == data);
-    Require(address >= area_.FirstAddress && address < area_.EndAddress && address > last_address_);
+    Require(address >= area_.first_address && address < area_.end_address && address > last_address_);
     last_address_ = address;
     Answer(command, data);
-    if (reply_.FieldCount >= 2) Remember(address - area_.FirstAddress, reply_.Fields[1]);
+    if (reply_.FieldCount >= 2) Remember(address - area_.first_address, reply_.Fields[1]);
     return reply_;
   }
 
@@ -252,7 +252,7 @@ class Messages final : public MessageSink {
 auto BoxCounter(std::vector<std::int64_t>& counts, std::span<const tape::CounterBox> boxes) {
   return [&counts, boxes](std::uint8_t kind) {
     for (std::size_t box = 0; box < boxes.size(); ++box) {
-      if (boxes[box].Kind == kind || boxes[box].Kind == tape::kTotalKind) ++counts[box];
+      if (boxes[box].kind == kind || boxes[box].kind == tape::kTotalKind) ++counts[box];
     }
     return true;
   };

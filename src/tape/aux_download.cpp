@@ -27,7 +27,7 @@ class AuxChunkWalker : public ChunkWalker {
         return DownloadOutcome::Success;
       case AuxWalk::Outcome::ZeroLength:
         context_.Messages.ShowMessage(
-            ZeroLengthRecordMessage(kAuxArea.FirstAddress + walk_.Position()));
+            ZeroLengthRecordMessage(kAuxArea.first_address + walk_.Position()));
         return DownloadOutcome::UnknownRecord;
       case AuxWalk::Outcome::Interrupted:
         break;

@@ -41,7 +41,7 @@ class TapeChunkWalker : public ChunkWalker {
       case TapeWalk::Outcome::UnknownType: {
         const std::int64_t position = walk_.Position();
         context_.Messages.ShowMessage(UnknownRecordTypeMessage(
-            tape_.Image[static_cast<std::size_t>(position)], kTapeArea.FirstAddress + position));
+            tape_.Image[static_cast<std::size_t>(position)], kTapeArea.first_address + position));
         return DownloadOutcome::UnknownRecord;
       }
       case TapeWalk::Outcome::Interrupted:

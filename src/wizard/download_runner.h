@@ -15,10 +15,10 @@
 namespace fjl::wizard {
 
 struct DownloadHooks {
-  std::function<void(std::string_view)> SetResult;  // "Результат выполнения:"
-  std::function<void(std::string_view)> SetStatus;  // "Статус регистратора:"
-  std::function<bool(std::string_view)> AskYesNo;   // a question over the step window
-  std::function<void(DownloadPhase)> ShowButtons;   // the step's button table
+  std::function<void(std::string_view)> set_result;  // "Результат выполнения:"
+  std::function<void(std::string_view)> set_status;  // "Статус регистратора:"
+  std::function<bool(std::string_view)> ask_yes_no;  // a question over the step window
+  std::function<void(DownloadPhase)> show_buttons;   // the step's button table
 };
 
 class DownloadRunner {

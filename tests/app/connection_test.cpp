@@ -57,7 +57,7 @@ class ConnectionTest : public ::testing::Test {
 
   void ExpectDisconnected() {
     EXPECT_EQ(form_.Indicator()->Color(), kRed);
-    EXPECT_FALSE(wizard_.Steps.Step1.Connected());
+    EXPECT_FALSE(wizard_.Steps.step1.Connected());
     EXPECT_EQ(Utf8(form_.ConnectButton()->text()), "Подключить");
     EXPECT_TRUE(form_.PortList()->isEnabled());
     EXPECT_TRUE(form_.SpeedList()->isEnabled());
@@ -66,7 +66,7 @@ class ConnectionTest : public ::testing::Test {
   }
   void ExpectConnected() {
     EXPECT_EQ(form_.Indicator()->Color(), kGreen);
-    EXPECT_TRUE(wizard_.Steps.Step1.Connected());
+    EXPECT_TRUE(wizard_.Steps.step1.Connected());
     EXPECT_EQ(Utf8(form_.ConnectButton()->text()), "Отключить");
     EXPECT_FALSE(form_.PortList()->isEnabled());
     EXPECT_FALSE(form_.SpeedList()->isEnabled());

@@ -39,7 +39,7 @@ TEST(PtyWizardTest, ExtraPortIsListedWithoutTheDeviceClassAndCarriesBothDownload
     EXPECT_EQ(Utf8(wizard.Form1.PortList()->currentText()), printer.SlavePath());
 
     wizard.Form1.ConnectButton()->click();
-    ASSERT_TRUE(wizard.Steps.Step1.Connected()) << (sink.messages.empty() ? "" : sink.messages.front());
+    ASSERT_TRUE(wizard.Steps.step1.Connected()) << (sink.messages.empty() ? "" : sink.messages.front());
     wizard.Form1.ReadTapeButton()->click();
     EXPECT_EQ(Utf8(wizard.Form1.TotalBox()->text()), "42");
     wizard.Form1.NextButton()->click();

@@ -67,9 +67,9 @@ class SimWizard {
   TForm1& Form1() { return wizard->Form1; }
   TForm2& Form2() { return wizard->Form2; }
   TForm3& Form3() { return wizard->Form3; }
-  wizard::Step1Presenter& Step1() { return wizard->Steps.Step1; }
-  wizard::Step2Presenter& Step2() { return wizard->Steps.Step2; }
-  wizard::Step3Presenter& Step3() { return wizard->Steps.Step3; }
+  wizard::Step1Presenter& Step1() { return wizard->Steps.step1; }
+  wizard::Step2Presenter& Step2() { return wizard->Steps.step2; }
+  wizard::Step3Presenter& Step3() { return wizard->Steps.step3; }
 
   void Connect() {
     Form1().show();

@@ -26,9 +26,9 @@ using namespace fjl::app::win32;
 struct Wizard {
   explicit Wizard(fjl::link::DeviceLink& link)
       : Form1(Toolkit), Form2(Toolkit), Form3(Toolkit), Steps({link, Toolkit, &fjl::link::ListPorts}, Form1, Form2, Form3) {
-    Form1.Attach(Steps.Step1);
-    Form2.Attach(Steps.Step2);
-    Form3.Attach(Steps.Step3);
+    Form1.Attach(Steps.step1);
+    Form2.Attach(Steps.step2);
+    Form3.Attach(Steps.step3);
   }
 
   Win32Toolkit Toolkit;

@@ -77,7 +77,7 @@ StepWindow::StepWindow(Win32Toolkit& toolkit, std::string_view caption, wizard::
   ReleaseDC(nullptr, screen);
   font_ = MakeFont(L"Tahoma", 8);
 
-  RECT frame{0, 0, Px(size.Width), Px(size.Height)};
+  RECT frame{0, 0, Px(size.width), Px(size.height)};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
