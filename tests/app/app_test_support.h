@@ -18,6 +18,7 @@
 
 #include "app/qt/qt_message_sink.h"
 #include "port/port_control.h"
+#include "port/port_discovery.h"
 #include "user/message_sink.h"
 
 namespace fjl::app::testing {

@@ -45,16 +45,6 @@ void Activate(QWidget& window) {
 
 class ConnectionTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    source_ = std::make_shared<FakePortSource>(std::vector<std::string>{});
-    link::TPortControl::SetDeviceSource(source_);
-    link::TPortControl::SetExtraPorts({});
-  }
-  void TearDown() override {
-    link::TPortControl::SetDeviceSource(nullptr);
-    link::TPortControl::SetExtraPorts({});
-  }
-
   void ExpectDisconnected() {
     EXPECT_EQ(form_.Indicator()->Color(), kRed);
     EXPECT_FALSE(wizard_.Steps.step1.Connected());
@@ -73,7 +63,8 @@ class ConnectionTest : public ::testing::Test {
     EXPECT_TRUE(form_.ReadTapeButton()->isEnabled());
   }
 
-  std::shared_ptr<FakePortSource> source_;
+  std::shared_ptr<FakePortSource> source_ = std::make_shared<FakePortSource>(std::vector<std::string>{});
+  link::ScopedPortDiscovery discovery_{source_};
   link::DeviceLink link_{&link::OpenPosixSerialChannel};
   RecordingSink sink_;
   Wizard wizard_{link_, sink_};

@@ -26,8 +26,7 @@ using testing::Utf8;
 TEST(PtyWizardTest, ExtraPortIsListedWithoutTheDeviceClassAndCarriesBothDownloads) {
   sim::Simulator simulator(sim::SamplePrinterModel());
   sim::PtyPrinter printer(simulator);
-  link::TPortControl::SetDeviceSource(std::make_shared<FakePortSource>(std::nullopt));
-  link::TPortControl::SetExtraPorts({printer.SlavePath()});
+  link::ScopedPortDiscovery discovery(std::make_shared<FakePortSource>(std::nullopt), {printer.SlavePath()});
 
   {
     link::DeviceLink link;
@@ -49,9 +48,6 @@ TEST(PtyWizardTest, ExtraPortIsListedWithoutTheDeviceClassAndCarriesBothDownload
     EXPECT_EQ(sink.messages, (std::vector<std::string>{done, done}));
     EXPECT_TRUE(wizard.Form2.NextButton()->isEnabled());
   }
-
-  link::TPortControl::SetDeviceSource(nullptr);
-  link::TPortControl::SetExtraPorts({});
 }
 
 }  // namespace

@@ -23,11 +23,7 @@ using Log = std::vector<std::string>;
 
 class StepFlowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    link::TPortControl::SetDeviceSource(std::make_shared<FakePortSource>(std::vector<std::string>{}));
-    link::TPortControl::SetExtraPorts({});
-  }
-  void TearDown() override { link::TPortControl::SetDeviceSource(nullptr); }
+  link::ScopedPortDiscovery discovery_{std::make_shared<FakePortSource>(std::vector<std::string>{})};
 
   EventLog log_;
   link::DeviceLink link_{[](const std::string&, std::int32_t) { return nullptr; }};

@@ -27,12 +27,8 @@ using testing::Utf8;
 
 class InitialStateTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    link::TPortControl::SetDeviceSource(
-        std::make_shared<FakePortSource>(std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0"}));
-    link::TPortControl::SetExtraPorts({});
-  }
-  void TearDown() override { link::TPortControl::SetDeviceSource(nullptr); }
+  link::ScopedPortDiscovery discovery_{
+      std::make_shared<FakePortSource>(std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0"})};
 
   link::DeviceLink link_{[](const std::string&, std::int32_t) { return nullptr; }};
   RecordingSink sink_;
