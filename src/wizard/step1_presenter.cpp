@@ -132,12 +132,7 @@ void Step1Presenter::ReadTape() {
   Guarded([this] {
     const std::string password = PasswordBytes();
     StepMessages<Step1Control> messages(view_);
-    const DownloadHooks hooks{
-        [this](std::string_view text) { view_.SetText(Step1Control::ResultBox, text); },
-        [this](std::string_view text) { view_.SetText(Step1Control::StatusBox, text); },
-        [this](std::string_view text) { return view_.AskYesNo(text); },
-        [this](DownloadPhase phase) { ShowTapeButtons(phase); },
-    };
+    const DownloadHooks hooks = StepDownloadHooks(view_, [this](DownloadPhase phase) { ShowTapeButtons(phase); });
     const tape::DownloadOutcome outcome = downloads_.Run(hooks, [&](tape::DownloadView& boxes, const StopSignal& stop) {
       return tape::TapeDownload(password, *tape_, {services_.device_link, last_response_, boxes, view_, messages, &stop});
     });

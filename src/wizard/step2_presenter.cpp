@@ -39,12 +39,7 @@ void Step2Presenter::ReadAux() {
   Guarded([this] {
     const std::string password = step1_.PasswordBytes();
     StepMessages<Step2Control> messages(view_);
-    const DownloadHooks hooks{
-        [this](std::string_view text) { view_.SetText(Step2Control::ResultBox, text); },
-        [this](std::string_view text) { view_.SetText(Step2Control::StatusBox, text); },
-        [this](std::string_view text) { return view_.AskYesNo(text); },
-        [this](DownloadPhase phase) { ShowAuxButtons(phase); },
-    };
+    const DownloadHooks hooks = StepDownloadHooks(view_, [this](DownloadPhase phase) { ShowAuxButtons(phase); });
     const tape::DownloadOutcome outcome = downloads_.Run(hooks, [&](tape::DownloadView& boxes, const StopSignal& stop) {
       return tape::AuxDownload(password, *aux_,
                                {step1_.Services().device_link, step1_.LastResponse(), boxes, view_, messages, &stop});
