@@ -35,15 +35,14 @@
 #include "link/exchanger.h"
 #include "link/read_commands.h"
 #include "tape/aux_download.h"
-#include "tape/aux_walk.h"
 #include "tape/download_view.h"
 #include "tape/flash_download.h"
 #include "tape/flash_image.h"
 #include "tape/flash_reply.h"
 #include "tape/record_counters.h"
 #include "tape/record_types.h"
+#include "tape/record_walk.h"
 #include "tape/tape_download.h"
-#include "tape/tape_walk.h"
 #include "valid_utf8.h"
 
 namespace {
@@ -117,10 +116,10 @@ class ScriptedPrinter final : public link::Exchanger {
     Require(!address_text.empty() && data.back() == ';');
     const std::int64_t address = std::stoll(address_text);
     Require(tape::FlashReadData(password_, address) == data);
-    Require(address >= area_.FirstAddress && address < area_.EndAddress && address > last_address_);
+    Require(address >= area_.first_address && address < area_.end_address && address > last_address_);
     last_address_ = address;
     Answer(command, data);
-    if (reply_.FieldCount >= 2) Remember(address - area_.FirstAddress, reply_.Fields[1]);
+    if (reply_.FieldCount >= 2) Remember(address - area_.first_address, reply_.Fields[1]);
     return reply_;
   }
 
@@ -252,7 +251,7 @@ class Messages final : public MessageSink {
 auto BoxCounter(std::vector<std::int64_t>& counts, std::span<const tape::CounterBox> boxes) {
   return [&counts, boxes](std::uint8_t kind) {
     for (std::size_t box = 0; box < boxes.size(); ++box) {
-      if (boxes[box].Kind == kind || boxes[box].Kind == tape::kTotalKind) ++counts[box];
+      if (boxes[box].kind == kind || boxes[box].kind == tape::kTotalKind) ++counts[box];
     }
     return true;
   };
@@ -354,12 +353,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto counts = CountsOfOneWalk(walk, aux_image, stored, boxes, walked);
     if (!printer.typed) {
       CheckCounts(counters, counts);
-      if (walked == tape::AuxWalk::Outcome::AuxComplete) Require(outcome == tape::DownloadOutcome::Success);
-      if (walked == tape::AuxWalk::Outcome::ZeroLength) {
+      if (walked == tape::AuxWalk::Outcome::EndOfData) Require(outcome == tape::DownloadOutcome::Success);
+      if (walked == tape::AuxWalk::Outcome::Unframable) {
         Require(outcome == tape::DownloadOutcome::UnknownRecord);
       }
     }
-    if (outcome == tape::DownloadOutcome::UnknownRecord) Require(walked == tape::AuxWalk::Outcome::ZeroLength);
+    if (outcome == tape::DownloadOutcome::UnknownRecord) Require(walked == tape::AuxWalk::Outcome::Unframable);
   } else {
     Require(stored <= static_cast<std::int64_t>(tape.Image.Size()));
     tape::TapeWalk walk;
@@ -372,15 +371,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!printer.typed) {
       CheckCounts(counters, counts);
-      if (walked == tape::TapeWalk::Outcome::TapeComplete) {
+      if (walked == tape::TapeWalk::Outcome::EndOfData) {
         Require(outcome == tape::DownloadOutcome::Success && tape.TapeLength == walk.Position());
       }
-      if (walked == tape::TapeWalk::Outcome::UnknownType) {
+      if (walked == tape::TapeWalk::Outcome::Unframable) {
         Require(outcome == tape::DownloadOutcome::UnknownRecord);
       }
     }
     if (outcome == tape::DownloadOutcome::UnknownRecord) {
-      Require(walked == tape::TapeWalk::Outcome::UnknownType);
+      Require(walked == tape::TapeWalk::Outcome::Unframable);
     }
     // A failed download leaves no length; a marker that was met is pointed
     // at; a tape without one ends within what was stored.

@@ -1,7 +1,9 @@
 #pragma once
 // The printer's side of the wire format: it reads request frames and writes
-// reply frames. Kept apart from src/link on purpose: the far end must not
-// share code with the host it is testing.
+// reply frames. This frame code and the command set in printer_commands.*
+// are kept apart from src/link on purpose, however alike they look:
+// the simulator is the independent far end of the line, and a fault it
+// shared with the host's own framing or commands would pass every test.
 
 #include <array>
 #include <cstddef>

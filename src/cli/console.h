@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/message_sink.h"
+#include "user/message_sink.h"
 
 namespace fjl::cli {
 

@@ -15,7 +15,7 @@ DownloadConsoleView::DownloadConsoleView(Console& console, std::string title,
                                          std::span<const tape::CounterBox> boxes, bool verbose)
     : console_(console), title_(std::move(title)), counters_(boxes.size(), "0"), verbose_(verbose) {
   for (std::size_t i = 0; i < boxes.size(); ++i) {
-    if (boxes[i].Kind == tape::kTotalKind) total_box_ = i;
+    if (boxes[i].kind == tape::kTotalKind) total_box_ = i;
   }
 }
 

@@ -16,7 +16,7 @@
 
 #include "cli/cli_options.h"
 #include "link/device_link.h"
-#include "text/stop_signal.h"
+#include "user/stop_signal.h"
 
 namespace fjl::cli {
 

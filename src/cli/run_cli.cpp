@@ -6,7 +6,6 @@
 #include "cli/restore_session.h"
 #include "link/device_link.h"
 #include "port/port_control.h"
-#include "port/port_extra_ports.h"
 
 namespace fjl::cli {
 
@@ -45,7 +44,7 @@ ExitStatus RunCli(std::span<const std::string> args, const CliEnvironment& env) 
     return kExitUsage;
   }
   // The same extras the wizard's step 1 list shows, for a listing or a search.
-  link::TPortControl::SetExtraPorts(link::ExtraPortsFromEnvironment());
+  link::TPortControl::SetExtraPorts(env.extra_ports);
   switch (parsed.command) {
     case CliCommand::Help:
       env.out(VersionText() + "\n" + UsageText());

@@ -3,6 +3,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "cli/console.h"
 #include "cli/exit_status.h"
@@ -19,6 +20,8 @@ struct CliEnvironment {
   link::ChannelOpener opener;
   // What may stop a restoration run; null: nothing can.
   const RunStop* stop = nullptr;
+  // The ports listed and searched besides the system's (FJL_EXTRA_PORTS).
+  std::vector<std::string> extra_ports;
 };
 
 // `args` without the program name.

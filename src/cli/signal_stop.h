@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "cli/exit_status.h"
-#include "text/stop_signal.h"
+#include "user/stop_signal.h"
 
 namespace fjl::cli {
 

@@ -68,8 +68,8 @@ std::string FormatDumpState(const DumpState& state) {
   text += "\nserial=" + state.serial + "\n";
   text += "speed=" + std::to_string(state.speed) + "\n";
   text += "area=" + std::string(AreaName(state.area)) + "\n";
-  AddArea(text, "tape", state.tape, tape::kTapeArea.FirstAddress);
-  AddArea(text, "aux", state.aux, tape::kAuxArea.FirstAddress);
+  AddArea(text, "tape", state.tape, tape::kTapeArea.first_address);
+  AddArea(text, "aux", state.aux, tape::kAuxArea.first_address);
   return text;
 }
 

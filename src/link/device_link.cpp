@@ -244,7 +244,7 @@ void DeviceLink::State::WaitForReply(std::uint8_t seq, std::uint8_t command) {
       // The reply is complete at its ETX or NAK; waiting for one more empty
       // read would only add 100 ms to every exchange of a download.
       if (BelongsToRequest(seq, command)) return;
-      log.WriteSessionLog(ReplyLogHead() + " DROPPED", ";" + std::string(receiver.RawReply()));
+      log.WriteSessionLog(ReplyLogHead() + " DROPPED", std::string(";").append(receiver.RawReply()));
       receiver.DropFrame();
       frame_deadline = kNoFrame;
     }

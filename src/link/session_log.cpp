@@ -62,7 +62,11 @@ std::string SessionLog::FormatEntry(const LocalTime& time, std::string_view head
   } else if (body.empty()) {
     entry = SessionEndWords() + TimeStamp(time) + " \n";
   } else {
-    entry = ";" + TimeStamp(time) + "  ";
+    // Built up in place: g++ 12 at -O3 takes `";" + string` for an
+    // overlapping copy (-Wrestrict).
+    entry = ';';
+    entry += TimeStamp(time);
+    entry += "  ";
     entry.append(head);
     entry += '\n';
     entry.append(body);

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/stop_signal.h"
+#include "user/stop_signal.h"
 
 namespace fjl::output {
 

@@ -108,7 +108,9 @@ class TPortControl {
   void SetSystemFamily(SystemFamily family) { family_ = family; }
   SystemFamily Family() const { return family_; }
 
-  // Class-wide discovery: begin, take names until an empty one, end.
+  // Class-wide discovery: begin, take names until an empty one, end. These
+  // work on PortDiscovery::Current() (port_discovery.h); a test puts its
+  // own in place with a ScopedPortDiscovery.
   static int BeginEnumeratePorts();     // 0, or -27 (already active / no device class)
   static std::string EnumeratePorts();  // next name, "" when exhausted
   static int EndEnumeratePorts();       // 0
@@ -119,7 +121,8 @@ class TPortControl {
   // Replaces the device source; null puts the system source back.
   static void SetDeviceSource(std::shared_ptr<PortDeviceSource> source);
   // Extra port paths (a simulator's pseudo-terminal, say) listed after the
-  // devices found; empty by default.
+  // devices found; empty by default. Each front end's main() passes those
+  // of FJL_EXTRA_PORTS.
   static void SetExtraPorts(std::vector<std::string> paths);
 
  private:

@@ -1,39 +1,13 @@
-// The class-wide port discovery of TPortControl. Its state is shared by every
-// instance, because the component's callers begin a walk on one instance and
-// read it on another; a mutex keeps a stray second thread from tearing it.
+#include "port/port_discovery.h"
 
+#include <atomic>
 #include <cctype>
-#include <mutex>
-
-#include "port/port_control.h"
 
 namespace fjl::link {
 
 namespace {
 
 constexpr int kNoDeviceClass = -27;
-
-struct Discovery {
-  std::mutex mutex;
-  std::shared_ptr<PortDeviceSource> source;
-  std::vector<std::string> extra_ports;
-  bool enumeration_active = false;
-  std::size_t device_index = 0;
-  std::size_t extra_index = 0;
-  // The devices taken at the start of a walk; released when they run out.
-  std::optional<std::vector<PortDevice>> devices;
-  std::vector<std::string> walk_extras;
-
-  PortDeviceSource& Source() {
-    if (!source) source = MakeSystemPortSource();
-    return *source;
-  }
-};
-
-Discovery& State() {
-  static Discovery discovery;
-  return discovery;
-}
 
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -45,6 +19,12 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+// The discovery a ScopedPortDiscovery has put in place; null: the process's own.
+std::atomic<PortDiscovery*>& Override() {
+  static std::atomic<PortDiscovery*> current{nullptr};
+  return current;
+}
+
 }  // namespace
 
 bool IsListablePortName(const std::string& name) {
@@ -52,61 +32,71 @@ bool IsListablePortName(const std::string& name) {
   return name.size() > 5 && name.compare(0, 5, "/dev/") == 0;
 }
 
-int TPortControl::BeginEnumeratePorts() {
-  Discovery& d = State();
-  std::lock_guard lock(d.mutex);
-  if (d.enumeration_active) return kNoDeviceClass;
-  d.device_index = 0;
-  d.extra_index = 0;
-  d.devices = d.Source().ListDevices();
-  d.walk_extras = d.extra_ports;
-  if (!d.devices) {
+PortDiscovery::PortDiscovery(std::shared_ptr<PortDeviceSource> source, std::vector<std::string> extra_ports)
+    : source_(std::move(source)), extra_ports_(std::move(extra_ports)) {}
+
+PortDiscovery& PortDiscovery::Current() {
+  if (PortDiscovery* scoped = Override().load()) return *scoped;
+  static PortDiscovery process;
+  return process;
+}
+
+PortDeviceSource& PortDiscovery::Source() {
+  if (!source_) source_ = MakeSystemPortSource();
+  return *source_;
+}
+
+int PortDiscovery::Begin() {
+  std::lock_guard lock(mutex_);
+  if (enumeration_active_) return kNoDeviceClass;
+  device_index_ = 0;
+  extra_index_ = 0;
+  devices_ = Source().ListDevices();
+  walk_extras_ = extra_ports_;
+  if (!devices_) {
     // The system's list is out of reach (no sysfs in a container, say), but
     // the ports named by the user are still there to be opened: a simulator's
     // pseudo-terminal must show up on any machine. The walk is not marked
     // active, so nothing is left for End to release.
-    d.devices.emplace();
+    devices_.emplace();
     return kNoDeviceClass;
   }
-  d.enumeration_active = true;
+  enumeration_active_ = true;
   return 0;
 }
 
-std::string TPortControl::EnumeratePorts() {
-  Discovery& d = State();
-  std::lock_guard lock(d.mutex);
-  if (!d.devices) return {};
-  while (d.device_index < d.devices->size()) {
-    const PortDevice& device = (*d.devices)[d.device_index++];
+std::string PortDiscovery::Next() {
+  std::lock_guard lock(mutex_);
+  if (!devices_) return {};
+  while (device_index_ < devices_->size()) {
+    const PortDevice& device = (*devices_)[device_index_++];
     // A device whose name cannot be read is passed over: answering a
     // placeholder without moving on would keep a caller that reads until
     // the empty name looping for ever.
     if (device.port_name && IsListablePortName(*device.port_name)) return *device.port_name;
   }
-  while (d.extra_index < d.walk_extras.size()) {
-    const std::string& extra = d.walk_extras[d.extra_index++];
+  while (extra_index_ < walk_extras_.size()) {
+    const std::string& extra = walk_extras_[extra_index_++];
     if (!extra.empty()) return extra;
   }
-  d.devices.reset();
+  devices_.reset();
   return {};
 }
 
-int TPortControl::EndEnumeratePorts() {
-  Discovery& d = State();
-  std::lock_guard lock(d.mutex);
-  d.enumeration_active = false;
-  d.device_index = 0;
-  d.extra_index = 0;
-  d.devices.reset();
-  d.walk_extras.clear();
+int PortDiscovery::End() {
+  std::lock_guard lock(mutex_);
+  enumeration_active_ = false;
+  device_index_ = 0;
+  extra_index_ = 0;
+  devices_.reset();
+  walk_extras_.clear();
   return 0;
 }
 
-std::shared_ptr<DeviceKey> TPortControl::GetDeviceKey(const std::string& port) {
-  Discovery& d = State();
-  std::lock_guard lock(d.mutex);
-  if (d.enumeration_active) return nullptr;
-  const auto devices = d.Source().ListDevices();
+std::shared_ptr<DeviceKey> PortDiscovery::DeviceKeyOf(const std::string& port) {
+  std::lock_guard lock(mutex_);
+  if (enumeration_active_) return nullptr;
+  const auto devices = Source().ListDevices();
   if (!devices) return nullptr;
   for (const PortDevice& device : *devices) {
     // Devices without a name or a key are passed over rather than ending the
@@ -116,16 +106,40 @@ std::shared_ptr<DeviceKey> TPortControl::GetDeviceKey(const std::string& port) {
   return nullptr;
 }
 
+void PortDiscovery::SetDeviceSource(std::shared_ptr<PortDeviceSource> source) {
+  std::lock_guard lock(mutex_);
+  source_ = std::move(source);
+}
+
+void PortDiscovery::SetExtraPorts(std::vector<std::string> paths) {
+  std::lock_guard lock(mutex_);
+  extra_ports_ = std::move(paths);
+}
+
+ScopedPortDiscovery::ScopedPortDiscovery(std::shared_ptr<PortDeviceSource> source,
+                                         std::vector<std::string> extra_ports)
+    : discovery_(std::move(source), std::move(extra_ports)), previous_(Override().exchange(&discovery_)) {}
+
+ScopedPortDiscovery::~ScopedPortDiscovery() { Override().store(previous_); }
+
+// TPortControl's class-wide calls, on the current discovery.
+
+int TPortControl::BeginEnumeratePorts() { return PortDiscovery::Current().Begin(); }
+
+std::string TPortControl::EnumeratePorts() { return PortDiscovery::Current().Next(); }
+
+int TPortControl::EndEnumeratePorts() { return PortDiscovery::Current().End(); }
+
+std::shared_ptr<DeviceKey> TPortControl::GetDeviceKey(const std::string& port) {
+  return PortDiscovery::Current().DeviceKeyOf(port);
+}
+
 void TPortControl::SetDeviceSource(std::shared_ptr<PortDeviceSource> source) {
-  Discovery& d = State();
-  std::lock_guard lock(d.mutex);
-  d.source = std::move(source);
+  PortDiscovery::Current().SetDeviceSource(std::move(source));
 }
 
 void TPortControl::SetExtraPorts(std::vector<std::string> paths) {
-  Discovery& d = State();
-  std::lock_guard lock(d.mutex);
-  d.extra_ports = std::move(paths);
+  PortDiscovery::Current().SetExtraPorts(std::move(paths));
 }
 
 }  // namespace fjl::link

@@ -1,17 +1,16 @@
 #pragma once
 // Ports the user names beyond those the system lists: a pseudo-terminal of the
-// printer simulator, a device the discovery does not recognise.
+// printer simulator, a device the discovery does not recognise. Each front
+// end reads them from FJL_EXTRA_PORTS in its main() and hands them to
+// TPortControl::SetExtraPorts; the core reads no environment itself.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fjl::link {
 
-// The colon-separated paths of FJL_EXTRA_PORTS, empty parts dropped; empty
-// when the variable is unset.
-std::vector<std::string> ExtraPortsFromEnvironment();
-
 // Splits a colon-separated list of paths, dropping empty parts.
-std::vector<std::string> SplitPortList(const std::string& list);
+std::vector<std::string> SplitPortList(std::string_view list);
 
 }  // namespace fjl::link

@@ -26,7 +26,7 @@ std::string TextBudgetMessage(std::int64_t position, std::size_t budget) {
 // The printer may store a reference either as a flash address of the tape or
 // as an index of the tape image: an address lies at or above the tape's base.
 std::int64_t TapeIndexOf(std::uint32_t reference) {
-  constexpr std::int64_t kBase = tape::kTapeArea.FirstAddress;
+  constexpr std::int64_t kBase = tape::kTapeArea.first_address;
   return reference >= kBase ? std::int64_t{reference} - kBase : std::int64_t{reference};
 }
 

@@ -16,8 +16,8 @@
 #include "restore/record_fields.h"
 #include "restore/restoration_state.h"
 #include "tape/flash_image.h"
-#include "text/message_sink.h"
-#include "text/stop_signal.h"
+#include "user/message_sink.h"
+#include "user/stop_signal.h"
 
 namespace fjl::restore {
 

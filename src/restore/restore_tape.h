@@ -6,7 +6,7 @@
 #include "restore/restoration_state.h"
 #include "restore/restore_run.h"
 #include "restore/restore_view.h"
-#include "text/message_sink.h"
+#include "user/message_sink.h"
 
 namespace fjl::restore {
 

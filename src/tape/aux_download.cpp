@@ -1,8 +1,8 @@
 #include "tape/aux_download.h"
 
-#include "tape/aux_walk.h"
 #include "tape/download_address.h"
 #include "tape/flash_download.h"
+#include "tape/record_walk.h"
 
 namespace fjl::tape {
 namespace {
@@ -23,11 +23,11 @@ class AuxChunkWalker : public ChunkWalker {
     switch (outcome) {
       case AuxWalk::Outcome::NeedMoreBytes:
         return std::nullopt;
-      case AuxWalk::Outcome::AuxComplete:
+      case AuxWalk::Outcome::EndOfData:
         return DownloadOutcome::Success;
-      case AuxWalk::Outcome::ZeroLength:
+      case AuxWalk::Outcome::Unframable:
         context_.Messages.ShowMessage(
-            ZeroLengthRecordMessage(kAuxArea.FirstAddress + walk_.Position()));
+            ZeroLengthRecordMessage(kAuxArea.first_address + walk_.Position()));
         return DownloadOutcome::UnknownRecord;
       case AuxWalk::Outcome::Interrupted:
         break;

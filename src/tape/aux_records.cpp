@@ -9,8 +9,8 @@ constexpr std::int64_t kCommentFixedLength = 7;  // 5 bytes before the text, 2 a
 // Start and length of the record whose payload is at `payload_index`, when
 // the whole record lies inside the image and is at least `minimum` long.
 struct RecordSpan {
-  std::size_t Start;
-  std::size_t Length;
+  std::size_t start;
+  std::size_t length;
 };
 
 std::optional<RecordSpan> RecordAt(const AuxImage& image, std::int64_t payload_index,
@@ -33,13 +33,13 @@ std::string BytesText(const AuxImage& image, std::size_t first, std::size_t coun
 std::optional<ItemParameters> ItemAt(const AuxImage& image, std::int64_t payload_index) {
   const auto record = RecordAt(image, payload_index, kItemFixedLength);
   if (!record) return std::nullopt;
-  const std::size_t s = record->Start;
+  const std::size_t s = record->start;
   ItemParameters item;
   item.Kind = image[s + 1];
   for (std::size_t i = 0; i < 6; ++i) item.Code |= std::uint64_t{image[s + 5 + i]} << (8 * i);
   item.TaxGroup = image[s + 11];
   item.Department = image[s + 12];
-  item.Name = BytesText(image, s + 14, record->Length - kItemFixedLength);
+  item.Name = BytesText(image, s + 14, record->length - kItemFixedLength);
   return item;
 }
 
@@ -47,8 +47,8 @@ std::optional<CommentRecord> CommentAt(const AuxImage& image, std::int64_t paylo
   const auto record = RecordAt(image, payload_index, kCommentFixedLength);
   if (!record) return std::nullopt;
   CommentRecord comment;
-  comment.Kind = image[record->Start + 1];
-  comment.Text = BytesText(image, record->Start + 5, record->Length - kCommentFixedLength);
+  comment.Kind = image[record->start + 1];
+  comment.Text = BytesText(image, record->start + 5, record->length - kCommentFixedLength);
   return comment;
 }
 

@@ -8,8 +8,8 @@
 #include "link/device_response.h"
 #include "link/exchanger.h"
 #include "tape/record_counters.h"
-#include "text/message_sink.h"
-#include "text/stop_signal.h"
+#include "user/message_sink.h"
+#include "user/stop_signal.h"
 
 namespace fjl::tape {
 

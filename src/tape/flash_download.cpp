@@ -65,13 +65,13 @@ DownloadOutcome RunFlashDownload(const FlashArea& area, FlashImage& image,
   const std::span<std::uint8_t> bytes = image.MutableBytes();
   std::int64_t stored =
       std::clamp<std::int64_t>(already_stored, 0, std::min<std::int64_t>(area.Size(), static_cast<std::int64_t>(bytes.size())));
-  std::int64_t address = area.FirstAddress + stored;
+  std::int64_t address = area.first_address + stored;
   if (stored > 0) {
     context.View.ShowProgress(stored, area.Size());
     if (const auto verdict = walker.AfterChunk(stored)) return Succeeded(*verdict) ? Done(context) : *verdict;
   }
 
-  while (address < area.EndAddress) {
+  while (address < area.end_address) {
     // What was stored stays, as after any other fault.
     if (StopRequested(context.Stop)) return DownloadOutcome::Cancelled;
     const link::DeviceResponse& reply =
@@ -92,7 +92,7 @@ DownloadOutcome RunFlashDownload(const FlashArea& area, FlashImage& image,
     // Bytes announced beyond the window's end belong to no area this
     // program reads; the image ends with the window.
     const std::int64_t room = std::min<std::int64_t>(
-        area.EndAddress - address, static_cast<std::int64_t>(bytes.size()) - stored);
+        area.end_address - address, static_cast<std::int64_t>(bytes.size()) - stored);
     const auto take = static_cast<std::size_t>(std::clamp<std::int64_t>(count, 0, room));
     const std::size_t decoded =
         DecodeHexBytes(reply.Fields[1], bytes.subspan(static_cast<std::size_t>(stored), take));

@@ -12,9 +12,9 @@ namespace fjl::tape {
 
 // A flash address window, end exclusive.
 struct FlashArea {
-  std::int64_t FirstAddress;
-  std::int64_t EndAddress;
-  constexpr std::int64_t Size() const { return EndAddress - FirstAddress; }
+  std::int64_t first_address;
+  std::int64_t end_address;
+  constexpr std::int64_t Size() const { return end_address - first_address; }
 };
 
 inline constexpr FlashArea kTapeArea{0x10005BB7, 0x10200000};  // 2,073,673 bytes
@@ -39,13 +39,13 @@ class FlashImage {
   std::vector<std::uint8_t> bytes_;
 };
 
-// Index i holds the byte of flash address kTapeArea.FirstAddress + i.
+// Index i holds the byte of flash address kTapeArea.first_address + i.
 class TapeImage : public FlashImage {
  public:
   TapeImage() : FlashImage(static_cast<std::size_t>(kTapeArea.Size())) {}
 };
 
-// Index i holds the byte of flash address kAuxArea.FirstAddress + i.
+// Index i holds the byte of flash address kAuxArea.first_address + i.
 class AuxImage : public FlashImage {
  public:
   AuxImage() : FlashImage(static_cast<std::size_t>(kAuxArea.Size())) {}

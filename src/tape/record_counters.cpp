@@ -34,7 +34,7 @@ RecordCounters::RecordCounters(RecordCounterView& view, std::span<const CounterB
     : view_(view), boxes_(boxes) {
   box_of_kind_.fill(-1);
   for (std::size_t box = 0; box < boxes_.size(); ++box) {
-    const int kind = boxes_[box].Kind;
+    const int kind = boxes_[box].kind;
     if (kind == kTotalKind) {
       total_box_ = static_cast<std::int16_t>(box);
     } else if (kind >= 0 && kind < 256) {
@@ -64,8 +64,8 @@ std::optional<CounterFault> RecordCounters::Increment(std::size_t box) {
 }
 
 std::string CounterFaultMessage(const CounterFault& fault, std::span<const CounterBox> boxes) {
-  std::string message = "Значение '" + fault.Text + "' в поле \"";
-  if (fault.Box < boxes.size()) message += boxes[fault.Box].Label;
+  std::string message = "Значение '" + fault.text + "' в поле \"";
+  if (fault.box < boxes.size()) message += boxes[fault.box].label;
   message += "\" не является целым числом. Чтение данных остановлено.";
   return message;
 }

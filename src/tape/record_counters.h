@@ -17,8 +17,8 @@ namespace fjl::tape {
 inline constexpr int kTotalKind = -1;
 
 struct CounterBox {
-  std::string_view Label;  // UTF-8, exactly as the window shows it
-  int Kind;                // the record type counted here, or kTotalKind
+  std::string_view label;  // UTF-8, exactly as the window shows it
+  int kind;                // the record type counted here, or kTotalKind
 };
 
 // Step 1, "Типы записей": three columns of seven, listed column by column
@@ -78,8 +78,8 @@ std::optional<std::int64_t> ParseCounterText(std::string_view text);
 
 // A box that held something else than a whole number when it was counted.
 struct CounterFault {
-  std::size_t Box;
-  std::string Text;  // what the box held
+  std::size_t box;
+  std::string text;  // what the box held
 };
 
 class RecordCounters {

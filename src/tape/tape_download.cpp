@@ -3,7 +3,7 @@
 #include "tape/download_address.h"
 #include "tape/download_messages.h"
 #include "tape/flash_download.h"
-#include "tape/tape_walk.h"
+#include "tape/record_walk.h"
 
 namespace fjl::tape {
 namespace {
@@ -34,14 +34,14 @@ class TapeChunkWalker : public ChunkWalker {
     switch (outcome) {
       case TapeWalk::Outcome::NeedMoreBytes:
         return std::nullopt;
-      case TapeWalk::Outcome::TapeComplete:
+      case TapeWalk::Outcome::EndOfData:
         tape_.TapeLength = walk_.Position();
         tape_.EndMarkerFound = true;
         return DownloadOutcome::Success;
-      case TapeWalk::Outcome::UnknownType: {
+      case TapeWalk::Outcome::Unframable: {
         const std::int64_t position = walk_.Position();
         context_.Messages.ShowMessage(UnknownRecordTypeMessage(
-            tape_.Image[static_cast<std::size_t>(position)], kTapeArea.FirstAddress + position));
+            tape_.Image[static_cast<std::size_t>(position)], kTapeArea.first_address + position));
         return DownloadOutcome::UnknownRecord;
       }
       case TapeWalk::Outcome::Interrupted:
@@ -69,7 +69,7 @@ void FrameStoredTape(TapeData& tape, std::int64_t stored) {
   TapeWalk walk;
   const auto outcome = walk.Pass(
       tape.Image, stored, [](std::uint8_t) { return true; }, true);
-  tape.EndMarkerFound = outcome == TapeWalk::Outcome::TapeComplete;
+  tape.EndMarkerFound = outcome == TapeWalk::Outcome::EndOfData;
   tape.TapeLength = walk.Position();
 }
 

@@ -15,9 +15,9 @@ constexpr DownloadPhase PhaseAfter(tape::DownloadOutcome outcome) {
 
 // Step 1: "Читать эл. контр. ленту", "Подключить"/"Отключить", "Дальше ->".
 struct TapeButtons {
-  bool ReadTape;
-  bool Connect;
-  bool Next;
+  bool read_tape;
+  bool connect;
+  bool next;
   friend constexpr bool operator==(const TapeButtons&, const TapeButtons&) = default;
 };
 
@@ -38,8 +38,8 @@ constexpr TapeButtons TapeButtonsFor(DownloadPhase phase) {
 
 // Step 2: "Читать вспом. параметры", "Дальше ->".
 struct AuxButtons {
-  bool ReadAux;
-  bool Next;
+  bool read_aux;
+  bool next;
   friend constexpr bool operator==(const AuxButtons&, const AuxButtons&) = default;
 };
 

@@ -8,8 +8,8 @@ class DownloadRunner::BusyView final : public tape::DownloadView, public StopSig
  public:
   BusyView(Toolkit& toolkit, const DownloadHooks& hooks) : toolkit_(toolkit), hooks_(hooks) {}
 
-  void SetResult(std::string_view text) override { hooks_.SetResult(text); }
-  void SetStatus(std::string_view text) override { hooks_.SetStatus(text); }
+  void SetResult(std::string_view text) override { hooks_.set_result(text); }
+  void SetStatus(std::string_view text) override { hooks_.set_status(text); }
   // The counters are painted as they change; the rest of the window is
   // painted here, after every chunk.
   void ShowProgress(std::int64_t, std::int64_t) override { toolkit_.KeepResponsive(); }
@@ -20,7 +20,7 @@ class DownloadRunner::BusyView final : public tape::DownloadView, public StopSig
     toolkit_.KeepResponsive();
     if (!stop_asked_) return false;
     stop_asked_ = false;
-    return hooks_.AskYesNo(kAskStopReading);
+    return hooks_.ask_yes_no(kAskStopReading);
   }
 
   void StopAsked() { stop_asked_ = true; }
@@ -52,13 +52,13 @@ tape::DownloadOutcome DownloadRunner::Run(const DownloadHooks& hooks, const Down
   struct ButtonsAtEnd {
     const DownloadHooks& hooks;
     DownloadPhase phase = DownloadPhase::Failed;
-    ~ButtonsAtEnd() { hooks.ShowButtons(phase); }
+    ~ButtonsAtEnd() { hooks.show_buttons(phase); }
   };
 
   toolkit_.BeginBusy([this] { StopAsked(); });
   Busy busy{*this};
   running_ = &view;
-  hooks.ShowButtons(DownloadPhase::Running);
+  hooks.show_buttons(DownloadPhase::Running);
   ButtonsAtEnd at_end{hooks};
   const tape::DownloadOutcome outcome = download(view, view);
   at_end.phase = wizard::PhaseAfter(outcome);

@@ -6,20 +6,30 @@
 
 #include <functional>
 #include <string_view>
+#include <utility>
 
 #include "tape/download_view.h"
-#include "text/stop_signal.h"
+#include "user/stop_signal.h"
 #include "wizard/button_tables.h"
+#include "wizard/step_view.h"
 #include "wizard/toolkit.h"
 
 namespace fjl::wizard {
 
 struct DownloadHooks {
-  std::function<void(std::string_view)> SetResult;  // "Результат выполнения:"
-  std::function<void(std::string_view)> SetStatus;  // "Статус регистратора:"
-  std::function<bool(std::string_view)> AskYesNo;   // a question over the step window
-  std::function<void(DownloadPhase)> ShowButtons;   // the step's button table
+  std::function<void(std::string_view)> set_result;  // "Результат выполнения:"
+  std::function<void(std::string_view)> set_status;  // "Статус регистратора:"
+  std::function<bool(std::string_view)> ask_yes_no;  // a question over the step window
+  std::function<void(DownloadPhase)> show_buttons;   // the step's button table
 };
+
+// The hooks of a step window whose controls include ResultBox and StatusBox.
+template <class Control>
+DownloadHooks StepDownloadHooks(StepView<Control>& view, std::function<void(DownloadPhase)> show_buttons) {
+  return {[&view](std::string_view text) { view.SetText(Control::ResultBox, text); },
+          [&view](std::string_view text) { view.SetText(Control::StatusBox, text); },
+          [&view](std::string_view text) { return view.AskYesNo(text); }, std::move(show_buttons)};
+}
 
 class DownloadRunner {
  public:

@@ -12,13 +12,13 @@
 namespace fjl::wizard {
 
 struct SaveDialogSettings {
-  std::string Title;
-  std::string InitialFolder;
+  std::string title;
+  std::string initial_folder;
   // Description and pattern of each filter; the first one is selected.
-  std::vector<output::FileFilter> Filters;
+  std::vector<output::FileFilter> filters;
   // As the dialog is given it ("*.FJL"); FjlFilterIndex says when it applies.
-  std::string DefaultExtension;
-  bool ConfirmOverwrite = false;
+  std::string default_extension;
+  bool confirm_overwrite = false;
 };
 
 // The filter under which a name typed without an extension gets ".FJL".
@@ -31,8 +31,8 @@ SaveDialogSettings CurrentSaveDialogSettings();
 // What the user picked: the name as typed or clicked, with no extension added
 // by the dialog, and the filter chosen when the dialog closed.
 struct SaveChoice {
-  std::string Path;
-  std::size_t Filter = kFjlFilterIndex;
+  std::string path;
+  std::size_t filter = kFjlFilterIndex;
 };
 
 // The file to write: ".FJL" is added to a name without an extension only

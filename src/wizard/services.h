@@ -11,11 +11,11 @@
 namespace fjl::wizard {
 
 struct WizardServices {
-  link::DeviceLink& Link;
-  Toolkit& Ui;
+  link::DeviceLink& device_link;
+  Toolkit& ui;
   // The names the port list offers, asked afresh whenever step 1 is
   // activated while disconnected.
-  std::function<std::vector<std::string>()> ListPorts;
+  std::function<std::vector<std::string>()> list_ports;
 };
 
 }  // namespace fjl::wizard

@@ -38,7 +38,7 @@ void Step1Presenter::Guarded(Handler&& handler) {
 }
 
 Step1Presenter::Step1Presenter(Step1View& view, const WizardServices& services)
-    : view_(view), services_(services), downloads_(services.Ui) {
+    : view_(view), services_(services), downloads_(services.ui) {
   const std::vector<std::string> speeds = SpeedItems();
   view_.SetListItems(Step1Control::SpeedList, speeds, kDefaultSpeedIndex);
   view_.SetText(Step1Control::PasswordBox, kDefaultPassword);
@@ -57,7 +57,7 @@ void Step1Presenter::Open() {
 void Step1Presenter::Activated() {
   Guarded([this] {
     std::setlocale(LC_NUMERIC, "C");
-    services_.Ui.UseDotAsDecimalSeparator();
+    services_.ui.UseDotAsDecimalSeparator();
     ShowLists();
   });
 }
@@ -74,7 +74,7 @@ void Step1Presenter::ShowLists() {
     return;
   }
   port_items_.clear();
-  port_items_ = services_.ListPorts();
+  port_items_ = services_.list_ports();
   view_.SetListItems(Step1Control::PortList, port_items_, port_items_.empty() ? -1 : 0);
   view_.SetListItems(Step1Control::SpeedList, speeds, kDefaultSpeedIndex);
 }
@@ -92,7 +92,7 @@ void Step1Presenter::ConnectOrDisconnect() {
 void Step1Presenter::Connect() {
   const std::string speed_text = view_.Text(Step1Control::SpeedList);
   const std::string port = view_.Text(Step1Control::PortList);
-  if (services_.Link.OpenLink(port, SpeedOf(speed_text)) == -1) {
+  if (services_.device_link.OpenLink(port, SpeedOf(speed_text)) == -1) {
     view_.ShowMessage(kMsgCannotConnect);
     return;
   }
@@ -105,7 +105,7 @@ void Step1Presenter::Connect() {
 }
 
 void Step1Presenter::Disconnect() {
-  if (services_.Link.CloseLink() != 0) ShowConnected(false);
+  if (services_.device_link.CloseLink() != 0) ShowConnected(false);
 }
 
 void Step1Presenter::ShowConnected(bool connected) {
@@ -119,9 +119,9 @@ void Step1Presenter::ShowConnected(bool connected) {
 
 void Step1Presenter::ShowTapeButtons(DownloadPhase phase) {
   const TapeButtons buttons = TapeButtonsFor(phase);
-  view_.SetEnabled(Step1Control::ReadTapeButton, buttons.ReadTape);
-  view_.SetEnabled(Step1Control::ConnectButton, buttons.Connect);
-  view_.SetEnabled(Step1Control::NextButton, buttons.Next);
+  view_.SetEnabled(Step1Control::ReadTapeButton, buttons.read_tape);
+  view_.SetEnabled(Step1Control::ConnectButton, buttons.connect);
+  view_.SetEnabled(Step1Control::NextButton, buttons.next);
 }
 
 std::string Step1Presenter::PasswordBytes() const {
@@ -132,14 +132,9 @@ void Step1Presenter::ReadTape() {
   Guarded([this] {
     const std::string password = PasswordBytes();
     StepMessages<Step1Control> messages(view_);
-    const DownloadHooks hooks{
-        [this](std::string_view text) { view_.SetText(Step1Control::ResultBox, text); },
-        [this](std::string_view text) { view_.SetText(Step1Control::StatusBox, text); },
-        [this](std::string_view text) { return view_.AskYesNo(text); },
-        [this](DownloadPhase phase) { ShowTapeButtons(phase); },
-    };
+    const DownloadHooks hooks = StepDownloadHooks(view_, [this](DownloadPhase phase) { ShowTapeButtons(phase); });
     const tape::DownloadOutcome outcome = downloads_.Run(hooks, [&](tape::DownloadView& boxes, const StopSignal& stop) {
-      return tape::TapeDownload(password, *tape_, {services_.Link, last_response_, boxes, view_, messages, &stop});
+      return tape::TapeDownload(password, *tape_, {services_.device_link, last_response_, boxes, view_, messages, &stop});
     });
     // The read button the focus was on is disabled now; a focus left to
     // wander could land on "Завершить", one key press from losing the tape.

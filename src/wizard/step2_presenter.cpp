@@ -17,7 +17,7 @@ void Step2Presenter::Guarded(Handler&& handler) {
 }
 
 Step2Presenter::Step2Presenter(Step2View& view, Step1Presenter& step1)
-    : view_(view), step1_(step1), downloads_(step1.Services().Ui) {
+    : view_(view), step1_(step1), downloads_(step1.Services().ui) {
   tape::RecordCounters(view_, tape::kAuxCounterBoxes).Reset();
   ShowAuxButtons(DownloadPhase::Ready);
 }
@@ -31,23 +31,18 @@ void Step2Presenter::Open() {
 
 void Step2Presenter::ShowAuxButtons(DownloadPhase phase) {
   const AuxButtons buttons = AuxButtonsFor(phase);
-  view_.SetEnabled(Step2Control::ReadAuxButton, buttons.ReadAux);
-  view_.SetEnabled(Step2Control::NextButton, buttons.Next);
+  view_.SetEnabled(Step2Control::ReadAuxButton, buttons.read_aux);
+  view_.SetEnabled(Step2Control::NextButton, buttons.next);
 }
 
 void Step2Presenter::ReadAux() {
   Guarded([this] {
     const std::string password = step1_.PasswordBytes();
     StepMessages<Step2Control> messages(view_);
-    const DownloadHooks hooks{
-        [this](std::string_view text) { view_.SetText(Step2Control::ResultBox, text); },
-        [this](std::string_view text) { view_.SetText(Step2Control::StatusBox, text); },
-        [this](std::string_view text) { return view_.AskYesNo(text); },
-        [this](DownloadPhase phase) { ShowAuxButtons(phase); },
-    };
+    const DownloadHooks hooks = StepDownloadHooks(view_, [this](DownloadPhase phase) { ShowAuxButtons(phase); });
     const tape::DownloadOutcome outcome = downloads_.Run(hooks, [&](tape::DownloadView& boxes, const StopSignal& stop) {
       return tape::AuxDownload(password, *aux_,
-                               {step1_.Services().Link, step1_.LastResponse(), boxes, view_, messages, &stop});
+                               {step1_.Services().device_link, step1_.LastResponse(), boxes, view_, messages, &stop});
     });
     if (tape::Succeeded(outcome)) view_.SetFocus(Step2Control::NextButton);
   });

@@ -91,7 +91,7 @@ void Step3Presenter::Finish() {
 
 void Step3Presenter::Restore() {
   Guarded([this] {
-    Toolkit& toolkit = step1_.Services().Ui;
+    Toolkit& toolkit = step1_.Services().ui;
     // The run reads back lines it wrote (an annulment repeats them), so its
     // text starts as the box stands now: the initial empty line, an earlier
     // run's lines, whatever the user typed.
@@ -100,7 +100,7 @@ void Step3Presenter::Restore() {
     StepMessages<Step3Control> messages(view_);
     const std::string password = step1_.PasswordBytes();
     const restore::RestoreInputs inputs{
-        step1_.Services().Link, password, step1_.Tape(), step2_.Aux(),
+        step1_.Services().device_link, password, step1_.Tape(), step2_.Aux(),
         [this](const link::DeviceResponse& reply) { step1_.LastResponse() = reply; }};
 
     // Undone in reverse order however the run ends: the lines not shown yet

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "text/message_sink.h"
+#include "user/message_sink.h"
 #include "wizard/step_view.h"
 
 namespace fjl::wizard {

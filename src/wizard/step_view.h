@@ -48,7 +48,7 @@ class StepView {
 enum class IndicatorColour { Red, Green };
 
 struct Rgb {
-  std::uint8_t Red, Green, Blue;
+  std::uint8_t red, green, blue;
   friend constexpr bool operator==(const Rgb&, const Rgb&) = default;
 };
 

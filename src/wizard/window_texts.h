@@ -9,8 +9,8 @@
 namespace fjl::wizard {
 
 struct ClientSize {
-  int Width;
-  int Height;
+  int width;
+  int height;
 };
 
 inline constexpr std::string_view kStep1Caption = "Чтение контрольной ленты (Varkon KM-L710, KM-5820L). Шаг 1.";

@@ -12,17 +12,17 @@ namespace fjl::wizard {
 class WizardSteps {
  public:
   WizardSteps(const WizardServices& services, Step1View& view1, Step2View& view2, Step3View& view3)
-      : Step1(view1, services), Step2(view2, Step1), Step3(view3, Step1, Step2) {
-    Step1.SetNextStep(&Step2);
-    Step2.SetNextStep(&Step3);
+      : step1(view1, services), step2(view2, step1), step3(view3, step1, step2) {
+    step1.SetNextStep(&step2);
+    step2.SetNextStep(&step3);
   }
 
   // Shows step 1; the program runs until its window closes.
-  void Start() { Step1.Open(); }
+  void Start() { step1.Open(); }
 
-  Step1Presenter Step1;
-  Step2Presenter Step2;
-  Step3Presenter Step3;
+  Step1Presenter step1;
+  Step2Presenter step2;
+  Step3Presenter step3;
 };
 
 }  // namespace fjl::wizard

@@ -16,9 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "port/port_control.h"
 #include "app/qt/qt_message_sink.h"
-#include "text/message_sink.h"
+#include "port/port_control.h"
+#include "port/port_discovery.h"
+#include "user/message_sink.h"
 
 namespace fjl::app::testing {
 

@@ -45,19 +45,9 @@ void Activate(QWidget& window) {
 
 class ConnectionTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    source_ = std::make_shared<FakePortSource>(std::vector<std::string>{});
-    link::TPortControl::SetDeviceSource(source_);
-    link::TPortControl::SetExtraPorts({});
-  }
-  void TearDown() override {
-    link::TPortControl::SetDeviceSource(nullptr);
-    link::TPortControl::SetExtraPorts({});
-  }
-
   void ExpectDisconnected() {
     EXPECT_EQ(form_.Indicator()->Color(), kRed);
-    EXPECT_FALSE(wizard_.Steps.Step1.Connected());
+    EXPECT_FALSE(wizard_.Steps.step1.Connected());
     EXPECT_EQ(Utf8(form_.ConnectButton()->text()), "Подключить");
     EXPECT_TRUE(form_.PortList()->isEnabled());
     EXPECT_TRUE(form_.SpeedList()->isEnabled());
@@ -66,14 +56,15 @@ class ConnectionTest : public ::testing::Test {
   }
   void ExpectConnected() {
     EXPECT_EQ(form_.Indicator()->Color(), kGreen);
-    EXPECT_TRUE(wizard_.Steps.Step1.Connected());
+    EXPECT_TRUE(wizard_.Steps.step1.Connected());
     EXPECT_EQ(Utf8(form_.ConnectButton()->text()), "Отключить");
     EXPECT_FALSE(form_.PortList()->isEnabled());
     EXPECT_FALSE(form_.SpeedList()->isEnabled());
     EXPECT_TRUE(form_.ReadTapeButton()->isEnabled());
   }
 
-  std::shared_ptr<FakePortSource> source_;
+  std::shared_ptr<FakePortSource> source_ = std::make_shared<FakePortSource>(std::vector<std::string>{});
+  link::ScopedPortDiscovery discovery_{source_};
   link::DeviceLink link_{&link::OpenPosixSerialChannel};
   RecordingSink sink_;
   Wizard wizard_{link_, sink_};

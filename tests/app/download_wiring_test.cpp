@@ -76,16 +76,16 @@ TEST(DownloadWiringTest, EveryCoreCounterBoxIsTheWindowBoxWithItsLabel) {
   // Box i of the core's tables must be the box whose label the core names:
   // a slip would count sales as voids on screen.
   for (const tape::CounterBox& box : tape::kTapeCounterBoxes) {
-    QLineEdit* edit = box.Kind == tape::kTotalKind ? sim.Form1().TotalBox()
-                                                   : sim.Form1().CounterBox(box.Kind);
-    ASSERT_NE(edit, nullptr) << box.Label;
-    EXPECT_EQ(LabelOf(sim.Form1(), edit), box.Label);
+    QLineEdit* edit = box.kind == tape::kTotalKind ? sim.Form1().TotalBox()
+                                                   : sim.Form1().CounterBox(box.kind);
+    ASSERT_NE(edit, nullptr) << box.label;
+    EXPECT_EQ(LabelOf(sim.Form1(), edit), box.label);
   }
   for (const tape::CounterBox& box : tape::kAuxCounterBoxes) {
-    QLineEdit* edit = box.Kind == tape::kTotalKind ? sim.Form2().TotalBox()
-                                                   : sim.Form2().CounterBox(box.Kind);
-    ASSERT_NE(edit, nullptr) << box.Label;
-    EXPECT_EQ(LabelOf(sim.Form2(), edit), box.Label);
+    QLineEdit* edit = box.kind == tape::kTotalKind ? sim.Form2().TotalBox()
+                                                   : sim.Form2().CounterBox(box.kind);
+    ASSERT_NE(edit, nullptr) << box.label;
+    EXPECT_EQ(LabelOf(sim.Form2(), edit), box.label);
   }
 }
 

@@ -30,11 +30,7 @@ void ShowActive(QWidget& window) {
 
 class KeyboardTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    link::TPortControl::SetDeviceSource(std::make_shared<FakePortSource>(std::vector<std::string>{}));
-    link::TPortControl::SetExtraPorts({});
-  }
-  void TearDown() override { link::TPortControl::SetDeviceSource(nullptr); }
+  link::ScopedPortDiscovery discovery_{std::make_shared<FakePortSource>(std::vector<std::string>{})};
 
   link::DeviceLink link_{[](const std::string&, std::int32_t) { return nullptr; }};
   RecordingSink sink_;

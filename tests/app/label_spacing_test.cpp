@@ -33,7 +33,7 @@ int InkRight(const QImage& image, const QRect& device_rect, QRgb background) {
 }
 
 TEST(LabelSpacingTest, EveryLabelEndsTheLayoutSpacingBeforeItsBox) {
-  link::TPortControl::SetDeviceSource(std::make_shared<FakePortSource>(std::vector<std::string>{"/dev/ttyS0"}));
+  link::ScopedPortDiscovery discovery(std::make_shared<FakePortSource>(std::vector<std::string>{"/dev/ttyS0"}));
   link::DeviceLink link([](const std::string&, std::int32_t) { return nullptr; });
   RecordingSink sink;
   Wizard wizard(link, sink);
@@ -61,7 +61,6 @@ TEST(LabelSpacingTest, EveryLabelEndsTheLayoutSpacingBeforeItsBox) {
     window->hide();
   }
   EXPECT_EQ(checked, 5 + 21 + 7);
-  link::TPortControl::SetDeviceSource(nullptr);
 }
 
 }  // namespace

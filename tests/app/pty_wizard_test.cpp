@@ -26,8 +26,7 @@ using testing::Utf8;
 TEST(PtyWizardTest, ExtraPortIsListedWithoutTheDeviceClassAndCarriesBothDownloads) {
   sim::Simulator simulator(sim::SamplePrinterModel());
   sim::PtyPrinter printer(simulator);
-  link::TPortControl::SetDeviceSource(std::make_shared<FakePortSource>(std::nullopt));
-  link::TPortControl::SetExtraPorts({printer.SlavePath()});
+  link::ScopedPortDiscovery discovery(std::make_shared<FakePortSource>(std::nullopt), {printer.SlavePath()});
 
   {
     link::DeviceLink link;
@@ -39,7 +38,7 @@ TEST(PtyWizardTest, ExtraPortIsListedWithoutTheDeviceClassAndCarriesBothDownload
     EXPECT_EQ(Utf8(wizard.Form1.PortList()->currentText()), printer.SlavePath());
 
     wizard.Form1.ConnectButton()->click();
-    ASSERT_TRUE(wizard.Steps.Step1.Connected()) << (sink.messages.empty() ? "" : sink.messages.front());
+    ASSERT_TRUE(wizard.Steps.step1.Connected()) << (sink.messages.empty() ? "" : sink.messages.front());
     wizard.Form1.ReadTapeButton()->click();
     EXPECT_EQ(Utf8(wizard.Form1.TotalBox()->text()), "42");
     wizard.Form1.NextButton()->click();
@@ -49,9 +48,6 @@ TEST(PtyWizardTest, ExtraPortIsListedWithoutTheDeviceClassAndCarriesBothDownload
     EXPECT_EQ(sink.messages, (std::vector<std::string>{done, done}));
     EXPECT_TRUE(wizard.Form2.NextButton()->isEnabled());
   }
-
-  link::TPortControl::SetDeviceSource(nullptr);
-  link::TPortControl::SetExtraPorts({});
 }
 
 }  // namespace

@@ -77,13 +77,13 @@ TEST_F(SaveWiringTest, DialogIsAskedWithTheSaveSettings) {
   form3().SaveButton()->click();
   ASSERT_EQ(chooser_.asked.size(), 1u);
   const wizard::SaveDialogSettings& s = chooser_.asked.front();
-  EXPECT_EQ(s.Title, "Сохранить контрольную ленту в файл");
-  EXPECT_EQ(QString::fromStdString(s.InitialFolder), QDir::currentPath());
-  ASSERT_EQ(s.Filters.size(), 2u);
-  EXPECT_EQ(s.Filters[0].description, "Файл контрольной ленты (*.FJL)");
-  EXPECT_EQ(s.Filters[1].description, "Все файлы (*.*)");
-  EXPECT_EQ(s.DefaultExtension, "*.FJL");
-  EXPECT_FALSE(s.ConfirmOverwrite);
+  EXPECT_EQ(s.title, "Сохранить контрольную ленту в файл");
+  EXPECT_EQ(QString::fromStdString(s.initial_folder), QDir::currentPath());
+  ASSERT_EQ(s.filters.size(), 2u);
+  EXPECT_EQ(s.filters[0].description, "Файл контрольной ленты (*.FJL)");
+  EXPECT_EQ(s.filters[1].description, "Все файлы (*.*)");
+  EXPECT_EQ(s.default_extension, "*.FJL");
+  EXPECT_FALSE(s.confirm_overwrite);
 }
 
 TEST_F(SaveWiringTest, QtDialogGetsTheSettings) {
@@ -113,7 +113,7 @@ TEST_F(SaveWiringTest, QtDialogAddsFjlOnlyUnderTheFjlFilter) {
   dialog.selectFile(QString::fromStdString((Dir() / "README").string()));
   std::optional<wizard::SaveChoice> choice = ChoiceOf(dialog);
   ASSERT_TRUE(choice);
-  EXPECT_EQ(choice->Filter, 1u);
+  EXPECT_EQ(choice->filter, 1u);
   EXPECT_EQ(wizard::PathToSave(*choice), (Dir() / "README").string());
 
   const QString fjl = QString::fromUtf8("Файл контрольной ленты (*.FJL)");
@@ -122,7 +122,7 @@ TEST_F(SaveWiringTest, QtDialogAddsFjlOnlyUnderTheFjlFilter) {
   EXPECT_EQ(dialog.defaultSuffix(), "FJL");
   choice = ChoiceOf(dialog);
   ASSERT_TRUE(choice);
-  EXPECT_EQ(choice->Filter, 0u);
+  EXPECT_EQ(choice->filter, 0u);
 }
 
 TEST_F(SaveWiringTest, UnderAllFilesTheNameIsSavedAsTyped) {
@@ -166,7 +166,7 @@ TEST_F(SaveWiringTest, NextSaveOpensInTheFolderOfTheLastOne) {
   chooser_.answer = std::nullopt;
   form3().SaveButton()->click();
   ASSERT_EQ(chooser_.asked.size(), 2u);
-  EXPECT_EQ(QDir(QString::fromStdString(chooser_.asked[1].InitialFolder)).canonicalPath(),
+  EXPECT_EQ(QDir(QString::fromStdString(chooser_.asked[1].initial_folder)).canonicalPath(),
             QDir(QString::fromStdString(other.string())).canonicalPath());
 }
 

@@ -54,22 +54,16 @@ class SimWizard {
         link([this](const std::string&, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
           return std::make_unique<HookedChannel>(sim::MakeInProcessChannel(simulator), on_write);
         }) {
-    ports_ = std::make_shared<FakePortSource>(std::vector<std::string>{kSimPort});
-    link::TPortControl::SetDeviceSource(ports_);
-    link::TPortControl::SetExtraPorts({});
     wizard = std::make_unique<Wizard>(link, sink);
   }
-  ~SimWizard() {
-    wizard.reset();
-    link::TPortControl::SetDeviceSource(nullptr);
-  }
+  ~SimWizard() { wizard.reset(); }
 
   TForm1& Form1() { return wizard->Form1; }
   TForm2& Form2() { return wizard->Form2; }
   TForm3& Form3() { return wizard->Form3; }
-  wizard::Step1Presenter& Step1() { return wizard->Steps.Step1; }
-  wizard::Step2Presenter& Step2() { return wizard->Steps.Step2; }
-  wizard::Step3Presenter& Step3() { return wizard->Steps.Step3; }
+  wizard::Step1Presenter& Step1() { return wizard->Steps.step1; }
+  wizard::Step2Presenter& Step2() { return wizard->Steps.step2; }
+  wizard::Step3Presenter& Step3() { return wizard->Steps.step3; }
 
   void Connect() {
     Form1().show();
@@ -109,7 +103,7 @@ class SimWizard {
   std::unique_ptr<Wizard> wizard;
 
  private:
-  std::shared_ptr<FakePortSource> ports_;
+  link::ScopedPortDiscovery discovery_{std::make_shared<FakePortSource>(std::vector<std::string>{kSimPort})};
 };
 
 }  // namespace fjl::app::testing

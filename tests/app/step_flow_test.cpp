@@ -23,11 +23,7 @@ using Log = std::vector<std::string>;
 
 class StepFlowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    link::TPortControl::SetDeviceSource(std::make_shared<FakePortSource>(std::vector<std::string>{}));
-    link::TPortControl::SetExtraPorts({});
-  }
-  void TearDown() override { link::TPortControl::SetDeviceSource(nullptr); }
+  link::ScopedPortDiscovery discovery_{std::make_shared<FakePortSource>(std::vector<std::string>{})};
 
   EventLog log_;
   link::DeviceLink link_{[](const std::string&, std::int32_t) { return nullptr; }};
@@ -81,7 +77,7 @@ TEST_F(StepFlowTest, HiddenStepsKeepWhatTheyHold) {
   wizard_.Form1.PasswordBox()->setText("111111");
   wizard_.Form1.CounterBox(5)->setText("17");
   GoToStep3(wizard_);
-  EXPECT_EQ(wizard_.Steps.Step1.PasswordBytes(), "111111");
+  EXPECT_EQ(wizard_.Steps.step1.PasswordBytes(), "111111");
   EXPECT_EQ(wizard_.Form1.CounterBox(5)->text(), "17");
 }
 
@@ -130,7 +126,7 @@ TEST_F(StepFlowTest, FinishOnEachStepShowsItsMessageThenClosesInOrder) {
         break;
       default:
         GoToStep3(wizard);
-        wizard.Steps.Step3.Restoration().RestoreFinished = c.restore_finished;
+        wizard.Steps.step3.Restoration().RestoreFinished = c.restore_finished;
         finish = wizard.Form3.FinishButton();
         break;
     }

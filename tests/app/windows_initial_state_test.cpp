@@ -27,12 +27,8 @@ using testing::Utf8;
 
 class InitialStateTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    link::TPortControl::SetDeviceSource(
-        std::make_shared<FakePortSource>(std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0"}));
-    link::TPortControl::SetExtraPorts({});
-  }
-  void TearDown() override { link::TPortControl::SetDeviceSource(nullptr); }
+  link::ScopedPortDiscovery discovery_{
+      std::make_shared<FakePortSource>(std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0"})};
 
   link::DeviceLink link_{[](const std::string&, std::int32_t) { return nullptr; }};
   RecordingSink sink_;
@@ -107,7 +103,7 @@ TEST_F(InitialStateTest, Step1ControlsStartAsTheUserFirstSeesThem) {
   EXPECT_EQ(form.PasswordBox()->text(), "482913");
 
   EXPECT_EQ(form.Indicator()->Color(), QColor(255, 0, 0));
-  EXPECT_FALSE(wizard_.Steps.Step1.Connected());
+  EXPECT_FALSE(wizard_.Steps.step1.Connected());
 
   struct ButtonCase {
     QPushButton* button;
@@ -283,7 +279,7 @@ TEST_F(InitialStateTest, Step3ControlsStartAsTheUserFirstSeesThem) {
   EXPECT_EQ(gauge->PercentDone(), 0);
   EXPECT_EQ(gauge->Text(), "0%");
 
-  EXPECT_FALSE(wizard_.Steps.Step3.RestoreFinished());
+  EXPECT_FALSE(wizard_.Steps.step3.RestoreFinished());
   EXPECT_EQ(Utf8(form.RestoreButton()->text()), "Восстановить контр. ленту");
   EXPECT_EQ(Utf8(form.SaveButton()->text()), "Сохранить");
   EXPECT_EQ(Utf8(form.FinishButton()->text()), "Завершить");

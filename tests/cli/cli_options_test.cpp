@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/cli_options.h"
+#include "port/port_discovery.h"
 #include "cli_test_support.h"
 
 namespace fjl::cli::testing {
@@ -248,14 +249,13 @@ TEST(CliVersion, OneLineOnStandardOutputAndAtopTheHelp) {
 }
 
 TEST(CliListPorts, ExtraPortsFollowTheSystemsOnePerLine) {
-  ::setenv("FJL_EXTRA_PORTS", "/dev/pts/91::/tmp/printer-link", 1);
-  const CliResult r = RunCliWith({"--list-ports"});
-  ::unsetenv("FJL_EXTRA_PORTS");
+  const link::ScopedPortDiscovery discovery;
+  const CliResult r = RunCliWith({"--list-ports"}, {}, false, nullptr, {"/dev/pts/91", "/tmp/printer-link"});
   EXPECT_EQ(r.status, kExitRestored);
   const std::string tail = "/dev/pts/91\n/tmp/printer-link\n";
   ASSERT_GE(r.out.size(), tail.size());
   EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail);
-  // A second listing without the variable no longer shows them.
+  // A listing without them does not show them.
   EXPECT_EQ(RunCliWith({"--list-ports"}).out.find("/dev/pts/91"), std::string::npos);
 }
 

@@ -181,14 +181,15 @@ struct CliResult {
 };
 
 inline CliResult RunCliWith(const std::vector<std::string>& args, link::ChannelOpener opener = {},
-                            bool terminal = false, const RunStop* stop = nullptr) {
+                            bool terminal = false, const RunStop* stop = nullptr,
+                            std::vector<std::string> extra_ports = {}) {
   CliResult result;
   CliEnvironment env{[&result](std::string_view t) { result.out += t; },
                      [&result](std::string_view t) {
                        result.err += t;
                        result.err_writes.emplace_back(t);
                      },
-                     terminal, std::move(opener), stop};
+                     terminal, std::move(opener), stop, std::move(extra_ports)};
   result.status = RunCli(args, env);
   return result;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "port/port_control.h"
+#include "port/port_discovery.h"
 #include "port/port_extra_ports.h"
 #include "port/posix/port_sysfs_source.h"
 
@@ -32,28 +33,26 @@ PortDevice Named(const std::string& name, std::shared_ptr<DeviceKey> key = nullp
   return PortDevice{name, std::move(key)};
 }
 
+// What the step 1 window does: begin, take names until the empty one, end.
+std::vector<std::string> AllNames() {
+  std::vector<std::string> names;
+  TPortControl::BeginEnumeratePorts();
+  for (int guard = 0; guard < 100; ++guard) {
+    std::string name = TPortControl::EnumeratePorts();
+    if (name.empty()) break;
+    names.push_back(name);
+  }
+  TPortControl::EndEnumeratePorts();
+  return names;
+}
+
 class PortDiscovery : public ::testing::Test {
  protected:
-  void TearDown() override {
-    TPortControl::EndEnumeratePorts();
-    TPortControl::SetExtraPorts({});
-    TPortControl::SetDeviceSource(nullptr);
-  }
   void Use(std::optional<std::vector<PortDevice>> devices) {
     TPortControl::SetDeviceSource(std::make_shared<ListSource>(std::move(devices)));
   }
-  // What the step 1 window does: begin, take names until the empty one, end.
-  static std::vector<std::string> AllNames() {
-    std::vector<std::string> names;
-    TPortControl::BeginEnumeratePorts();
-    for (int guard = 0; guard < 100; ++guard) {
-      std::string name = TPortControl::EnumeratePorts();
-      if (name.empty()) break;
-      names.push_back(name);
-    }
-    TPortControl::EndEnumeratePorts();
-    return names;
-  }
+
+  ScopedPortDiscovery discovery_;
 };
 
 TEST_F(PortDiscovery, HandsOutOnlyComNamesThenTheEmptyName) {
@@ -157,12 +156,25 @@ TEST(ExtraPorts, SplitsTheColonSeparatedList) {
   EXPECT_EQ(SplitPortList("/dev/pts/3::/tmp/sim:"), (std::vector<std::string>{"/dev/pts/3", "/tmp/sim"}));
   EXPECT_EQ(SplitPortList(""), std::vector<std::string>{});
   EXPECT_EQ(SplitPortList("/dev/ttyUSB1"), std::vector<std::string>{"/dev/ttyUSB1"});
+  EXPECT_EQ(SplitPortList(":/dev/pts/4:/dev/pts/5"), (std::vector<std::string>{"/dev/pts/4", "/dev/pts/5"}));
+}
 
-  ::unsetenv("FJL_EXTRA_PORTS");
-  EXPECT_TRUE(ExtraPortsFromEnvironment().empty());
-  ::setenv("FJL_EXTRA_PORTS", ":/dev/pts/4:/dev/pts/5", 1);
-  EXPECT_EQ(ExtraPortsFromEnvironment(), (std::vector<std::string>{"/dev/pts/4", "/dev/pts/5"}));
-  ::unsetenv("FJL_EXTRA_PORTS");
+TEST(ScopedPortDiscoveryTest, StandsInForTheCurrentOneAndGivesItBackUntouched) {
+  ScopedPortDiscovery outer(std::make_shared<ListSource>(std::vector<PortDevice>{Named("COM1")}), {"/dev/pts/1"});
+  ASSERT_EQ(TPortControl::BeginEnumeratePorts(), 0);
+  ASSERT_EQ(TPortControl::EnumeratePorts(), "COM1");
+  {
+    ScopedPortDiscovery inner(std::make_shared<ListSource>(std::vector<PortDevice>{Named("COM9")}));
+    EXPECT_EQ(AllNames(), std::vector<std::string>{"COM9"}) << "its own walk, without the outer extras";
+    TPortControl::SetExtraPorts({"/tmp/inner"});
+    TPortControl::SetDeviceSource(std::make_shared<ListSource>(std::nullopt));
+    EXPECT_EQ(AllNames(), std::vector<std::string>{"/tmp/inner"});
+  }
+  // The outer walk goes on where it stood, with the outer source and extras.
+  EXPECT_EQ(TPortControl::EnumeratePorts(), "/dev/pts/1");
+  EXPECT_EQ(TPortControl::EnumeratePorts(), "");
+  EXPECT_EQ(TPortControl::EndEnumeratePorts(), 0);
+  EXPECT_EQ(AllNames(), (std::vector<std::string>{"COM1", "/dev/pts/1"}));
 }
 
 // A made-up /sys/class/tty tree.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "port/port_control.h"
+#include "port/port_discovery.h"
 #include "port_fakes.h"
 
 namespace fjl::link {
@@ -22,16 +23,13 @@ class PortFifo : public ::testing::Test {
         PortDevice{"COM1", key_}, PortDevice{"COM2", nullptr}, PortDevice{"/dev/ttyS0", uart_}}));
     control_.Port = "COM1";
   }
-  ~PortFifo() override {
-    TPortControl::EndEnumeratePorts();
-    TPortControl::SetDeviceSource(nullptr);
-  }
   void OlderSettings(std::vector<std::uint8_t> bytes) {
     control_.SetSystemFamily(SystemFamily::Older);
     ASSERT_TRUE(key_->WriteBinary("settings", bytes));
   }
   std::vector<std::uint8_t> Settings() { return key_->ReadBinary("settings").value_or(std::vector<std::uint8_t>{}); }
 
+  ScopedPortDiscovery discovery_;
   std::shared_ptr<MemoryDeviceKey> key_ = std::make_shared<MemoryDeviceKey>();
   std::shared_ptr<MemoryDeviceKey> uart_ = std::make_shared<MemoryDeviceKey>();
   TPortControl control_;

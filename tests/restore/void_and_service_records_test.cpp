@@ -16,7 +16,7 @@ std::vector<std::string> BreadSaleDetails(const char* name = "Хлеб") {
 }
 
 std::vector<std::string> Marked(std::vector<std::string> lines) {
-  for (auto& line : lines) line.insert(0, "-");
+  for (auto& line : lines) line.insert(line.begin(), '-');
   return lines;
 }
 

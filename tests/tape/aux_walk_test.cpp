@@ -1,4 +1,4 @@
-#include "tape/aux_walk.h"
+#include "tape/record_walk.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ class AuxWalkTest : public ::testing::Test {
 
 TEST_F(AuxWalkTest, EndKindFirstEndsAtOnce) {
   Load(AuxRecords({{20, 255}}));
-  EXPECT_EQ(Pass(60), AuxWalk::Outcome::AuxComplete);
+  EXPECT_EQ(Pass(60), AuxWalk::Outcome::EndOfData);
   EXPECT_EQ(walk.Position(), 0);
   EXPECT_TRUE(counted.empty());
 }
@@ -41,7 +41,7 @@ TEST_F(AuxWalkTest, EndTestComesBeforeTheCompletenessTest) {
   bytes.push_back(200);
   bytes.push_back(255);
   Load(bytes);
-  EXPECT_EQ(Pass(10), AuxWalk::Outcome::AuxComplete);
+  EXPECT_EQ(Pass(10), AuxWalk::Outcome::EndOfData);
   EXPECT_EQ(walk.Position(), 6);
   EXPECT_EQ(counted, std::vector<std::uint8_t>{0});
 }
@@ -55,7 +55,7 @@ TEST_F(AuxWalkTest, EndTestWaitsForTheKindByte) {
   Load(bytes);
   EXPECT_EQ(Pass(7), AuxWalk::Outcome::NeedMoreBytes);
   EXPECT_EQ(walk.Position(), 6);
-  EXPECT_EQ(Pass(8), AuxWalk::Outcome::AuxComplete);
+  EXPECT_EQ(Pass(8), AuxWalk::Outcome::EndOfData);
 }
 
 TEST_F(AuxWalkTest, RecordCountedOnlyOnceTheByteAfterItHasArrived) {
@@ -64,7 +64,7 @@ TEST_F(AuxWalkTest, RecordCountedOnlyOnceTheByteAfterItHasArrived) {
   EXPECT_TRUE(counted.empty());
   EXPECT_EQ(Pass(11), AuxWalk::Outcome::NeedMoreBytes);
   EXPECT_EQ(counted, std::vector<std::uint8_t>{1});
-  EXPECT_EQ(Pass(25), AuxWalk::Outcome::AuxComplete);
+  EXPECT_EQ(Pass(25), AuxWalk::Outcome::EndOfData);
   EXPECT_EQ(counted, (std::vector<std::uint8_t>{1, 7}));
   EXPECT_EQ(walk.Position(), 18);
 }
@@ -74,9 +74,9 @@ TEST_F(AuxWalkTest, ZeroLengthStopsTheWalk) {
   bytes.push_back(0);
   bytes.push_back(1);
   Load(bytes);
-  EXPECT_EQ(Pass(100), AuxWalk::Outcome::ZeroLength);
+  EXPECT_EQ(Pass(100), AuxWalk::Outcome::Unframable);
   EXPECT_EQ(walk.Position(), 6);
-  EXPECT_EQ(Pass(100), AuxWalk::Outcome::ZeroLength);
+  EXPECT_EQ(Pass(100), AuxWalk::Outcome::Unframable);
   EXPECT_EQ(counted, std::vector<std::uint8_t>{2});
 }
 

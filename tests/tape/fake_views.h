@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "fake_exchanger.h"
 #include "link/device_response.h"
 #include "tape/download_view.h"
 #include "tape/record_counters.h"
-#include "fake_exchanger.h"
-#include "text/message_sink.h"
+#include "user/message_sink.h"
 
 namespace fjl::tape::testing {
 

@@ -18,26 +18,26 @@ TEST(CounterBoxes, TapeLabelsInThreeColumnsOfSeven) {
   // Column by column: 0..6, then 7..12 and 14, then 15..20 and the total.
   const int kinds[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19, 20, -1};
   for (std::size_t i = 0; i < kTapeCounterBoxes.size(); ++i) {
-    EXPECT_EQ(kTapeCounterBoxes[i].Kind, kinds[i]) << "box " << i;
+    EXPECT_EQ(kTapeCounterBoxes[i].kind, kinds[i]) << "box " << i;
   }
-  EXPECT_EQ(kTapeCounterBoxes[kTapeTotalBox].Label, "Всего:");
-  EXPECT_EQ(kTapeCounterBoxes[5].Label, "Продажа товара::");
-  EXPECT_EQ(kTapeCounterBoxes[16].Label, "Коментарий (фиск. чек):");
-  EXPECT_EQ(kTapeCounterBoxes[13].Label, "Аннулирование товара:");
-  EXPECT_EQ(kTapeCounterBoxes[15].Label, "Служебное внесение, выдача:");
-  EXPECT_EQ(kTapeCounterBoxes[9].Label, "Стоим. надбав-скидка на сумму:");
+  EXPECT_EQ(kTapeCounterBoxes[kTapeTotalBox].label, "Всего:");
+  EXPECT_EQ(kTapeCounterBoxes[5].label, "Продажа товара::");
+  EXPECT_EQ(kTapeCounterBoxes[16].label, "Коментарий (фиск. чек):");
+  EXPECT_EQ(kTapeCounterBoxes[13].label, "Аннулирование товара:");
+  EXPECT_EQ(kTapeCounterBoxes[15].label, "Служебное внесение, выдача:");
+  EXPECT_EQ(kTapeCounterBoxes[9].label, "Стоим. надбав-скидка на сумму:");
   std::set<std::string_view> distinct;
-  for (const auto& box : kTapeCounterBoxes) distinct.insert(box.Label);
+  for (const auto& box : kTapeCounterBoxes) distinct.insert(box.label);
   EXPECT_EQ(distinct.size(), kTapeCounterBoxes.size());
 }
 
 TEST(CounterBoxes, AuxLabels) {
-  EXPECT_EQ(kAuxCounterBoxes[0].Label, "Информация о параметрах товара:");
-  EXPECT_EQ(kAuxCounterBoxes[1].Label, "Запись об отделе:");
-  EXPECT_EQ(kAuxCounterBoxes[2].Label, "Запись об единице измерения:");
-  EXPECT_EQ(kAuxCounterBoxes[3].Label, "Комментарий:");
-  EXPECT_EQ(kAuxCounterBoxes[kAuxTotalBox].Label, "Всего:");
-  EXPECT_EQ(kAuxCounterBoxes[kAuxTotalBox].Kind, kTotalKind);
+  EXPECT_EQ(kAuxCounterBoxes[0].label, "Информация о параметрах товара:");
+  EXPECT_EQ(kAuxCounterBoxes[1].label, "Запись об отделе:");
+  EXPECT_EQ(kAuxCounterBoxes[2].label, "Запись об единице измерения:");
+  EXPECT_EQ(kAuxCounterBoxes[3].label, "Комментарий:");
+  EXPECT_EQ(kAuxCounterBoxes[kAuxTotalBox].label, "Всего:");
+  EXPECT_EQ(kAuxCounterBoxes[kAuxTotalBox].kind, kTotalKind);
 }
 
 TEST(ParseCounterText, WholeNumbersOnly) {
@@ -101,8 +101,8 @@ TEST(RecordCounters, BoxHoldingNoNumberIsAFault) {
   view.texts[2] = "abc";
   const auto fault = counters.CountRecord(2);
   ASSERT_TRUE(fault);
-  EXPECT_EQ(fault->Box, 2u);
-  EXPECT_EQ(fault->Text, "abc");
+  EXPECT_EQ(fault->box, 2u);
+  EXPECT_EQ(fault->text, "abc");
   EXPECT_EQ(view.texts[kTapeTotalBox], "0");
   EXPECT_EQ(CounterFaultMessage(*fault, kTapeCounterBoxes),
             "Значение 'abc' в поле \"Печать итога:\" не является целым числом. "
@@ -112,7 +112,7 @@ TEST(RecordCounters, BoxHoldingNoNumberIsAFault) {
   view.texts[kTapeTotalBox] = "";
   const auto total_fault = counters.CountRecord(2);
   ASSERT_TRUE(total_fault);
-  EXPECT_EQ(total_fault->Box, kTapeTotalBox);
+  EXPECT_EQ(total_fault->box, kTapeTotalBox);
   EXPECT_EQ(view.texts[2], "4");
 }
 

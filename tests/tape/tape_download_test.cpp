@@ -400,7 +400,7 @@ TEST_F(TapeDownloadTest, WholeWindowWithoutEndMarker) {
   // window's very last byte, a TotalPrint that never gets a byte after it.
   std::vector<std::uint8_t> flash(static_cast<std::size_t>(kTapeArea.Size()), 0);
   flash.back() = 2;
-  testing::FlashExchanger printer(kTapeArea.FirstAddress, flash, 100);
+  testing::FlashExchanger printer(kTapeArea.first_address, flash, 100);
   printer.announce_full_chunk = true;  // the last reply announces more than the window holds
   tape.TapeLength = 5;
 

@@ -1,4 +1,4 @@
-#include "tape/tape_walk.h"
+#include "tape/record_walk.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +52,7 @@ class TapeWalkTest : public ::testing::Test {
 TEST_F(TapeWalkTest, FirstByteEndMarkerEndsAtZero) {
   Load({255, 0, 0, 0});
   const Walked w = Pass(4);
-  EXPECT_EQ(w.outcome, TapeWalk::Outcome::TapeComplete);
+  EXPECT_EQ(w.outcome, TapeWalk::Outcome::EndOfData);
   EXPECT_EQ(walk.Position(), 0);
   EXPECT_TRUE(w.counted.empty());
 }
@@ -60,7 +60,7 @@ TEST_F(TapeWalkTest, FirstByteEndMarkerEndsAtZero) {
 TEST_F(TapeWalkTest, SingleTotalPrint) {
   Load({2, 255});
   const Walked w = Pass(2);
-  EXPECT_EQ(w.outcome, TapeWalk::Outcome::TapeComplete);
+  EXPECT_EQ(w.outcome, TapeWalk::Outcome::EndOfData);
   EXPECT_EQ(w.counted, std::vector<std::uint8_t>{2});
   EXPECT_EQ(walk.Position(), 1);
 }
@@ -75,7 +75,7 @@ TEST_F(TapeWalkTest, RecordStraddlingTwoRepliesCountedAfterTheSecond) {
   EXPECT_EQ(w.counted, std::vector<std::uint8_t>{5});
   EXPECT_EQ(walk.Position(), 12);
   w = Pass(17);
-  EXPECT_EQ(w.outcome, TapeWalk::Outcome::TapeComplete);
+  EXPECT_EQ(w.outcome, TapeWalk::Outcome::EndOfData);
   EXPECT_EQ(w.counted, std::vector<std::uint8_t>{0});
   EXPECT_EQ(walk.Position(), 16);
 }
@@ -86,7 +86,7 @@ TEST_F(TapeWalkTest, RecordEndingOnLastReceivedByteWaitsForTheNextReply) {
   EXPECT_EQ(w.outcome, TapeWalk::Outcome::NeedMoreBytes);
   EXPECT_TRUE(w.counted.empty());
   w = Pass(15);
-  EXPECT_EQ(w.outcome, TapeWalk::Outcome::TapeComplete);
+  EXPECT_EQ(w.outcome, TapeWalk::Outcome::EndOfData);
   EXPECT_EQ(w.counted, std::vector<std::uint8_t>{1});
 }
 
@@ -108,11 +108,11 @@ TEST_F(TapeWalkTest, TypeWithoutLengthStopsTheWalk) {
     bytes.push_back(255);
     Load(bytes);
     const Walked w = Pass(100);
-    EXPECT_EQ(w.outcome, TapeWalk::Outcome::UnknownType);
+    EXPECT_EQ(w.outcome, TapeWalk::Outcome::Unframable);
     EXPECT_EQ(w.counted, (std::vector<std::uint8_t>{0, 2}));
     EXPECT_EQ(walk.Position(), 5);
     // Asking again neither loops nor counts anything twice.
-    EXPECT_EQ(Pass(100).outcome, TapeWalk::Outcome::UnknownType);
+    EXPECT_EQ(Pass(100).outcome, TapeWalk::Outcome::Unframable);
     EXPECT_EQ(walk.Position(), 5);
   }
 }
@@ -152,7 +152,7 @@ TEST_F(TapeWalkTest, PiecewisePassesCountEveryRecordExactlyOnce) {
       return true;
     });
   }
-  EXPECT_EQ(outcome, TapeWalk::Outcome::TapeComplete);
+  EXPECT_EQ(outcome, TapeWalk::Outcome::EndOfData);
   EXPECT_EQ(walk.Position(), end);
   EXPECT_EQ(counted, expected);
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "port/port_control.h"
+#include "port/port_discovery.h"
 #include "port/win32/registry_device_key.h"
 
 namespace fjl::link {
@@ -27,6 +28,7 @@ class ListedDevices : public PortDeviceSource {
 class RegistryFifoTest : public ::testing::Test {
  protected:
   const std::wstring path_ = L"Software\\fjl-restore-tests\\" + std::to_wstring(::GetCurrentProcessId());
+  ScopedPortDiscovery discovery_;
 
   void SetUp() override {
     HKEY key = nullptr;
@@ -45,7 +47,6 @@ class RegistryFifoTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    TPortControl::SetDeviceSource(nullptr);
     ::RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
     ::RegDeleteKeyW(HKEY_CURRENT_USER, path_.c_str());
   }
@@ -116,8 +117,8 @@ TEST_F(RegistryFifoTest, AKeyThatCannotBeOpenedRefusesWrites) {
 }
 
 TEST(SystemDiscovery, ListingEndsAndHandsOutOnlyComNames) {
-  TPortControl control;  // the system source: SetupDi and cfgmgr32
-  TPortControl::SetDeviceSource(nullptr);
+  ScopedPortDiscovery system;  // the system source: SetupDi and cfgmgr32
+  TPortControl control;
   const int begun = TPortControl::BeginEnumeratePorts();
   EXPECT_TRUE(begun == 0 || begun == kPortNoDeviceClass) << begun;
   for (int i = 0; i < 300; ++i) {

@@ -209,15 +209,15 @@ class FakeWizard {
   // Step 1 shown and active, the simulator's port picked, connected.
   void Connect() {
     steps.Start();
-    steps.Step1.Activated();
-    steps.Step1.ConnectOrDisconnect();
+    steps.step1.Activated();
+    steps.step1.ConnectOrDisconnect();
   }
   void ReachStep3() {
     Connect();
-    steps.Step1.ReadTape();
-    steps.Step1.Next();
-    steps.Step2.ReadAux();
-    steps.Step2.Next();
+    steps.step1.ReadTape();
+    steps.step1.Next();
+    steps.step2.ReadAux();
+    steps.step2.Next();
   }
 
   Log log;

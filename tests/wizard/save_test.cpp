@@ -24,15 +24,15 @@ std::string FileBytes(const fs::path& path) {
 
 TEST(SaveDialogTest, SettingsAreTakenWhenTheButtonIsPressed) {
   const SaveDialogSettings s = CurrentSaveDialogSettings();
-  EXPECT_EQ(s.Title, "Сохранить контрольную ленту в файл");
-  EXPECT_EQ(fs::path(s.InitialFolder), fs::current_path());
-  ASSERT_EQ(s.Filters.size(), 2u);
-  EXPECT_EQ(s.Filters[0].description, "Файл контрольной ленты (*.FJL)");
-  EXPECT_EQ(s.Filters[0].pattern, "*.FJL");
-  EXPECT_EQ(s.Filters[1].description, "Все файлы (*.*)");
-  EXPECT_EQ(s.Filters[1].pattern, "(*.*)");
-  EXPECT_EQ(s.DefaultExtension, "*.FJL");
-  EXPECT_FALSE(s.ConfirmOverwrite);
+  EXPECT_EQ(s.title, "Сохранить контрольную ленту в файл");
+  EXPECT_EQ(fs::path(s.initial_folder), fs::current_path());
+  ASSERT_EQ(s.filters.size(), 2u);
+  EXPECT_EQ(s.filters[0].description, "Файл контрольной ленты (*.FJL)");
+  EXPECT_EQ(s.filters[0].pattern, "*.FJL");
+  EXPECT_EQ(s.filters[1].description, "Все файлы (*.*)");
+  EXPECT_EQ(s.filters[1].pattern, "(*.*)");
+  EXPECT_EQ(s.default_extension, "*.FJL");
+  EXPECT_FALSE(s.confirm_overwrite);
 }
 
 // ".FJL" goes only to a name without an extension, and only while the FJL
@@ -73,7 +73,7 @@ class SaveTest : public ::testing::Test {
   }
   void SaveAs(const fs::path& path, std::size_t filter = kFjlFilterIndex) {
     w_.view3.choice = SaveChoice{path.string(), filter};
-    w_.steps.Step3.Save();
+    w_.steps.step3.Save();
   }
 
   fs::path start_;
@@ -91,9 +91,9 @@ TEST_F(SaveTest, TheBoxIsWrittenInWindows1251AndTheNextDialogOpensWhereItWent) {
   EXPECT_TRUE(fs::equivalent(fs::current_path(), dir_ / "archive"));
 
   w_.view3.choice.reset();
-  w_.steps.Step3.Save();
+  w_.steps.step3.Save();
   ASSERT_EQ(w_.view3.dialogs.size(), 2u);
-  EXPECT_TRUE(fs::equivalent(w_.view3.dialogs[1].InitialFolder, dir_ / "archive"));
+  EXPECT_TRUE(fs::equivalent(w_.view3.dialogs[1].initial_folder, dir_ / "archive"));
 }
 
 TEST_F(SaveTest, UnderAllFilesTheNameIsKeptAsTyped) {
@@ -103,7 +103,7 @@ TEST_F(SaveTest, UnderAllFilesTheNameIsKeptAsTyped) {
 }
 
 TEST_F(SaveTest, CancelWritesNothing) {
-  w_.steps.Step3.Save();
+  w_.steps.step3.Save();
   EXPECT_EQ(w_.view3.dialogs.size(), 1u);
   EXPECT_TRUE(fs::is_empty(dir_));
   EXPECT_TRUE(fs::equivalent(fs::current_path(), dir_));

@@ -52,24 +52,24 @@ TEST(Step1PresenterTest, StartsDisconnectedWithTheDefaultsAndTheFocusOnConnect) 
 
 TEST(Step1PresenterTest, ActivationWhileDisconnectedRefillsAndResetsBothLists) {
   FakeWizard w;
-  w.steps.Step1.Activated();
+  w.steps.step1.Activated();
   w.view1.Select(C::PortList, 1);
   w.view1.Select(C::SpeedList, 10);
   w.ports = {"/dev/ttyUSB0", "/dev/ttyS0"};
-  w.steps.Step1.Activated();
+  w.steps.step1.Activated();
   EXPECT_EQ(w.view1.items.at(C::PortList), (Texts{"/dev/ttyUSB0", "/dev/ttyS0"}));
   EXPECT_EQ(w.view1.Text(C::PortList), "/dev/ttyUSB0");
   EXPECT_EQ(w.view1.Text(C::SpeedList), "9600");
 
   w.ports.clear();
-  w.steps.Step1.Activated();
+  w.steps.step1.Activated();
   EXPECT_EQ(w.view1.Text(C::PortList), "") << "nothing to select";
 }
 
 TEST(Step1PresenterTest, ActivationMakesTheDotTheDecimalSeparator) {
   FakeWizard w;
   const bool comma_locale = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
-  w.steps.Step1.Activated();
+  w.steps.step1.Activated();
   char text[16];
   std::snprintf(text, sizeof text, "%.1f", 1.5);
   EXPECT_STREQ(text, "1.5") << (comma_locale ? "after de_DE" : "de_DE not installed");
@@ -80,16 +80,16 @@ TEST(Step1PresenterTest, WhileConnectedTheListsKeepShowingThePortAndSpeedInUse) 
   FakeWizard w;
   w.ports = {"/dev/ttyS0", FakeWizard::kPort};
   w.steps.Start();
-  w.steps.Step1.Activated();
+  w.steps.step1.Activated();
   w.view1.Select(C::PortList, 1);
   w.view1.Select(C::SpeedList, 7);  // 19200
-  w.steps.Step1.ConnectOrDisconnect();
-  ASSERT_TRUE(w.steps.Step1.Connected());
+  w.steps.step1.ConnectOrDisconnect();
+  ASSERT_TRUE(w.steps.step1.Connected());
 
   // A message box closing, or a return from another program, activates
   // the window again; the port list may have changed meanwhile.
   w.ports = {"/dev/ttyACM0"};
-  w.steps.Step1.Activated();
+  w.steps.step1.Activated();
   EXPECT_EQ(w.view1.Text(C::PortList), FakeWizard::kPort);
   EXPECT_EQ(w.view1.Text(C::SpeedList), "19200");
   EXPECT_FALSE(w.view1.IsEnabled(C::PortList));
@@ -97,8 +97,8 @@ TEST(Step1PresenterTest, WhileConnectedTheListsKeepShowingThePortAndSpeedInUse) 
   EXPECT_TRUE(w.link.IsOpen());
 
   // Disconnected again, activation goes back to refilling and resetting.
-  w.steps.Step1.ConnectOrDisconnect();
-  w.steps.Step1.Activated();
+  w.steps.step1.ConnectOrDisconnect();
+  w.steps.step1.Activated();
   EXPECT_EQ(w.view1.items.at(C::PortList), Texts{"/dev/ttyACM0"});
   EXPECT_EQ(w.view1.Text(C::SpeedList), "9600");
 }
@@ -114,7 +114,7 @@ TEST(Step1PresenterTest, ConnectAndDisconnectSwitchIndicatorCaptionListsAndReadi
   EXPECT_EQ(TapeButtonsOf(w.view1), (Buttons{true, true, false}));
   EXPECT_EQ(w.view1.focus, C::ReadTapeButton) << "reading is what comes next";
 
-  w.steps.Step1.ConnectOrDisconnect();
+  w.steps.step1.ConnectOrDisconnect();
   EXPECT_FALSE(w.link.IsOpen());
   EXPECT_EQ(w.view1.indicator, IndicatorColour::Red);
   EXPECT_EQ(w.view1.Text(C::ConnectButton), "Подключить");
@@ -125,9 +125,9 @@ TEST(Step1PresenterTest, ConnectAndDisconnectSwitchIndicatorCaptionListsAndReadi
 TEST(Step1PresenterTest, APortThatCannotBeOpenedSaysSoAndChangesNothing) {
   FakeWizard w;
   w.steps.Start();
-  w.steps.Step1.Activated();
+  w.steps.step1.Activated();
   w.view1.Select(C::PortList, 1);
-  w.steps.Step1.ConnectOrDisconnect();
+  w.steps.step1.ConnectOrDisconnect();
   EXPECT_EQ(w.view1.messages, Texts{"Невозможно подключить порт"});
   EXPECT_EQ(w.view1.indicator, IndicatorColour::Red);
   EXPECT_EQ(w.view1.Text(C::ConnectButton), "Подключить");
@@ -138,7 +138,7 @@ TEST(Step1PresenterTest, APortThatCannotBeOpenedSaysSoAndChangesNothing) {
 TEST(Step1PresenterTest, SuccessfulDownloadPutsTheFocusOnNextNotOnFinish) {
   FakeWizard w;
   w.Connect();
-  w.steps.Step1.ReadTape();
+  w.steps.step1.ReadTape();
   EXPECT_EQ(w.view1.messages, Texts{kDone});
   EXPECT_EQ(TapeButtonsOf(w.view1), (Buttons{false, false, true}));
   EXPECT_EQ(w.view1.focus, C::NextButton);
@@ -155,7 +155,7 @@ TEST(Step1PresenterTest, DuringTheDownloadOnlyReadingStaysEnabled) {
   w.Connect();
   std::vector<Buttons> seen;
   w.toolkit.on_responsive = [&] { seen.push_back(TapeButtonsOf(w.view1)); };
-  w.steps.Step1.ReadTape();
+  w.steps.step1.ReadTape();
   ASSERT_FALSE(seen.empty());
   for (const Buttons& b : seen) EXPECT_EQ(b, (Buttons{true, false, false}));
 }
@@ -178,12 +178,12 @@ TEST(Step1PresenterTest, AfterAFailedDownloadTheUserCanDisconnectAndPickAnotherP
     FakeWizard w;
     w.Connect();
     w.simulator.AddFault(c.fault);
-    w.steps.Step1.ReadTape();
+    w.steps.step1.ReadTape();
     EXPECT_EQ(w.view1.messages, Texts{c.message});
     EXPECT_EQ(TapeButtonsOf(w.view1), (Buttons{true, true, false})) << "retry, or disconnect";
     EXPECT_EQ(w.view1.Text(C::ConnectButton), "Отключить");
 
-    w.steps.Step1.ConnectOrDisconnect();
+    w.steps.step1.ConnectOrDisconnect();
     EXPECT_FALSE(w.link.IsOpen());
     EXPECT_TRUE(w.view1.IsEnabled(C::PortList));
     EXPECT_FALSE(w.view1.IsEnabled(C::NextButton));
@@ -192,11 +192,11 @@ TEST(Step1PresenterTest, AfterAFailedDownloadTheUserCanDisconnectAndPickAnotherP
     w.simulator.ClearFaults();
     w.view1.messages.clear();
     w.view1.Select(C::PortList, 1);
-    w.steps.Step1.ConnectOrDisconnect();
+    w.steps.step1.ConnectOrDisconnect();
     EXPECT_EQ(w.view1.messages, Texts{"Невозможно подключить порт"});
     w.view1.Select(C::PortList, 0);
-    w.steps.Step1.ConnectOrDisconnect();
-    w.steps.Step1.ReadTape();
+    w.steps.step1.ConnectOrDisconnect();
+    w.steps.step1.ReadTape();
     EXPECT_EQ(TapeButtonsOf(w.view1), (Buttons{false, false, true}));
   }
 }
@@ -214,14 +214,14 @@ TEST(Step1PresenterTest, EscapeAsksAndAYesStopsAfterTheCurrentExchangeKeepingWha
     }
   };
   w.view1.answers = {true};
-  w.steps.Step1.ReadTape();
+  w.steps.step1.ReadTape();
 
   EXPECT_EQ(w.view1.questions, Texts{"Прервать чтение?"});
   EXPECT_TRUE(w.view1.messages.empty()) << "the user asked for it: no message";
   EXPECT_EQ(w.simulator.Requests().size(), 3u) << "no request after the answer";
   EXPECT_EQ(TapeButtonsOf(w.view1), (Buttons{true, true, false}));
   EXPECT_NE(w.view1.counters.back(), "0") << "what came is kept";
-  EXPECT_EQ(w.steps.Step1.Tape().TapeLength, 0);
+  EXPECT_EQ(w.steps.step1.Tape().TapeLength, 0);
   EXPECT_FALSE(w.toolkit.busy);
 }
 
@@ -234,7 +234,7 @@ TEST(Step1PresenterTest, ANoToTheQuestionLetsTheDownloadRunToItsEnd) {
     pressed = true;
   };
   w.view1.answers = {false};
-  w.steps.Step1.ReadTape();
+  w.steps.step1.ReadTape();
   EXPECT_EQ(w.view1.questions.size(), 1u) << "asked once per press";
   EXPECT_EQ(w.view1.messages, Texts{kDone});
   EXPECT_EQ(TapeButtonsOf(w.view1), (Buttons{false, false, true}));
@@ -243,8 +243,8 @@ TEST(Step1PresenterTest, ANoToTheQuestionLetsTheDownloadRunToItsEnd) {
 TEST(Step1PresenterTest, EscapeWithNoDownloadRunningDoesNothing) {
   FakeWizard w;
   w.Connect();
-  w.steps.Step1.EscapePressed();
-  w.steps.Step1.ReadTape();
+  w.steps.step1.EscapePressed();
+  w.steps.step1.ReadTape();
   EXPECT_TRUE(w.view1.questions.empty());
   EXPECT_EQ(w.view1.messages, Texts{kDone});
 }
@@ -254,7 +254,7 @@ TEST(Step1PresenterTest, CloseButtonRunsTheFinishFlowOrDuringADownloadAsksToStop
     FakeWizard w;
     w.steps.Start();
     w.log.clear();
-    w.steps.Step1.CloseRequested();
+    w.steps.step1.CloseRequested();
     EXPECT_EQ(w.log, (testing::Log{"step 1: message: Приложение остановлено!", "step 1: closed"}));
   }
   {
@@ -262,11 +262,11 @@ TEST(Step1PresenterTest, CloseButtonRunsTheFinishFlowOrDuringADownloadAsksToStop
     w.Connect();
     bool pressed = false;
     w.toolkit.on_responsive = [&] {
-      if (!pressed) w.steps.Step1.CloseRequested();
+      if (!pressed) w.steps.step1.CloseRequested();
       pressed = true;
     };
     w.view1.answers = {true};
-    w.steps.Step1.ReadTape();
+    w.steps.step1.ReadTape();
     EXPECT_EQ(w.view1.questions, Texts{"Прервать чтение?"});
     EXPECT_FALSE(w.view1.closed) << "the download stops, the program goes on";
     EXPECT_TRUE(w.view1.messages.empty());
@@ -277,14 +277,14 @@ TEST(Step1PresenterTest, AnErrorInAHandlerGoesToTheErrorBoxAndTheWindowGoesOn) {
   FakeWizard w;
   w.steps.Start();
   w.ports_error = "device list unreadable";
-  w.steps.Step1.Activated();
+  w.steps.step1.Activated();
   EXPECT_EQ(w.view1.errors, Texts{"device list unreadable"});
   EXPECT_TRUE(w.view1.messages.empty());
 
   w.ports_error.clear();
-  w.steps.Step1.Activated();
+  w.steps.step1.Activated();
   EXPECT_EQ(w.view1.items.at(C::PortList), w.ports);
-  w.steps.Step1.Finish();
+  w.steps.step1.Finish();
   EXPECT_EQ(w.view1.messages, Texts{"Приложение остановлено!"});
 }
 

@@ -19,17 +19,17 @@ const std::string kDone(tape::kMsgDownloadDone);
 TEST(StepFlowTest, EachStepOpensWithTheFocusOnItsMainButton) {
   FakeWizard w;
   w.Connect();
-  w.steps.Step1.ReadTape();
+  w.steps.step1.ReadTape();
   w.log.clear();
-  w.steps.Step1.Next();
+  w.steps.step1.Next();
   EXPECT_EQ(w.log, (Log{"step 1: hidden", "step 2: shown"}));
   EXPECT_EQ(w.view2.focus, Step2Control::ReadAuxButton);
   EXPECT_FALSE(w.view2.IsEnabled(Step2Control::NextButton)) << "whatever happened in step 1";
 
-  w.steps.Step2.ReadAux();
+  w.steps.step2.ReadAux();
   EXPECT_EQ(w.view2.focus, Step2Control::NextButton) << "after success, on to step 3";
   w.log.clear();
-  w.steps.Step2.Next();
+  w.steps.step2.Next();
   EXPECT_EQ(w.log, (Log{"step 2: hidden", "step 3: shown"}));
   EXPECT_EQ(w.view3.focus, Step3Control::RestoreButton);
 }
@@ -42,7 +42,7 @@ TEST(StepFlowTest, MessagesComeOverTheWindowWhoseHandlerRuns) {
   EXPECT_EQ(w.view1.messages, Texts{kDone});
   EXPECT_EQ(w.view2.messages, Texts{kDone});
   w.simulator.AddFault({.kind = sim::FaultKind::Silence, .command = 0x42, .limit = 1});
-  w.steps.Step3.Restore();
+  w.steps.step3.Restore();
   EXPECT_EQ(w.view3.messages, Texts{"Таймаут устройства! GetSerialNumber Ошибка!"});
   EXPECT_EQ(w.view1.messages.size(), 1u);
 }
@@ -50,10 +50,10 @@ TEST(StepFlowTest, MessagesComeOverTheWindowWhoseHandlerRuns) {
 TEST(StepFlowTest, AuxDownloadFailureKeepsReadingAndShutsNext) {
   FakeWizard w;
   w.Connect();
-  w.steps.Step1.ReadTape();
-  w.steps.Step1.Next();
+  w.steps.step1.ReadTape();
+  w.steps.step1.Next();
   w.simulator.AddFault({.kind = sim::FaultKind::ErrorCode, .command = 241, .code = "0106"});
-  w.steps.Step2.ReadAux();
+  w.steps.step2.ReadAux();
   EXPECT_EQ(w.view2.messages, Texts{std::string(tape::kMsgFlashReadError)});
   EXPECT_TRUE(w.view2.IsEnabled(Step2Control::ReadAuxButton));
   EXPECT_FALSE(w.view2.IsEnabled(Step2Control::NextButton));
@@ -64,15 +64,15 @@ TEST(StepFlowTest, AuxDownloadFailureKeepsReadingAndShutsNext) {
 TEST(StepFlowTest, EscapeStopsTheAuxDownloadToo) {
   FakeWizard w(testing::SmallChunks());
   w.Connect();
-  w.steps.Step1.ReadTape();
-  w.steps.Step1.Next();
+  w.steps.step1.ReadTape();
+  w.steps.step1.Next();
   bool pressed = false;
   w.toolkit.on_responsive = [&] {
-    if (!pressed) w.steps.Step2.CloseRequested();
+    if (!pressed) w.steps.step2.CloseRequested();
     pressed = true;
   };
   w.view2.answers = {true};
-  w.steps.Step2.ReadAux();
+  w.steps.step2.ReadAux();
   EXPECT_EQ(w.view2.questions, Texts{"Прервать чтение?"});
   EXPECT_TRUE(w.view2.messages.empty());
   EXPECT_TRUE(w.view2.IsEnabled(Step2Control::ReadAuxButton));
@@ -115,15 +115,15 @@ TEST(StepFlowTest, FinishAndTheCloseButtonShowTheMessageThenCloseInOrder) {
     } else {
       w.ReachStep3();
       if (c.step == 2) {
-        w.steps.Step3.CloseWindow();  // not part of the case: back to a step 2 state
+        w.steps.step3.CloseWindow();  // not part of the case: back to a step 2 state
       }
     }
-    if (c.restored) w.steps.Step3.Restore();
+    if (c.restored) w.steps.step3.Restore();
     w.log.clear();
     switch (c.step) {
-      case 1: c.by_close_button ? w.steps.Step1.CloseRequested() : w.steps.Step1.Finish(); break;
-      case 2: c.by_close_button ? w.steps.Step2.CloseRequested() : w.steps.Step2.Finish(); break;
-      default: c.by_close_button ? w.steps.Step3.CloseRequested() : w.steps.Step3.Finish(); break;
+      case 1: c.by_close_button ? w.steps.step1.CloseRequested() : w.steps.step1.Finish(); break;
+      case 2: c.by_close_button ? w.steps.step2.CloseRequested() : w.steps.step2.Finish(); break;
+      default: c.by_close_button ? w.steps.step3.CloseRequested() : w.steps.step3.Finish(); break;
     }
     EXPECT_EQ(w.log, c.expected);
   }
@@ -133,8 +133,8 @@ TEST(StepFlowTest, ACloseRequestWhileTheProgramIsEndingIsNotASecondEnd) {
   FakeWizard w;
   w.steps.Start();
   w.log.clear();
-  w.view1.while_message_shown = [&] { w.steps.Step1.CloseRequested(); };
-  w.steps.Step1.CloseRequested();
+  w.view1.while_message_shown = [&] { w.steps.step1.CloseRequested(); };
+  w.steps.step1.CloseRequested();
   EXPECT_EQ(w.log, (Log{"step 1: message: Приложение остановлено!", "step 1: closed"}));
 }
 
@@ -143,14 +143,14 @@ TEST(StepFlowTest, TheCloseButtonWaitsForARestorationToEnd) {
   w.ReachStep3();
   bool pressed = false;
   w.toolkit.on_responsive = [&] {
-    if (!pressed) w.steps.Step3.CloseRequested();
+    if (!pressed) w.steps.step3.CloseRequested();
     pressed = true;
   };
-  w.steps.Step3.Restore();
+  w.steps.step3.Restore();
   EXPECT_TRUE(pressed);
   EXPECT_TRUE(w.view3.messages.empty());
   EXPECT_FALSE(w.view3.closed);
-  EXPECT_TRUE(w.steps.Step3.RestoreFinished());
+  EXPECT_TRUE(w.steps.step3.RestoreFinished());
   EXPECT_EQ(w.toolkit.busy_begun, 3) << "both downloads and the restoration";
   EXPECT_FALSE(w.toolkit.busy);
 }
@@ -158,12 +158,12 @@ TEST(StepFlowTest, TheCloseButtonWaitsForARestorationToEnd) {
 TEST(StepFlowTest, ACompletedRestorationMovesTheFocusToSave) {
   FakeWizard w;
   w.ReachStep3();
-  w.steps.Step3.Restore();
+  w.steps.step3.Restore();
   EXPECT_FALSE(w.view3.IsEnabled(Step3Control::RestoreButton));
   EXPECT_EQ(w.view3.focus, Step3Control::SaveButton);
   EXPECT_EQ(w.view3.lines.front(), "") << "the box's first line stays";
-  EXPECT_EQ(w.view3.gauge_progress.back(), w.steps.Step1.Tape().TapeLength);
-  EXPECT_NE(w.steps.Step1.LastResponse().Command, 241) << "the run's reads land in step 1's slot";
+  EXPECT_EQ(w.view3.gauge_progress.back(), w.steps.step1.Tape().TapeLength);
+  EXPECT_NE(w.steps.step1.LastResponse().Command, 241) << "the run's reads land in step 1's slot";
 }
 
 }  // namespace

@@ -10,9 +10,9 @@ CounterBoxesView::CounterBoxesView(std::span<const tape::CounterBox> boxes,
                                    const std::function<QLineEdit*(int kind)>& box_for_kind) {
   boxes_.reserve(boxes.size());
   for (const tape::CounterBox& box : boxes) {
-    QLineEdit* edit = box_for_kind(box.Kind);
+    QLineEdit* edit = box_for_kind(box.kind);
     if (edit == nullptr) {
-      throw std::logic_error("no counter box for \"" + std::string(box.Label) + "\"");
+      throw std::logic_error("no counter box for \"" + std::string(box.label) + "\"");
     }
     boxes_.emplace_back(edit);
   }

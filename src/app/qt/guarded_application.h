@@ -5,7 +5,7 @@
 
 #include <QApplication>
 
-#include "text/message_sink.h"
+#include "user/message_sink.h"
 
 namespace fjl::app {
 

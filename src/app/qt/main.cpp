@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 #include <vector>
@@ -41,8 +42,9 @@ int main(int argc, char** argv) {
                  fjl::app::UsageText("fjl-restore").c_str());
     return 2;
   }
-  fjl::link::TPortControl::SetExtraPorts(
-      fjl::app::CollectExtraPorts(fjl::link::ExtraPortsFromEnvironment(), *parsed.options));
+  const char* environment_ports = std::getenv("FJL_EXTRA_PORTS");
+  fjl::link::TPortControl::SetExtraPorts(fjl::app::CollectExtraPorts(
+      fjl::link::SplitPortList(environment_ports != nullptr ? environment_ports : ""), *parsed.options));
 
   fjl::link::DeviceLink link;
   fjl::app::QtMessageBoxes boxes;

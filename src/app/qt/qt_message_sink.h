@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "text/message_sink.h"
+#include "user/message_sink.h"
 
 class QWidget;
 

@@ -10,7 +10,7 @@ namespace {
 
 // The default extension is given as "*.FJL"; a name gets its "FJL" part.
 QString SuffixOf(const wizard::SaveDialogSettings& settings) {
-  const std::string& extension = settings.DefaultExtension;
+  const std::string& extension = settings.default_extension;
   const std::size_t dot = extension.rfind('.');
   return ToQString(dot == std::string::npos ? extension : extension.substr(dot + 1));
 }
@@ -18,27 +18,27 @@ QString SuffixOf(const wizard::SaveDialogSettings& settings) {
 }  // namespace
 
 void ConfigureSaveDialog(QFileDialog& dialog, const wizard::SaveDialogSettings& settings) {
-  dialog.setWindowTitle(ToQString(settings.Title));
+  dialog.setWindowTitle(ToQString(settings.title));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(settings.InitialFolder)));
+  dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(settings.initial_folder)));
   // Qt reads each filter's pattern from the parentheses that close its
   // description, so the descriptions are the filters: "*.FJL" for the first;
   // the second's "(*.*)" is taken as "*.*", everything with an extension.
   QStringList filters;
-  for (const output::FileFilter& filter : settings.Filters) filters << ToQString(filter.description);
+  for (const output::FileFilter& filter : settings.filters) filters << ToQString(filter.description);
   dialog.setNameFilters(filters);
   if (!filters.isEmpty()) dialog.selectNameFilter(filters.front());
   const QString suffix = SuffixOf(settings);
   const QString fjl_filter =
-      settings.Filters.size() > wizard::kFjlFilterIndex ? filters[static_cast<qsizetype>(wizard::kFjlFilterIndex)] : QString();
+      settings.filters.size() > wizard::kFjlFilterIndex ? filters[static_cast<qsizetype>(wizard::kFjlFilterIndex)] : QString();
   dialog.setDefaultSuffix(dialog.selectedNameFilter() == fjl_filter ? suffix : QString());
   // Under "Все файлы (*.*)" a name is saved as typed.
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                    [&dialog, suffix, fjl_filter](const QString& filter) {
                      dialog.setDefaultSuffix(filter == fjl_filter ? suffix : QString());
                    });
-  dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.ConfirmOverwrite);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.confirm_overwrite);
   // Qt's own dialog looks and behaves the same on every desktop, and it has
   // no read-only check box to hide.
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);

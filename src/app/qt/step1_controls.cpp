@@ -60,13 +60,13 @@ QGroupBox* BuildRecordTypes(QWidget& window, Step1Controls& ui) {
   int index = 0;
   for (const tape::CounterBox& entry : tape::kTapeCounterBoxes) {
     QLineEdit* box = MakeCounterBox(group);
-    if (entry.Kind == tape::kTotalKind) {
+    if (entry.kind == tape::kTotalKind) {
       ui.TotalBox = box;
     } else {
-      ui.CounterBoxes[static_cast<std::size_t>(entry.Kind)] = box;
+      ui.CounterBoxes[static_cast<std::size_t>(entry.kind)] = box;
     }
     AddLabelledRow(*grid, index % tape::kTapeCounterRows, 3 * (index / tape::kTapeCounterRows),
-                   entry.Label, box);
+                   entry.label, box);
     ++index;
   }
   // Empty columns between the label/box pairs take whatever width is left.

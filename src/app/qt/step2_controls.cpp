@@ -23,12 +23,12 @@ QLayout* BuildBoxes(QWidget& window, Step2Controls& ui) {
   int row = 0;
   for (const tape::CounterBox& entry : tape::kAuxCounterBoxes) {
     QLineEdit* box = MakeCounterBox(&window);
-    if (entry.Kind == tape::kTotalKind) {
+    if (entry.kind == tape::kTotalKind) {
       ui.TotalBox = box;
     } else {
-      ui.CounterBoxes[static_cast<std::size_t>(entry.Kind)] = box;
+      ui.CounterBoxes[static_cast<std::size_t>(entry.kind)] = box;
     }
-    AddLabelledRow(*grid, row++, 0, entry.Label, box);
+    AddLabelledRow(*grid, row++, 0, entry.label, box);
   }
   grid->setRowMinimumHeight(row++, 12);
   ui.ResultBox = MakeReplyBox(&window, 120);

@@ -49,7 +49,7 @@ Key KeyOf(const QKeyEvent& event) {
 StepWindow::StepWindow(MessageBoxes& boxes, QWidget* parent) : QWidget(parent), boxes_(boxes) {}
 
 void StepWindow::SetUpStepWindow(std::string_view caption, wizard::ClientSize size) {
-  ApplyStepWindowStyle(*this, ToQString(caption), QSize(size.Width, size.Height));
+  ApplyStepWindowStyle(*this, ToQString(caption), QSize(size.width, size.height));
   for (QWidget* control : findChildren<QWidget*>()) {
     if (KindOf(control) != ControlKind::Other) control->installEventFilter(this);
   }

@@ -81,7 +81,7 @@ void TForm1::SetListItems(Step1Control list, std::span<const std::string> items,
 
 void TForm1::SetIndicator(wizard::IndicatorColour colour) {
   const wizard::Rgb rgb = wizard::RgbOf(colour);
-  ui_.Indicator->SetColor(QColor(rgb.Red, rgb.Green, rgb.Blue));
+  ui_.Indicator->SetColor(QColor(rgb.red, rgb.green, rgb.blue));
 }
 
 void TForm1::FormActivate() {

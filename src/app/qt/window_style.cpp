@@ -39,7 +39,7 @@ void ApplyStepWindowStyle(QWidget& window, const QString& caption, QSize client_
   // maximise and the system menu.
   window.setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   window.setWindowTitle(caption);
-  // The layouts were drawn for a narrow dialog face; the Arial-metric
+  // The layouts are sized for a narrow dialog face; the Arial-metric
   // families keep the long counter labels of step 1 within the window, and
   // any other sans-serif face still fits.
   QFont font(QStringLiteral("Sans Serif"), 8);

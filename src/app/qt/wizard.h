@@ -16,9 +16,9 @@ namespace fjl::app {
 struct Wizard {
   Wizard(link::DeviceLink& link, MessageBoxes& boxes)
       : Form1(boxes), Form2(boxes), Form3(boxes), Steps({link, Toolkit, &link::ListPorts}, Form1, Form2, Form3) {
-    Form1.Attach(Steps.Step1);
-    Form2.Attach(Steps.Step2);
-    Form3.Attach(Steps.Step3);
+    Form1.Attach(Steps.step1);
+    Form2.Attach(Steps.step2);
+    Form3.Attach(Steps.step3);
   }
 
   QtToolkit Toolkit;

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <exception>
 #include <string>
 
@@ -26,9 +27,9 @@ using namespace fjl::app::win32;
 struct Wizard {
   explicit Wizard(fjl::link::DeviceLink& link)
       : Form1(Toolkit), Form2(Toolkit), Form3(Toolkit), Steps({link, Toolkit, &fjl::link::ListPorts}, Form1, Form2, Form3) {
-    Form1.Attach(Steps.Step1);
-    Form2.Attach(Steps.Step2);
-    Form3.Attach(Steps.Step3);
+    Form1.Attach(Steps.step1);
+    Form2.Attach(Steps.step2);
+    Form3.Attach(Steps.step3);
   }
 
   Win32Toolkit Toolkit;
@@ -42,9 +43,10 @@ void ShowFatalError(const char* text) {
   MessageBoxW(nullptr, Wide(text).c_str(), Wide(fjl::wizard::kStep1Caption).c_str(), MB_OK | MB_ICONERROR);
 }
 
-int RunWizard() {
-  // Ports the system does not list (a simulator's port mapped by hand).
-  fjl::link::TPortControl::SetExtraPorts(fjl::link::ExtraPortsFromEnvironment());
+// `extra_ports`: FJL_EXTRA_PORTS, ports the system does not list (a
+// simulator's port mapped by hand); null when unset.
+int RunWizard(const char* extra_ports) {
+  fjl::link::TPortControl::SetExtraPorts(fjl::link::SplitPortList(extra_ports != nullptr ? extra_ports : ""));
   fjl::link::DeviceLink link;
   Wizard wizard(link);
   wizard.Steps.Start();
@@ -63,7 +65,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
   try {
-    return RunWizard();
+    return RunWizard(std::getenv("FJL_EXTRA_PORTS"));
   } catch (const std::exception& error) {
     // Outside any handler: nothing sensible is left to run.
     ShowFatalError(error.what());

@@ -95,7 +95,7 @@ StepWindow::~StepWindow() {
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
   }
-  for (const FontMade& made : fonts_) DeleteObject(made.Font);
+  for (const FontMade& made : fonts_) DeleteObject(made.font);
 }
 
 namespace {
@@ -123,7 +123,7 @@ HFONT StepWindow::MakeFont(const wchar_t* face, int points) {
 }
 
 RECT StepWindow::FrameFor(int dpi) const {
-  RECT frame{0, 0, wizard::ScaledPixels(size_.Width, dpi), wizard::ScaledPixels(size_.Height, dpi)};
+  RECT frame{0, 0, wizard::ScaledPixels(size_.width, dpi), wizard::ScaledPixels(size_.height, dpi)};
   AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
   return frame;
 }
@@ -137,19 +137,19 @@ void StepWindow::ChangeDpi(int dpi, const RECT& suggested) {
   old_fonts.swap(fonts_);
   std::vector<std::pair<HFONT, HFONT>> remade;
   for (const FontMade& old : old_fonts) {
-    HFONT made = MakeFont(old.Face.c_str(), old.Points);
-    if (old.Font == font_) font_ = made;
-    remade.emplace_back(old.Font, made);
+    HFONT made = MakeFont(old.face.c_str(), old.points);
+    if (old.font == font_) font_ = made;
+    remade.emplace_back(old.font, made);
   }
   for (const Placement& placed : placements_) {
-    SetWindowPos(placed.Control, nullptr, Px(placed.X), Px(placed.Y), Px(placed.Width), Px(placed.Height),
+    SetWindowPos(placed.control, nullptr, Px(placed.x), Px(placed.y), Px(placed.width), Px(placed.height),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    const auto used = reinterpret_cast<HFONT>(SendMessageW(placed.Control, WM_GETFONT, 0, 0));
+    const auto used = reinterpret_cast<HFONT>(SendMessageW(placed.control, WM_GETFONT, 0, 0));
     const auto match = std::find_if(remade.begin(), remade.end(), [used](const auto& pair) { return pair.first == used; });
-    SendMessageW(placed.Control, WM_SETFONT, reinterpret_cast<WPARAM>(match != remade.end() ? match->second : font_),
+    SendMessageW(placed.control, WM_SETFONT, reinterpret_cast<WPARAM>(match != remade.end() ? match->second : font_),
                  TRUE);
   }
-  for (const FontMade& old : old_fonts) DeleteObject(old.Font);
+  for (const FontMade& old : old_fonts) DeleteObject(old.font);
   const RECT frame = FrameFor(dpi);
   int width = frame.right - frame.left;
   int height = frame.bottom - frame.top;
@@ -158,8 +158,8 @@ void StepWindow::ChangeDpi(int dpi, const RECT& suggested) {
   // some window managers) leaves the client area off by its difference.
   RECT client{};
   GetClientRect(window_, &client);
-  const int wrong_width = Px(size_.Width) - client.right;
-  const int wrong_height = Px(size_.Height) - client.bottom;
+  const int wrong_width = Px(size_.width) - client.right;
+  const int wrong_height = Px(size_.height) - client.bottom;
   if (wrong_width != 0 || wrong_height != 0) {
     width += wrong_width;
     height += wrong_height;

@@ -88,13 +88,13 @@ class StepWindow {
 
   // Where each control was put, in 96-dpi pixels.
   struct Placement {
-    HWND Control;
-    int X, Y, Width, Height;
+    HWND control;
+    int x, y, width, height;
   };
   struct FontMade {
-    HFONT Font;
-    std::wstring Face;
-    int Points;
+    HFONT font;
+    std::wstring face;
+    int points;
   };
 
   HWND window_ = nullptr;

@@ -42,12 +42,12 @@ TForm1::TForm1(Win32Toolkit& toolkit) : StepWindow(toolkit, wizard::kStep1Captio
   set(Step1Control::StatusBox, AddEdit(IdOf(Step1Control::StatusBox), replies_x, 42, 120, true));
   AddLabelBefore(kResultLabel, replies_x, 12, 21);
   AddLabelBefore(kStatusLabel, replies_x, 42, 21);
-  const int password_x = kStep1Size.Width - 10 - 80;
+  const int password_x = kStep1Size.width - 10 - 80;
   set(Step1Control::PasswordBox, AddEdit(IdOf(Step1Control::PasswordBox), password_x, 12, 80, false));
   AddLabelBefore(kPasswordLabel, password_x, 12, 21);
 
   // "Типы записей": three columns of seven, in the core's order.
-  AddGroup(kRecordTypesTitle, 10, 76, kStep1Size.Width - 20, 306);
+  AddGroup(kRecordTypesTitle, 10, 76, kStep1Size.width - 20, 306);
   // Each column is as wide as its widest label and a box; what is left of
   // the group's width goes between the columns.
   constexpr int kColumns = 3;
@@ -55,12 +55,12 @@ TForm1::TForm1(Win32Toolkit& toolkit) : StepWindow(toolkit, wizard::kStep1Captio
   std::array<int, kColumns> widest{};
   for (std::size_t index = 0; index < tape::kTapeCounterBoxes.size(); ++index) {
     int& column = widest[index / static_cast<std::size_t>(tape::kTapeCounterRows)];
-    column = std::max(column, TextWidth(tape::kTapeCounterBoxes[index].Label));
+    column = std::max(column, TextWidth(tape::kTapeCounterBoxes[index].label));
   }
   int used = 0;
   for (int width : widest) used += width + kLabelGap + kCounterWidth;
   const int inner_left = 20;
-  const int inner_width = kStep1Size.Width - 40;
+  const int inner_width = kStep1Size.width - 40;
   const int spacing = std::max(kLabelGap, (inner_width - used) / (kColumns - 1));
   int left = inner_left;
   for (std::size_t column = 0; column < kColumns; ++column) {
@@ -70,19 +70,19 @@ TForm1::TForm1(Win32Toolkit& toolkit) : StepWindow(toolkit, wizard::kStep1Captio
       if (index >= tape::kTapeCounterBoxes.size()) break;
       const int y = 100 + row * 40;
       counters_[index] = AddEdit(kCounterId + static_cast<int>(index), box_x, y, kCounterWidth, false, "0");
-      AddLabelBefore(tape::kTapeCounterBoxes[index].Label, box_x, y, 21);
+      AddLabelBefore(tape::kTapeCounterBoxes[index].label, box_x, y, 21);
     }
     left = box_x + kCounterWidth + spacing;
   }
 
   // Bottom row.
-  const int buttons_y = kStep1Size.Height - 10 - 25;
+  const int buttons_y = kStep1Size.height - 10 - 25;
   indicator_ = AddControl(WC_STATICW, SS_OWNERDRAW, kIndicatorId, 10, buttons_y, 25, 25);
   set(Step1Control::ConnectButton, AddButton(IdOf(Step1Control::ConnectButton), kConnectText, 43, buttons_y, 110));
   set(Step1Control::ReadTapeButton, AddButton(IdOf(Step1Control::ReadTapeButton), kReadTapeText, 169, buttons_y, 150));
   set(Step1Control::FinishButton, AddButton(IdOf(Step1Control::FinishButton), kFinishText, 327, buttons_y, 110));
   set(Step1Control::NextButton,
-      AddButton(IdOf(Step1Control::NextButton), kNextText, kStep1Size.Width - 10 - 110, buttons_y, 110));
+      AddButton(IdOf(Step1Control::NextButton), kNextText, kStep1Size.width - 10 - 110, buttons_y, 110));
   EnableWindow(Control(Step1Control::ReadTapeButton), FALSE);
   EnableWindow(Control(Step1Control::NextButton), FALSE);
 
@@ -112,7 +112,7 @@ void TForm1::SetListItems(Step1Control list, std::span<const std::string> items,
 
 void TForm1::SetIndicator(wizard::IndicatorColour colour) {
   const wizard::Rgb rgb = wizard::RgbOf(colour);
-  indicator_colour_ = RGB(rgb.Red, rgb.Green, rgb.Blue);
+  indicator_colour_ = RGB(rgb.red, rgb.green, rgb.blue);
   InvalidateRect(indicator_, nullptr, TRUE);
   UpdateWindow(indicator_);
 }

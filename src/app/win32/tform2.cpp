@@ -23,12 +23,12 @@ TForm2::TForm2(Win32Toolkit& toolkit) : StepWindow(toolkit, wizard::kStep2Captio
 
   // Counters and reply boxes share one column of boxes.
   int widest = std::max(TextWidth(kResultLabel), TextWidth(kStatusLabel));
-  for (const tape::CounterBox& entry : tape::kAuxCounterBoxes) widest = std::max(widest, TextWidth(entry.Label));
+  for (const tape::CounterBox& entry : tape::kAuxCounterBoxes) widest = std::max(widest, TextWidth(entry.label));
   const int box_x = 12 + widest + kLabelGap;
   int y = 12;
   for (std::size_t index = 0; index < tape::kAuxCounterBoxes.size(); ++index, y += 29) {
     counters_[index] = AddEdit(kCounterId + static_cast<int>(index), box_x, y, 60, false, "0");
-    AddLabelBefore(tape::kAuxCounterBoxes[index].Label, box_x, y, 21);
+    AddLabelBefore(tape::kAuxCounterBoxes[index].label, box_x, y, 21);
   }
   y += 12;
   set(Step2Control::ResultBox, AddEdit(IdOf(Step2Control::ResultBox), box_x, y, 120, true));
@@ -37,11 +37,11 @@ TForm2::TForm2(Win32Toolkit& toolkit) : StepWindow(toolkit, wizard::kStep2Captio
   set(Step2Control::StatusBox, AddEdit(IdOf(Step2Control::StatusBox), box_x, y, 120, true));
   AddLabelBefore(kStatusLabel, box_x, y, 21);
 
-  const int buttons_y = kStep2Size.Height - 12 - 25;
+  const int buttons_y = kStep2Size.height - 12 - 25;
   set(Step2Control::ReadAuxButton, AddButton(IdOf(Step2Control::ReadAuxButton), kReadAuxText, 12, buttons_y, 150));
   set(Step2Control::FinishButton, AddButton(IdOf(Step2Control::FinishButton), kFinishText, 170, buttons_y, 100));
   set(Step2Control::NextButton,
-      AddButton(IdOf(Step2Control::NextButton), kNextText, kStep2Size.Width - 12 - 100, buttons_y, 100));
+      AddButton(IdOf(Step2Control::NextButton), kNextText, kStep2Size.width - 12 - 100, buttons_y, 100));
   EnableWindow(Control(Step2Control::NextButton), FALSE);
 
   std::vector<HWND> stops;

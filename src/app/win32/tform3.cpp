@@ -31,7 +31,7 @@ std::wstring OneLine(std::string_view utf8) {
 // "(*.*)" is, means what it encloses.
 std::wstring FilterList(const wizard::SaveDialogSettings& settings) {
   std::wstring list;
-  for (const output::FileFilter& filter : settings.Filters) {
+  for (const output::FileFilter& filter : settings.filters) {
     std::string_view pattern = filter.pattern;
     if (pattern.size() >= 2 && pattern.front() == '(' && pattern.back() == ')') {
       pattern = pattern.substr(1, pattern.size() - 2);
@@ -50,8 +50,8 @@ std::wstring FilterList(const wizard::SaveDialogSettings& settings) {
 TForm3::TForm3(Win32Toolkit& toolkit) : StepWindow(toolkit, wizard::kStep3Caption, wizard::kStep3Size) {
   using namespace wizard;
   auto set = [this](Step3Control control, HWND window) { controls_[static_cast<std::size_t>(control)] = window; };
-  const int width = kStep3Size.Width - 24;
-  const int buttons_y = kStep3Size.Height - 12 - 25;
+  const int width = kStep3Size.width - 24;
+  const int buttons_y = kStep3Size.height - 12 - 25;
   const int gauge_y = buttons_y - 12 - 20;
 
   HWND text = AddControl(WC_EDITW, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL | WS_VSCROLL,
@@ -70,7 +70,7 @@ TForm3::TForm3(Win32Toolkit& toolkit) : StepWindow(toolkit, wizard::kStep3Captio
   set(Step3Control::RestoreButton, AddButton(IdOf(Step3Control::RestoreButton), kRestoreText, 12, buttons_y, 160));
   set(Step3Control::SaveButton, AddButton(IdOf(Step3Control::SaveButton), kSaveText, 180, buttons_y, 110));
   set(Step3Control::FinishButton,
-      AddButton(IdOf(Step3Control::FinishButton), kFinishText, kStep3Size.Width - 12 - 110, buttons_y, 110));
+      AddButton(IdOf(Step3Control::FinishButton), kFinishText, kStep3Size.width - 12 - 110, buttons_y, 110));
 
   std::vector<HWND> stops;
   for (Step3Control control : kStep3TabStops) stops.push_back(Control(control));
@@ -208,8 +208,8 @@ void TForm3::PaintGauge(HDC context, const RECT& area) const {
 
 std::optional<wizard::SaveChoice> TForm3::ChooseSaveFile(const wizard::SaveDialogSettings& settings) {
   const std::wstring filters = FilterList(settings);
-  const std::wstring title = Wide(settings.Title);
-  const std::wstring folder = Wide(settings.InitialFolder);
+  const std::wstring title = Wide(settings.title);
+  const std::wstring folder = Wide(settings.initial_folder);
   std::wstring name(32768, L'\0');
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof(dialog);
@@ -224,7 +224,7 @@ std::optional<wizard::SaveChoice> TForm3::ChooseSaveFile(const wizard::SaveDialo
   // while the FJL filter is chosen.
   dialog.lpstrDefExt = nullptr;
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
-                 (settings.ConfirmOverwrite ? OFN_OVERWRITEPROMPT : 0);
+                 (settings.confirm_overwrite ? OFN_OVERWRITEPROMPT : 0);
   if (!GetSaveFileNameW(&dialog)) return std::nullopt;
   name.resize(wcslen(name.c_str()));
   if (name.empty()) return std::nullopt;

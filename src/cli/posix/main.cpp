@@ -2,17 +2,21 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "cli/posix/descriptor_writer.h"
 #include "cli/run_cli.h"
+#include "port/port_extra_ports.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const fjl::cli::SignalStop stop;
+  const char* extra_ports = std::getenv("FJL_EXTRA_PORTS");
   const fjl::cli::CliEnvironment env{fjl::cli::DescriptorWriter(STDOUT_FILENO),
                                      fjl::cli::DescriptorWriter(STDERR_FILENO), ::isatty(STDERR_FILENO) == 1,
-                                     {}, &stop};
+                                     {}, &stop,
+                                     fjl::link::SplitPortList(extra_ports != nullptr ? extra_ports : "")};
   return fjl::cli::RunCli(args, env);
 }

@@ -1,1 +1,0 @@
-// Intentionally empty: keeps a library target linkable before its first source exists.
