@@ -13,7 +13,7 @@ namespace fjl::app {
 using wizard::Step1Control;
 
 TForm1::TForm1(MessageBoxes& boxes, QWidget* parent)
-    : StepWindow(boxes, parent),
+    : StepForm(boxes, parent),
       ui_(BuildStep1Controls(*this)),
       counters_(tape::kTapeCounterBoxes,
                 [this](int kind) { return kind == tape::kTotalKind ? ui_.TotalBox : CounterBox(kind); }) {

@@ -19,7 +19,7 @@ namespace fjl::app {
 
 class StatusIndicator;
 
-class TForm1 : public StepWindow, public wizard::Step1View {
+class TForm1 : public StepForm<wizard::Step1View> {
   Q_OBJECT
  public:
   explicit TForm1(MessageBoxes& boxes, QWidget* parent = nullptr);
@@ -47,12 +47,6 @@ class TForm1 : public StepWindow, public wizard::Step1View {
   std::string Text(wizard::Step1Control control) const override;
   void SetEnabled(wizard::Step1Control control, bool enabled) override;
   void SetFocus(wizard::Step1Control control) override;
-  void ShowWindow() override { ShowStepWindow(); }
-  void HideWindow() override { hide(); }
-  void CloseWindow() override { CloseStepWindow(); }
-  void ShowMessage(std::string_view text) override { ShowBoxMessage(text); }
-  void ShowError(std::string_view text) override { ShowBoxError(text); }
-  bool AskYesNo(std::string_view text) override { return AskBoxYesNo(text); }
   void SetListItems(wizard::Step1Control list, std::span<const std::string> items, int selected) override;
   void SetIndicator(wizard::IndicatorColour colour) override;
   std::string CounterText(std::size_t box) const override { return counters_.CounterText(box); }

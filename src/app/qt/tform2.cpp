@@ -10,7 +10,7 @@ namespace fjl::app {
 using wizard::Step2Control;
 
 TForm2::TForm2(MessageBoxes& boxes, QWidget* parent)
-    : StepWindow(boxes, parent),
+    : StepForm(boxes, parent),
       ui_(BuildStep2Controls(*this)),
       counters_(tape::kAuxCounterBoxes,
                 [this](int kind) { return kind == tape::kTotalKind ? ui_.TotalBox : CounterBox(kind); }) {

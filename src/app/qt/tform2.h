@@ -13,7 +13,7 @@ class QPushButton;
 
 namespace fjl::app {
 
-class TForm2 : public StepWindow, public wizard::Step2View {
+class TForm2 : public StepForm<wizard::Step2View> {
   Q_OBJECT
  public:
   explicit TForm2(MessageBoxes& boxes, QWidget* parent = nullptr);
@@ -34,12 +34,6 @@ class TForm2 : public StepWindow, public wizard::Step2View {
   std::string Text(wizard::Step2Control control) const override;
   void SetEnabled(wizard::Step2Control control, bool enabled) override;
   void SetFocus(wizard::Step2Control control) override;
-  void ShowWindow() override { ShowStepWindow(); }
-  void HideWindow() override { hide(); }
-  void CloseWindow() override { CloseStepWindow(); }
-  void ShowMessage(std::string_view text) override { ShowBoxMessage(text); }
-  void ShowError(std::string_view text) override { ShowBoxError(text); }
-  bool AskYesNo(std::string_view text) override { return AskBoxYesNo(text); }
   std::string CounterText(std::size_t box) const override { return counters_.CounterText(box); }
   void SetCounterText(std::size_t box, std::string_view text) override { counters_.SetCounterText(box, text); }
 

@@ -10,7 +10,7 @@ namespace fjl::app {
 
 using wizard::Step3Control;
 
-TForm3::TForm3(MessageBoxes& boxes, QWidget* parent) : StepWindow(boxes, parent), ui_(BuildStep3Controls(*this)) {
+TForm3::TForm3(MessageBoxes& boxes, QWidget* parent) : StepForm(boxes, parent), ui_(BuildStep3Controls(*this)) {
   SetUpStepWindow(wizard::kStep3Caption, wizard::kStep3Size);
   SetTabStops({ui_.TextBox, ui_.RestoreButton, ui_.SaveButton, ui_.FinishButton});
   connect(ui_.SaveButton, &QPushButton::clicked, this, &TForm3::Button1Click);

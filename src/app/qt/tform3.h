@@ -16,7 +16,7 @@ namespace fjl::app {
 class ProgressGauge;
 class TapeTextBox;
 
-class TForm3 : public StepWindow, public wizard::Step3View {
+class TForm3 : public StepForm<wizard::Step3View> {
   Q_OBJECT
  public:
   explicit TForm3(MessageBoxes& boxes, QWidget* parent = nullptr);
@@ -39,12 +39,6 @@ class TForm3 : public StepWindow, public wizard::Step3View {
   std::string Text(wizard::Step3Control control) const override;
   void SetEnabled(wizard::Step3Control control, bool enabled) override;
   void SetFocus(wizard::Step3Control control) override;
-  void ShowWindow() override { ShowStepWindow(); }
-  void HideWindow() override { hide(); }
-  void CloseWindow() override { CloseStepWindow(); }
-  void ShowMessage(std::string_view text) override { ShowBoxMessage(text); }
-  void ShowError(std::string_view text) override { ShowBoxError(text); }
-  bool AskYesNo(std::string_view text) override { return AskBoxYesNo(text); }
   // Each batch of restored lines goes into the box in one edit.
   void AppendLines(std::span<const std::string> lines) override;
   std::vector<std::string> TapeLines() const override;

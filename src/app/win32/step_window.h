@@ -106,4 +106,19 @@ class StepWindow {
   std::vector<HWND> tab_stops_;
 };
 
+// A step window as the view of its step's presenter (wizard::Step1View and
+// so on): the window and message box calls every step's view has, once.
+template <class View>
+class StepForm : public StepWindow, public View {
+ public:
+  using StepWindow::StepWindow;
+
+  void ShowWindow() override { ShowStepWindow(); }
+  void HideWindow() override { HideStepWindow(); }
+  void CloseWindow() override { CloseStepWindow(); }
+  void ShowMessage(std::string_view text) override { ShowBoxMessage(text); }
+  void ShowError(std::string_view text) override { ShowBoxError(text); }
+  bool AskYesNo(std::string_view text) override { return AskBoxYesNo(text); }
+};
+
 }  // namespace fjl::app::win32

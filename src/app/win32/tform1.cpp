@@ -21,7 +21,7 @@ int IdOf(Step1Control control) { return kControlId + static_cast<int>(control); 
 
 }  // namespace
 
-TForm1::TForm1(Win32Toolkit& toolkit) : StepWindow(toolkit, wizard::kStep1Caption, wizard::kStep1Size) {
+TForm1::TForm1(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep1Caption, wizard::kStep1Size) {
   using namespace wizard;
   auto set = [this](Step1Control control, HWND window) { controls_[static_cast<std::size_t>(control)] = window; };
   auto column_box_x = [this](int left, std::initializer_list<std::string_view> labels) {

@@ -10,7 +10,7 @@
 
 namespace fjl::app::win32 {
 
-class TForm1 : public StepWindow, public wizard::Step1View {
+class TForm1 : public StepForm<wizard::Step1View> {
  public:
   explicit TForm1(Win32Toolkit& toolkit);
 
@@ -22,12 +22,6 @@ class TForm1 : public StepWindow, public wizard::Step1View {
   std::string Text(wizard::Step1Control control) const override;
   void SetEnabled(wizard::Step1Control control, bool enabled) override;
   void SetFocus(wizard::Step1Control control) override;
-  void ShowWindow() override { ShowStepWindow(); }
-  void HideWindow() override { HideStepWindow(); }
-  void CloseWindow() override { CloseStepWindow(); }
-  void ShowMessage(std::string_view text) override { ShowBoxMessage(text); }
-  void ShowError(std::string_view text) override { ShowBoxError(text); }
-  bool AskYesNo(std::string_view text) override { return AskBoxYesNo(text); }
   void SetListItems(wizard::Step1Control list, std::span<const std::string> items, int selected) override;
   void SetIndicator(wizard::IndicatorColour colour) override;
   std::string CounterText(std::size_t box) const override;

@@ -17,7 +17,7 @@ int IdOf(Step2Control control) { return kControlId + static_cast<int>(control); 
 
 }  // namespace
 
-TForm2::TForm2(Win32Toolkit& toolkit) : StepWindow(toolkit, wizard::kStep2Caption, wizard::kStep2Size) {
+TForm2::TForm2(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep2Caption, wizard::kStep2Size) {
   using namespace wizard;
   auto set = [this](Step2Control control, HWND window) { controls_[static_cast<std::size_t>(control)] = window; };
 

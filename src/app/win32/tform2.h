@@ -9,7 +9,7 @@
 
 namespace fjl::app::win32 {
 
-class TForm2 : public StepWindow, public wizard::Step2View {
+class TForm2 : public StepForm<wizard::Step2View> {
  public:
   explicit TForm2(Win32Toolkit& toolkit);
 
@@ -20,12 +20,6 @@ class TForm2 : public StepWindow, public wizard::Step2View {
   std::string Text(wizard::Step2Control control) const override;
   void SetEnabled(wizard::Step2Control control, bool enabled) override;
   void SetFocus(wizard::Step2Control control) override;
-  void ShowWindow() override { ShowStepWindow(); }
-  void HideWindow() override { HideStepWindow(); }
-  void CloseWindow() override { CloseStepWindow(); }
-  void ShowMessage(std::string_view text) override { ShowBoxMessage(text); }
-  void ShowError(std::string_view text) override { ShowBoxError(text); }
-  bool AskYesNo(std::string_view text) override { return AskBoxYesNo(text); }
   std::string CounterText(std::size_t box) const override;
   void SetCounterText(std::size_t box, std::string_view text) override;
 

@@ -47,7 +47,7 @@ std::wstring FilterList(const wizard::SaveDialogSettings& settings) {
 
 }  // namespace
 
-TForm3::TForm3(Win32Toolkit& toolkit) : StepWindow(toolkit, wizard::kStep3Caption, wizard::kStep3Size) {
+TForm3::TForm3(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep3Caption, wizard::kStep3Size) {
   using namespace wizard;
   auto set = [this](Step3Control control, HWND window) { controls_[static_cast<std::size_t>(control)] = window; };
   const int width = kStep3Size.width - 24;

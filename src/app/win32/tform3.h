@@ -10,7 +10,7 @@
 
 namespace fjl::app::win32 {
 
-class TForm3 : public StepWindow, public wizard::Step3View {
+class TForm3 : public StepForm<wizard::Step3View> {
  public:
   explicit TForm3(Win32Toolkit& toolkit);
 
@@ -21,12 +21,6 @@ class TForm3 : public StepWindow, public wizard::Step3View {
   std::string Text(wizard::Step3Control control) const override;
   void SetEnabled(wizard::Step3Control control, bool enabled) override;
   void SetFocus(wizard::Step3Control control) override;
-  void ShowWindow() override { ShowStepWindow(); }
-  void HideWindow() override { HideStepWindow(); }
-  void CloseWindow() override { CloseStepWindow(); }
-  void ShowMessage(std::string_view text) override { ShowBoxMessage(text); }
-  void ShowError(std::string_view text) override { ShowBoxError(text); }
-  bool AskYesNo(std::string_view text) override { return AskBoxYesNo(text); }
   std::vector<std::string> TapeLines() const override;
   void AppendLines(std::span<const std::string> lines) override;
   void SetGaugeRange(std::int32_t minimum, std::int32_t maximum) override;
