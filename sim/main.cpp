@@ -15,18 +15,22 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "dump/dump_folder.h"
+#include "dump/recorded_printer.h"
 #include "fjl_version.h"
 #include "link/reply_receiver.h"
 #include "sim/lib/fault_plan.h"
 #include "sim/lib/pty_printer.h"
 #include "sim/lib/sample_journal.h"
 #include "sim/lib/simulator.h"
+#include "tape/flash_image.h"
+#include "text/cp1251.h"
 
 namespace {
 
@@ -50,8 +54,10 @@ constexpr const char* kUsage =
     "  --fault RULE     misbehave on request; may be repeated (see below)\n"
     "  --link PATH      also make PATH a symlink to the pty (removed on exit)\n"
     "  --dump DIR       be the printer a dump folder of fjl-restore-cli was taken\n"
-    "                   from: its tape.bin and aux.bin, and its recorded answers\n"
-    "                   (answers.txt) to the reads of a restoration\n"
+    "                   from: the bytes its tape.bin and auxiliary.bin stored\n"
+    "                   (as its state.txt proves them) and no more, its serial\n"
+    "                   number, and its recorded answers (answers.txt) to the\n"
+    "                   reads of a restoration; any other read meets silence\n"
     "  --serial TEXT    the serial number the printer reports (default 07104512)\n"
     "  --version        print the version\n"
     "  --count-bytes    on exit, print on standard error the bytes that crossed\n"
@@ -158,39 +164,75 @@ void RemoveLink(const std::string& link, const std::string& target) {
   if (n > 0 && std::string(buf, static_cast<std::size_t>(n)) == target) ::unlink(link.c_str());
 }
 
-// The answers a dump recorded, as the printer would give them again.
-std::vector<fjl::sim::ScriptedAnswer> ScriptedFromDump(const std::string& folder) {
-  std::string error;
-  const auto recorded = fjl::dump::LoadAnswers(folder, error);
-  if (!recorded) throw std::runtime_error(error);
-  std::vector<fjl::sim::ScriptedAnswer> scripted;
-  for (const fjl::dump::RecordedAnswer& answer : *recorded) {
-    fjl::sim::ScriptedAnswer s;
-    s.command = static_cast<std::uint8_t>(answer.command);
-    s.data = answer.data;
-    fjl::link::ReplyReceiver frame;
-    frame.BeginReply();
-    for (char c : answer.raw_reply) frame.ReceiveByte(static_cast<std::uint8_t>(c));
-    if (frame.NakMark()) {
-      s.kind = fjl::sim::ScriptedAnswer::Kind::Nak;
-    } else if (!frame.FrameComplete()) {
-      s.kind = fjl::sim::ScriptedAnswer::Kind::Silence;
-    } else {
-      s.error_code = std::string(frame.ErrorCodeText());
-      s.reply_data = std::string(frame.DataText());
-      std::copy(frame.StatusRaw().begin(), frame.StatusRaw().end(), s.status.begin());
-    }
-    scripted.push_back(std::move(s));
+// A dump folder that is not whole or not one dump: nothing is served.
+struct DumpRefused : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// One recorded answer as the printer would give it again: its frame, or the
+// failure the live link met (silence, NAK, a broken checksum).
+fjl::sim::ScriptedAnswer ScriptedFrom(const fjl::dump::RecordedAnswer& answer) {
+  fjl::sim::ScriptedAnswer s;
+  s.command = static_cast<std::uint8_t>(answer.command);
+  s.data = answer.data;
+  fjl::link::DeviceResponse verdict;
+  fjl::dump::DecodeRecordedAnswer(answer, verdict);
+  if (verdict.NoReply()) {
+    s.kind = fjl::sim::ScriptedAnswer::Kind::Silence;
+    return s;
   }
-  return scripted;
+  if ((verdict.Status & fjl::link::StatusNak) != 0) {
+    s.kind = fjl::sim::ScriptedAnswer::Kind::Nak;
+    return s;
+  }
+  if ((verdict.Status & fjl::link::StatusBadChecksum) != 0) s.kind = fjl::sim::ScriptedAnswer::Kind::BadChecksum;
+  fjl::link::ReplyReceiver frame;
+  frame.BeginReply();
+  for (char c : answer.raw_reply) frame.ReceiveByte(static_cast<std::uint8_t>(c));
+  s.error_code = std::string(frame.ErrorCodeText());
+  s.reply_data = std::string(frame.DataText());
+  std::copy(frame.StatusRaw().begin(), frame.StatusRaw().end(), s.status.begin());
+  return s;
+}
+
+// The printer a dump folder was taken from, as far as the dump knows it:
+// exactly the bytes each download stored (their data end where the dump's
+// do), the serial number, and the restoration's recorded answers.
+struct Replay {
+  Bytes tape;
+  Bytes aux;
+  std::string serial;
+  std::vector<fjl::sim::ScriptedAnswer> scripted;
+};
+
+Replay LoadReplay(const std::string& folder) {
+  const auto tape = std::make_unique<fjl::tape::TapeImage>();
+  const auto aux = std::make_unique<fjl::tape::AuxImage>();
+  std::string error;
+  std::optional<fjl::dump::StoredDump> dump = fjl::dump::LoadDump(folder, tape->MutableBytes(), aux->MutableBytes(), error);
+  if (!dump) throw DumpRefused(error);
+  const auto first = [](const fjl::tape::FlashImage& image, std::int64_t stored) {
+    const auto bytes = image.Bytes().first(static_cast<std::size_t>(stored));
+    return Bytes(bytes.begin(), bytes.end());
+  };
+  Replay replay{first(*tape, dump->state.tape.stored), first(*aux, dump->state.aux.stored),
+                fjl::text::Utf8ToCp1251(dump->state.serial), {}};
+  for (const fjl::dump::RecordedAnswer& answer : dump->answers) replay.scripted.push_back(ScriptedFrom(answer));
+  return replay;
 }
 
 int Run(const Options& options) {
   fjl::sim::SampleJournal sample = fjl::sim::MakeSampleJournal();
-  const std::string dump_tape = options.dump ? *options.dump + "/" + fjl::dump::kTapeFileName : "";
-  const std::string dump_aux = options.dump ? *options.dump + "/" + fjl::dump::kAuxFileName : "";
-  Bytes tape = options.tape ? ReadFile(*options.tape) : options.dump ? ReadFile(dump_tape) : std::move(sample.tape);
-  Bytes aux = options.aux ? ReadFile(*options.aux) : options.dump ? ReadFile(dump_aux) : std::move(sample.aux);
+  std::optional<Replay> replay;
+  if (options.dump) {
+    replay = LoadReplay(*options.dump);
+    sample.identity = fjl::sim::PrinterIdentity{};
+    sample.identity.serial_number = replay->serial;
+    sample.tape = std::move(replay->tape);
+    sample.aux = std::move(replay->aux);
+  }
+  Bytes tape = options.tape ? ReadFile(*options.tape) : std::move(sample.tape);
+  Bytes aux = options.aux ? ReadFile(*options.aux) : std::move(sample.aux);
   if (options.serial) sample.identity.serial_number = *options.serial;
   fjl::sim::PrinterModel model =
       fjl::sim::MakePrinterModel(std::move(sample.identity), std::move(tape), std::move(aux));
@@ -199,7 +241,11 @@ int Run(const Options& options) {
   fjl::sim::SimulatorOptions sim_options;
   sim_options.chunk_size = options.chunk;
   sim_options.faults = options.faults;
-  if (options.dump) sim_options.scripted = ScriptedFromDump(*options.dump);
+  if (replay) {
+    for (fjl::sim::FlashRegion& region : model.flash) region.erased_past_image = false;
+    sim_options.scripted = std::move(replay->scripted);
+    sim_options.scripted_only = true;
+  }
   fjl::sim::Simulator simulator(std::move(model), sim_options);
 
   // Block the stop signals before the server thread exists, so only sigwait sees them.
@@ -243,6 +289,9 @@ int main(int argc, char** argv) {
     return Run(*options);
   } catch (const std::invalid_argument& e) {
     std::cerr << "fjl-printer-sim: " << e.what() << "\nTry --help.\n";
+    return 2;
+  } catch (const DumpRefused& e) {
+    std::cerr << "fjl-printer-sim: " << e.what() << "\n";
     return 2;
   } catch (const std::exception& e) {
     std::cerr << "fjl-printer-sim: " << e.what() << "\n";

@@ -32,7 +32,11 @@ CommandAnswer FlashRead(const PrinterModel& model, std::size_t chunk, std::uint6
   const auto region = std::find_if(model.flash.begin(), model.flash.end(),
                                    [&](const FlashRegion& r) { return r.Contains(address); });
   if (region == model.flash.end()) return Error(kErrOutOfRange);
-  const std::uint64_t left = region->end - address;
+  std::uint64_t left = region->end - address;
+  if (!region->erased_past_image) {
+    const std::uint64_t held = region->image.size() + std::uint64_t{region->base};
+    left = held > address ? std::min(left, held - address) : 0;
+  }
   const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(chunk, left));
   Bytes bytes(count);
   for (std::size_t i = 0; i < count; ++i) bytes[i] = region->At(address + i);

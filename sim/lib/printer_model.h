@@ -32,11 +32,13 @@ struct PrinterIdentity {
 };
 
 // A window of flash [base, end). Bytes past the stored image read as 0xFF,
-// as erased flash does, so a reader always finds an end.
+// as erased flash does, so a reader always finds an end; a region replayed
+// from a dump holds only what the dump stored, and its data end there.
 struct FlashRegion {
   std::uint32_t base = 0;
   std::uint32_t end = 0;
   Bytes image;
+  bool erased_past_image = true;
 
   bool Contains(std::uint64_t address) const { return address >= base && address < end; }
   std::uint8_t At(std::uint64_t address) const {

@@ -56,11 +56,14 @@ void ApplyContentFaults(const std::vector<const FaultRule*>& firing, CommandAnsw
   }
 }
 
+// The last checksum character off by one.
+void BreakChecksum(Bytes& frame) {
+  std::uint8_t& last = frame[frame.size() - 2];
+  last = static_cast<std::uint8_t>(0x30 + ((last - 0x30 + 1) & 0x0F));
+}
+
 void ApplyFrameFaults(const std::vector<const FaultRule*>& firing, const Reply& reply, Bytes& frame) {
-  if (Find(firing, FaultKind::BadChecksum)) {
-    std::uint8_t& last = frame[frame.size() - 2];
-    last = static_cast<std::uint8_t>(0x30 + ((last - 0x30 + 1) & 0x0F));
-  }
+  if (Find(firing, FaultKind::BadChecksum)) BreakChecksum(frame);
   if (Find(firing, FaultKind::MalformedFrame)) {
     frame[4 + reply.error_code.size() + 1 + reply.data.size()] = '*';
   }
@@ -210,8 +213,10 @@ Answer Simulator::AnswerLocked(const Request& request, std::size_t frame_length)
   }
 
   const ScriptedAnswer* scripted = TakeScripted(request);
-  const bool silent =
-      Find(firing, FaultKind::Silence) != nullptr || (scripted && scripted->kind == ScriptedAnswer::Kind::Silence);
+  const bool unknown_to_replay = options_.scripted_only && !scripted && request.command != kFlashReadCommand &&
+                                 !(request.command == kSerialCommand && !model_.identity.serial_number.empty());
+  const bool silent = unknown_to_replay || Find(firing, FaultKind::Silence) != nullptr ||
+                      (scripted && scripted->kind == ScriptedAnswer::Kind::Silence);
   EmitLeadIn(firing, silent, line);
   if (!silent && (Find(firing, FaultKind::Nak) || (scripted && scripted->kind == ScriptedAnswer::Kind::Nak))) {
     line.Emit(Bytes{kNak});
@@ -220,6 +225,7 @@ Answer Simulator::AnswerLocked(const Request& request, std::size_t frame_length)
     EmitForeignFrames(firing, reply, last_reply_frame_, line);
     Bytes frame = BuildReplyFrame(reply);
     ApplyFrameFaults(firing, reply, frame);
+    if (scripted && scripted->kind == ScriptedAnswer::Kind::BadChecksum) BreakChecksum(frame);
     if (!silent) {
       last_reply_frame_ = frame;
       line.Emit(std::move(frame));

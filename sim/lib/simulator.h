@@ -27,7 +27,9 @@ namespace fjl::sim {
 struct ScriptedAnswer {
   std::uint8_t command = 0;
   std::string data;
-  enum class Kind { Reply, Silence, Nak } kind = Kind::Reply;
+  // BadChecksum: the reply with its checksum broken, as a live read that
+  // failed its check was recorded.
+  enum class Kind { Reply, Silence, Nak, BadChecksum } kind = Kind::Reply;
   std::string error_code = "0000";
   std::string reply_data;  // the data part, as sent
   std::array<std::uint8_t, 6> status = kStatusFine;
@@ -38,6 +40,10 @@ struct SimulatorOptions {
   bool nak_bad_frames = true;  // answer a corrupt request with NAK (else ignore it)
   std::vector<FaultRule> faults;
   std::vector<ScriptedAnswer> scripted;
+  // A printer replayed from a dump knows only what the dump holds: a request
+  // with no scripted answer meets silence, but for flash reads (from the
+  // images) and the serial number read (when the model has one).
+  bool scripted_only = false;
 };
 
 class Simulator {

@@ -8,11 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "link/line_speeds.h"
+
 namespace fjl::cli {
 
 // The line speeds the step 1 list offers; 9600 is preselected there.
-inline constexpr std::array<std::int32_t, 11> kLineSpeeds = {110,  300,   600,   1200,  2400, 4800,
-                                                              9600, 19200, 38400, 57600, 115200};
+using link::kLineSpeeds;
 inline constexpr std::int32_t kDefaultSpeed = 9600;
 // The printer's factory password, preset in the step 1 password box.
 inline constexpr std::string_view kDefaultPassword = "482913";

@@ -34,8 +34,8 @@ tape::DownloadView& DumpRecorder::BeginArea(dump::DumpArea area, const tape::Fla
   image_ = &image;
   writer_ = dump::ImageFileWriter();
   std::string why;
-  const char* name = area == dump::DumpArea::Tape ? dump::kTapeFileName : dump::kAuxFileName;
-  if (!writer_.Open(folder_ / name, kept, why)) Fail(why);
+  if (!writer_.Open(folder_ / dump::ImageFileName(area), image.Bytes(), kept, why)) Fail(why);
+  progress_->digest = writer_.Digest();
   Save(false);
   view_ = std::make_unique<AreaView>(*this, inner);
   return *view_;
@@ -44,9 +44,15 @@ tape::DownloadView& DumpRecorder::BeginArea(dump::DumpArea area, const tape::Fla
 void DumpRecorder::Stored(std::int64_t bytes) {
   if (progress_ == nullptr || bytes <= progress_->stored) return;
   std::string why;
-  if (!writer_.Write(image_->Bytes(), bytes, why)) Fail(why);
+  // The state never promises bytes its image file lacks: after a failed
+  // write it stays where the file ends.
+  if (!writer_.Write(image_->Bytes(), bytes, why)) {
+    Fail(why);
+    return;
+  }
   progress_->last_chunk = bytes - progress_->stored;
   progress_->stored = bytes;
+  progress_->digest = writer_.Digest();
   if (clock_() - last_saved_ >= kDumpStateInterval) Save(true);
 }
 
@@ -61,7 +67,7 @@ void DumpRecorder::EndArea(bool complete) {
 
 link::Exchanger& DumpRecorder::Recording(link::Exchanger& printer) {
   std::string why;
-  if (!answers_.Open(folder_, why)) Fail(why);
+  if (!answers_.Open(folder_, state_, why)) Fail(why);
   recorder_ = std::make_unique<dump::AnswerRecorder>(printer, [this](const dump::RecordedAnswer& answer) {
     answers_.Append(answer);
     if (!answers_.Good()) Fail((folder_ / dump::kAnswersFileName).string() + ": cannot be written");

@@ -22,9 +22,13 @@ std::string CheckLogFile(const std::string& path);
 // a new file.
 std::string PrepareDumpFolder(const std::string& folder);
 
+// An existing folder takes a new file (the folder a resume goes on writing).
+std::string CheckFolderTakesFiles(const std::string& folder);
+
 // The FJL file, the log and the dump folder's files (and DIR itself) must be
 // different files: one written over another loses it. `dump` is the folder
-// the run writes its dump to (--dump, or the one --resume goes on with). Names
+// the run writes its dump to or reads it from (--dump, --resume,
+// --from-dump). Names
 // are compared with links and "." and ".." resolved, and existing files by
 // device and inode, so two spellings of one file are found. Made before the
 // other checks, which create the log and the dump folder.

@@ -1,6 +1,8 @@
 #include "cli/restore_session.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <span>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,10 +16,13 @@
 #include "cli/run_report.h"
 #include "dump/dump_folder.h"
 #include "dump/recorded_printer.h"
+#include "dump/stored_check.h"
 #include "link/read_commands.h"
 #include "output/save_text_file.h"
+#include "platform/file_lock.h"
 #include "restore/restore_tape.h"
 #include "tape/aux_download.h"
+#include "tape/download_address.h"
 #include "tape/tape_download.h"
 #include "text/cp1251.h"
 
@@ -36,7 +41,8 @@ struct Session {
 // The checks of every file the run will write; the first failure, or empty.
 std::string CheckFiles(const RestoreOptions& options) {
   // First, while nothing has been made: the log check creates the log.
-  const std::optional<std::string>& dump_folder = options.dump ? options.dump : options.resume;
+  const std::optional<std::string>& dump_folder =
+      options.dump ? options.dump : options.resume ? options.resume : options.from_dump;
   if (std::string why = CheckFilesApart(options.output, options.log, dump_folder); !why.empty()) return why;
   if (std::string why = CheckOutputFile(options.output); !why.empty()) return why;
   if (options.log) {
@@ -44,6 +50,25 @@ std::string CheckFiles(const RestoreOptions& options) {
   }
   if (options.dump) {
     if (std::string why = PrepareDumpFolder(*options.dump); !why.empty()) return why;
+  }
+  if (options.resume) {
+    if (std::string why = CheckFolderTakesFiles(*options.resume); !why.empty()) return why;
+  }
+  return {};
+}
+
+// The dump folder is this run's alone while it writes there; a --dump goes
+// only into a folder that holds no dump yet (checked under the lock, so two
+// runs started together cannot both pass).
+std::string LockDumpFolder(const RestoreOptions& options, platform::FileLock& lock) {
+  const std::string& folder = options.dump ? *options.dump : *options.resume;
+  const std::filesystem::path path = std::filesystem::path(folder) / dump::kLockFileName;
+  if (const platform::SystemResult locked = lock.Acquire(path.string()); !locked) {
+    if (lock.Busy()) return folder + ": another run is writing this dump folder";
+    return path.string() + ": " + locked.Text();
+  }
+  if (options.dump && dump::HoldsDump(folder)) {
+    return folder + ": the folder already holds a dump; use --resume " + folder + ", or an empty folder";
   }
   return {};
 }
@@ -83,42 +108,64 @@ tape::DownloadOutcome RunArea(DumpRecorder* recorder, dump::DumpArea area, const
   return outcome;
 }
 
-// Where a resumed area goes on: after its stored bytes, less the last chunk,
-// which is read again to be checked rather than trusted.
+// Where each area of a resumed dump goes on: after its stored bytes; an
+// area that was finished again at its last chunk, which holds the end of its
+// records and the erased flash past them that the printer may have written
+// since, so records added meanwhile are read as an uninterrupted run would.
+struct ResumePoints {
+  std::int64_t tape = 0;
+  std::int64_t aux = 0;
+};
+
 std::int64_t ResumePoint(const dump::AreaProgress& progress) {
-  return progress.complete ? progress.stored : progress.stored - progress.last_chunk;
+  return progress.complete ? progress.stored - progress.last_chunk : progress.stored;
 }
 
-// The resumed dump's bytes of one area, loaded into its image; false with
-// the reason shown when its file does not hold what the state says.
-bool LoadArea(const std::string& folder, const char* name, const dump::AreaProgress& progress,
-              tape::FlashImage& image, Console& console) {
-  std::string error;
-  std::int64_t bytes = 0;
-  if (progress.stored == 0) return true;
-  if (!dump::LoadImage(std::filesystem::path(folder) / name, image, bytes, error) || bytes < progress.stored) {
-    console.ShowError(error.empty() ? folder + "/" + name + " holds fewer bytes than its state file says" : error);
-    return false;
+ResumePoints ResumePointsOf(const dump::DumpState& state) {
+  // An auxiliary area begun before the tape was finished is read afresh.
+  return {ResumePoint(state.tape), state.tape.complete ? ResumePoint(state.aux) : 0};
+}
+
+// Whether the printer still holds what the dump stored; the reason shown
+// and false when it does not, or when it cannot be asked.
+bool ProveDumpIsThePrinters(link::Exchanger& printer, const std::string& password, const std::string& folder,
+                            const dump::DumpState& state, const ResumePoints& from, const Session& session,
+                            Console& console) {
+  struct Area {
+    const char* what;
+    const tape::FlashArea& window;
+    std::span<const std::uint8_t> stored;
+    std::int64_t chunk;
+  };
+  const Area areas[] = {
+      {"control tape", tape::kTapeArea, session.tape.Image.Bytes().first(static_cast<std::size_t>(from.tape)),
+       state.tape.last_chunk},
+      {"auxiliary data (articles, comments)", tape::kAuxArea,
+       session.aux.Bytes().first(static_cast<std::size_t>(from.aux)), state.aux.last_chunk},
+  };
+  for (const Area& area : areas) {
+    const dump::StoredCheck check = dump::CheckStoredBytes(printer, password, area.window, area.stored, area.chunk);
+    if (check.outcome == dump::StoredCheck::Outcome::NoAnswer) {
+      console.ShowError("the stored part of the dump in " + folder + " could not be compared with the printer's " +
+                        area.what + " at " + tape::FlashAddressText(check.address) + ": " + check.reason +
+                        "; nothing was read, the dump is kept");
+      return false;
+    }
+    if (check.outcome == dump::StoredCheck::Outcome::Changed) {
+      console.ShowError("the printer's " + std::string(area.what) + " differs from the dump in " + folder +
+                        " at " + tape::FlashAddressText(check.address) +
+                        ": it was cleared or rewritten since, or this is another printer. Nothing was read and "
+                        "the dump is kept as it is; start a new dump (--dump into an empty folder)");
+      return false;
+    }
   }
   return true;
 }
 
-// After a resumed area: whether the chunk read again matches the one kept.
-void CheckReadAgain(const std::vector<std::uint8_t>& kept, const tape::FlashImage& image, std::int64_t from,
-                    const char* name, Console& console) {
-  if (kept.empty()) return;
-  const auto now = image.Bytes().subspan(static_cast<std::size_t>(from), kept.size());
-  if (!std::equal(kept.begin(), kept.end(), now.begin())) {
-    console.Note(std::string("the last chunk of ") + name +
-                 " before the interruption differs from what the printer sends now; its bytes are kept");
-  }
-}
-
-std::vector<std::uint8_t> LastChunk(const tape::FlashImage& image, const dump::AreaProgress& progress) {
-  if (progress.complete || progress.last_chunk == 0) return {};
-  const auto bytes = image.Bytes().subspan(static_cast<std::size_t>(progress.stored - progress.last_chunk),
-                                           static_cast<std::size_t>(progress.last_chunk));
-  return {bytes.begin(), bytes.end()};
+// The printer's serial number, or empty when it does not give it.
+std::string ReadSerialNumber(link::DeviceLink& link, const std::string& password) {
+  const link::DeviceResponse& reply = link::GetSerialNumber(link, password);
+  return reply.ErrorCode == "0000" && !reply.NoReply() ? text::Cp1251ToUtf8(reply.Field(0)) : "";
 }
 
 // The closing line of a run a stop request ended, and its status.
@@ -167,21 +214,17 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
 // the printer's place.
 ExitStatus RestoreFromDump(const RestoreOptions& options, const std::string& password, Console& console,
                            const RunStop* stop) {
-  const std::string& folder = *options.from_dump;
   std::string error;
-  const std::optional<dump::DumpState> state = dump::LoadState(folder, error);
-  const auto answers = state ? dump::LoadAnswers(folder, error) : std::nullopt;
-  if (!state || !answers) {
+  const auto session = std::make_unique<Session>();
+  std::optional<dump::StoredDump> stored =
+      dump::LoadDump(*options.from_dump, session->tape.Image.MutableBytes(), session->aux.MutableBytes(), error);
+  if (!stored) {
     console.ShowError(error);
     return kExitUsage;
   }
-  const auto session = std::make_unique<Session>();
-  if (!LoadArea(folder, dump::kTapeFileName, state->tape, session->tape.Image, console) ||
-      !LoadArea(folder, dump::kAuxFileName, state->aux, session->aux, console)) {
-    return kExitUsage;
-  }
+  const dump::DumpState* state = &stored->state;
   tape::FrameStoredTape(session->tape, state->tape.stored);
-  dump::RecordedPrinter printer(std::move(*answers));
+  dump::RecordedPrinter printer(std::move(stored->answers));
   return RestoreAndSave(options, printer, password, *session, console, stop, [&] {
     std::vector<std::string> gaps;
     if (!state->tape.complete) gaps.emplace_back("the dump's tape download was not finished");
@@ -206,16 +249,28 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   }
   if (options.from_dump) return RestoreFromDump(options, *password, console, stop);
 
+  // Some 4 MB of images: kept off the stack.
+  const auto session = std::make_unique<Session>();
+  // A resumed dump is loaded and proven whole before the printer is asked anything.
   std::optional<dump::DumpState> resumed;
   std::int32_t speed = options.speed;
   if (options.resume) {
     std::string error;
     resumed = dump::LoadState(*options.resume, error);
-    if (!resumed) {
+    if (!resumed || !dump::LoadImage(*options.resume, dump::DumpArea::Tape, resumed->tape,
+                                     session->tape.Image.MutableBytes(), error) ||
+        !dump::LoadImage(*options.resume, dump::DumpArea::Aux, resumed->aux, session->aux.MutableBytes(), error)) {
       console.ShowError(error);
       return kExitUsage;
     }
     if (!options.speed_given) speed = resumed->speed;
+  }
+  platform::FileLock dump_lock;
+  if (options.dump || options.resume) {
+    if (std::string why = LockDumpFolder(options, dump_lock); !why.empty()) {
+      console.ShowError(why);
+      return kExitUsage;
+    }
   }
   const std::optional<FoundPrinter> chosen = ChoosePort(options, speed, *password, link, console, stop);
   if (!chosen) return StopRequested(stop) ? Stopped(*stop, options, console) : kExitStepFailed;
@@ -232,39 +287,38 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
     ~CloseAtEnd() { link.CloseLink(); }
   } close_at_end{link};
 
-  // Some 4 MB of images: kept off the stack.
-  const auto session = std::make_unique<Session>();
   std::unique_ptr<DumpRecorder> recorder;
-  std::vector<std::uint8_t> tape_chunk;
-  std::vector<std::uint8_t> aux_chunk;
+  ResumePoints from;
   if (options.dump || options.resume) {
-    // The printer's serial number ties the dump to it: a resume must go on
-    // with the same printer.
-    const link::DeviceResponse& serial_reply = link::GetSerialNumber(link, *password);
-    const std::string serial = serial_reply.ErrorCode == "0000" ? text::Cp1251ToUtf8(serial_reply.Field(0)) : "";
-    dump::DumpState state{serial, chosen->speed, dump::DumpArea::Tape, {}, {}};
+    // The printer's serial number ties the dump to it.
+    const std::string serial = ReadSerialNumber(link, *password);
+    dump::DumpState state{dump::NewDumpId(), serial, chosen->speed, dump::DumpArea::Tape, {}, {}};
     if (resumed) {
-      if (serial != resumed->serial) {
+      if (!serial.empty() && !resumed->serial.empty() && serial != resumed->serial) {
         console.ShowError("the dump in " + *options.resume + " was taken from the printer with serial number " +
-                          resumed->serial + ", but the printer on " + chosen->port + " " +
-                          (serial.empty() ? std::string("did not give its serial number") : "has " + serial) +
+                          resumed->serial + ", but the printer on " + chosen->port + " has " + serial +
                           ": nothing was read");
         return kExitStepFailed;
       }
-      if (!LoadArea(*options.resume, dump::kTapeFileName, resumed->tape, session->tape.Image, console) ||
-          !LoadArea(*options.resume, dump::kAuxFileName, resumed->aux, session->aux, console)) {
-        return kExitUsage;
+      // An unknown serial number proves nothing either way: the stored
+      // bytes compared below decide alone.
+      if (serial.empty() || resumed->serial.empty()) {
+        console.Note("the serial number of " +
+                     std::string(serial.empty() ? "the printer on " + chosen->port : "the dump's printer") +
+                     " is not known: only the stored bytes compared with the printer's tell it is the same tape");
       }
-      tape_chunk = LastChunk(session->tape.Image, resumed->tape);
-      aux_chunk = LastChunk(session->aux, resumed->aux);
+      from = ResumePointsOf(*resumed);
+      if (!ProveDumpIsThePrinters(link, *password, *options.resume, *resumed, from, *session, console)) {
+        return kExitStepFailed;
+      }
       state = *resumed;
       state.speed = chosen->speed;
+      if (state.serial.empty()) state.serial = serial;
     }
     recorder = std::make_unique<DumpRecorder>(options.dump ? *options.dump : *options.resume, state);
   }
-  const std::int64_t tape_from = resumed ? ResumePoint(resumed->tape) : 0;
-  // An auxiliary area begun before the tape was finished is read afresh.
-  const std::int64_t aux_from = resumed && resumed->tape.complete ? ResumePoint(resumed->aux) : 0;
+  const std::int64_t tape_from = from.tape;
+  const std::int64_t aux_from = from.aux;
 
   DownloadConsoleView tape_view(console, "Контрольная лента", tape::kTapeCounterBoxes, options.verbose);
   const tape::DownloadOutcome tape_outcome =
@@ -275,7 +329,6 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   console.EndProgress();
   // A stop wins over a step's failure: the user asked for it, whatever else happened.
   if (StopRequested(stop)) return Stopped(*stop, options, console);
-  CheckReadAgain(tape_chunk, session->tape.Image, tape_from, "the tape", console);
   // A request the port refused is said as such: it is no silent printer.
   const auto step_failed = [&link, &console] {
     if (const link::SystemResult& refused = link.SendFailure(); !refused.Ok()) {
@@ -293,7 +346,6 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
       });
   console.EndProgress();
   if (StopRequested(stop)) return Stopped(*stop, options, console);
-  if (aux_from > 0) CheckReadAgain(aux_chunk, session->aux, aux_from, "the auxiliary data", console);
   if (!tape::Succeeded(aux_outcome)) return step_failed();
 
   const bool failed_before = recorder && !recorder->Error().empty();

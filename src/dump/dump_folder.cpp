@@ -1,7 +1,6 @@
 #include "dump/dump_folder.h"
 
-#include "text/file_error_text.h"
-
+#include <algorithm>
 #include <cerrno>
 #include <iterator>
 #include <sstream>
@@ -23,6 +22,11 @@ std::string WriteFailure(const std::filesystem::path& path) {
 }
 
 std::optional<std::string> ReadWhole(const std::filesystem::path& path, std::string& error) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    error = Why(path, "is a folder, not a file of the dump");
+    return std::nullopt;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = Why(path, "cannot be read");
@@ -37,9 +41,34 @@ std::optional<std::string> ReadWhole(const std::filesystem::path& path, std::str
   return std::move(text).str();
 }
 
+// The line of answers.txt that ties it to its dump.
+std::string AnswersIdentity(const DumpState& state) {
+  return "# dump=" + state.id + " serial=" + state.serial;
+}
+
+// The text's line `index` (from 0), without its line end.
+std::string_view LineAt(std::string_view text, int index) {
+  for (int i = 0; i < index; ++i) {
+    const std::size_t end = text.find('\n');
+    if (end == std::string_view::npos) return {};
+    text.remove_prefix(end + 1);
+  }
+  std::string_view line = text.substr(0, text.find('\n'));
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
+std::string DamagedText(const std::filesystem::path& path) {
+  return Why(path, "dump damaged: the file does not hold the bytes the download stored (their digest differs); "
+                   "start a new dump");
+}
+
 }  // namespace
 
-bool ImageFileWriter::Open(const std::filesystem::path& path, std::int64_t keep, std::string& error) {
+const char* ImageFileName(DumpArea area) { return area == DumpArea::Aux ? kAuxFileName : kTapeFileName; }
+
+bool ImageFileWriter::Open(const std::filesystem::path& path, std::span<const std::uint8_t> image,
+                           std::int64_t keep, std::string& error) {
   path_ = path;
   std::error_code ec;
   const bool exists = std::filesystem::exists(path, ec);
@@ -62,6 +91,8 @@ bool ImageFileWriter::Open(const std::filesystem::path& path, std::int64_t keep,
     return false;
   }
   written_ = keep;
+  digest_ = Crc32c();
+  digest_.Add(image.first(static_cast<std::size_t>(keep)));
   return true;
 }
 
@@ -76,6 +107,7 @@ bool ImageFileWriter::Write(std::span<const std::uint8_t> image, std::int64_t st
     error = WriteFailure(path_);
     return false;
   }
+  digest_.Add(image.subspan(from, count));
   written_ = stored;
   return true;
 }
@@ -123,23 +155,35 @@ std::optional<DumpState> LoadState(const std::filesystem::path& folder, std::str
   return state;
 }
 
-bool LoadImage(const std::filesystem::path& path, tape::FlashImage& image, std::int64_t& bytes, std::string& error) {
+bool LoadImage(const std::filesystem::path& folder, DumpArea area, const AreaProgress& progress,
+               std::span<std::uint8_t> image, std::string& error) {
+  if (progress.stored == 0) return true;
+  const std::filesystem::path path = folder / ImageFileName(area);
   const std::optional<std::string> data = ReadWhole(path, error);
   if (!data) return false;
-  if (data->size() > image.Size()) {
+  const auto stored = static_cast<std::size_t>(progress.stored);
+  if (data->size() < stored) {
+    error = Why(path, "holds " + std::to_string(data->size()) + " bytes, fewer than the " +
+                          std::to_string(stored) + " its state file says");
+    return false;
+  }
+  if (data->size() > image.size()) {
     error = Why(path, "is larger than its flash window");
     return false;
   }
-  std::copy(data->begin(), data->end(), image.MutableBytes().begin());
-  bytes = static_cast<std::int64_t>(data->size());
+  std::copy_n(data->begin(), stored, image.begin());
+  if (Crc32cOf(image.first(stored)) != progress.digest) {
+    error = DamagedText(path);
+    return false;
+  }
   return true;
 }
 
-bool AnswerFileWriter::Open(const std::filesystem::path& folder, std::string& error) {
+bool AnswerFileWriter::Open(const std::filesystem::path& folder, const DumpState& state, std::string& error) {
   const std::filesystem::path path = folder / kAnswersFileName;
   errno = 0;
   file_.open(path, std::ios::binary | std::ios::trunc);
-  file_ << kAnswersHeader << '\n';
+  file_ << kAnswersHeader << '\n' << AnswersIdentity(state) << '\n';
   file_.flush();
   if (!file_) {
     error = WriteFailure(path);
@@ -155,13 +199,38 @@ void AnswerFileWriter::Append(const RecordedAnswer& answer) {
   file_.flush();
 }
 
-std::optional<std::vector<RecordedAnswer>> LoadAnswers(const std::filesystem::path& folder, std::string& error) {
+std::optional<std::vector<RecordedAnswer>> LoadAnswers(const std::filesystem::path& folder, const DumpState& state,
+                                                       std::string& error) {
   const std::filesystem::path path = folder / kAnswersFileName;
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec) && !ec) return std::vector<RecordedAnswer>();
   const std::optional<std::string> text = ReadWhole(path, error);
   if (!text) return std::nullopt;
+  if (LineAt(*text, 1) != AnswersIdentity(state)) {
+    error = Why(path, "belongs to another dump than its state file; start a new dump");
+    return std::nullopt;
+  }
   std::optional<std::vector<RecordedAnswer>> answers = ParseAnswers(*text, error);
   if (!answers) error = Why(path, error);
   return answers;
+}
+
+std::optional<StoredDump> LoadDump(const std::filesystem::path& folder, std::span<std::uint8_t> tape_image,
+                                   std::span<std::uint8_t> aux_image, std::string& error) {
+  std::optional<DumpState> state = LoadState(folder, error);
+  if (!state || !LoadImage(folder, DumpArea::Tape, state->tape, tape_image, error) ||
+      !LoadImage(folder, DumpArea::Aux, state->aux, aux_image, error)) {
+    return std::nullopt;
+  }
+  std::optional<std::vector<RecordedAnswer>> answers = LoadAnswers(folder, *state, error);
+  if (!answers) return std::nullopt;
+  return StoredDump{std::move(*state), std::move(*answers)};
+}
+
+bool HoldsDump(const std::filesystem::path& folder) {
+  std::error_code ec;
+  return std::any_of(kDumpFileNames.begin(), kDumpFileNames.end(),
+                     [&](const char* name) { return std::filesystem::exists(folder / name, ec); });
 }
 
 }  // namespace fjl::dump

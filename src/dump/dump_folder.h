@@ -1,9 +1,11 @@
 #pragma once
-// The files of a dump folder: tape.bin and aux.bin (each image's bytes from
-// the start of its flash window, appended as the chunks arrive), state.txt
-// (how far the downloads got) and answers.txt (the printer's answers to the
-// restoration).
+// The files of a dump folder: tape.bin and auxiliary.bin (each image's bytes
+// from the start of its flash window, appended as the chunks arrive),
+// state.txt (how far the downloads got, with a digest of each image) and
+// answers.txt (the printer's answers to the restoration). No name is one
+// Windows keeps for a device (AUX, CON, NUL, ...), whatever follows its dot.
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -13,32 +15,46 @@
 #include <vector>
 
 #include "dump/answer_log.h"
+#include "dump/crc32c.h"
 #include "dump/dump_state.h"
 #include "tape/flash_image.h"
 
 namespace fjl::dump {
 
 inline constexpr const char* kTapeFileName = "tape.bin";
-inline constexpr const char* kAuxFileName = "aux.bin";
+inline constexpr const char* kAuxFileName = "auxiliary.bin";
 inline constexpr const char* kAnswersFileName = "answers.txt";
+// Held locked for as long as a run writes the folder.
+inline constexpr const char* kLockFileName = "dump.lock";
 
-// Appends an image's new bytes to its file as they arrive.
+// Every file a dump consists of; a folder holding any of them holds a dump.
+inline constexpr std::array<const char*, 4> kDumpFileNames = {kTapeFileName, kAuxFileName, kStateFileName,
+                                                              kAnswersFileName};
+
+const char* ImageFileName(DumpArea area);
+
+// Appends an image's new bytes to its file as they arrive, keeping the
+// digest of everything the file holds.
 class ImageFileWriter {
  public:
-  // Opens `path`, keeping its first `keep` bytes (a resumed download) or
-  // none. False with `error` set when the file cannot be written.
-  bool Open(const std::filesystem::path& path, std::int64_t keep, std::string& error);
+  // Opens `path`, keeping its first `keep` bytes (a resumed download, equal
+  // to image[0, keep)) or none. False with `error` set when the file cannot
+  // be written.
+  bool Open(const std::filesystem::path& path, std::span<const std::uint8_t> image, std::int64_t keep,
+            std::string& error);
   // Appends image[written so far, stored): the caller hands the whole image
   // and how much of it holds data now.
   bool Write(std::span<const std::uint8_t> image, std::int64_t stored, std::string& error);
   // Hands what was written to the system, so a crash or a kill keeps it.
   bool Flush(std::string& error);
   std::int64_t Written() const { return written_; }
+  std::uint32_t Digest() const { return digest_.Value(); }
 
  private:
   std::ofstream file_;
   std::filesystem::path path_;
   std::int64_t written_ = 0;
+  Crc32c digest_;
 };
 
 // Writes the state file whole (a new file renamed over the old one), so a
@@ -46,14 +62,20 @@ class ImageFileWriter {
 bool SaveState(const std::filesystem::path& folder, const DumpState& state, std::string& error);
 std::optional<DumpState> LoadState(const std::filesystem::path& folder, std::string& error);
 
-// Reads an image file into the start of `image`; the byte count through
-// `bytes`. False when it cannot be read or is larger than the image.
-bool LoadImage(const std::filesystem::path& path, tape::FlashImage& image, std::int64_t& bytes, std::string& error);
+// The `progress.stored` bytes of an area's image file, into the start of
+// `image`; bytes the file holds past them are not taken. False with `error`
+// set when the file cannot be read, is a folder, is shorter than the state
+// says or larger than the window, or its stored bytes do not match the
+// state's digest (the dump is damaged).
+bool LoadImage(const std::filesystem::path& folder, DumpArea area, const AreaProgress& progress,
+               std::span<std::uint8_t> image, std::string& error);
 
-// answers.txt, written line by line as the restoration asks.
+// answers.txt, written line by line as the restoration asks. Its second
+// line names the dump and the printer, so answers from another download
+// are never taken for this one's.
 class AnswerFileWriter {
  public:
-  bool Open(const std::filesystem::path& folder, std::string& error);
+  bool Open(const std::filesystem::path& folder, const DumpState& state, std::string& error);
   void Append(const RecordedAnswer& answer);
   bool Good() const { return file_.good(); }
 
@@ -61,6 +83,22 @@ class AnswerFileWriter {
   std::ofstream file_;
 };
 
-std::optional<std::vector<RecordedAnswer>> LoadAnswers(const std::filesystem::path& folder, std::string& error);
+// The recorded answers of the dump `state` describes: refused when the file
+// belongs to another dump. A folder without the file has no answers (a
+// download that did not reach the restoration).
+std::optional<std::vector<RecordedAnswer>> LoadAnswers(const std::filesystem::path& folder, const DumpState& state,
+                                                       std::string& error);
+
+// Everything a dump folder holds, checked whole: the state, both images and
+// the answers, each proven to belong to this dump.
+struct StoredDump {
+  DumpState state;
+  std::vector<RecordedAnswer> answers;
+};
+std::optional<StoredDump> LoadDump(const std::filesystem::path& folder, std::span<std::uint8_t> tape_image,
+                                   std::span<std::uint8_t> aux_image, std::string& error);
+
+// Whether `folder` holds any file of a dump.
+bool HoldsDump(const std::filesystem::path& folder);
 
 }  // namespace fjl::dump

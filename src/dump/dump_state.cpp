@@ -1,14 +1,27 @@
 #include "dump/dump_state.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
+#include <random>
 
+#include "dump/crc32c.h"
+#include "link/line_speeds.h"
 #include "tape/flash_image.h"
+#include "text/hex_text.h"
 
 namespace fjl::dump {
 namespace {
 
-constexpr std::string_view kFirstLine = "fjl-restore dump 1";
+constexpr std::string_view kFirstLine = "fjl-restore dump 2";
+// Dumps of the first version kept no digests: nothing proves their images.
+constexpr std::string_view kFirstVersionLine = "fjl-restore dump 1";
+constexpr std::size_t kIdDigits = 16;
+
+bool IsDumpId(std::string_view id) {
+  return id.size() == kIdDigits &&
+         std::all_of(id.begin(), id.end(), [](char c) { return text::UpperHexDigitValue(c).has_value(); });
+}
 
 std::string_view AreaName(DumpArea area) {
   switch (area) {
@@ -25,6 +38,7 @@ void AddArea(std::string& text, std::string_view name, const AreaProgress& progr
   text += prefix + ".next=" + std::to_string(first_address + progress.stored) + "\n";
   text += prefix + ".last_chunk=" + std::to_string(progress.last_chunk) + "\n";
   text += prefix + ".complete=" + (progress.complete ? "1" : "0") + "\n";
+  text += prefix + ".crc32c=" + DigestText(progress.digest) + "\n";
 }
 
 template <typename Number>
@@ -58,14 +72,30 @@ bool ReadArea(const std::map<std::string, std::string, std::less<>>& values, std
     return false;
   }
   progress.complete = complete == 1;
+  const auto digest = values.find(prefix + ".crc32c");
+  const std::optional<std::uint32_t> parsed =
+      digest == values.end() ? std::nullopt : ParseDigest(digest->second);
+  if (!parsed) {
+    error = "no digest of the " + prefix + " image in the state file";
+    return false;
+  }
+  progress.digest = *parsed;
   return true;
 }
 
 }  // namespace
 
+std::string NewDumpId() {
+  std::random_device random;
+  std::string id;
+  while (id.size() < kIdDigits) id += text::UpperHex(random(), 8).substr(0, 8);
+  return id.substr(0, kIdDigits);
+}
+
 std::string FormatDumpState(const DumpState& state) {
   std::string text(kFirstLine);
-  text += "\nserial=" + state.serial + "\n";
+  text += "\nid=" + state.id + "\n";
+  text += "serial=" + state.serial + "\n";
   text += "speed=" + std::to_string(state.speed) + "\n";
   text += "area=" + std::string(AreaName(state.area)) + "\n";
   AddArea(text, "tape", state.tape, tape::kTapeArea.first_address);
@@ -82,6 +112,10 @@ std::optional<DumpState> ParseDumpState(std::string_view text, std::string& erro
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (first) {
+      if (line == kFirstVersionLine) {
+        error = "written by an earlier version that kept no digests of the images; start a new dump";
+        return std::nullopt;
+      }
       if (line != kFirstLine) {
         error = "not a dump state file";
         return std::nullopt;
@@ -98,12 +132,18 @@ std::optional<DumpState> ParseDumpState(std::string_view text, std::string& erro
     return std::nullopt;
   }
   DumpState state;
+  const auto id = values.find("id");
   const auto serial = values.find("serial");
   const auto area = values.find("area");
+  if (id == values.end() || !IsDumpId(id->second)) {
+    error = "no dump id in the state file";
+    return std::nullopt;
+  }
   if (serial == values.end() || area == values.end()) {
     error = "no serial number or area in the state file";
     return std::nullopt;
   }
+  state.id = id->second;
   state.serial = serial->second;
   if (area->second == "tape") {
     state.area = DumpArea::Tape;
@@ -118,6 +158,10 @@ std::optional<DumpState> ParseDumpState(std::string_view text, std::string& erro
   if (!ReadNumber(values, "speed", state.speed, error) ||
       !ReadArea(values, "tape", state.tape, tape::kTapeArea.Size(), error) ||
       !ReadArea(values, "aux", state.aux, tape::kAuxArea.Size(), error)) {
+    return std::nullopt;
+  }
+  if (!link::IsLineSpeed(state.speed)) {
+    error = "speed=" + std::to_string(state.speed) + " is not a line speed of the port";
     return std::nullopt;
   }
   return state;

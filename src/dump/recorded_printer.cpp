@@ -15,7 +15,24 @@ void DecodeRecordedAnswer(const RecordedAnswer& answer, link::DeviceResponse& re
   link::ReplyReceiver receiver;
   receiver.BeginReply();
   for (char c : answer.raw_reply) receiver.ReceiveByte(static_cast<std::uint8_t>(c));
-  link::DecodeReply({receiver, answer.command, answer.data, true}, response);
+  // The live link drops a whole frame of another command and waits on; a
+  // wait that found no answer stays one, even where the bytes kept (SYN is
+  // not among them) would make a good frame. The frame's own checks (its
+  // checksum, NAK, a cut frame) are made on the bytes as on the line.
+  const bool other_command = receiver.FrameComplete() && receiver.ReplyCommand() != answer.command;
+  if (other_command || (answer.status & link::StatusNoReply) != 0) {
+    link::ReplyReceiver silence;
+    silence.BeginReply();
+    link::DecodeReply({silence, answer.command, answer.data, true}, response);
+    response.RawReply = answer.raw_reply;
+  } else {
+    link::DecodeReply({receiver, answer.command, answer.data, true}, response);
+    // A frame the live link refused (a SYN inside it broke its checksum) is
+    // refused again, with the same verdict and no printer status.
+    const std::uint32_t refused = answer.status & (link::StatusNak | link::StatusBadChecksum);
+    const std::uint32_t decoded_failure = response.Status & (link::StatusNak | link::StatusBadChecksum);
+    if (refused != 0 && decoded_failure == 0) response.Status = refused;
+  }
   // What the link knew beyond the bytes: the port was gone, or nothing was sent.
   response.Status |= answer.status & (link::StatusLineGone | link::StatusNotSent);
 }

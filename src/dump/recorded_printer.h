@@ -43,7 +43,9 @@ class RecordedPrinter final : public link::Exchanger {
   int misses_ = 0;
 };
 
-// The reply record the link would have made of `answer`.
+// The reply record the link made of `answer`: the recorded bytes through
+// the same frame, command and checksum checks as a live reply, and a failure
+// the link recorded (no reply, NAK, a bad checksum) given again as that failure.
 void DecodeRecordedAnswer(const RecordedAnswer& answer, link::DeviceResponse& response);
 
 }  // namespace fjl::dump

@@ -12,9 +12,6 @@
 namespace fjl::tape {
 namespace {
 
-// Below this many bytes a reply ends the download and its bytes are not kept.
-constexpr std::int64_t kShortChunk = 50;
-
 DownloadOutcome Fail(MessageSink& messages, std::string_view text, DownloadOutcome outcome) {
   messages.ShowMessage(text);
   return outcome;
@@ -86,6 +83,7 @@ DownloadOutcome RunFlashDownload(const FlashArea& area, FlashImage& image,
     const std::optional<std::int64_t> parsed = ParseChunkCount(reply.Fields[0]);
     if (!parsed) return Fail(messages, kMsgBadData, DownloadOutcome::BadData);
     const std::int64_t count = *parsed;
+    // A short reply ends the download and its bytes are not kept.
     if (count < kShortChunk) break;
     if (reply.FieldCount < 2) return Fail(messages, kMsgBadData, DownloadOutcome::BadData);
 

@@ -16,6 +16,8 @@ namespace fjl::tape {
 
 // No reply carries more flash bytes than this.
 inline constexpr std::int64_t kMaxChunkCount = 100;
+// A reply with fewer bytes says the printer's data end there.
+inline constexpr std::int64_t kShortChunk = 50;
 
 // The byte count of a reply: decimal digits only (blanks around them are
 // allowed), 0 to kMaxChunkCount. Anything else, a sign included, is not a

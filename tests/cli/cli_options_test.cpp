@@ -219,8 +219,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "/plain-too names the same file as --output "},
         FileCase{"DumpOverTheOutput", {"--output", "@/d/tape.bin", "--dump", "@/d"},
                  "/d/tape.bin names the same file as --output "},
-        FileCase{"DumpOverTheLog", {"--output", "@/sub/t.FJL", "--log", "@/sub/aux.bin", "--dump", "@/sub/"},
-                 "/sub/aux.bin names the same file as --log "},
+        FileCase{"DumpOverTheLog", {"--output", "@/sub/t.FJL", "--log", "@/sub/auxiliary.bin", "--dump", "@/sub/"},
+                 "/sub/auxiliary.bin names the same file as --log "},
         FileCase{"OutputIsTheDumpFolder", {"--output", "@/sub/d", "--dump", "@/sub/d"},
                  "/sub/d names the same file as --output "}),
     [](const ::testing::TestParamInfo<FileCase>& param) { return std::string(param.param.name); });

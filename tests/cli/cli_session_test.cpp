@@ -144,7 +144,7 @@ TEST_F(CliOverPty, FlashReadErrorMidTapeStopsKeepsTheDumpAndWritesNoFile) {
   EXPECT_FALSE(Exists(Output()));
   const sim::Bytes tape = MakeSmallJournal().tape;
   EXPECT_EQ(ReadBytes(dump + "/tape.bin"), std::string(tape.begin(), tape.begin() + 60));
-  EXPECT_FALSE(Exists(dump + "/aux.bin"));
+  EXPECT_FALSE(Exists(dump + "/auxiliary.bin"));
   // Nothing is asked after the failed step; the one serial number read came
   // before the download, for the dump's state file.
   EXPECT_EQ(RequestsOf(0x42).size(), 1u);
@@ -156,7 +156,7 @@ TEST_F(CliOverPty, DumpsKeepBothImagesOfACompletedRun) {
 
   const SmallJournal journal = MakeSmallJournal();
   const std::string tape = ReadBytes(dump + "/tape.bin");
-  const std::string aux = ReadBytes(dump + "/aux.bin");
+  const std::string aux = ReadBytes(dump + "/auxiliary.bin");
   // Whole chunks were received, so each image holds its records and end
   // mark followed by erased flash up to the chunk's end.
   ASSERT_GE(tape.size(), journal.tape.size());
@@ -177,7 +177,7 @@ TEST_F(CliOverPty, FailingAuxDownloadKeepsTheTapeDumpAndWritesNoFile) {
   EXPECT_EQ(ErrLines(r), (std::vector<std::string>{kMsgDone, kMsgFlashError}));
   const sim::Bytes tape = MakeSmallJournal().tape;
   EXPECT_EQ(ReadBytes(dump + "/tape.bin").substr(0, tape.size()), std::string(tape.begin(), tape.end()));
-  EXPECT_EQ(ReadBytes(dump + "/aux.bin"), "");
+  EXPECT_EQ(ReadBytes(dump + "/auxiliary.bin"), "");
   EXPECT_FALSE(Exists(Output()));
 }
 

@@ -77,9 +77,10 @@ TEST_F(CliFault, CablePulledAtFirstMiddleAndLastTapeChunk) {
     EXPECT_EQ(r.err, kLineGone);
     EXPECT_EQ(ReadBytes(Output()), kEarlier);
     EXPECT_EQ(ReadBytes(Dump() + "/tape.bin"), Prefix(journal_.tape, static_cast<std::size_t>(reply - 1) * 50));
-    EXPECT_FALSE(Exists(Dump() + "/aux.bin"));
+    EXPECT_FALSE(Exists(Dump() + "/auxiliary.bin"));
 
     plug.Plug();
+    std::filesystem::remove_all(Dump());  // a new run into an empty folder
     ExpectRestored(RunCliWith(Args(plug.Port())));
   }
 }
@@ -97,11 +98,13 @@ TEST_F(CliFault, SilentPrinterAtFirstAndLastAuxChunk) {
     EXPECT_EQ(r.status, kExitStepFailed);
     EXPECT_EQ(r.err, kDone + kTimeout);
     EXPECT_EQ(ReadBytes(Output()), kEarlier);
-    EXPECT_EQ(ReadBytes(Dump() + "/aux.bin"), Prefix(journal_.aux, static_cast<std::size_t>(aux_reply - 1) * 50));
+    EXPECT_EQ(ReadBytes(Dump() + "/auxiliary.bin"), Prefix(journal_.aux, static_cast<std::size_t>(aux_reply - 1) * 50));
     // Whole chunks of the tape: its 104 bytes and the rest of the last chunk.
     EXPECT_EQ(ReadBytes(Dump() + "/tape.bin").substr(0, 104), Prefix(journal_.tape, 104));
 
-    ExpectRestored(RunCliWith(Args("sim"), sim::InProcessOpener(*printer)));
+    std::filesystem::remove_all(Dump());  // a new run into an empty folder
+    std::filesystem::remove_all(Dump());  // a new run into an empty folder
+  ExpectRestored(RunCliWith(Args("sim"), sim::InProcessOpener(*printer)));
   }
 }
 
@@ -123,6 +126,7 @@ TEST_F(CliFault, FailingReadsOfTheRestorationLeaveTheEarlierFile) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rule_text);
+    std::filesystem::remove_all(Dump());
     auto printer = Chunked({c.rule_text});
     e2e::PluggablePrinter plug(*printer);
     WriteBytes(Output(), std::vector<std::uint8_t>(kEarlier.begin(), kEarlier.end()));
@@ -138,6 +142,7 @@ TEST_F(CliFault, FailingReadsOfTheRestorationLeaveTheEarlierFile) {
 
     printer->ClearFaults();
     if (!plug.Serving()) plug.Plug();
+    std::filesystem::remove_all(Dump());  // a new run into an empty folder
     ExpectRestored(RunCliWith(Args(plug.Port())));
   }
 }
@@ -180,6 +185,7 @@ TEST_F(CliFault, PrinterFallingSilentAtTheLastReadOfTheRestoration) {
   EXPECT_EQ(r.err, kDone + kDone + "Оператор 1 \n  Таймаут устройства! Ошибка!\n");
   EXPECT_EQ(ReadBytes(Output()), kEarlier);
 
+  std::filesystem::remove_all(Dump());  // a new run into an empty folder
   ExpectRestored(RunCliWith(Args("sim"), sim::InProcessOpener(*printer)));
 }
 
@@ -212,6 +218,7 @@ TEST_F(CliFault, AStopRequestAtAnySafePointLeavesTheEarlierFile) {
   for (const int stop_at : {1, polls / 2, polls}) {
     SCOPED_TRACE("stop at poll " + std::to_string(stop_at) + " of " + std::to_string(polls));
     WriteBytes(Output(), std::vector<std::uint8_t>(kEarlier.begin(), kEarlier.end()));
+    std::filesystem::remove_all(Dump());
     StopAtPoll stop(stop_at);
     const CliResult r = RunCliWith(Args("sim"), sim::InProcessOpener(*printer), false, &stop);
     EXPECT_EQ(r.status, kExitInterrupted);
@@ -293,7 +300,7 @@ TEST_F(CliFault, FullDiskUnderTheDumpsDoesNotStopTheRestoration) {
   EXPECT_EQ(r.err, kDone + "dump not written: " + dump + "/state.txt: Нет места на диске\n" + kDone);
   EXPECT_EQ(ReadBytes(Output()), FjlBytes(SmallJournalLines()));
   for (const std::string& name : e2e::NamesIn(dump)) {
-    EXPECT_TRUE(name == "tape.bin" || name == "aux.bin" || name == "answers.txt") << name;
+    EXPECT_TRUE(name == "tape.bin" || name == "auxiliary.bin" || name == "answers.txt" || name == "dump.lock") << name;
   }
 }
 

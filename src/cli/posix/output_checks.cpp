@@ -33,6 +33,8 @@ std::string Name(const std::string& path) {
 
 std::string Why(const std::string& what, int error) { return what + ": " + text::FileErrorText(error); }
 
+}  // namespace
+
 // Permissions are only a guess (root ignores them, a read-only mount does
 // not): the one true test is to make a file there and take it away again.
 std::string CheckFolderTakesFiles(const std::string& folder) {
@@ -48,6 +50,8 @@ std::string CheckFolderTakesFiles(const std::string& folder) {
   ::unlink(name.data());
   return {};
 }
+
+namespace {
 
 // One folder entry spelled one way only: its folder with every link, "."
 // and ".." resolved, then its own name. A folder that is not there yet is
@@ -128,8 +132,7 @@ std::string CheckFilesApart(const std::string& output, const std::optional<std::
     std::string folder = *dump;
     while (folder.size() > 1 && folder.ends_with('/')) folder.pop_back();
     // The images are written through links, so a link there counts as its target.
-    for (const char* name : {dump::kTapeFileName, dump::kAuxFileName, dump::kStateFileName,
-                             dump::kAnswersFileName}) {
+    for (const char* name : dump::kDumpFileNames) {
       files.push_back(ThroughLinks("--dump", (folder == "/" ? "" : folder) + "/" + name));
     }
     files.push_back({"--dump", *dump, {EntryName(folder)}});

@@ -27,6 +27,8 @@ std::wstring InFolder(const std::string& folder, const std::wstring& name) {
   return path + name;
 }
 
+}  // namespace
+
 // Attributes say little (a read-only share, an ACL): the one true test is
 // to make a file there and take it away again.
 std::string CheckFolderTakesFiles(const std::string& folder) {
@@ -40,6 +42,8 @@ std::string CheckFolderTakesFiles(const std::string& folder) {
   ::CloseHandle(file);
   return {};
 }
+
+namespace {
 
 // One spelling per file: the full path, '\' between its parts, in upper
 // case (names compare ignoring case on Windows).
@@ -89,8 +93,7 @@ std::string CheckFilesApart(const std::string& output, const std::optional<std::
   std::vector<FileName> files{{"--output", output, Spelling(output)}};
   if (log) files.push_back({"--log", *log, Spelling(*log)});
   if (dump) {
-    for (const char* name : {dump::kTapeFileName, dump::kAuxFileName, dump::kStateFileName,
-                             dump::kAnswersFileName}) {
+    for (const char* name : dump::kDumpFileNames) {
       const std::string path = *dump + "\\" + name;
       files.push_back({"--dump", path, Spelling(path)});
     }
