@@ -28,11 +28,11 @@ std::string CheckFolderTakesFiles(const std::string& folder);
 // The FJL file, the log and the dump folder's files (and DIR itself) must be
 // different files: one written over another loses it. `dump` is the folder
 // the run writes its dump to or reads it from (--dump, --resume,
-// --from-dump). Names
+// --from-dump, named so by `dump_option`). Names
 // are compared with links and "." and ".." resolved, and existing files by
 // device and inode, so two spellings of one file are found. Made before the
 // other checks, which create the log and the dump folder.
 std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
-                            const std::optional<std::string>& dump);
+                            const std::optional<std::string>& dump, const std::string& dump_option = "--dump");
 
 }  // namespace fjl::cli

@@ -43,7 +43,10 @@ std::string CheckFiles(const RestoreOptions& options) {
   // First, while nothing has been made: the log check creates the log.
   const std::optional<std::string>& dump_folder =
       options.dump ? options.dump : options.resume ? options.resume : options.from_dump;
-  if (std::string why = CheckFilesApart(options.output, options.log, dump_folder); !why.empty()) return why;
+  const std::string dump_option = options.dump ? "--dump" : options.resume ? "--resume" : "--from-dump";
+  if (std::string why = CheckFilesApart(options.output, options.log, dump_folder, dump_option); !why.empty()) {
+    return why;
+  }
   if (std::string why = CheckOutputFile(options.output); !why.empty()) return why;
   if (options.log) {
     if (std::string why = CheckLogFile(*options.log); !why.empty()) return why;

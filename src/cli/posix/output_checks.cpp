@@ -124,7 +124,7 @@ std::string PrepareDumpFolder(const std::string& folder) {
 }
 
 std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
-                            const std::optional<std::string>& dump) {
+                            const std::optional<std::string>& dump, const std::string& dump_option) {
   std::vector<FileKeys> files{ThroughLinks("--output", output)};
   if (log) files.push_back(ThroughLinks("--log", *log));
   if (dump) {
@@ -133,9 +133,9 @@ std::string CheckFilesApart(const std::string& output, const std::optional<std::
     while (folder.size() > 1 && folder.ends_with('/')) folder.pop_back();
     // The images are written through links, so a link there counts as its target.
     for (const char* name : dump::kDumpFileNames) {
-      files.push_back(ThroughLinks("--dump", (folder == "/" ? "" : folder) + "/" + name));
+      files.push_back(ThroughLinks(dump_option, (folder == "/" ? "" : folder) + "/" + name));
     }
-    files.push_back({"--dump", *dump, {EntryName(folder)}});
+    files.push_back({dump_option, *dump, {EntryName(folder)}});
   }
   for (std::size_t i = 0; i < files.size(); ++i) {
     for (std::size_t j = i + 1; j < files.size(); ++j) {

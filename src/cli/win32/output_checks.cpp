@@ -89,15 +89,15 @@ std::string PrepareDumpFolder(const std::string& folder) {
 }
 
 std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
-                            const std::optional<std::string>& dump) {
+                            const std::optional<std::string>& dump, const std::string& dump_option) {
   std::vector<FileName> files{{"--output", output, Spelling(output)}};
   if (log) files.push_back({"--log", *log, Spelling(*log)});
   if (dump) {
     for (const char* name : dump::kDumpFileNames) {
       const std::string path = *dump + "\\" + name;
-      files.push_back({"--dump", path, Spelling(path)});
+      files.push_back({dump_option, path, Spelling(path)});
     }
-    files.push_back({"--dump", *dump, Spelling(*dump)});
+    files.push_back({dump_option, *dump, Spelling(*dump)});
   }
   for (std::size_t i = 0; i < files.size(); ++i) {
     for (std::size_t j = i + 1; j < files.size(); ++j) {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "output/save_text_file.h"
+#include "platform/device_name.h"
 #include "platform/win32/wide_text.h"
 #include "text/file_error_text.h"
 
@@ -29,24 +30,12 @@ std::size_t NameStart(const std::wstring& path) {
   return path.size() >= 2 && path[1] == L':' ? 2 : 0;
 }
 
-// CON, PRN, AUX, NUL, COM1..COM9 and LPT1..LPT9, with or without an
-// extension, are devices in every folder.
-bool IsReservedDeviceName(std::wstring name) {
-  const std::size_t dot = name.find(L'.');
-  if (dot != std::wstring::npos) name.resize(dot);
-  while (!name.empty() && name.back() == L' ') name.pop_back();
-  for (wchar_t& c : name) c = static_cast<wchar_t>(::towupper(c));
-  if (name == L"CON" || name == L"PRN" || name == L"AUX" || name == L"NUL") return true;
-  return name.size() == 4 && (name.compare(0, 3, L"COM") == 0 || name.compare(0, 3, L"LPT") == 0) &&
-         name[3] >= L'1' && name[3] <= L'9';
-}
-
 // The refusals a save makes before it writes anything: what a shell's ">"
 // would refuse.
 std::string Refusal(const std::wstring& path) {
   const std::wstring name = path.substr(NameStart(path));
   if (name.empty()) return ErrorText(ERROR_DIRECTORY);
-  if (IsReservedDeviceName(name)) return std::string(kNotARegularFile);
+  if (platform::IsWindowsDeviceName(platform::Utf8FromWide(name))) return std::string(kNotARegularFile);
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = ::GetLastError();
