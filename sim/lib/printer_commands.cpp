@@ -38,6 +38,8 @@ CommandAnswer FlashRead(const PrinterModel& model, std::size_t chunk, std::uint6
     left = held > address ? std::min(left, held - address) : 0;
   }
   const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(chunk, left));
+  // Where the data end the reply says so with its count alone.
+  if (count == 0) return Fields({"0"});
   Bytes bytes(count);
   for (std::size_t i = 0; i < count; ++i) bytes[i] = region->At(address + i);
   return Fields({std::to_string(count), HexText(bytes)});

@@ -259,6 +259,40 @@ TEST_F(CliProcess, TheSimulatorPlaysTheDumpsPrinter) {
   EXPECT_EQ(ReadBytes(folder_ / "replayed.FJL"), FjlBytes(SmallJournalLines()));
 }
 
+// The replayed printer holds what the dump stored and no more: a tape cut
+// short ends where the dump's does, and a read it holds no answer for meets
+// silence, as with --from-dump; a damaged image is not served at all.
+TEST_F(CliProcess, TheSimulatorServesOnlyWhatTheDumpHolds) {
+  const std::string dump = folder_ / "dump";
+  {
+    SimulatorProcess printer(JournalOptions({"--chunk", "50", "--fault", "hangup:cmd=241,every=2,limit=1"}));
+    ASSERT_EQ(RunCliProcess(folder_, {"--port", printer.Pty(), "--output", folder_ / "a.FJL", "--dump", dump}).status,
+              1);
+  }
+  const ProcessResult offline = RunCliProcess(folder_, {"--from-dump", dump, "--output", folder_ / "offline.FJL"});
+  ProcessResult replayed;
+  {
+    SimulatorProcess replay({"--dump", dump});
+    replayed = RunCliProcess(folder_, {"--port", replay.Pty(), "--output", folder_ / "replayed.FJL"});
+  }
+  EXPECT_EQ(replayed.status, 1) << replayed.err;
+  EXPECT_EQ(offline.status, 1) << offline.err;
+  EXPECT_NE(replayed.err.find("без маркера конца ленты"), std::string::npos) << replayed.err;
+  EXPECT_FALSE(Exists(folder_ / "replayed.FJL"));
+
+  std::string tape = ReadBytes(dump + "/tape.bin");
+  tape[5] = static_cast<char>(tape[5] ^ 1);
+  WriteBytes(dump + "/tape.bin", std::vector<std::uint8_t>(tape.begin(), tape.end()));
+  const std::string err_path = folder_ / "sim.err";
+  const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const pid_t pid = Spawn({BinaryPath("fjl-printer-sim"), "--dump", dump}, -1, err);
+  ::close(err);
+  EXPECT_EQ(WaitExit(pid), 2);
+  EXPECT_EQ(ReadBytes(err_path), "fjl-printer-sim: " + dump +
+                                     "/tape.bin: dump damaged: the file does not hold the bytes the download stored "
+                                     "(their digest differs); start a new dump\n");
+}
+
 // A printer set to 19200: --find names its port and speed, and --port auto
 // finds it among the listed ports for a restoration.
 TEST_F(CliProcess, FindsThePrinterByItself) {

@@ -263,5 +263,59 @@ TEST_F(DumpTrust, AReadOnlyFolderIsRefusedBeforeTheResumeReadsAnything) {
   EXPECT_TRUE(printer->Requests().empty());
 }
 
+// The line of answers.txt that answers `command` (two hex digits), and
+// its raw reply, the last quoted text.
+std::string AnswerLine(const std::string& answers, const std::string& command) {
+  const std::size_t at = answers.find("\n" + command + " ") + 1;
+  return answers.substr(at, answers.find('\n', at) - at);
+}
+std::string RawReplyOf(const std::string& line) { return line.substr(line.rfind(" \"") + 1); }
+
+// Offline, the recorded answers meet the same checks as the live replies
+// did: a read the live run lost stays lost, and a frame of another command
+// is no answer. Live and offline give the same status and the same bytes.
+TEST_F(DumpTrust, RecordedAnswersAreCheckedAsTheLiveRepliesWere) {
+  {
+    // A SYN inside the first tax rate reply breaks its checksum on the line;
+    // the bytes kept (SYN is not kept) would make a good frame.
+    auto printer = Chunked(SmallJournalPrinter(), {"syn-inside:cmd=0x48,count=1,limit=1"});
+    const CliResult live = RunCliWith({"--port", "sim", "--output", folder_ / "live.FJL", "--dump", Dump()},
+                                      sim::InProcessOpener(*printer));
+    ASSERT_EQ(live.status, kExitIncomplete) << live.err;
+    const CliResult offline = FromDump();
+    EXPECT_EQ(offline.status, kExitIncomplete) << offline.err;
+    EXPECT_EQ(ReadBytes(Output()), ReadBytes(folder_ / "live.FJL"));
+  }
+  {
+    // The operator read's reply replaced by the serial number's frame, as
+    // from a printer answering another request: live, such a frame is
+    // dropped and the read meets silence.
+    std::filesystem::remove_all(Dump());
+    std::filesystem::remove(Output());
+    auto printer = Chunked();
+    ASSERT_EQ(RunCliWith({"--port", "sim", "--output", folder_ / "whole.FJL", "--dump", Dump()},
+                         sim::InProcessOpener(*printer))
+                  .status,
+              kExitRestored);
+    std::string answers = ReadBytes(Dump() + "/answers.txt");
+    const std::string operator_line = AnswerLine(answers, "30");
+    std::string forged = operator_line;
+    forged.replace(forged.rfind(" \"") + 1, std::string::npos, RawReplyOf(AnswerLine(answers, "42")));
+    answers.replace(answers.find(operator_line), operator_line.size(), forged);
+    WriteBytes(Dump() + "/answers.txt", std::vector<std::uint8_t>(answers.begin(), answers.end()));
+    const CliResult offline = FromDump();
+
+    auto silent = Chunked(SmallJournalPrinter(), {"silence:cmd=0x30,limit=1"});
+    const CliResult live =
+        RunCliWith({"--port", "sim", "--output", folder_ / "silent.FJL"}, sim::InProcessOpener(*silent));
+    const std::string lost = "Оператор 2 \n  Таймаут устройства! Ошибка!\n";
+    EXPECT_EQ(live.status, kExitStepFailed);
+    EXPECT_TRUE(live.err.ends_with(lost)) << live.err;
+    EXPECT_EQ(offline.status, kExitStepFailed);
+    EXPECT_EQ(offline.err, lost);
+    EXPECT_FALSE(Exists(Output()));
+  }
+}
+
 }  // namespace
 }  // namespace fjl::cli::testing
