@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "cli/console_views.h"
-#include "cli/dump_recorder.h"
 #include "cli/output_checks.h"
 #include "cli/printer_search.h"
 #include "cli/run_report.h"
 #include "dump/dump_folder.h"
 #include "dump/recorded_printer.h"
-#include "dump/stored_check.h"
+#include "dump/dump_recorder.h"
+#include "dump/resume_proof.h"
 #include "link/read_commands.h"
 #include "output/save_text_file.h"
 #include "platform/file_lock.h"
@@ -99,7 +99,7 @@ std::optional<FoundPrinter> ChoosePort(const RestoreOptions& options, std::int32
 // A dump that cannot be written does not stop the run (the tape can still
 // be restored and saved); its first failure is shown once.
 template <typename Download>
-tape::DownloadOutcome RunArea(DumpRecorder* recorder, dump::DumpArea area, const tape::FlashImage& image,
+tape::DownloadOutcome RunArea(dump::DumpRecorder* recorder, dump::DumpArea area, const tape::FlashImage& image,
                               std::int64_t kept, DownloadConsoleView& view, Download download) {
   const bool failed_before = recorder && !recorder->Error().empty();
   tape::DownloadView& shown = recorder ? recorder->BeginArea(area, image, kept, view) : view;
@@ -111,64 +111,28 @@ tape::DownloadOutcome RunArea(DumpRecorder* recorder, dump::DumpArea area, const
   return outcome;
 }
 
-// Where each area of a resumed dump goes on: after its stored bytes; an
-// area that was finished again at its last chunk, which holds the end of its
-// records and the erased flash past them that the printer may have written
-// since, so records added meanwhile are read as an uninterrupted run would.
-struct ResumePoints {
-  std::int64_t tape = 0;
-  std::int64_t aux = 0;
-};
-
-std::int64_t ResumePoint(const dump::AreaProgress& progress) {
-  return progress.complete ? progress.stored - progress.last_chunk : progress.stored;
-}
-
-ResumePoints ResumePointsOf(const dump::DumpState& state) {
-  // An auxiliary area begun before the tape was finished is read afresh.
-  return {ResumePoint(state.tape), state.tape.complete ? ResumePoint(state.aux) : 0};
-}
-
-// Whether the printer still holds what the dump stored; the reason shown
-// and false when it does not, or when it cannot be asked.
-bool ProveDumpIsThePrinters(link::Exchanger& printer, const std::string& password, const std::string& folder,
-                            const dump::DumpState& state, const ResumePoints& from, const Session& session,
-                            Console& console) {
-  struct Area {
-    const char* what;
-    const tape::FlashArea& window;
-    std::span<const std::uint8_t> stored;
-    std::int64_t chunk;
-  };
-  const Area areas[] = {
-      {"control tape", tape::kTapeArea, session.tape.Image.Bytes().first(static_cast<std::size_t>(from.tape)),
-       state.tape.last_chunk},
-      {"auxiliary data (articles, comments)", tape::kAuxArea,
-       session.aux.Bytes().first(static_cast<std::size_t>(from.aux)), state.aux.last_chunk},
-  };
-  for (const Area& area : areas) {
-    const dump::StoredCheck check = dump::CheckStoredBytes(printer, password, area.window, area.stored, area.chunk);
-    if (check.outcome == dump::StoredCheck::Outcome::NoAnswer) {
-      console.ShowError("the stored part of the dump in " + folder + " could not be compared with the printer's " +
-                        area.what + " at " + tape::FlashAddressText(check.address) + ": " + check.reason +
-                        "; nothing was read, the dump is kept");
-      return false;
-    }
-    if (check.outcome == dump::StoredCheck::Outcome::Changed) {
-      console.ShowError("the printer's " + std::string(area.what) + " differs from the dump in " + folder +
-                        " at " + tape::FlashAddressText(check.address) +
-                        ": it was cleared or rewritten since, or this is another printer. Nothing was read and "
-                        "the dump is kept as it is; start a new dump (--dump into an empty folder)");
-      return false;
-    }
+// The reason a kept download may not go on, or empty.
+std::string RefusalText(const dump::ResumeProof& proof, const std::string& folder, const dump::DumpState& state,
+                        const std::string& serial, const std::string& port) {
+  using Outcome = dump::ResumeProof::Outcome;
+  const std::string what =
+      proof.area == dump::DumpArea::Aux ? "auxiliary data (articles, comments)" : "control tape";
+  switch (proof.outcome) {
+    case Outcome::Proven:
+      return {};
+    case Outcome::OtherPrinter:
+      return "the dump in " + folder + " was taken from the printer with serial number " + state.serial +
+             ", but the printer on " + port + " has " + serial + ": nothing was read";
+    case Outcome::NoAnswer:
+      return "the stored part of the dump in " + folder + " could not be compared with the printer's " + what +
+             " at " + tape::FlashAddressText(proof.address) + ": " + proof.reason + "; nothing was read, the dump is kept";
+    case Outcome::Changed:
+      break;
   }
-  return true;
-}
-
-// The printer's serial number, or empty when it does not give it.
-std::string ReadSerialNumber(link::DeviceLink& link, const std::string& password) {
-  const link::DeviceResponse& reply = link::GetSerialNumber(link, password);
-  return reply.ErrorCode == "0000" && !reply.NoReply() ? text::Cp1251ToUtf8(reply.Field(0)) : "";
+  return "the printer's " + what + " differs from the dump in " + folder + " at " +
+         tape::FlashAddressText(proof.address) +
+         ": it was cleared or rewritten since, or this is another printer. Nothing was read and the dump is kept as "
+         "it is; start a new dump (--dump into an empty folder)";
 }
 
 // The closing line of a run a stop request ended, and its status.
@@ -290,35 +254,32 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
     ~CloseAtEnd() { link.CloseLink(); }
   } close_at_end{link};
 
-  std::unique_ptr<DumpRecorder> recorder;
-  ResumePoints from;
+  std::unique_ptr<dump::DumpRecorder> recorder;
+  dump::ResumePoints from;
   if (options.dump || options.resume) {
     // The printer's serial number ties the dump to it.
-    const std::string serial = ReadSerialNumber(link, *password);
+    const std::string serial = dump::ReadSerialNumber(link, *password);
     dump::DumpState state{dump::NewDumpId(), serial, chosen->speed, dump::DumpArea::Tape, {}, {}};
     if (resumed) {
-      if (!serial.empty() && !resumed->serial.empty() && serial != resumed->serial) {
-        console.ShowError("the dump in " + *options.resume + " was taken from the printer with serial number " +
-                          resumed->serial + ", but the printer on " + chosen->port + " has " + serial +
-                          ": nothing was read");
-        return kExitStepFailed;
-      }
+      const dump::ResumeProof proof =
+          dump::ProveKeptDownload(link, *password, serial, *resumed, session->tape.Image, session->aux);
       // An unknown serial number proves nothing either way: the stored
-      // bytes compared below decide alone.
-      if (serial.empty() || resumed->serial.empty()) {
+      // bytes compared decide alone.
+      if (proof.serial_unknown) {
         console.Note("the serial number of " +
                      std::string(serial.empty() ? "the printer on " + chosen->port : "the dump's printer") +
                      " is not known: only the stored bytes compared with the printer's tell it is the same tape");
       }
-      from = ResumePointsOf(*resumed);
-      if (!ProveDumpIsThePrinters(link, *password, *options.resume, *resumed, from, *session, console)) {
+      if (!proof.Proven()) {
+        console.ShowError(RefusalText(proof, *options.resume, *resumed, serial, chosen->port));
         return kExitStepFailed;
       }
+      from = dump::ResumePointsOf(*resumed);
       state = *resumed;
       state.speed = chosen->speed;
       if (state.serial.empty()) state.serial = serial;
     }
-    recorder = std::make_unique<DumpRecorder>(options.dump ? *options.dump : *options.resume, state);
+    recorder = std::make_unique<dump::DumpRecorder>(options.dump ? *options.dump : *options.resume, state);
   }
   const std::int64_t tape_from = from.tape;
   const std::int64_t aux_from = from.aux;

@@ -1,6 +1,7 @@
 #pragma once
 // What the three steps share besides one another.
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@ struct WizardServices {
   // The names the port list offers, asked afresh whenever step 1 is
   // activated while disconnected.
   std::function<std::vector<std::string>()> list_ports;
+  // The user's folder of kept downloads; empty keeps nothing.
+  std::filesystem::path kept_downloads = {};
 };
 
 }  // namespace fjl::wizard

@@ -38,7 +38,7 @@ void Step1Presenter::Guarded(Handler&& handler) {
 }
 
 Step1Presenter::Step1Presenter(Step1View& view, const WizardServices& services)
-    : view_(view), services_(services), downloads_(services.ui) {
+    : view_(view), services_(services), downloads_(services.ui), kept_(services.kept_downloads) {
   const std::vector<std::string> speeds = SpeedItems();
   view_.SetListItems(Step1Control::SpeedList, speeds, kDefaultSpeedIndex);
   view_.SetText(Step1Control::PasswordBox, kDefaultPassword);
@@ -133,9 +133,23 @@ void Step1Presenter::ReadTape() {
     const std::string password = PasswordBytes();
     StepMessages<Step1Control> messages(view_);
     const DownloadHooks hooks = StepDownloadHooks(view_, [this](DownloadPhase phase) { ShowTapeButtons(phase); });
+    // The auxiliary area kept with the tape is checked with it and loaded
+    // where step 2 reads it.
+    const auto scratch = next_ == nullptr ? std::make_unique<tape::AuxImage>() : nullptr;
+    tape::AuxImage& aux = next_ == nullptr ? *scratch : next_->Aux();
     const tape::DownloadOutcome outcome = downloads_.Run(hooks, [&](tape::DownloadView& boxes, const StopSignal& stop) {
-      return tape::TapeDownload(password, *tape_, {services_.device_link, last_response_, boxes, view_, messages, &stop});
+      const std::optional<std::int64_t> from =
+          kept_.BeginTape(services_.device_link, password, SpeedOf(connected_speed_), tape_->Image, aux, messages);
+      if (!from) return tape::DownloadOutcome::LinkError;
+      tape::DownloadView& shown = kept_.Watch(dump::DumpArea::Tape, tape_->Image, *from, boxes);
+      const tape::DownloadOutcome result = tape::TapeDownload(
+          password, *tape_, {services_.device_link, last_response_, shown, view_, messages, &stop}, *from);
+      kept_.EndArea(tape::Succeeded(result));
+      return result;
     });
+    if (outcome == tape::DownloadOutcome::Cancelled) {
+      messages.ShowMessage(StoppedMessage(kept_.LastStored(), kReadTapeText, kept_.Keeping()));
+    }
     // The read button the focus was on is disabled now; a focus left to
     // wander could land on "Завершить", one key press from losing the tape.
     if (tape::Succeeded(outcome)) view_.SetFocus(Step1Control::NextButton);

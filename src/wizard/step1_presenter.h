@@ -10,6 +10,7 @@
 #include "tape/flash_image.h"
 #include "wizard/button_tables.h"
 #include "wizard/download_runner.h"
+#include "wizard/kept_download.h"
 #include "wizard/services.h"
 #include "wizard/step_view.h"
 
@@ -54,6 +55,9 @@ class Step1Presenter {
   link::DeviceResponse& LastResponse() { return last_response_; }
   const link::DeviceResponse& LastResponse() const { return last_response_; }
 
+  // The download kept in the user's folder, shared by the three steps.
+  KeptDownload& Kept() { return kept_; }
+
   // Closes the window as part of ending the program.
   void CloseWindow() { view_.CloseWindow(); }
 
@@ -78,6 +82,7 @@ class Step1Presenter {
   std::string connected_speed_;
   // Some 2 MB: kept off the stack of whoever creates the presenter.
   std::unique_ptr<tape::TapeData> tape_ = std::make_unique<tape::TapeData>();
+  KeptDownload kept_;
   link::DeviceResponse last_response_;
 };
 

@@ -40,10 +40,20 @@ void Step2Presenter::ReadAux() {
     const std::string password = step1_.PasswordBytes();
     StepMessages<Step2Control> messages(view_);
     const DownloadHooks hooks = StepDownloadHooks(view_, [this](DownloadPhase phase) { ShowAuxButtons(phase); });
+    KeptDownload& kept = step1_.Kept();
+    link::DeviceLink& link = step1_.Services().device_link;
     const tape::DownloadOutcome outcome = downloads_.Run(hooks, [&](tape::DownloadView& boxes, const StopSignal& stop) {
-      return tape::AuxDownload(password, *aux_,
-                               {step1_.Services().device_link, step1_.LastResponse(), boxes, view_, messages, &stop});
+      const std::optional<std::int64_t> from = kept.BeginAux(link, password, *aux_, messages);
+      if (!from) return tape::DownloadOutcome::LinkError;
+      tape::DownloadView& shown = kept.Watch(dump::DumpArea::Aux, *aux_, *from, boxes);
+      const tape::DownloadOutcome result =
+          tape::AuxDownload(password, *aux_, {link, step1_.LastResponse(), shown, view_, messages, &stop}, *from);
+      kept.EndArea(tape::Succeeded(result));
+      return result;
     });
+    if (outcome == tape::DownloadOutcome::Cancelled) {
+      messages.ShowMessage(StoppedMessage(kept.LastStored(), kReadAuxText, kept.Keeping()));
+    }
     if (tape::Succeeded(outcome)) view_.SetFocus(Step2Control::NextButton);
   });
 }

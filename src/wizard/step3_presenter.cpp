@@ -100,7 +100,7 @@ void Step3Presenter::Restore() {
     StepMessages<Step3Control> messages(view_);
     const std::string password = step1_.PasswordBytes();
     const restore::RestoreInputs inputs{
-        step1_.Services().device_link, password, step1_.Tape(), step2_.Aux(),
+        step1_.Kept().Recording(step1_.Services().device_link), password, step1_.Tape(), step2_.Aux(),
         [this](const link::DeviceResponse& reply) { step1_.LastResponse() = reply; }};
 
     // Undone in reverse order however the run ends: the lines not shown yet

@@ -143,8 +143,11 @@ TEST(KeyboardFocusTest, EscapeOrTheCloseButtonDuringADownloadAskAndAYesStopsIt) 
     sim.on_write = nullptr;
 
     EXPECT_EQ(sim.sink.questions, Texts{"Прервать чтение?"});
-    EXPECT_EQ(sim.sink.titles, Texts{"Чтение контрольной ленты (Varkon KM-L710, KM-5820L). Шаг 1."});
-    EXPECT_TRUE(sim.sink.messages.empty());
+    // The question and the message after it, both over step 1.
+    EXPECT_EQ(sim.sink.titles, Texts(2, "Чтение контрольной ленты (Varkon KM-L710, KM-5820L). Шаг 1."));
+    // Each request brought a chunk of 50 bytes before the stop.
+    EXPECT_EQ(sim.sink.messages, Texts{"Чтение остановлено: прочитано " +
+                                       std::to_string(50 * sim.simulator.Requests().size()) + " байт."});
     EXPECT_LE(sim.simulator.Requests().size(), requests_at_press + 1) << "stopped at the next chunk";
     EXPECT_TRUE(sim.Form1().isVisible()) << "the download stops, the program goes on";
     EXPECT_TRUE(sim.Form1().ConnectButton()->isEnabled());

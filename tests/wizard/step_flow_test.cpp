@@ -72,9 +72,11 @@ TEST(StepFlowTest, EscapeStopsTheAuxDownloadToo) {
     pressed = true;
   };
   w.view2.answers = {true};
+  const std::size_t before = w.simulator.Requests().size();
   w.steps.step2.ReadAux();
   EXPECT_EQ(w.view2.questions, Texts{"Прервать чтение?"});
-  EXPECT_TRUE(w.view2.messages.empty());
+  EXPECT_EQ(w.view2.messages, Texts{"Чтение остановлено: прочитано " +
+                                    std::to_string(50 * (w.simulator.Requests().size() - before)) + " байт."});
   EXPECT_TRUE(w.view2.IsEnabled(Step2Control::ReadAuxButton));
   EXPECT_FALSE(w.view2.IsEnabled(Step2Control::NextButton));
   EXPECT_FALSE(w.view2.closed);

@@ -1,6 +1,6 @@
-#include "cli/dump_recorder.h"
+#include "dump/dump_recorder.h"
 
-namespace fjl::cli {
+namespace fjl::dump {
 
 class DumpRecorder::AreaView final : public tape::DownloadView {
  public:
@@ -17,24 +17,24 @@ class DumpRecorder::AreaView final : public tape::DownloadView {
   tape::DownloadView& inner_;
 };
 
-DumpRecorder::DumpRecorder(std::filesystem::path folder, dump::DumpState state, Clock clock)
+DumpRecorder::DumpRecorder(std::filesystem::path folder, DumpState state, Clock clock)
     : folder_(std::move(folder)), state_(std::move(state)), clock_(std::move(clock)) {
   if (!clock_) clock_ = [] { return std::chrono::steady_clock::now(); };
 }
 
 DumpRecorder::~DumpRecorder() = default;
 
-tape::DownloadView& DumpRecorder::BeginArea(dump::DumpArea area, const tape::FlashImage& image, std::int64_t kept,
+tape::DownloadView& DumpRecorder::BeginArea(DumpArea area, const tape::FlashImage& image, std::int64_t kept,
                                             tape::DownloadView& inner) {
   state_.area = area;
-  progress_ = area == dump::DumpArea::Tape ? &state_.tape : &state_.aux;
+  progress_ = area == DumpArea::Tape ? &state_.tape : &state_.aux;
   progress_->stored = kept;
   progress_->last_chunk = 0;
   progress_->complete = false;
   image_ = &image;
-  writer_ = dump::ImageFileWriter();
+  writer_ = ImageFileWriter();
   std::string why;
-  if (!writer_.Open(folder_ / dump::ImageFileName(area), image.Bytes(), kept, why)) Fail(why);
+  if (!writer_.Open(folder_ / ImageFileName(area), image.Bytes(), kept, why)) Fail(why);
   progress_->digest = writer_.Digest();
   Save(false);
   view_ = std::make_unique<AreaView>(*this, inner);
@@ -60,7 +60,7 @@ void DumpRecorder::EndArea(bool complete) {
   if (progress_ == nullptr) return;
   progress_->complete = complete;
   // The tape is followed by the auxiliary area, and that by nothing.
-  if (complete) state_.area = progress_ == &state_.tape ? dump::DumpArea::Aux : dump::DumpArea::Done;
+  if (complete) state_.area = progress_ == &state_.tape ? DumpArea::Aux : DumpArea::Done;
   Save(true);
   progress_ = nullptr;
 }
@@ -68,9 +68,9 @@ void DumpRecorder::EndArea(bool complete) {
 link::Exchanger& DumpRecorder::Recording(link::Exchanger& printer) {
   std::string why;
   if (!answers_.Open(folder_, state_, why)) Fail(why);
-  recorder_ = std::make_unique<dump::AnswerRecorder>(printer, [this](const dump::RecordedAnswer& answer) {
+  recorder_ = std::make_unique<AnswerRecorder>(printer, [this](const RecordedAnswer& answer) {
     answers_.Append(answer);
-    if (!answers_.Good()) Fail((folder_ / dump::kAnswersFileName).string() + ": cannot be written");
+    if (!answers_.Good()) Fail((folder_ / kAnswersFileName).string() + ": cannot be written");
   });
   return *recorder_;
 }
@@ -80,11 +80,11 @@ void DumpRecorder::Save(bool flush_image) {
   std::string why;
   // The images first: the state must never promise bytes the files lack.
   if (flush_image && !writer_.Flush(why)) Fail(why);
-  if (!dump::SaveState(folder_, state_, why)) Fail(why);
+  if (!SaveState(folder_, state_, why)) Fail(why);
 }
 
 void DumpRecorder::Fail(const std::string& why) {
   if (error_.empty()) error_ = why;
 }
 
-}  // namespace fjl::cli
+}  // namespace fjl::dump

@@ -17,7 +17,7 @@
 #include "tape/download_view.h"
 #include "tape/flash_image.h"
 
-namespace fjl::cli {
+namespace fjl::dump {
 
 // How often the state file follows the images during a download.
 inline constexpr std::chrono::seconds kDumpStateInterval{2};
@@ -28,7 +28,7 @@ class DumpRecorder {
 
   // `state` is where the run starts: a fresh one, or a resumed dump's
   // (whose areas' `stored` bytes are kept in their files).
-  DumpRecorder(std::filesystem::path folder, dump::DumpState state, Clock clock = {});
+  DumpRecorder(std::filesystem::path folder, DumpState state, Clock clock = {});
   ~DumpRecorder();
   DumpRecorder(const DumpRecorder&) = delete;
   DumpRecorder& operator=(const DumpRecorder&) = delete;
@@ -37,7 +37,7 @@ class DumpRecorder {
   // file keeps that many bytes. The returned view passes everything on to
   // `inner` and appends each stored chunk to the file; it lives until the
   // next BeginArea.
-  tape::DownloadView& BeginArea(dump::DumpArea area, const tape::FlashImage& image, std::int64_t kept,
+  tape::DownloadView& BeginArea(DumpArea area, const tape::FlashImage& image, std::int64_t kept,
                                 tape::DownloadView& inner);
   // The area's download ended: the file is flushed and the state saved,
   // the area marked complete when it succeeded.
@@ -50,7 +50,7 @@ class DumpRecorder {
   // The first failure to write the dump, or empty. A dump that cannot be
   // written does not stop the run; the caller says what is missing.
   const std::string& Error() const { return error_; }
-  const dump::DumpState& State() const { return state_; }
+  const DumpState& State() const { return state_; }
 
  private:
   class AreaView;
@@ -59,16 +59,16 @@ class DumpRecorder {
   void Fail(const std::string& why);
 
   std::filesystem::path folder_;
-  dump::DumpState state_;
+  DumpState state_;
   Clock clock_;
   std::chrono::steady_clock::time_point last_saved_{};
-  dump::ImageFileWriter writer_;
+  ImageFileWriter writer_;
   const tape::FlashImage* image_ = nullptr;
-  dump::AreaProgress* progress_ = nullptr;
+  AreaProgress* progress_ = nullptr;
   std::unique_ptr<AreaView> view_;
-  dump::AnswerFileWriter answers_;
-  std::unique_ptr<dump::AnswerRecorder> recorder_;
+  AnswerFileWriter answers_;
+  std::unique_ptr<AnswerRecorder> recorder_;
   std::string error_;
 };
 
-}  // namespace fjl::cli
+}  // namespace fjl::dump

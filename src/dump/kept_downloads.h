@@ -1,0 +1,32 @@
+#pragma once
+// The per-user folder every download is kept in unless the user names a
+// dump folder: one folder per printer, named by its serial number, so the
+// next press (or the next run, days later) can go on where a download
+// stopped. Old folders go after 30 days, and no more than a score are kept.
+
+#include <chrono>
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace fjl::dump {
+
+inline constexpr auto kKeptFor = std::chrono::hours(24 * 30);
+inline constexpr std::size_t kKeptFolders = 20;
+
+// The folder under `root` for the printer with `serial`: letters, digits,
+// '-' and '_' as they are, anything else as '_'; "unknown" when the printer
+// did not give it; never a name Windows keeps for a device.
+std::filesystem::path KeptDownloadFolder(const std::filesystem::path& root, std::string_view serial);
+
+// Removes the files of a dump from `folder`, so a new download begins there;
+// anything else in it stays. False with `error` set when one cannot go.
+bool ClearDump(const std::filesystem::path& folder, std::string& error);
+
+// Removes the folders under `root` last written before `now - kKeptFor`,
+// then the oldest beyond kKeptFolders; `in_use` stays whatever its age.
+void PruneKeptDownloads(const std::filesystem::path& root, const std::filesystem::path& in_use,
+                        std::filesystem::file_time_type now = std::filesystem::file_time_type::clock::now());
+
+}  // namespace fjl::dump
