@@ -23,6 +23,11 @@ std::filesystem::file_time_type LastWritten(const std::filesystem::path& folder)
 
 }  // namespace
 
+std::filesystem::path KeptDownloadsRoot(const std::string& user_cache) {
+  if (user_cache.empty()) return {};
+  return std::filesystem::path(user_cache) / "fjl-restore" / "downloads";
+}
+
 std::filesystem::path KeptDownloadFolder(const std::filesystem::path& root, std::string_view serial) {
   std::string name;
   for (const char c : serial) {

@@ -15,6 +15,10 @@ namespace fjl::dump {
 inline constexpr auto kKeptFor = std::chrono::hours(24 * 30);
 inline constexpr std::size_t kKeptFolders = 20;
 
+// The folder of kept downloads under the user's cache folder (see
+// platform::UserCacheFolder); empty, keeping nothing, when there is none.
+std::filesystem::path KeptDownloadsRoot(const std::string& user_cache);
+
 // The folder under `root` for the printer with `serial`: letters, digits,
 // '-' and '_' as they are, anything else as '_'; "unknown" when the printer
 // did not give it; never a name Windows keeps for a device.

@@ -4,6 +4,7 @@
 // shared by all three, so a test sees the order across windows.
 
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -191,8 +192,10 @@ inline sim::SimulatorOptions SmallChunks(std::size_t bytes = 50) {
 // printer in the same process.
 class FakeWizard {
  public:
-  explicit FakeWizard(sim::SimulatorOptions options = {})
-      : simulator(sim::SamplePrinterModel(), std::move(options)),
+  // `kept`: the folder of kept downloads (empty: none kept).
+  explicit FakeWizard(sim::SimulatorOptions options = {}, std::filesystem::path kept = {},
+                      sim::PrinterModel model = sim::SamplePrinterModel())
+      : simulator(std::move(model), std::move(options)),
         link([this](const std::string& port, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
           if (port != kPort) return nullptr;
           return sim::MakeInProcessChannel(simulator);
@@ -201,7 +204,8 @@ class FakeWizard {
                [this] {
                  if (!ports_error.empty()) throw std::runtime_error(ports_error);
                  return ports;
-               }},
+               },
+               std::move(kept)},
               view1, view2, view3) {}
 
   static constexpr const char* kPort = "/dev/ttySIM0";

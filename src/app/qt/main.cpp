@@ -14,8 +14,10 @@
 #include "app/qt/qt_message_sink.h"
 #include "app/qt/russian_texts.h"
 #include "app/qt/wizard.h"
+#include "dump/kept_downloads.h"
 #include "fjl_version.h"
 #include "link/device_link.h"
+#include "platform/user_folders.h"
 #include "port/port_control.h"
 #include "port/port_extra_ports.h"
 
@@ -51,7 +53,7 @@ int main(int argc, char** argv) {
   fjl::app::QtMessageSink messages(boxes);
   application.SetMessages(&messages);
 
-  fjl::app::Wizard wizard(link, boxes);
+  fjl::app::Wizard wizard(link, boxes, fjl::dump::KeptDownloadsRoot(fjl::platform::UserCacheFolder()));
   QObject::connect(&wizard.Form1, &fjl::app::TForm1::MainWindowClosed, &application,
                    &QCoreApplication::quit, Qt::QueuedConnection);
   wizard.Steps.Start();

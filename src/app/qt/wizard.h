@@ -2,6 +2,9 @@
 // The Qt wizard: the three step windows, created once in order, under the
 // toolkit-free presenters that run them.
 
+#include <filesystem>
+#include <utility>
+
 #include "app/qt/busy_guard.h"
 #include "app/qt/qt_message_sink.h"
 #include "app/qt/tform1.h"
@@ -14,8 +17,12 @@
 namespace fjl::app {
 
 struct Wizard {
-  Wizard(link::DeviceLink& link, MessageBoxes& boxes)
-      : Form1(boxes), Form2(boxes), Form3(boxes), Steps({link, Toolkit, &link::ListPorts}, Form1, Form2, Form3) {
+  // `kept_downloads`: the user's folder of kept downloads (empty: none).
+  Wizard(link::DeviceLink& link, MessageBoxes& boxes, std::filesystem::path kept_downloads = {})
+      : Form1(boxes),
+        Form2(boxes),
+        Form3(boxes),
+        Steps({link, Toolkit, &link::ListPorts, std::move(kept_downloads)}, Form1, Form2, Form3) {
     Form1.Attach(Steps.step1);
     Form2.Attach(Steps.step2);
     Form3.Attach(Steps.step3);

@@ -13,7 +13,9 @@
 #include "app/win32/tform3.h"
 #include "app/win32/wide_text.h"
 #include "app/win32/win32_toolkit.h"
+#include "dump/kept_downloads.h"
 #include "link/device_link.h"
+#include "platform/user_folders.h"
 #include "port/port_control.h"
 #include "port/port_extra_ports.h"
 #include "port/port_listing.h"
@@ -26,7 +28,11 @@ using namespace fjl::app::win32;
 // The three step windows, created once in order, under the presenters.
 struct Wizard {
   explicit Wizard(fjl::link::DeviceLink& link)
-      : Form1(Toolkit), Form2(Toolkit), Form3(Toolkit), Steps({link, Toolkit, &fjl::link::ListPorts}, Form1, Form2, Form3) {
+      : Form1(Toolkit),
+        Form2(Toolkit),
+        Form3(Toolkit),
+        Steps({link, Toolkit, &fjl::link::ListPorts, fjl::dump::KeptDownloadsRoot(fjl::platform::UserCacheFolder())},
+              Form1, Form2, Form3) {
     Form1.Attach(Steps.step1);
     Form2.Attach(Steps.step2);
     Form3.Attach(Steps.step3);
