@@ -53,17 +53,19 @@ std::optional<FoundPrinter> ChoosePort(const RestoreOptions& options, std::int32
                                        std::string_view password, link::DeviceLink& link, Console& console,
                                        const StopSignal* stop) {
   if (!options.PortAuto() && !options.speed_auto) return FoundPrinter{options.port, speed, ""};
-  const std::vector<std::string> ports = PortsToTry(options);
+  PortsToAsk ports = PortsToTry(options);
   const std::vector<std::int32_t> speeds = SpeedsToTry(options, speed);
-  std::optional<FoundPrinter> found = FindPrinter(link, ports, speeds, password, [&](const std::string& port, std::int32_t s) {
+  SearchResult search = FindPrinter(link, ports.ports, speeds, password, [&](const std::string& port, std::int32_t s) {
     if (options.verbose) console.Note("looking for the printer on " + port + " at " + std::to_string(s) + " baud");
   }, stop);
-  if (found) {
-    console.Note("printer found: " + FoundPrinterText(*found));
+  ports.passed_over.insert(ports.passed_over.end(), search.passed_over.begin(), search.passed_over.end());
+  if (!ports.passed_over.empty()) console.Note(PassedOverText(ports.passed_over));
+  if (search.found) {
+    console.Note("printer found: " + FoundPrinterText(*search.found));
   } else if (!StopRequested(stop)) {
-    console.ShowError(NothingAnsweredText(ports.size(), speeds.size()));
+    console.ShowError(NothingAnsweredText(search.ports_asked, speeds.size()));
   }
-  return found;
+  return search.found;
 }
 
 // One area's download, kept in the dump as it arrives when there is one.
