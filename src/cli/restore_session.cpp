@@ -223,7 +223,12 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   if (!chosen) return StopRequested(stop) ? Stopped(*stop, options, console) : kExitStepFailed;
 
   // Before the port opens, so the log shows the opening too.
-  if (options.log) link.SetSessionLogName(*options.log);
+  if (options.log) {
+    link.SetSessionLogName(*options.log);
+    link.SetLogFailureHandler([&console, log = *options.log](const link::SystemResult& why) {
+      console.ShowError(LogIncompleteText(log, why.Code()));
+    });
+  }
   if (link.OpenLink(chosen->port, chosen->speed) == -1) {
     console.ShowMessage(kMsgCannotConnect);
     console.Note(PortOpenReason(link.OpenError()));

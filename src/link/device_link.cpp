@@ -103,7 +103,11 @@ int DeviceLink::OpenError() const { return state_->open_error; }
 const DeviceResponse& DeviceLink::Response() const { return state_->response; }
 
 void DeviceLink::SetSessionLogName(std::string name) { state_->log.SetFileName(std::move(name)); }
+void DeviceLink::SetLogFailureHandler(LogFailureHandler handler) {
+  state_->log.SetFailureHandler(std::move(handler));
+}
 void DeviceLink::SetLogClock(LocalTimeSource clock) { state_->log.SetClock(std::move(clock)); }
+void DeviceLink::SetLogWriter(LogWriter writer) { state_->log.SetWriter(std::move(writer)); }
 void DeviceLink::SetLogDirectory(DirectorySource directory) {
   state_->log.SetDirectorySource(std::move(directory));
 }

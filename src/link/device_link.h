@@ -78,11 +78,14 @@ class DeviceLink : public Exchanger {
 
   // Session log file name; empty (the default) writes no log.
   void SetSessionLogName(std::string name);
+  // Hears, once per log file name, why the log stopped taking entries.
+  void SetLogFailureHandler(LogFailureHandler handler);
 
-  // Test seams: the log's time stamp and directory, and the clock that
-  // bounds every reply wait.
+  // Test seams: the log's time stamp, directory and writer, and the clock
+  // that bounds every reply wait.
   void SetLogClock(LocalTimeSource clock);
   void SetLogDirectory(DirectorySource directory);
+  void SetLogWriter(LogWriter writer);
   void SetMonotonicClock(MonotonicClock clock);
 
  private:

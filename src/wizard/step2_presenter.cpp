@@ -45,6 +45,9 @@ void Step2Presenter::ReadAux() {
                                {step1_.Services().device_link, step1_.LastResponse(), boxes, view_, messages, &stop});
     });
     if (tape::Succeeded(outcome)) view_.SetFocus(Step2Control::NextButton);
+    if (const std::optional<std::string> notice = step1_.TakeLogNotice()) {
+      view_.SetText(Step2Control::StatusBox, *notice);
+    }
   });
 }
 
