@@ -63,6 +63,9 @@ void Apply(FaultRule& rule, std::string_view rule_text, std::string_view key, st
     rule.at = ParseInt(rule_text, key, value);
   } else if (key == "gap" || key == "ms") {
     rule.gap = std::chrono::milliseconds(ParseInt(rule_text, key, value));
+  } else if (key == "soh") {
+    rule.soh = ParseInt(rule_text, key, value);
+    if (rule.soh < 0) Reject(rule_text, "soh must be 0 or more");
   } else if (key == "etx") {
     rule.etx = ParseInt(rule_text, key, value) != 0;
   } else if (key == "after") {
@@ -129,6 +132,8 @@ std::string FaultRuleHelp() {
          "                            default half)\n"
          "                   gap=MS   between SYN bytes (syn-before), pause (delay),\n"
          "                            between noise bytes (noise-stream, default 10)\n"
+         "                   soh=N    every Nth noise byte an SOH, the rest printable:\n"
+         "                            frames that begin and never end (noise-stream)\n"
          "                   at=N     frame offset (syn-inside, cut; default half the frame)\n"
          "                   etx=1    a cut frame still ends with ETX\n"
          "                   after=1  garbage after the reply; hangup after replying\n"

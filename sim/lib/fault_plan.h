@@ -32,7 +32,8 @@ enum class FaultKind {
   Stale,           // the previous reply's frame again, before this reply
   WrongSeq,        // a copy of the reply under the next SEQ, before it
   WrongCommand,    // a copy of the reply under another command code, before it
-  NoiseStream,     // `count` noise bytes, `gap` apart, before the reply
+  NoiseStream,     // `count` noise bytes, `gap` apart, before the reply; every
+                   // `soh`th of them begins a frame that never ends
 };
 
 struct FaultRule {
@@ -47,6 +48,7 @@ struct FaultRule {
   bool etx = false;
   bool after = false;
   std::chrono::milliseconds gap{0};
+  int soh = 0;  // NoiseStream: 0 for noise that never looks like a frame
   std::string code = "0001";  // ErrorCode
   std::string text = "abc";   // CountNotNumber
 

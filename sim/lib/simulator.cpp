@@ -28,6 +28,21 @@ Bytes Noise(std::size_t count) {
   return noise;
 }
 
+// Frames that keep beginning and never end: an SOH every `soh_every` bytes,
+// and between them printable bytes other than ';', which a host's receiver
+// takes for an error code that goes on and on.
+Bytes FrameLikeNoise(std::size_t count, std::size_t soh_every) {
+  Bytes noise = Noise(count);
+  for (std::size_t i = 0; i < noise.size(); ++i) {
+    if (i % soh_every == 0) {
+      noise[i] = kSoh;
+    } else {
+      noise[i] = static_cast<std::uint8_t>(0x40 + noise[i] % 0x3F);
+    }
+  }
+  return noise;
+}
+
 void ApplyContentFaults(const std::vector<const FaultRule*>& firing, CommandAnswer& answer) {
   if (const FaultRule* f = Find(firing, FaultKind::ErrorCode)) {
     answer.error_code = f->code;
@@ -147,7 +162,8 @@ void EmitLeadIn(const std::vector<const FaultRule*>& firing, bool silent, LineWr
   if (garbage && !garbage->after && !silent) line.Emit(Noise(garbage->count >= 0 ? static_cast<std::size_t>(garbage->count) : 8));
   if (const FaultRule* f = Find(firing, FaultKind::NoiseStream)) {
     const std::chrono::milliseconds gap = f->gap.count() > 0 ? f->gap : std::chrono::milliseconds(10);
-    for (std::uint8_t b : Noise(f->count >= 0 ? static_cast<std::size_t>(f->count) : 100)) {
+    const std::size_t count = f->count >= 0 ? static_cast<std::size_t>(f->count) : 100;
+    for (std::uint8_t b : f->soh > 0 ? FrameLikeNoise(count, static_cast<std::size_t>(f->soh)) : Noise(count)) {
       line.Wait(gap);
       line.Emit(Bytes{b});
     }

@@ -81,17 +81,19 @@ std::optional<FoundPrinter> ChoosePort(const RestoreOptions& options, std::int32
                                        std::string_view password, link::DeviceLink& link, Console& console,
                                        const StopSignal* stop) {
   if (!options.PortAuto() && !options.speed_auto) return FoundPrinter{options.port, speed, ""};
-  const std::vector<std::string> ports = PortsToTry(options);
+  PortsToAsk ports = PortsToTry(options);
   const std::vector<std::int32_t> speeds = SpeedsToTry(options, speed);
-  std::optional<FoundPrinter> found = FindPrinter(link, ports, speeds, password, [&](const std::string& port, std::int32_t s) {
+  SearchResult search = FindPrinter(link, ports.ports, speeds, password, [&](const std::string& port, std::int32_t s) {
     if (options.verbose) console.Note("looking for the printer on " + port + " at " + std::to_string(s) + " baud");
   }, stop);
-  if (found) {
-    console.Note("printer found: " + FoundPrinterText(*found));
+  ports.passed_over.insert(ports.passed_over.end(), search.passed_over.begin(), search.passed_over.end());
+  if (!ports.passed_over.empty()) console.Note(PassedOverText(ports.passed_over));
+  if (search.found) {
+    console.Note("printer found: " + FoundPrinterText(*search.found));
   } else if (!StopRequested(stop)) {
-    console.ShowError(NothingAnsweredText(ports.size(), speeds.size()));
+    console.ShowError(NothingAnsweredText(search.ports_asked, speeds.size()));
   }
-  return found;
+  return search.found;
 }
 
 // One area's download, kept in the dump as it arrives when there is one.
@@ -243,7 +245,12 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   if (!chosen) return StopRequested(stop) ? Stopped(*stop, options, console) : kExitStepFailed;
 
   // Before the port opens, so the log shows the opening too.
-  if (options.log) link.SetSessionLogName(*options.log);
+  if (options.log) {
+    link.SetSessionLogName(*options.log);
+    link.SetLogFailureHandler([&console, log = *options.log](const link::SystemResult& why) {
+      console.ShowError(LogIncompleteText(log, why.Code()));
+    });
+  }
   if (link.OpenLink(chosen->port, chosen->speed) == -1) {
     console.ShowMessage(kMsgCannotConnect);
     console.Note(PortOpenReason(link.OpenError()));

@@ -17,18 +17,21 @@ ExitStatus RunFind(const RestoreOptions& options, const CliEnvironment& env) {
   const std::optional<std::string> password = PasswordBytes(options.password);
   if (!password) return kExitUsage;
   link::DeviceLink link = env.opener ? link::DeviceLink(env.opener) : link::DeviceLink();
-  const std::vector<std::string> ports = PortsToTry(options);
+  PortsToAsk ports = PortsToTry(options);
   const std::vector<std::int32_t> speeds = SpeedsToTry(options, options.speed);
-  const std::optional<FoundPrinter> found =
-      FindPrinter(link, ports, speeds, *password, [&](const std::string& port, std::int32_t speed) {
+  const SearchResult search =
+      FindPrinter(link, ports.ports, speeds, *password, [&](const std::string& port, std::int32_t speed) {
         if (options.verbose) console.Note("trying " + port + " at " + std::to_string(speed) + " baud");
       }, env.stop);
+  const std::optional<FoundPrinter>& found = search.found;
+  ports.passed_over.insert(ports.passed_over.end(), search.passed_over.begin(), search.passed_over.end());
+  if (!ports.passed_over.empty()) console.Note(PassedOverText(ports.passed_over));
   if (!found && StopRequested(env.stop)) {
     console.ShowError("Остановлено (" + std::string(env.stop->StoppedBy()) + ").");
     return env.stop->StoppedStatus();
   }
   if (!found) {
-    console.ShowError(NothingAnsweredText(ports.size(), speeds.size()));
+    console.ShowError(NothingAnsweredText(search.ports_asked, speeds.size()));
     return kExitStepFailed;
   }
   env.out(FoundPrinterText(*found) + "\n");

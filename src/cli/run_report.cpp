@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/system_result.h"
+#include "text/file_error_text.h"
 
 namespace fjl::cli {
 
@@ -29,6 +30,10 @@ std::string PortOpenReason(int error) {
   }
   const std::string text = platform::ErrnoText(error);
   return "Причина: " + (text.empty() ? "ошибка " + std::to_string(error) : text) + ".";
+}
+
+std::string LogIncompleteText(const std::string& log, int error) {
+  return "the session log " + log + " is incomplete: " + text::FileErrorText(error);
 }
 
 std::vector<std::string> IncompleteReasons(const tape::TapeData& tape, const restore::RestorationState& state) {

@@ -15,6 +15,10 @@ namespace fjl::cli {
 // something to do.
 std::string PortOpenReason(int error);
 
+// Said once when the session log stops taking entries: `error` is the
+// system's code of the write that failed.
+std::string LogIncompleteText(const std::string& log, int error);
+
 // Everything the saved tape may lack; empty when it is complete.
 std::vector<std::string> IncompleteReasons(const tape::TapeData& tape, const restore::RestorationState& state);
 

@@ -103,7 +103,11 @@ int DeviceLink::OpenError() const { return state_->open_error; }
 const DeviceResponse& DeviceLink::Response() const { return state_->response; }
 
 void DeviceLink::SetSessionLogName(std::string name) { state_->log.SetFileName(std::move(name)); }
+void DeviceLink::SetLogFailureHandler(LogFailureHandler handler) {
+  state_->log.SetFailureHandler(std::move(handler));
+}
 void DeviceLink::SetLogClock(LocalTimeSource clock) { state_->log.SetClock(std::move(clock)); }
+void DeviceLink::SetLogWriter(LogWriter writer) { state_->log.SetWriter(std::move(writer)); }
 void DeviceLink::SetLogDirectory(DirectorySource directory) {
   state_->log.SetDirectorySource(std::move(directory));
 }
@@ -200,11 +204,14 @@ void DeviceLink::State::WaitForReply(std::uint8_t seq, std::uint8_t command) {
   // request never do, so a line that keeps talking still ends the wait.
   TimePoint deadline = sent + reply_timeout;
   const TimePoint syn_limit = sent + kSynOnlyWaitCap;
-  // A frame that began before the deadline may finish after it; the grant
-  // goes with the frame when it is abandoned or dropped.
+  // A frame that began before the deadline may finish after it, by the wire
+  // time of the longest frame at most: a reply begun in time is through by
+  // then, and a port streaming frame-like noise is passed over. The grant
+  // belongs to its frame: a frame spoiled, dropped or abandoned for a new
+  // SOH gives it up, and a frame begun after the deadline gets none.
   constexpr TimePoint kNoFrame = TimePoint::min();
   TimePoint frame_deadline = kNoFrame;
-  const auto frame_allowance = FrameWireTime(port_speed) + reply_timeout;
+  const auto frame_wire_time = FrameWireTime(port_speed);
   int empty_reads = 0;
   while (empty_reads < kEmptyReadLimit) {
     const TimePoint now = clock();
@@ -233,9 +240,9 @@ void DeviceLink::State::WaitForReply(std::uint8_t seq, std::uint8_t command) {
       if (byte == kSyn) {
         deadline = std::max(deadline, std::min(arrived + reply_timeout, syn_limit));
         empty_reads = 0;
-      } else if (byte == kSoh && receiver.State() == 1 && arrived < deadline) {
-        frame_deadline = arrived + frame_allowance;
-        empty_reads = 0;
+      } else if (byte == kSoh && receiver.State() == 1) {
+        frame_deadline = arrived < deadline ? deadline + frame_wire_time : kNoFrame;
+        if (frame_deadline != kNoFrame) empty_reads = 0;
       } else if (frame_deadline != kNoFrame && (receiver.State() != 0 || receiver.Ended())) {
         empty_reads = 0;  // a byte of the frame in progress
       }

@@ -26,7 +26,8 @@ inline constexpr std::chrono::milliseconds kReplyTimeout{5000};
 // after the request went out.
 inline constexpr std::chrono::seconds kSynOnlyWaitCap{60};
 // The longest reply frame there is, SOH to ETX (LEN tops out at 0xFF),
-// rounded up: a frame begun in time gets its wire time plus kReplyTimeout.
+// rounded up: a frame begun in time may end this long on the line after the
+// time-out, no later.
 inline constexpr std::size_t kMaxReplyFrameBytes = 300;
 
 using MonotonicClock = std::function<std::chrono::steady_clock::time_point()>;
@@ -69,17 +70,22 @@ class DeviceLink : public Exchanger {
   // Such an exchange ends as no reply without waiting.
   const SystemResult& SendFailure() const;
 
-  // How long a request has to be answered in (kReplyTimeout by default). A
-  // search for the printer asks each port and speed with a much shorter one.
+  // How long a request has to be answered in (kReplyTimeout by default); a
+  // reply frame begun by then may take the wire time of the longest frame
+  // more. A search for the printer asks each port and speed with a much
+  // shorter one, so a port is passed over after that and one frame's time.
   void SetReplyTimeout(std::chrono::milliseconds timeout);
 
   // Session log file name; empty (the default) writes no log.
   void SetSessionLogName(std::string name);
+  // Hears, once per log file name, why the log stopped taking entries.
+  void SetLogFailureHandler(LogFailureHandler handler);
 
-  // Test seams: the log's time stamp and directory, and the clock that
-  // bounds every reply wait.
+  // Test seams: the log's time stamp, directory and writer, and the clock
+  // that bounds every reply wait.
   void SetLogClock(LocalTimeSource clock);
   void SetLogDirectory(DirectorySource directory);
+  void SetLogWriter(LogWriter writer);
   void SetMonotonicClock(MonotonicClock clock);
 
  private:

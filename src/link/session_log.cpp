@@ -1,9 +1,9 @@
 #include "link/session_log.h"
 
 #include <cstdio>
-#include <fstream>
 #include <system_error>
 
+#include "platform/file_append.h"
 #include "platform/local_time.h"
 #include "platform/utf8_path.h"
 #include "text/cp1251.h"
@@ -41,12 +41,17 @@ std::filesystem::path CurrentDirectory() {
 
 LocalTime SystemLocalTime() { return platform::LocalCalendarTime(); }
 
-SessionLog::SessionLog() : clock_(SystemLocalTime), directory_(CurrentDirectory) {}
+SessionLog::SessionLog() : clock_(SystemLocalTime), directory_(CurrentDirectory), writer_(platform::AppendToFile) {}
 
 void SessionLog::SetFileName(std::string name) {
   file_name_ = std::move(name);
   path_.clear();
+  failed_ = false;
 }
+
+void SessionLog::SetWriter(LogWriter writer) { writer_ = std::move(writer); }
+
+void SessionLog::SetFailureHandler(LogFailureHandler handler) { on_failure_ = std::move(handler); }
 
 void SessionLog::SetClock(LocalTimeSource clock) { clock_ = std::move(clock); }
 
@@ -78,10 +83,10 @@ std::string SessionLog::FormatEntry(const LocalTime& time, std::string_view head
 void SessionLog::WriteSessionLog(std::string_view head, std::string_view body) {
   if (file_name_.empty()) return;
   if (path_.empty()) path_ = directory_() / platform::PathFromUtf8(file_name_);
-  std::ofstream file(path_, std::ios::binary | std::ios::app);
-  if (!file) return;
-  const std::string entry = FormatEntry(clock_(), head, body);
-  file.write(entry.data(), static_cast<std::streamsize>(entry.size()));
+  const platform::SystemResult written = writer_(path_, FormatEntry(clock_(), head, body));
+  if (written || failed_) return;
+  failed_ = true;
+  if (on_failure_) on_failure_(written);
 }
 
 }  // namespace fjl::link

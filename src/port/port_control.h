@@ -36,6 +36,10 @@ class PortDeviceSource {
   virtual ~PortDeviceSource() = default;
   // nullopt when the device class cannot be listed at all.
   virtual std::optional<std::vector<PortDevice>> ListDevices() = 0;
+  // The ports the system console is on (a serial console), named as
+  // ListDevices names them. A search for the printer must not talk to
+  // them. None by default: Windows has no console port.
+  virtual std::vector<std::string> ConsolePorts() { return {}; }
 };
 
 // The serial devices of this system (see port_sysfs_source.h).

@@ -41,6 +41,11 @@ PortDiscovery& PortDiscovery::Current() {
   return process;
 }
 
+std::vector<std::string> PortDiscovery::ConsolePorts() {
+  std::lock_guard lock(mutex_);
+  return Source().ConsolePorts();
+}
+
 PortDeviceSource& PortDiscovery::Source() {
   if (!source_) source_ = MakeSystemPortSource();
   return *source_;

@@ -29,6 +29,7 @@ class PortDiscovery {
   std::string Next();
   int End();
   std::shared_ptr<DeviceKey> DeviceKeyOf(const std::string& port);
+  std::vector<std::string> ConsolePorts();
   void SetDeviceSource(std::shared_ptr<PortDeviceSource> source);
   void SetExtraPorts(std::vector<std::string> paths);
 

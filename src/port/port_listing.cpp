@@ -1,6 +1,7 @@
 #include "port/port_listing.h"
 
 #include "port/port_control.h"
+#include "port/port_discovery.h"
 
 namespace fjl::link {
 
@@ -19,5 +20,7 @@ std::vector<std::string> ListPorts() {
   }
   return ports;
 }
+
+std::vector<std::string> ConsolePorts() { return PortDiscovery::Current().ConsolePorts(); }
 
 }  // namespace fjl::link

@@ -15,4 +15,8 @@ inline constexpr std::size_t kMaxListedPorts = 256;
 // enumeration is ended however the walk ends.
 std::vector<std::string> ListPorts();
 
+// The ports the system console is on, from the same discovery: a serial
+// console on Linux, none on Windows.
+std::vector<std::string> ConsolePorts();
+
 }  // namespace fjl::link

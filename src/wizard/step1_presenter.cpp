@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <charconv>
 #include <clocale>
+#include <utility>
 
 #include "tape/record_counters.h"
 #include "tape/tape_download.h"
 #include "text/cp1251.h"
+#include "text/file_error_text.h"
 #include "wizard/guarded.h"
 #include "wizard/keyboard.h"
 #include "wizard/step2_presenter.h"
@@ -45,6 +47,20 @@ Step1Presenter::Step1Presenter(Step1View& view, const WizardServices& services)
   tape::RecordCounters(view_, tape::kTapeCounterBoxes).Reset();
   ShowConnected(false);
   view_.SetEnabled(Step1Control::NextButton, false);
+  // The status box is where the user watches the link, so the notice waits
+  // there (or in the step that ran the exchange) until the action ends: a
+  // download's next reply would overwrite it at once.
+  services_.device_link.SetLogFailureHandler([this](const platform::SystemResult& why) {
+    log_notice_ = std::string(kMsgLogIncomplete) + text::FileErrorText(why.Code());
+  });
+}
+
+Step1Presenter::~Step1Presenter() { services_.device_link.SetLogFailureHandler({}); }
+
+std::optional<std::string> Step1Presenter::TakeLogNotice() { return std::exchange(log_notice_, std::nullopt); }
+
+void Step1Presenter::ShowLogNotice() {
+  if (const std::optional<std::string> notice = TakeLogNotice()) view_.SetText(Step1Control::StatusBox, *notice);
 }
 
 void Step1Presenter::Open() {
@@ -86,6 +102,7 @@ void Step1Presenter::ConnectOrDisconnect() {
     } else {
       Connect();
     }
+    ShowLogNotice();
   });
 }
 
@@ -153,6 +170,7 @@ void Step1Presenter::ReadTape() {
     // The read button the focus was on is disabled now; a focus left to
     // wander could land on "Завершить", one key press from losing the tape.
     if (tape::Succeeded(outcome)) view_.SetFocus(Step1Control::NextButton);
+    ShowLogNotice();
   });
 }
 

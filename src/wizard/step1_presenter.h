@@ -3,6 +3,7 @@
 // Its window is the main window: closing it ends the program.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ class Step1Presenter {
   // the default password, counters at "0", red indicator, "Подключить",
   // reading and "Дальше ->" disabled.
   Step1Presenter(Step1View& view, const WizardServices& services);
+  ~Step1Presenter();
   Step1Presenter(const Step1Presenter&) = delete;
   Step1Presenter& operator=(const Step1Presenter&) = delete;
 
@@ -61,12 +63,17 @@ class Step1Presenter {
   // Closes the window as part of ending the program.
   void CloseWindow() { view_.CloseWindow(); }
 
+  // Why the session log stopped taking entries, the first time it is
+  // asked after that happened; every step's exchanges write the one log.
+  std::optional<std::string> TakeLogNotice();
+
  private:
   void Connect();
   void Disconnect();
   void ShowConnected(bool connected);
   void ShowTapeButtons(DownloadPhase phase);
   void ShowLists();
+  void ShowLogNotice();
   template <class Handler>
   void Guarded(Handler&& handler);
 
@@ -84,6 +91,7 @@ class Step1Presenter {
   std::unique_ptr<tape::TapeData> tape_ = std::make_unique<tape::TapeData>();
   KeptDownload kept_;
   link::DeviceResponse last_response_;
+  std::optional<std::string> log_notice_;
 };
 
 }  // namespace fjl::wizard

@@ -55,6 +55,9 @@ void Step2Presenter::ReadAux() {
       messages.ShowMessage(StoppedMessage(kept.LastStored(), kReadAuxText, kept.Keeping()));
     }
     if (tape::Succeeded(outcome)) view_.SetFocus(Step2Control::NextButton);
+    if (const std::optional<std::string> notice = step1_.TakeLogNotice()) {
+      view_.SetText(Step2Control::StatusBox, *notice);
+    }
   });
 }
 

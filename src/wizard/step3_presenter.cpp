@@ -125,6 +125,8 @@ void Step3Presenter::Restore() {
       // The restore button the focus was on is disabled now: saving is next.
       view_.SetFocus(Step3Control::SaveButton);
     }
+    // This window has no status box: the notice gets a box of its own.
+    if (const std::optional<std::string> notice = step1_.TakeLogNotice()) view_.ShowMessage(*notice);
   });
 }
 

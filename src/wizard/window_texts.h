@@ -47,6 +47,8 @@ inline constexpr std::string_view kDefaultPassword = "482913";
 inline constexpr std::string_view kMsgCannotConnect = "Невозможно подключить порт";
 inline constexpr std::string_view kMsgAppStopped = "Приложение остановлено!";
 inline constexpr std::string_view kMsgAppFinished = "Успешно! Завершение приложения!";
+// Shown once when the session log stops taking entries, before the reason.
+inline constexpr std::string_view kMsgLogIncomplete = "Журнал сеанса неполон: ";
 // Asked when Escape or the close button comes in the middle of a download.
 inline constexpr std::string_view kAskStopReading = "Прервать чтение?";
 

@@ -220,6 +220,16 @@ TEST_F(CliOverPty, SessionLogRecordsTheExchanges) {
   EXPECT_NE(text.find("482913;388693;"), std::string::npos);
 }
 
+// A log that opens but takes nothing (a full disk) is said to be
+// incomplete once, with the reason; the tape is restored all the same.
+TEST_F(CliOverPty, ALogThatStopsBeingWrittenIsToldOnce) {
+  const CliResult r = RunCliWith(Args({"--log", "/dev/full"}));
+  EXPECT_EQ(r.status, kExitRestored) << r.err;
+  EXPECT_EQ(r.err_writes.front(), "the session log /dev/full is incomplete: Нет места на диске\n");
+  EXPECT_EQ(std::count(r.err_writes.begin(), r.err_writes.end(), r.err_writes.front()), 1);
+  EXPECT_EQ(ReadBytes(Output()), FjlBytes(SmallJournalLines()));
+}
+
 TEST_F(CliOverPty, UnusableOutputFolderIsRefusedBeforeThePrinterIsAsked) {
   const CliResult r = RunCliWith({"--port", Printer().SlavePath(), "--output", folder_ / "missing/tape.FJL"});
   EXPECT_EQ(r.status, kExitUsage);

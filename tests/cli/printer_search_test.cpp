@@ -4,7 +4,11 @@
 
 #include <vector>
 
+#include "cli/cli_test_support.h"
+#include "platform/system_result.h"
+#include "port/port_discovery.h"
 #include "sim/lib/frames.h"
+#include "sim/lib/in_process_channel.h"
 #include "sim/lib/pty_printer.h"
 #include "sim/lib/sample_journal.h"
 #include "sim/lib/simulator.h"
@@ -24,9 +28,12 @@ TEST(FindPrinter, AsksEachPortOnlyForTheSerialNumberUntilThePrinterAnswers) {
   const std::vector<std::int32_t> speeds{115200, 19200, 9600};
   std::vector<std::string> tried;
 
-  const auto found = FindPrinter(link, ports, speeds, "482913", [&](const std::string& port, std::int32_t speed) {
+  const SearchResult search = FindPrinter(link, ports, speeds, "482913", [&](const std::string& port, std::int32_t speed) {
     tried.push_back((port == silent.SlavePath() ? "silent " : "printer ") + std::to_string(speed));
   });
+  const std::optional<FoundPrinter>& found = search.found;
+  EXPECT_EQ(search.ports_asked, 2u);
+  EXPECT_TRUE(search.passed_over.empty());
 
   ASSERT_TRUE(found);
   EXPECT_EQ(found->port, line.SlavePath());
@@ -65,17 +72,40 @@ TEST(FindPrinter, AStopEndsTheSearchBeforeTheNextTry) {
   EXPECT_FALSE(FindPrinter(link, ports, speeds, "482913", [&](const std::string&, std::int32_t) {
     ++tries;
     stop.raised = true;
-  }, &stop));
+  }, &stop).found);
   EXPECT_EQ(tries, 1);
   EXPECT_TRUE(printer.Requests().empty());
   EXPECT_FALSE(link.IsOpen());
 }
 
-TEST(FindPrinter, NoPrinterAnywhereFindsNothing) {
-  link::DeviceLink link;
-  const std::vector<std::string> ports{"/nonexistent/port"};
-  const std::vector<std::int32_t> speeds{9600};
-  EXPECT_FALSE(FindPrinter(link, ports, speeds, "482913"));
+// The console is passed over unasked, and so is every port that cannot be
+// opened, busy or not; one line on standard error says which and why.
+TEST(FindPrinter, PassesOverTheConsoleAndPortsThatCannotBeOpened) {
+  struct Ports final : link::PortDeviceSource {
+    std::optional<std::vector<link::PortDevice>> ListDevices() override {
+      return std::vector<link::PortDevice>{{"/dev/ttyS0"}, {"/dev/ttyS1"}, {"/dev/ttyUSB0"}, {"/dev/ttyUSB1"}};
+    }
+    std::vector<std::string> ConsolePorts() override { return {"/dev/tty0", "/dev/ttyS0"}; }
+  };
+  const link::ScopedPortDiscovery discovery(std::make_shared<Ports>());
+  sim::Simulator printer(sim::SamplePrinterModel());
+  std::vector<std::string> opened;
+  const link::ChannelOpener opener = [&](const std::string& port, std::int32_t) {
+    opened.push_back(port);
+    errno = port == "/dev/ttyS1" ? EBUSY : EACCES;
+    return port == "/dev/ttyUSB1" ? sim::MakeInProcessChannel(printer) : nullptr;
+  };
+  const std::string denied = platform::ErrnoText(EACCES);
+  const testing::CliResult r = testing::RunCliWith({"--find", "--port", "auto", "--speed", "9600"}, opener);
+  EXPECT_EQ(r.out, "/dev/ttyUSB1 / 9600, serial 07104512\n");
+  EXPECT_EQ(r.err, "passed over /dev/ttyS0 (the system console), /dev/ttyS1 (busy, another program has it open), "
+                   "/dev/ttyUSB0 (" + denied + ")\n");
+  EXPECT_EQ(opened, (std::vector<std::string>{"/dev/ttyS1", "/dev/ttyUSB0", "/dev/ttyUSB1"}));
+
+  // Named on the command line, the console is asked like any port.
+  EXPECT_EQ(testing::RunCliWith({"--find", "--port", "/dev/ttyS0", "--speed", "9600"}, opener).err,
+            "passed over /dev/ttyS0 (" + denied + ")\nno printer answered on 0 port(s) at 1 speed(s)\n");
+  EXPECT_EQ(opened.back(), "/dev/ttyS0");
 }
 
 }  // namespace

@@ -349,17 +349,52 @@ TEST(DeviceLinkMatching, ALineThatNeverFallsSilentEndsAsNoReply) {
     const DeviceResponse& r = link.Exchange(0x21, "");
     EXPECT_EQ(r.Status, StatusNoReply);
     EXPECT_GE(line.now - sent, kReplyTimeout);
-    // A frame begun just in time may run on for its wire time plus the
-    // time-out, no more.
-    EXPECT_LE(line.now - sent, 2 * kReplyTimeout + std::chrono::milliseconds(400));
+    // A frame begun just in time may run on for the wire time of the
+    // longest frame (300 bytes at 9600 baud: 312.5 ms) and one read, no more.
+    EXPECT_LE(line.now - sent, kReplyTimeout + std::chrono::microseconds(312'500) + std::chrono::milliseconds(10));
     EXPECT_EQ(line.empty_reads, 0);
   }
 }
 
+// Frame-like noise from 390 ms on, 10 ms before the deadline, 10 ms a read:
+// a frame begun in time may run on for the longest frame's wire time (300
+// bytes of 10 bits), but a frame left for a new SOH leaves that grant behind.
+TEST(DeviceLinkMatching, FrameLikeNoiseEndsAWaitWithinTheTimeOutAndOneFrame) {
+  using std::chrono::milliseconds;
+  const std::string head = "\x01\x40\x22\x42";  // SOH, LEN, SEQ, CMD: the error code never ends
+  struct Case {
+    std::vector<std::string> reads;  // one read each, then `repeat` for ever
+    std::string repeat;
+    milliseconds past_deadline;  // besides one frame's wire time when `whole_frame`
+    bool whole_frame;
+  };
+  const Case cases[] = {{{}, head, milliseconds(10), false},
+                        {{head, "x", "x", "x", "x", "x", "x", "x", "x", "x", "x"}, head, milliseconds(110), false},
+                        {{head}, "x", milliseconds(10), true}};
+  for (const std::int32_t speed : {110, 9600, 115200}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::to_string(speed) + " baud, case " + std::to_string(&c - cases));
+      FakeOpener opener;
+      DeviceLink link(opener.Opener());
+      FakeLine& line = *opener.line;
+      link.SetMonotonicClock([l = opener.line] { return l->now; });
+      link.SetReplyTimeout(milliseconds(400));
+      ASSERT_GE(link.OpenLink("/dev/ttyS0", speed), 0);
+      line.reads.assign(3, {});                       // 300 ms of silence
+      for (int i = 0; i < 8; ++i) line.Reply("y");    // 80 ms of bytes outside any frame
+      for (const std::string& read : c.reads) line.Reply(read);
+      line.repeat = c.repeat;
+      EXPECT_EQ(link.Exchange(0x42, "482913;").Status, StatusNoReply);
+      const auto frame = std::chrono::microseconds(c.whole_frame ? 300LL * 10 * 1'000'000 / speed : 0);
+      EXPECT_GE(line.now.time_since_epoch(), milliseconds(400));
+      EXPECT_LE(line.now.time_since_epoch(), milliseconds(400) + c.past_deadline + frame);
+    }
+  }
+}
+
 TEST_F(DeviceLinkTest, AReplyBegunBeforeTheDeadlineMayEndAfterIt) {
-  for (int i = 0; i < 48; ++i) line.reads.push_back({});  // 4.8 s of silence
-  line.read_step = std::chrono::milliseconds(60);         // then one byte every 60 ms: 1.5 s
-  for (char c : kFirstReply) line.Reply(std::string(1, c));
+  for (int i = 0; i < 49; ++i) line.reads.push_back({});  // 4.9 s of silence
+  for (char c : kFirstReply) line.Reply(std::string(1, c));  // then one byte every 10 ms
   const DeviceResponse& r = link.Exchange(0x21, "");
   EXPECT_EQ(r.Status, 0u);
   EXPECT_EQ(r.Fields[0], "AB12");

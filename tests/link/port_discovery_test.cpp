@@ -238,6 +238,15 @@ TEST_F(SysfsTree, ListsRealSerialDevicesInNaturalOrder) {
                                                "/dev/ttyS10", "/dev/ttyUSB0"}));
 }
 
+// The kernel names the active consoles on one line; none when it has no file.
+TEST_F(SysfsTree, ConsolePortsAreTheActiveConsolesUnderDev) {
+  const auto source = MakeSysfsPortSource((root_ / "class").string(), "/dev");
+  EXPECT_EQ(source->ConsolePorts(), std::vector<std::string>{});
+  Tty("console", true);
+  File("console/active", "tty0 ttyS0\n");
+  EXPECT_EQ(source->ConsolePorts(), (std::vector<std::string>{"/dev/tty0", "/dev/ttyS0"}));
+}
+
 TEST_F(SysfsTree, MissingClassFolderMeansNoDeviceClass) {
   EXPECT_EQ(MakeSysfsPortSource((root_ / "nowhere").string())->ListDevices(), std::nullopt);
   fs::create_directories(root_ / "class");

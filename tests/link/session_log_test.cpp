@@ -114,6 +114,24 @@ TEST(SessionLogFile, UnwritableLogIsSkipped) {
   EXPECT_EQ(ReadFile(folder / "session.log"), kEndWords + " 1-02-2026  3:04:05 \n");
 }
 
+// Entries the file will not take are lost, but the failure is told once per
+// file name, and the entries after it are tried again.
+TEST(SessionLogFile, TheFirstLostEntryIsToldOnce) {
+  SessionLog log;
+  std::vector<int> results{0, 28, 0, 5, 0, 9};  // what each write answers
+  std::size_t writes = 0;
+  log.SetWriter([&](const fs::path&, std::string_view) { return platform::SystemResult(results.at(writes++)); });
+  std::vector<int> told;
+  log.SetFailureHandler([&](const platform::SystemResult& why) { told.push_back(why.Code()); });
+  log.SetFileName("a.log");
+  for (const char* body : {"1", "2", "3", "4"}) log.WriteSessionLog("21", body);
+  log.SetFileName("b.log");  // a new log has lost nothing yet
+  log.WriteSessionLog("", "START");
+  log.WriteSessionLog("END", "");
+  EXPECT_EQ(writes, 6u);
+  EXPECT_EQ(told, (std::vector<int>{28, 9}));
+}
+
 class DeviceLinkLogTest : public ::testing::Test {
  protected:
   TempDir dir;

@@ -53,7 +53,7 @@ TEST(FaultRuleText, EveryKindHasAName) {
 
 TEST(FaultRuleText, RejectsNonsense) {
   for (const char* rule_text : {"bogus", "nak:every=0", "nak:every=x", "nak:foo=1", "nak:every", "nak:cmd=12z",
-                           "Silence"}) {
+                                "noise-stream:soh=-1", "Silence"}) {
     EXPECT_THROW(ParseFaultRule(rule_text), std::invalid_argument) << rule_text;
   }
 }

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fake_views.h"
+#include "platform/system_result.h"
 #include "tape/download_messages.h"
+#include "text/file_error_text.h"
 
 namespace fjl::wizard {
 namespace {
@@ -45,6 +49,30 @@ TEST(StepFlowTest, MessagesComeOverTheWindowWhoseHandlerRuns) {
   w.steps.step3.Restore();
   EXPECT_EQ(w.view3.messages, Texts{"Таймаут устройства! GetSerialNumber Ошибка!"});
   EXPECT_EQ(w.view1.messages.size(), 1u);
+}
+
+// The log stops taking entries during the tape download: step 1's status
+// box says so once the download is over, and no later step says it again;
+// a failure first met in step 3, which has no status box, gets a box.
+TEST(StepFlowTest, ALogThatStopsBeingWrittenIsToldOnce) {
+  constexpr int kFull = 28;  // any system code: its text is FileErrorText's affair
+  const std::string notice = "Журнал сеанса неполон: " + text::FileErrorText(kFull);
+  FakeWizard w;
+  int entries = 0;
+  w.link.SetSessionLogName("session.log");
+  w.link.SetLogWriter([&](const auto&, auto) { return platform::SystemResult(++entries > 4 ? kFull : 0); });
+  w.Connect();
+  EXPECT_NE(w.view1.Text(Step1Control::StatusBox), notice);
+  w.steps.step1.ReadTape();
+  EXPECT_EQ(w.view1.Text(Step1Control::StatusBox), notice);
+  w.steps.step1.Next();
+  w.steps.step2.ReadAux();
+  EXPECT_NE(w.view2.Text(Step2Control::StatusBox), notice);
+  w.steps.step2.Next();
+  w.steps.step3.Restore();
+  w.link.SetSessionLogName("other.log");
+  w.steps.step3.Restore();
+  EXPECT_EQ(std::count(w.view3.messages.begin(), w.view3.messages.end(), notice), 1);
 }
 
 TEST(StepFlowTest, AuxDownloadFailureKeepsReadingAndShutsNext) {

@@ -89,6 +89,13 @@ class SysfsPortSource final : public PortDeviceSource {
     return devices;
   }
 
+  std::vector<std::string> ConsolePorts() override {
+    std::ifstream active(fs::path(tty_class_root_) / "console" / "active");
+    std::vector<std::string> ports;
+    for (std::string name; active >> name;) ports.push_back((fs::path(dev_root_) / name).string());
+    return ports;
+  }
+
  private:
   std::shared_ptr<DeviceKey> KeyOf(const std::string& name) {
     std::lock_guard lock(keys_mutex_);
