@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <utility>
 
 #include "link/command_catalogue.h"
 #include "link/reply_decoder.h"
@@ -33,6 +34,9 @@ struct DeviceLink::State {
   // opens the port afresh, so a re-plugged adapter works again without
   // restarting the program.
   bool line_gone = false;
+  // A port OpenLink opened and CloseLink has not closed, even while a
+  // hang-up has taken its channel.
+  bool port_held = false;
   // Why the latest request frame could not be sent; success when it was.
   SystemResult send_failure;
   int open_error = 0;
@@ -76,6 +80,7 @@ std::int32_t DeviceLink::OpenLink(const std::string& port, std::int32_t speed) {
   s.channel = s.opener ? s.opener(port, speed) : nullptr;
   s.open_error = s.channel ? 0 : (errno != 0 ? errno : ENODEV);
   if (s.channel) s.channel->Purge(PurgeDirection::Both);
+  s.port_held = s.channel != nullptr;
   s.log.WriteSessionLog("", "START");
   return s.channel ? s.channel->Handle() : -1;
 }
@@ -87,11 +92,17 @@ int DeviceLink::CloseLink() {
     s.channel->Purge(PurgeDirection::Both);
   }
   s.log.WriteSessionLog("END", "");
-  // Disconnected on purpose: no exchange may open the port behind the user's back.
+  // Disconnected on purpose: the link forgets the port whatever closing
+  // answers, so no exchange opens it behind the user's back and the next
+  // CloseLink has nothing left to fail on.
   s.line_gone = false;
-  if (!s.channel || !s.channel->Close()) return 0;
+  const bool held = std::exchange(s.port_held, false);
+  // A port the line took away was closed when it went; a reopening that
+  // failed since left nothing more to close.
+  if (!s.channel) return held ? 1 : 0;
+  const bool closed = s.channel->Close();
   s.channel.reset();
-  return 1;
+  return closed ? 1 : 0;
 }
 
 bool DeviceLink::IsOpen() const { return state_->channel != nullptr; }
@@ -145,7 +156,16 @@ const DeviceResponse& DeviceLink::Exchange(std::int32_t command, std::string_vie
   s.response.SentFrame = frame;
 
   if (s.line_gone) s.ReopenAfterHangUp();
-  if (s.Send(frame)) s.WaitForReply(seq, static_cast<std::uint8_t>(command));
+  bool sent = s.Send(frame);
+  // The port went away while the link was idle (an adapter pulled and
+  // plugged back between two steps): the dead descriptor refused the
+  // request, so the printer never had it whole, and it goes once over the
+  // port opened again by its name.
+  if (!sent && s.send_failure.Gone()) {
+    s.ReopenAfterHangUp();
+    sent = s.channel && s.Send(frame);
+  }
+  if (sent) s.WaitForReply(seq, static_cast<std::uint8_t>(command));
 
   DecodeReply({s.receiver, command, sent_data, s.pass_through}, s.response);
   if (s.line_gone && s.response.NoReply()) s.response.Status |= StatusLineGone;

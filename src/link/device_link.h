@@ -46,7 +46,10 @@ class DeviceLink : public Exchanger {
   // closed first, as CloseLink does. After a failed open the link has no
   // port: exchanges end at once with StatusNoReply.
   std::int32_t OpenLink(const std::string& port, std::int32_t speed);
-  // Flushes, purges and closes the port. Non-zero when it was closed.
+  // Flushes, purges and closes the port: non-zero when it was closed (a
+  // port a hang-up already took counts as closed), 0 when closing failed or
+  // no port was open. Either way the link forgets the port: no exchange
+  // opens it again until the next OpenLink.
   int CloseLink();
   bool IsOpen() const;
   // Why the last OpenLink failed: the system's error number (errno), or 0.
@@ -63,6 +66,8 @@ class DeviceLink : public Exchanger {
   // When the far end hangs up during the wait (a pulled adapter), the
   // exchange ends at once with StatusNoReply, and the next one opens the
   // port again by the name and speed OpenLink was given (CloseLink ends that).
+  // A port found gone only when the request is sent (it went while the link
+  // was idle) is opened again at once, and the request goes there.
   const DeviceResponse& Exchange(std::int32_t command, std::string_view data) override;
   const DeviceResponse& Response() const;
   // Why the latest exchange's request could not be sent (the port refused

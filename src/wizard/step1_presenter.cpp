@@ -121,8 +121,13 @@ void Step1Presenter::Connect() {
   view_.SetFocus(Step1Control::ReadTapeButton);
 }
 
+// The link lets go of the port whatever closing answers (a port the line
+// took away and a reopening could not bring back, a close the system
+// refused), so the window follows the link: "Отключить" never stays dead,
+// and the lists are there to pick the port again.
 void Step1Presenter::Disconnect() {
-  if (services_.device_link.CloseLink() != 0) ShowConnected(false);
+  services_.device_link.CloseLink();
+  ShowConnected(services_.device_link.IsOpen());
 }
 
 void Step1Presenter::ShowConnected(bool connected) {

@@ -102,18 +102,54 @@ TEST(HangUp, WhileThePortCannotBeOpenedEveryExchangeEndsAtOnceAndTriesAgain) {
   EXPECT_EQ(opener.attempts.size(), 5u);
 }
 
+// Closed right after the hang-up, or after a reopening failed too: either
+// way the port counts as closed and stays so.
 TEST(HangUp, APortTheUserDisconnectedIsNotOpenedAgain) {
-  sim::Simulator printer(sim::SamplePrinterModel());
-  printer.AddFault(sim::ParseFaultRule("hangup:limit=1"));
-  CountingOpener opener(printer);
-  link::DeviceLink link(opener.Opener());
-  ASSERT_GE(link.OpenLink("/dev/ttyUSB0", 9600), 0);
-  EXPECT_TRUE(link::GetSerialNumber(link, "482913").NoReply());
+  for (const bool reopen_failed : {false, true}) {
+    SCOPED_TRACE(reopen_failed ? "after a failed reopening" : "right after the hang-up");
+    sim::Simulator printer(sim::SamplePrinterModel());
+    printer.AddFault(sim::ParseFaultRule("hangup:limit=1"));
+    CountingOpener opener(printer);
+    link::DeviceLink link(opener.Opener());
+    ASSERT_GE(link.OpenLink("/dev/ttyUSB0", 9600), 0);
+    EXPECT_TRUE(link::GetSerialNumber(link, "482913").NoReply());
+    opener.unplugged = reopen_failed;
+    if (reopen_failed) {
+      EXPECT_TRUE(link::GetSerialNumber(link, "482913").NoReply());
+    }
+    const std::size_t attempts = opener.attempts.size();
 
-  link.CloseLink();
-  EXPECT_TRUE(link::GetSerialNumber(link, "482913").NoReply());
-  EXPECT_EQ(opener.attempts.size(), 1u);
-  EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(link.CloseLink(), 1);
+    opener.unplugged = false;
+    EXPECT_TRUE(link::GetSerialNumber(link, "482913").NoReply());
+    EXPECT_EQ(opener.attempts.size(), attempts);
+    EXPECT_FALSE(link.IsOpen());
+  }
+}
+
+// The adapter is pulled while the link is idle, so the hang-up is first met
+// by the next request: pulled for good, the exchange ends at once as a lost
+// line; plugged back under its name, the request goes over the new port.
+TEST(HangUp, APortPulledWhileIdleIsOpenedAgainByTheNextRequest) {
+  sim::Simulator printer(sim::SamplePrinterModel());
+  PluggablePrinter plug(printer);
+  link::DeviceLink link;
+  ASSERT_GE(link.OpenLink(plug.Port(), 115200), 0);
+  ASSERT_EQ(link::GetSerialNumber(link, "482913").Status, 0u);
+
+  plug.Unplug();
+  const auto start = Clock::now();
+  EXPECT_EQ(link::GetSerialNumber(link, "482913").Status, link::StatusNoReply | link::StatusLineGone);
+  EXPECT_LT(Clock::now() - start, 1s);
+  plug.Plug();
+  EXPECT_EQ(link::GetSerialNumber(link, "482913").Status, 0u);
+
+  plug.Unplug();
+  plug.Plug();
+  const link::DeviceResponse& r = link::GetSerialNumber(link, "482913");
+  EXPECT_EQ(r.Status, 0u);
+  EXPECT_EQ(r.Fields[0], "07104512");
+  EXPECT_TRUE(link.SendFailure().Ok());
 }
 
 }  // namespace

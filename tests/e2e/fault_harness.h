@@ -217,7 +217,12 @@ class PluggablePrinter {
   const std::string& Port() const { return port_; }
   bool Serving() const { return pty_ && pty_->Serving(); }
 
-  void Unplug() { pty_.reset(); }
+  // The adapter pulled: its device node goes with it.
+  void Unplug() {
+    pty_.reset();
+    std::error_code ignored;
+    std::filesystem::remove(port_, ignored);
+  }
   void Plug() {
     pty_ = std::make_unique<sim::PtyPrinter>(simulator_, sim::PtyPrinterOptions{.baud = baud_});
     std::error_code ignored;

@@ -238,10 +238,16 @@ TEST_F(DeviceLinkTest, SecondOpenClosesTheFirstPort) {
   EXPECT_TRUE(link.IsOpen());
 }
 
-TEST_F(DeviceLinkTest, FailedCloseKeepsThePortOpen) {
+// The descriptor is released whatever close() answers: a link that kept
+// it would fail every later close and exchange.
+TEST_F(DeviceLinkTest, FailedCloseAnswersZeroAndForgetsThePort) {
   line.close_fails = true;
   EXPECT_EQ(link.CloseLink(), 0);
-  EXPECT_TRUE(link.IsOpen());
+  EXPECT_FALSE(link.IsOpen());
+  line.events.clear();
+  EXPECT_EQ(link.Exchange(0x21, "").Status, StatusNoReply);
+  EXPECT_TRUE(line.events.empty());
+  EXPECT_EQ(link.CloseLink(), 0) << "nothing left to close";
 }
 
 TEST_F(DeviceLinkTest, ExchangeAfterCloseEndsAsNoReplyWithoutReading) {
@@ -268,14 +274,18 @@ TEST_F(DeviceLinkTest, RefusedWriteEndsAtOnceWithTheSystemsReason) {
   EXPECT_EQ(r.Status, 0u);
 }
 
-TEST_F(DeviceLinkTest, WriteToAVanishedDeviceReopensThePortNextTime) {
+// The request goes once more over the port opened again at once; refused
+// there too, the exchange ends as a lost line, and the next one tries anew.
+TEST_F(DeviceLinkTest, WriteToAVanishedDeviceReopensThePortAndSendsAgain) {
   line.write_result = SystemResult::DeviceGone(EIO);
-  EXPECT_EQ(link.Exchange(0x21, "").Status & StatusNoReply, StatusNoReply);
+  EXPECT_EQ(link.Exchange(0x21, "").Status, StatusNoReply | StatusLineGone);
   EXPECT_EQ(line.read_calls, 0);
+  EXPECT_EQ(line.writes.size(), 2u);
+  EXPECT_EQ(opener.opened->size(), 2u);
   line.write_result = SystemResult();
   line.Reply(ReplyFrame(0x22, 0x21, "0000", "AB12"));
   EXPECT_EQ(link.Exchange(0x21, "").Status, 0u);
-  EXPECT_EQ(*opener.opened, (std::vector<std::string>{"/dev/ttyS0@9600", "/dev/ttyS0@9600"}));
+  EXPECT_EQ(*opener.opened, (std::vector<std::string>(3, "/dev/ttyS0@9600")));
 }
 
 TEST_F(DeviceLinkTest, WorkedExampleAnswersTheSecondExchange) {

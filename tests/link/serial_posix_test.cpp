@@ -156,6 +156,23 @@ TEST(PosixSerialChannel, MissingPortAndNonTerminalFailToOpen) {
   EXPECT_EQ(OpenPosixSerialChannel(pty.SlavePath(), -9600), nullptr);
 }
 
+// An adapter pulled while the port sat idle is first met by whatever call
+// comes next: every one of them must say the device is gone, or the link
+// would keep the dead descriptor.
+TEST(PosixSerialChannel, EveryCallOnAVanishedDeviceSaysItIsGone) {
+  test::PtyPair pty;
+  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  ASSERT_NE(channel, nullptr);
+  pty.CloseSlave();
+  pty.CloseMaster();
+  EXPECT_TRUE(channel->Drain().Gone());
+  EXPECT_TRUE(channel->Purge(PurgeDirection::Both).Gone());
+  const std::vector<std::uint8_t> request = {0x01, 0x02};
+  EXPECT_TRUE(channel->Write(request).Gone());
+  std::uint8_t buffer[8];
+  EXPECT_TRUE(channel->Read(buffer).hangup);
+}
+
 TEST(PosixSerialChannel, EmptyReadWaitsAboutOneHundredMilliseconds) {
   test::PtyPair pty;
   auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);

@@ -14,6 +14,15 @@ namespace {
 
 constexpr auto kReadWindow = std::chrono::milliseconds(100);
 
+// The tty layer answers EIO once the device is gone (a pulled USB adapter,
+// a closed pseudo-terminal master), and the driver of a vanished device may
+// answer ENXIO or ENODEV: every call on the line says so alike, so a port
+// left idle while the adapter was pulled is known gone at the first drain.
+SystemResult LineResult(int error) {
+  if (error == 0) return {};
+  return error == EIO || error == ENXIO || error == ENODEV ? SystemResult::DeviceGone(error) : SystemResult(error);
+}
+
 class PosixSerialChannel final : public SerialChannel {
  public:
   PosixSerialChannel(tty::ExclusivePort port, std::int32_t speed) : port_(port), fd_(port.fd), speed_(speed) {}
@@ -59,15 +68,12 @@ class PosixSerialChannel final : public SerialChannel {
     const auto wire = std::chrono::microseconds(static_cast<std::int64_t>(bytes.size()) * 10'000'000 / speed_);
     std::size_t done = 0;
     const int error = tty::WriteAll(fd_, bytes, done, std::chrono::steady_clock::now() + wire + std::chrono::seconds(1));
-    if (error == 0) return {};
-    // The tty layer answers EIO once the device is gone (a pulled USB
-    // adapter, a closed pseudo-terminal master).
-    return error == EIO || error == ENXIO || error == ENODEV ? SystemResult::DeviceGone(error) : SystemResult(error);
+    return LineResult(error);
   }
 
   SystemResult Drain() override {
     if (fd_ < 0) return EBADF;
-    return ::tcdrain(fd_) == 0 ? 0 : errno;
+    return ::tcdrain(fd_) == 0 ? SystemResult() : LineResult(errno);
   }
 
   SystemResult Purge(PurgeDirection direction) override {
@@ -78,7 +84,7 @@ class PosixSerialChannel final : public SerialChannel {
       case PurgeDirection::Output: queue = TCOFLUSH; break;
       case PurgeDirection::Both: queue = TCIOFLUSH; break;
     }
-    return ::tcflush(fd_, queue) == 0 ? 0 : errno;
+    return ::tcflush(fd_, queue) == 0 ? SystemResult() : LineResult(errno);
   }
 
   bool Close() override {
