@@ -11,9 +11,25 @@ int Percent(std::int64_t part, std::int64_t whole) {
   return static_cast<int>(clamped * 100 / whole);
 }
 
+std::string ElapsedText(std::chrono::milliseconds elapsed) {
+  const std::int64_t seconds = std::max<std::int64_t>(elapsed.count(), 0) / 1000;
+  const auto two_digits = [](std::int64_t n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+  const std::string minutes_seconds = two_digits(seconds / 60 % 60) + ":" + two_digits(seconds % 60);
+  if (seconds >= 3600) return std::to_string(seconds / 3600) + ":" + minutes_seconds;
+  return std::to_string(seconds / 60) + ":" + two_digits(seconds % 60);
+}
+
 DownloadConsoleView::DownloadConsoleView(Console& console, std::string title,
-                                         std::span<const tape::CounterBox> boxes, bool verbose)
-    : console_(console), title_(std::move(title)), counters_(boxes.size(), "0"), verbose_(verbose) {
+                                         std::span<const tape::CounterBox> boxes, bool verbose, std::int64_t kept,
+                                         SteadyClock clock)
+    : console_(console),
+      title_(std::move(title)),
+      counters_(boxes.size(), "0"),
+      verbose_(verbose),
+      kept_(kept),
+      clock_(clock ? std::move(clock) : SteadyClock([] { return std::chrono::steady_clock::now(); })),
+      started_(clock_()),
+      bytes_stored_(kept) {
   for (std::size_t i = 0; i < boxes.size(); ++i) {
     if (boxes[i].kind == tape::kTotalKind) total_box_ = i;
   }
@@ -28,21 +44,26 @@ void DownloadConsoleView::SetStatus(std::string_view text) {
   console_.Note("Результат выполнения: " + result_ + "  Статус регистратора: " + std::string(text));
 }
 
-void DownloadConsoleView::ShowProgress(std::int64_t bytes_stored, std::int64_t window_size) {
+void DownloadConsoleView::ShowProgress(std::int64_t bytes_stored, std::int64_t) {
   bytes_stored_ = bytes_stored;
-  window_size_ = window_size;
-  DrawProgress();
+  progress_started_ = true;
+  DrawSoon();
 }
 
 std::string DownloadConsoleView::CounterText(std::size_t box) const { return counters_.at(box); }
 
-// Counts change once per record; the line is redrawn a few times a second
-// at most, so a long tape does not cost a terminal write per record.
 void DownloadConsoleView::SetCounterText(std::size_t box, std::string_view text) {
   counters_.at(box) = std::string(text);
-  if (box != total_box_ || !progress_started_) return;
+  if (box == total_box_ && progress_started_) DrawSoon();
+}
+
+// Counts change once per record and the bytes once per chunk, a hundred
+// times a second at the fastest speeds; the line is redrawn ten times a
+// second at most, so a long tape does not cost a terminal write per record.
+void DownloadConsoleView::DrawSoon() {
   behind_ = true;
-  if (std::chrono::steady_clock::now() - last_drawn_ >= std::chrono::milliseconds(100)) DrawProgress();
+  if (!console_.Terminal()) return;
+  if (!last_drawn_ || clock_() - *last_drawn_ >= std::chrono::milliseconds(100)) DrawProgress();
 }
 
 void DownloadConsoleView::ShowMessage(std::string_view text) {
@@ -62,11 +83,16 @@ void DownloadConsoleView::DrawIfBehind() {
 const std::string& DownloadConsoleView::TotalText() const { return counters_.at(total_box_); }
 
 void DownloadConsoleView::DrawProgress() {
-  progress_started_ = true;
   behind_ = false;
-  last_drawn_ = std::chrono::steady_clock::now();
-  console_.Progress(title_ + ": записей " + TotalText() + ", байт " + std::to_string(bytes_stored_) + " (" +
-                    std::to_string(Percent(bytes_stored_, window_size_)) + "% области)");
+  const auto now = clock_();
+  last_drawn_ = now;
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - started_);
+  std::string line = title_ + ": " + std::to_string(bytes_stored_) + " байт, записей " + TotalText();
+  // Within the first second a speed would be the noise of one chunk.
+  if (elapsed >= std::chrono::seconds(1)) {
+    line += ", " + std::to_string((bytes_stored_ - kept_) * 1000 / elapsed.count()) + " байт/с";
+  }
+  console_.Progress(line + ", " + ElapsedText(elapsed));
 }
 
 RestoreConsoleView::RestoreConsoleView(Console& console, const restore::RestorationState& state)

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/console.h"
@@ -61,29 +63,72 @@ TEST(Console, NoProgressOffATerminal) {
   EXPECT_EQ(c.All(), "m\n");
 }
 
-TEST(DownloadConsoleView, ProgressShowsRecordsBytesAndShareOfTheWindow) {
+// A clock the test moves by hand.
+struct ManualClock {
+  std::chrono::steady_clock::time_point now{};
+  SteadyClock Clock() {
+    return [this] { return now; };
+  }
+  void Advance(std::chrono::milliseconds by) { now += by; }
+};
+
+// A download resumed after 1000 kept bytes: the speed counts only what this
+// run read, and none is given within the first second.
+TEST(DownloadConsoleView, ProgressShowsBytesRecordsSpeedAndTimeSoFar) {
   Captured c;
   Console console(c.Writer(), true);
-  DownloadConsoleView view(console, "Лента", tape::kAuxCounterBoxes, false);
+  ManualClock clock;
+  DownloadConsoleView view(console, "Лента", tape::kAuxCounterBoxes, false, 1000, clock.Clock());
   view.SetCounterText(tape::kAuxTotalBox, "7");
-  view.ShowProgress(250, 1000);
-  EXPECT_EQ(c.writes.back(), "\rЛента: записей 7, байт 250 (25% области)");
-  EXPECT_EQ(view.BytesStored(), 250);
+  clock.Advance(std::chrono::milliseconds(500));
+  view.ShowProgress(1100, 1000000);
+  EXPECT_EQ(c.writes.back(), "\rЛента: 1100 байт, записей 7, 0:00");
+  // 60000 bytes in 62.5 s.
+  clock.Advance(std::chrono::milliseconds(62000));
+  view.ShowProgress(61000, 1000000);
+  EXPECT_EQ(c.writes.back(), "\rЛента: 61000 байт, записей 7, 960 байт/с, 1:02");
+  EXPECT_EQ(view.BytesStored(), 61000);
 }
 
-// The last records of a download are counted after its last progress
-// drawing; its closing message brings the line up to date first.
-TEST(DownloadConsoleView, MessageRedrawsTheLatestCountsBeforeEndingTheLine) {
+// Chunks and records come faster than a terminal needs them: one drawing a
+// tenth of a second at most, and the latest counts drawn before the line
+// ends with a message or after the download.
+TEST(DownloadConsoleView, TheLineIsDrawnTenTimesASecondAtMostAndCaughtUpAtTheEnd) {
   Captured c;
   Console console(c.Writer(), true);
-  DownloadConsoleView view(console, "Лента", tape::kAuxCounterBoxes, false);
+  ManualClock clock;
+  DownloadConsoleView view(console, "Лента", tape::kAuxCounterBoxes, false, 0, clock.Clock());
   view.ShowProgress(100, 1000);
-  view.SetCounterText(tape::kAuxTotalBox, "1");  // may or may not draw: too soon after
+  clock.Advance(std::chrono::milliseconds(40));
+  view.SetCounterText(tape::kAuxTotalBox, "1");
+  view.ShowProgress(200, 1000);
   view.SetCounterText(tape::kAuxTotalBox, "2");
+  EXPECT_EQ(c.writes, (std::vector<std::string>{"\rЛента: 100 байт, записей 0, 0:00"}));
+  clock.Advance(std::chrono::milliseconds(60));
+  view.ShowProgress(300, 1000);
+  EXPECT_EQ(c.writes.back(), "\rЛента: 300 байт, записей 2, 0:00");
+  view.SetCounterText(tape::kAuxTotalBox, "3");
   view.ShowMessage("Готово");
-  ASSERT_GE(c.writes.size(), 2u);
-  EXPECT_EQ(c.writes[c.writes.size() - 2], "\rЛента: записей 2, байт 100 (10% области)");
-  EXPECT_EQ(c.writes.back(), "\nГотово\n");
+  ASSERT_EQ(c.writes.size(), 4u);
+  EXPECT_EQ(c.writes[2], "\rЛента: 300 байт, записей 3, 0:00");
+  EXPECT_EQ(c.writes[3], "\nГотово\n");
+
+  DownloadConsoleView stopped(console, "Лента", tape::kAuxCounterBoxes, false, 0, clock.Clock());
+  stopped.ShowProgress(100, 1000);
+  stopped.ShowProgress(150, 1000);
+  stopped.DrawIfBehind();
+  stopped.DrawIfBehind();
+  EXPECT_EQ(c.writes.size(), 6u);
+  EXPECT_EQ(c.writes.back(), "\rЛента: 150 байт, записей 0, 0:00");
+}
+
+TEST(ElapsedText, MinutesAndSecondsThenHours) {
+  const std::pair<std::int64_t, const char*> cases[] = {
+      {0, "0:00"},          {999, "0:00"},        {59999, "0:59"},      {60000, "1:00"},
+      {754000, "12:34"},    {3599999, "59:59"},   {3600000, "1:00:00"}, {3723000, "1:02:03"},
+      {36000000, "10:00:00"},
+  };
+  for (const auto& [ms, text] : cases) EXPECT_EQ(ElapsedText(std::chrono::milliseconds(ms)), text) << ms;
 }
 
 TEST(DownloadConsoleView, VerboseGivesResultAndStatusOfEachReplyOnOneLine) {
