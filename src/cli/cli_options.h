@@ -32,11 +32,15 @@ struct RestoreOptions {
   std::string password{kDefaultPassword};  // UTF-8, as typed
   std::optional<std::string> log;           // session log file
   std::optional<std::string> dump;          // folder the download is kept in as it arrives
-  std::optional<std::string> resume;        // a dump folder to go on with
+  std::optional<std::string> resume;        // a dump folder to go on with, or auto
   std::optional<std::string> from_dump;     // a dump folder to restore without a printer
   bool verbose = false;
 
   bool PortAuto() const { return port == kAuto; }
+  // --resume auto: the printer's own folder of kept downloads.
+  bool ResumeAuto() const { return resume && *resume == kAuto; }
+  // The folder --resume names, when it names one.
+  std::optional<std::string> ResumeFolder() const { return ResumeAuto() ? std::nullopt : resume; }
 };
 
 struct ParsedCommandLine {

@@ -16,6 +16,7 @@
 #include "dump/dump_folder.h"
 #include "dump/recorded_printer.h"
 #include "dump/dump_recorder.h"
+#include "dump/kept_downloads.h"
 #include "dump/resume_proof.h"
 #include "link/read_commands.h"
 #include "output/save_text_file.h"
@@ -25,6 +26,7 @@
 #include "tape/download_address.h"
 #include "tape/tape_download.h"
 #include "text/cp1251.h"
+#include "text/file_error_text.h"
 
 namespace fjl::cli {
 namespace {
@@ -41,9 +43,10 @@ struct Session {
 // The checks of every file the run will write; the first failure, or empty.
 std::string CheckFiles(const RestoreOptions& options) {
   // First, while nothing has been made: the log check creates the log.
-  const std::optional<std::string>& dump_folder =
-      options.dump ? options.dump : options.resume ? options.resume : options.from_dump;
-  const std::string dump_option = options.dump ? "--dump" : options.resume ? "--resume" : "--from-dump";
+  // --resume auto's folder is known once the printer has said its serial number.
+  const std::optional<std::string> resume = options.ResumeFolder();
+  const std::optional<std::string> dump_folder = options.dump ? options.dump : resume ? resume : options.from_dump;
+  const std::string dump_option = options.dump ? "--dump" : resume ? "--resume" : "--from-dump";
   if (std::string why = CheckFilesApart(options.output, options.log, dump_folder, dump_option); !why.empty()) {
     return why;
   }
@@ -54,8 +57,8 @@ std::string CheckFiles(const RestoreOptions& options) {
   if (options.dump) {
     if (std::string why = PrepareDumpFolder(*options.dump); !why.empty()) return why;
   }
-  if (options.resume) {
-    if (std::string why = CheckFolderTakesFiles(*options.resume); !why.empty()) return why;
+  if (resume) {
+    if (std::string why = CheckFolderTakesFiles(*resume); !why.empty()) return why;
   }
   return {};
 }
@@ -63,26 +66,24 @@ std::string CheckFiles(const RestoreOptions& options) {
 // The dump folder is this run's alone while it writes there; a --dump goes
 // only into a folder that holds no dump yet (checked under the lock, so two
 // runs started together cannot both pass).
-std::string LockDumpFolder(const RestoreOptions& options, platform::FileLock& lock) {
-  const std::string& folder = options.dump ? *options.dump : *options.resume;
+std::string LockDumpFolder(const std::string& folder, bool fresh, platform::FileLock& lock) {
   const std::filesystem::path path = std::filesystem::path(folder) / dump::kLockFileName;
   if (const platform::SystemResult locked = lock.Acquire(path.string()); !locked) {
     if (lock.Busy()) return folder + ": another run is writing this dump folder";
     return path.string() + ": " + locked.Text();
   }
-  if (options.dump && dump::HoldsDump(folder)) {
+  if (fresh && dump::HoldsDump(folder)) {
     return folder + ": the folder already holds a dump; use --resume " + folder + ", or an empty folder";
   }
   return {};
 }
 
 // The port and speed to use: as given, or found by asking each in turn.
-std::optional<FoundPrinter> ChoosePort(const RestoreOptions& options, std::int32_t speed,
+std::optional<FoundPrinter> ChoosePort(const RestoreOptions& options, std::span<const std::int32_t> speeds,
                                        std::string_view password, link::DeviceLink& link, Console& console,
                                        const StopSignal* stop) {
-  if (!options.PortAuto() && !options.speed_auto) return FoundPrinter{options.port, speed, ""};
+  if (!options.PortAuto() && speeds.size() == 1) return FoundPrinter{options.port, speeds.front(), ""};
   PortsToAsk ports = PortsToTry(options);
-  const std::vector<std::int32_t> speeds = SpeedsToTry(options, speed);
   SearchResult search = FindPrinter(link, ports.ports, speeds, password, [&](const std::string& port, std::int32_t s) {
     if (options.verbose) console.Note("looking for the printer on " + port + " at " + std::to_string(s) + " baud");
   }, stop);
@@ -94,6 +95,73 @@ std::optional<FoundPrinter> ChoosePort(const RestoreOptions& options, std::int32
     console.ShowError(NothingAnsweredText(search.ports_asked, speeds.size()));
   }
   return search.found;
+}
+
+// A kept download's state and both images, loaded into the session; nullopt
+// with `error` set when the folder holds no whole dump.
+std::optional<dump::DumpState> LoadKept(const std::string& folder, Session& session, std::string& error) {
+  std::optional<dump::DumpState> kept = dump::LoadState(folder, error);
+  if (!kept ||
+      !dump::LoadImage(folder, dump::DumpArea::Tape, kept->tape, session.tape.Image.MutableBytes(), error) ||
+      !dump::LoadImage(folder, dump::DumpArea::Aux, kept->aux, session.aux.MutableBytes(), error)) {
+    return std::nullopt;
+  }
+  return kept;
+}
+
+// The speeds to open the port at: --speed's, or for --resume auto without
+// it those the kept downloads were read at (the printer whose download goes
+// on is most likely at one of them), the default when none is kept.
+std::vector<std::int32_t> SpeedsFor(const RestoreOptions& options, std::int32_t speed,
+                                    const std::filesystem::path& kept_root) {
+  if (options.ResumeAuto() && !options.speed_given) {
+    std::vector<std::int32_t> kept = dump::KeptSpeeds(kept_root);
+    if (!kept.empty()) return kept;
+  }
+  return SpeedsToTry(options, speed);
+}
+
+// A run without --dump keeps its download in the printer's own folder of
+// the user's kept downloads, begun afresh (the same folder the wizard goes
+// on from). Why it cannot, or empty; the run goes on without keeping then.
+std::string KeepInUserFolder(const RestoreOptions& options, const std::filesystem::path& root,
+                             const std::filesystem::path& folder, platform::FileLock& lock) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) return folder.string() + ": " + text::FileErrorText(ec.value());
+  if (std::string why = CheckFolderTakesFiles(folder.string()); !why.empty()) return why;
+  if (std::string why = CheckFilesApart(options.output, options.log, folder.string(), "the kept download");
+      !why.empty()) {
+    return why;
+  }
+  if (const platform::SystemResult locked = lock.Acquire((folder / dump::kLockFileName).string()); !locked) {
+    if (lock.Busy()) return folder.string() + ": another program is keeping a download of this printer there";
+    return (folder / dump::kLockFileName).string() + ": " + locked.Text();
+  }
+  std::string error;
+  if (!dump::ClearDump(folder, error)) return error;
+  dump::PruneKeptDownloads(root, folder);
+  return {};
+}
+
+// --resume auto: the printer's folder among the kept downloads, checked as
+// a --resume DIR is before the port opens, and loaded. Why not, or empty.
+std::string FindKeptDownload(const RestoreOptions& options, const std::filesystem::path& folder,
+                             const std::string& serial, const std::string& port, Session& session,
+                             platform::FileLock& lock, std::optional<dump::DumpState>& kept) {
+  std::error_code ec;
+  if (!std::filesystem::exists(folder / dump::kStateFileName, ec)) {
+    const std::string printer = serial.empty() ? "the printer on " + port + ", which did not give its serial number"
+                                               : "the printer with serial number " + serial + " (on " + port + ")";
+    return "--resume auto: there is no kept download of " + printer + ": looked in " + folder.string();
+  }
+  const std::string name = folder.string();
+  if (std::string why = CheckFilesApart(options.output, options.log, name, "--resume auto"); !why.empty()) return why;
+  if (std::string why = CheckFolderTakesFiles(name); !why.empty()) return why;
+  if (std::string why = LockDumpFolder(name, false, lock); !why.empty()) return why;
+  std::string error;
+  kept = LoadKept(name, session, error);
+  return kept ? std::string() : error;
 }
 
 // One area's download, kept in the dump as it arrives when there is one.
@@ -203,13 +271,62 @@ ExitStatus RestoreFromDump(const RestoreOptions& options, const std::string& pas
   });
 }
 
+// Both downloads from where `from` says (kept in `recorder`'s folder when
+// there is one), then the restoration and the save.
+ExitStatus DownloadRestoreAndSave(const RestoreOptions& options, const std::string& password,
+                                  link::DeviceLink& link, Session& session, const dump::ResumePoints& from,
+                                  dump::DumpRecorder* recorder, Console& console, const RunStop* stop) {
+  DownloadConsoleView tape_view(console, "Контрольная лента", tape::kTapeCounterBoxes, options.verbose, from.tape);
+  const tape::DownloadOutcome tape_outcome =
+      RunArea(recorder, dump::DumpArea::Tape, session.tape.Image, from.tape, tape_view, [&](tape::DownloadView& view) {
+        return tape::TapeDownload(password, session.tape,
+                                  {link, session.last_response, view, tape_view, tape_view, stop}, from.tape);
+      });
+  tape_view.DrawIfBehind();
+  console.EndProgress();
+  // A stop wins over a step's failure: the user asked for it, whatever else happened.
+  if (StopRequested(stop)) return Stopped(*stop, options, console);
+  // A request the port refused is said as such: it is no silent printer.
+  const auto step_failed = [&link, &console] {
+    if (const link::SystemResult& refused = link.SendFailure(); !refused.Ok()) {
+      console.Note("Причина: порт не принял запрос: " + refused.Text() + ".");
+    }
+    return kExitStepFailed;
+  };
+  if (!tape::Succeeded(tape_outcome)) return step_failed();
+
+  DownloadConsoleView aux_view(console, "Вспомогательные параметры", tape::kAuxCounterBoxes, options.verbose,
+                               from.aux);
+  const tape::DownloadOutcome aux_outcome =
+      RunArea(recorder, dump::DumpArea::Aux, session.aux, from.aux, aux_view, [&](tape::DownloadView& view) {
+        return tape::AuxDownload(password, session.aux,
+                                 {link, session.last_response, view, aux_view, aux_view, stop}, from.aux);
+      });
+  aux_view.DrawIfBehind();
+  console.EndProgress();
+  if (StopRequested(stop)) return Stopped(*stop, options, console);
+  if (!tape::Succeeded(aux_outcome)) return step_failed();
+
+  const bool failed_before = recorder && !recorder->Error().empty();
+  link::Exchanger& printer = recorder ? recorder->Recording(link) : static_cast<link::Exchanger&>(link);
+  const ExitStatus status = RestoreAndSave(options, printer, password, session, console, stop);
+  if (recorder && !failed_before && !recorder->Error().empty()) {
+    console.ShowError("dump not written: " + recorder->Error());
+  }
+  return status;
+}
+
 }  // namespace
 
 ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& link, Console& console,
-                             const RunStop* stop) {
+                             const RunStop* stop, const std::filesystem::path& kept_root) {
   const std::optional<std::string> password = PasswordBytes(options.password);
   if (!password) {
     console.ShowError("--password holds a character that Windows-1251 cannot carry");
+    return kExitUsage;
+  }
+  if (options.ResumeAuto() && kept_root.empty()) {
+    console.ShowError("--resume auto: this user has no cache folder, so no download was kept; use --resume DIR");
     return kExitUsage;
   }
   if (std::string why = CheckFiles(options); !why.empty()) {
@@ -221,27 +338,30 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   // Some 4 MB of images: kept off the stack.
   const auto session = std::make_unique<Session>();
   // A resumed dump is loaded and proven whole before the printer is asked anything.
+  const std::optional<std::string> resume_folder = options.ResumeFolder();
   std::optional<dump::DumpState> resumed;
   std::int32_t speed = options.speed;
-  if (options.resume) {
+  if (resume_folder) {
     std::string error;
-    resumed = dump::LoadState(*options.resume, error);
-    if (!resumed || !dump::LoadImage(*options.resume, dump::DumpArea::Tape, resumed->tape,
-                                     session->tape.Image.MutableBytes(), error) ||
-        !dump::LoadImage(*options.resume, dump::DumpArea::Aux, resumed->aux, session->aux.MutableBytes(), error)) {
+    resumed = LoadKept(*resume_folder, *session, error);
+    if (!resumed) {
       console.ShowError(error);
       return kExitUsage;
     }
     if (!options.speed_given) speed = resumed->speed;
   }
+  // Held for as long as the run writes its dump folder.
   platform::FileLock dump_lock;
-  if (options.dump || options.resume) {
-    if (std::string why = LockDumpFolder(options, dump_lock); !why.empty()) {
+  if (options.dump || resume_folder) {
+    if (std::string why = LockDumpFolder(options.dump ? *options.dump : *resume_folder, options.dump.has_value(),
+                                         dump_lock);
+        !why.empty()) {
       console.ShowError(why);
       return kExitUsage;
     }
   }
-  const std::optional<FoundPrinter> chosen = ChoosePort(options, speed, *password, link, console, stop);
+  const std::vector<std::int32_t> speeds = SpeedsFor(options, speed, kept_root);
+  const std::optional<FoundPrinter> chosen = ChoosePort(options, speeds, *password, link, console, stop);
   if (!chosen) return StopRequested(stop) ? Stopped(*stop, options, console) : kExitStepFailed;
 
   // Before the port opens, so the log shows the opening too.
@@ -261,11 +381,30 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
     ~CloseAtEnd() { link.CloseLink(); }
   } close_at_end{link};
 
+  // Where the download is kept: the folder named, or the printer's own
+  // folder of kept downloads (--resume auto, or a run that names none).
+  std::string dump_folder = options.dump ? *options.dump : resume_folder.value_or("");
   std::unique_ptr<dump::DumpRecorder> recorder;
   dump::ResumePoints from;
-  if (options.dump || options.resume) {
+  if (!dump_folder.empty() || !kept_root.empty()) {
     // The printer's serial number ties the dump to it.
     const std::string serial = dump::ReadSerialNumber(link, *password);
+    if (options.ResumeAuto()) {
+      const std::filesystem::path folder = dump::KeptDownloadFolder(kept_root, serial);
+      if (std::string why = FindKeptDownload(options, folder, serial, chosen->port, *session, dump_lock, resumed);
+          !why.empty()) {
+        console.ShowError(why);
+        return kExitUsage;
+      }
+      dump_folder = folder.string();
+    } else if (dump_folder.empty()) {
+      const std::filesystem::path folder = dump::KeptDownloadFolder(kept_root, serial);
+      if (std::string why = KeepInUserFolder(options, kept_root, folder, dump_lock); why.empty()) {
+        dump_folder = folder.string();
+      } else {
+        console.Note("the download is not kept: " + why);
+      }
+    }
     dump::DumpState state{dump::NewDumpId(), serial, chosen->speed, dump::DumpArea::Tape, {}, {}};
     if (resumed) {
       const dump::ResumeProof proof =
@@ -278,7 +417,7 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
                      " is not known: only the stored bytes compared with the printer's tell it is the same tape");
       }
       if (!proof.Proven()) {
-        console.ShowError(RefusalText(proof, *options.resume, *resumed, serial, chosen->port));
+        console.ShowError(RefusalText(proof, dump_folder, *resumed, serial, chosen->port));
         return kExitStepFailed;
       }
       from = dump::ResumePointsOf(*resumed);
@@ -286,44 +425,20 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
       state.speed = chosen->speed;
       if (state.serial.empty()) state.serial = serial;
     }
-    recorder = std::make_unique<dump::DumpRecorder>(options.dump ? *options.dump : *options.resume, state);
+    if (!dump_folder.empty()) recorder = std::make_unique<dump::DumpRecorder>(dump_folder, state);
   }
-  const std::int64_t tape_from = from.tape;
-  const std::int64_t aux_from = from.aux;
 
-  DownloadConsoleView tape_view(console, "Контрольная лента", tape::kTapeCounterBoxes, options.verbose);
-  const tape::DownloadOutcome tape_outcome =
-      RunArea(recorder.get(), dump::DumpArea::Tape, session->tape.Image, tape_from, tape_view, [&](tape::DownloadView& view) {
-        return tape::TapeDownload(*password, session->tape,
-                                  {link, session->last_response, view, tape_view, tape_view, stop}, tape_from);
-      });
-  console.EndProgress();
-  // A stop wins over a step's failure: the user asked for it, whatever else happened.
-  if (StopRequested(stop)) return Stopped(*stop, options, console);
-  // A request the port refused is said as such: it is no silent printer.
-  const auto step_failed = [&link, &console] {
-    if (const link::SystemResult& refused = link.SendFailure(); !refused.Ok()) {
-      console.Note("Причина: порт не принял запрос: " + refused.Text() + ".");
-    }
-    return kExitStepFailed;
-  };
-  if (!tape::Succeeded(tape_outcome)) return step_failed();
-
-  DownloadConsoleView aux_view(console, "Вспомогательные параметры", tape::kAuxCounterBoxes, options.verbose);
-  const tape::DownloadOutcome aux_outcome =
-      RunArea(recorder.get(), dump::DumpArea::Aux, session->aux, aux_from, aux_view, [&](tape::DownloadView& view) {
-        return tape::AuxDownload(*password, session->aux,
-                                 {link, session->last_response, view, aux_view, aux_view, stop}, aux_from);
-      });
-  console.EndProgress();
-  if (StopRequested(stop)) return Stopped(*stop, options, console);
-  if (!tape::Succeeded(aux_outcome)) return step_failed();
-
-  const bool failed_before = recorder && !recorder->Error().empty();
-  link::Exchanger& printer = recorder ? recorder->Recording(link) : static_cast<link::Exchanger&>(link);
-  const ExitStatus status = RestoreAndSave(options, printer, *password, *session, console, stop);
-  if (recorder && !failed_before && !recorder->Error().empty()) {
-    console.ShowError("dump not written: " + recorder->Error());
+  const ExitStatus status = DownloadRestoreAndSave(options, *password, link, *session, from, recorder.get(),
+                                                   console, stop);
+  // A run cut short by the user or by the line keeps what came: the last
+  // lines say where, and the command that goes on from there.
+  // Only a stop answers its status (asking the stop again would be a poll of its own).
+  const bool stopped = stop != nullptr && status == stop->StoppedStatus();
+  const bool line_failed = status != kExitRestored && link.Response().NoReply();
+  if (recorder && recorder->Error().empty() && (stopped || line_failed)) {
+    const std::string resume = options.dump ? *options.dump : resume_folder ? *resume_folder : std::string(kAuto);
+    console.Note("the download so far is kept in " + dump_folder + "; this command goes on with it:");
+    console.Note(GoOnCommand(options, chosen->port, resume));
   }
   return status;
 }

@@ -2,6 +2,8 @@
 // The three steps of the wizard in one go: connect, download the control
 // tape, download the auxiliary data, restore, save.
 
+#include <filesystem>
+
 #include "cli/cli_options.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
@@ -16,7 +18,12 @@ namespace fjl::cli {
 // restoration, and the dumps right after their download, whatever its outcome.
 // `stop` (may be null) is polled at every safe point; a stopped run closes
 // the port, leaves the FJL file as it was and answers the stop's status.
+// `kept_root` is the user's folder of kept downloads (see
+// dump::KeptDownloadsRoot): a run that names no dump folder keeps its
+// download there, and --resume auto looks there; empty keeps nothing.
+// A download kept and cut short by a stop or a line that stopped answering
+// ends with the command that goes on with it.
 ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& link, Console& console,
-                             const RunStop* stop = nullptr);
+                             const RunStop* stop = nullptr, const std::filesystem::path& kept_root = {});
 
 }  // namespace fjl::cli

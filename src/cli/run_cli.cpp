@@ -68,7 +68,7 @@ ExitStatus RunCli(std::span<const std::string> args, const CliEnvironment& env) 
   }
   Console console(env.err, env.err_is_terminal);
   link::DeviceLink link = env.opener ? link::DeviceLink(env.opener) : link::DeviceLink();
-  return RunRestoreSession(parsed.options, link, console, env.stop);
+  return RunRestoreSession(parsed.options, link, console, env.stop, env.kept_downloads);
 }
 
 }  // namespace fjl::cli

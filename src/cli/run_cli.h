@@ -1,6 +1,7 @@
 #pragma once
 // fjl-restore-cli as a function, so tests can run it in-process.
 
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ struct CliEnvironment {
   const RunStop* stop = nullptr;
   // The ports listed and searched besides the system's (FJL_EXTRA_PORTS).
   std::vector<std::string> extra_ports;
+  // The user's folder of kept downloads, shared with the wizard; empty
+  // keeps nothing (and leaves --resume auto nowhere to look).
+  std::filesystem::path kept_downloads;
 };
 
 // `args` without the program name.

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <string>
 
+#include "cli/shell_quote.h"
 #include "platform/system_result.h"
 #include "text/file_error_text.h"
 
@@ -51,6 +52,16 @@ std::string IncompleteReport(const std::vector<std::string>& reasons) {
     report += reasons[i];
   }
   return report + ".";
+}
+
+std::string GoOnCommand(const RestoreOptions& options, const std::string& port, const std::string& resume) {
+  std::vector<std::string> args{"--resume", resume, "--port", port, "--output", options.output};
+  if (options.password != kDefaultPassword) args.insert(args.end(), {"--password", options.password});
+  if (options.log) args.insert(args.end(), {"--log", *options.log});
+  if (options.verbose) args.emplace_back("--verbose");
+  std::string command = "fjl-restore-cli";
+  for (const std::string& arg : args) command += " " + QuoteArgument(arg);
+  return command;
 }
 
 }  // namespace fjl::cli

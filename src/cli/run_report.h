@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_options.h"
 #include "restore/restoration_state.h"
 #include "tape/flash_image.h"
 
@@ -24,5 +25,11 @@ std::vector<std::string> IncompleteReasons(const tape::TapeData& tape, const res
 
 // The closing line for exit status 3: the reasons, one after another.
 std::string IncompleteReport(const std::vector<std::string>& reasons);
+
+// The command that goes on with a download this run kept and did not
+// finish: --resume `resume` (the dump folder, or auto for the user's folder
+// of kept downloads) on `port`, into the same FJL file, with the run's
+// password, log and --verbose; each argument quoted for the user's shell.
+std::string GoOnCommand(const RestoreOptions& options, const std::string& port, const std::string& resume);
 
 }  // namespace fjl::cli

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -37,6 +38,24 @@ std::filesystem::path KeptDownloadFolder(const std::filesystem::path& root, std:
   if (name.empty()) name = "unknown";
   if (platform::IsWindowsDeviceName(name)) name += '_';
   return root / name;
+}
+
+std::vector<std::int32_t> KeptSpeeds(const std::filesystem::path& root) {
+  std::error_code ec;
+  std::vector<std::pair<std::filesystem::file_time_type, std::int32_t>> kept;
+  for (const auto& entry : std::filesystem::directory_iterator(root, ec)) {
+    std::string ignored;
+    if (!entry.is_directory(ec)) continue;
+    if (const std::optional<DumpState> state = LoadState(entry.path(), ignored)) {
+      kept.emplace_back(LastWritten(entry.path()), state->speed);
+    }
+  }
+  std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::vector<std::int32_t> speeds;
+  for (const auto& [when, speed] : kept) {
+    if (std::find(speeds.begin(), speeds.end(), speed) == speeds.end()) speeds.push_back(speed);
+  }
+  return speeds;
 }
 
 bool ClearDump(const std::filesystem::path& folder, std::string& error) {

@@ -6,9 +6,11 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fjl::dump {
 
@@ -23,6 +25,11 @@ std::filesystem::path KeptDownloadsRoot(const std::string& user_cache);
 // '-' and '_' as they are, anything else as '_'; "unknown" when the printer
 // did not give it; never a name Windows keeps for a device.
 std::filesystem::path KeptDownloadFolder(const std::filesystem::path& root, std::string_view serial);
+
+// The line speeds the downloads kept under `root` were read at, each once,
+// the most recently written first: where to look for a printer whose kept
+// download is to go on.
+std::vector<std::int32_t> KeptSpeeds(const std::filesystem::path& root);
 
 // Removes the files of a dump from `folder`, so a new download begins there;
 // anything else in it stays. False with `error` set when one cannot go.

@@ -133,6 +133,9 @@ ProcessResult RunCliProcess(const ScratchFolder& folder, std::vector<std::string
 class CliProcess : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Every program started from here keeps its downloads in this test's
+    // own cache folder, never in the user's.
+    ASSERT_EQ(::setenv("XDG_CACHE_HOME", cache_.Path().c_str(), 1), 0);
     ASSERT_TRUE(Exists(BinaryPath("fjl-restore-cli"))) << "build the fjl-restore-cli target";
     ASSERT_TRUE(Exists(BinaryPath("fjl-printer-sim"))) << "build the fjl-printer-sim target";
     const SmallJournal journal = MakeSmallJournal();
@@ -145,8 +148,13 @@ class CliProcess : public ::testing::Test {
     return o;
   }
 
+  void TearDown() override { ::unsetenv("XDG_CACHE_HOME"); }
+  // The printer's folder among this test's kept downloads.
+  std::string Kept() const { return cache_ / "fjl-restore/downloads/07104512"; }
+
   ScratchFolder inputs_;
   ScratchFolder folder_;
+  ScratchFolder cache_;
 };
 
 TEST_F(CliProcess, RestoresTheSimulatorsJournalIntoTheHandWorkedFile) {
@@ -163,16 +171,30 @@ TEST_F(CliProcess, RestoresTheSimulatorsJournalIntoTheHandWorkedFile) {
   EXPECT_TRUE(r.out.empty());
 }
 
-// A silent printer: the tape download waits its 5 seconds and gives up.
-TEST_F(CliProcess, TimeoutExitsOneWithTheMessageAndNoFile) {
-  SimulatorProcess printer(JournalOptions({"--fault", "silence:cmd=241"}));
+// A printer falling silent at the tape's second chunk: the download waits
+// its 5 seconds and gives up, keeping the first chunk in the user's cache
+// folder, and the command its last line gives goes on from there.
+TEST_F(CliProcess, TimeoutExitsOneAndTheCommandGivenGoesOn) {
+  SimulatorProcess printer(JournalOptions({"--chunk", "50", "--fault", "silence:cmd=241,every=2,limit=1"}));
   ASSERT_FALSE(printer.Pty().empty());
+  const std::string output = folder_ / "tape.FJL";
 
-  const ProcessResult r = RunCliProcess(folder_, {"--port", printer.Pty(), "--output", folder_ / "tape.FJL"});
+  const ProcessResult r = RunCliProcess(folder_, {"--port", printer.Pty(), "--output", output});
 
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "Ошибка! Таймаут устройства! Чтение данных остановлено.\n");
-  EXPECT_FALSE(Exists(folder_ / "tape.FJL"));
+  const std::string go_on = "fjl-restore-cli --resume auto --port " + printer.Pty() + " --output " + output;
+  EXPECT_EQ(r.err, "Ошибка! Таймаут устройства! Чтение данных остановлено.\n"
+                   "the download so far is kept in " + Kept() + "; this command goes on with it:\n" + go_on + "\n");
+  EXPECT_FALSE(Exists(output));
+  EXPECT_EQ(ReadBytes(Kept() + "/tape.bin").size(), 50u);
+
+  std::vector<std::string> args;
+  for (std::size_t at = go_on.find(' ') + 1; at != 0; at = go_on.find(' ', at) + 1) {
+    args.push_back(go_on.substr(at, go_on.find(' ', at) - at));
+  }
+  const ProcessResult resumed = RunCliProcess(folder_, args);
+  ASSERT_EQ(resumed.status, 0) << resumed.err;
+  EXPECT_EQ(ReadBytes(output), FjlBytes(SmallJournalLines()));
 }
 
 // A file that was written but may lack something is not passed off as a
@@ -429,14 +451,23 @@ TEST_F(CliProcess, SignalsStopTheRunAtTheNextSafePoint) {
     ASSERT_TRUE(WIFEXITED(run.wait_status)) << run.err;
     EXPECT_EQ(WEXITSTATUS(run.wait_status), c.status);
     EXPECT_EQ(printer.Requests().size(), requests_at_signal);
-    const std::string last_line = std::string("Остановлено (") + c.name + "): " + output + " не записан.\n";
-    EXPECT_TRUE(run.err.ends_with(last_line)) << run.err;
+    // The stop, where the download is kept, and the command that goes on.
+    const std::string stop_line = std::string("Остановлено (") + c.name + "): " + output + " не записан.\n";
+    const std::string kept_line = "the download so far is kept in " + Kept() + "; this command goes on with it:\n";
+    const std::size_t at = run.err.rfind(stop_line);
+    ASSERT_NE(at, std::string::npos) << run.err;
+    const std::string tail = run.err.substr(at + stop_line.size());
+    EXPECT_TRUE(tail.starts_with(kept_line + "fjl-restore-cli --resume auto --port /dev/pts/")) << tail;
+    EXPECT_TRUE(tail.ends_with(" --output " + output + "\n")) << tail;
+    EXPECT_EQ(std::count(tail.begin(), tail.end(), '\n'), 2);
     EXPECT_EQ(ReadBytes(output), earlier);
     EXPECT_EQ(folder_.Names(), std::vector<std::string>{"tape.FJL"});
   }
 
+  // The port is free, and the download kept by the last stop goes on.
   sim::Simulator printer(SmallJournalPrinter(), FiftyByteChunks());
-  const ConsoleRun again = RunAgainstPrinter(printer, {"--output", output}, [](pid_t, const auto&) { return true; });
+  const ConsoleRun again =
+      RunAgainstPrinter(printer, {"--resume", "auto", "--output", output}, [](pid_t, const auto&) { return true; });
   ASSERT_TRUE(WIFEXITED(again.wait_status));
   EXPECT_EQ(WEXITSTATUS(again.wait_status), 0) << again.err;
   EXPECT_EQ(ReadBytes(output), FjlBytes(SmallJournalLines()));

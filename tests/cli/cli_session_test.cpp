@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/run_report.h"
 #include "cli_test_support.h"
 #include "sim/lib/fault_plan.h"
 #include "sim/lib/in_process_channel.h"
@@ -274,6 +275,31 @@ TEST_F(CliOverPty, NoProgressLinesOffATerminal) {
   EXPECT_EQ(r.err.find('\r'), std::string::npos);
 }
 
+// The command is pasted into a POSIX shell: whatever the shell would split
+// or act on is single-quoted, a quote inside closed, escaped and reopened.
+TEST(GoOnCommand, RepeatsWhatTheRunNeedsQuotedForTheShell) {
+  struct Case {
+    std::vector<std::string> more;  // options besides --port and --output
+    std::string output;
+    std::string command;
+  };
+  const Case cases[] = {
+      {{}, "tape.FJL", "fjl-restore-cli --resume auto --port /dev/ttyUSB0 --output tape.FJL"},
+      {{}, "Смена-3/лента.FJL", "fjl-restore-cli --resume auto --port /dev/ttyUSB0 --output Смена-3/лента.FJL"},
+      {{"--password", "", "--verbose"}, "my tapes/day 1.FJL",
+       "fjl-restore-cli --resume auto --port /dev/ttyUSB0 --output 'my tapes/day 1.FJL' --password '' --verbose"},
+      {{"--password", "it's$1", "--log", "a;b.log", "--speed", "19200"}, "t.FJL",
+       "fjl-restore-cli --resume auto --port /dev/ttyUSB0 --output t.FJL --password 'it'\\''s$1' --log 'a;b.log'"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args{"--port", "/dev/ttyUSB0", "--output", c.output};
+    args.insert(args.end(), c.more.begin(), c.more.end());
+    const ParsedCommandLine parsed = ParseCommandLine(args);
+    ASSERT_TRUE(parsed.ok()) << parsed.error;
+    EXPECT_EQ(GoOnCommand(parsed.options, "/dev/ttyUSB0", "auto"), c.command);
+  }
+}
+
 TEST(CliPort, UnopenablePortIsReportedAsTheWizardDoes) {
   ScratchFolder folder;
   const CliResult r = RunCliWith({"--port", folder / "no-such-tty", "--output", folder / "t.FJL"});
@@ -296,7 +322,9 @@ TEST(CliTimeout, SilentPrinterStopsTheTapeDownloadWithNoFile) {
                                  sim::InProcessOpener(simulator));
 
   EXPECT_EQ(r.status, kExitStepFailed);
-  EXPECT_EQ(r.err, std::string(kMsgTimeout) + "\n");
+  EXPECT_EQ(r.err, std::string(kMsgTimeout) + "\nthe download so far is kept in " + folder / "d" +
+                       "; this command goes on with it:\nfjl-restore-cli --resume " + folder / "d" +
+                       " --port sim --output " + folder / "t.FJL" + "\n");
   EXPECT_FALSE(Exists(folder / "t.FJL"));
   EXPECT_EQ(ReadBytes(folder / "d/tape.bin"), "");
 }

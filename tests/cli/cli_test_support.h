@@ -180,16 +180,17 @@ struct CliResult {
   std::vector<std::string> err_writes;  // one entry per write
 };
 
+// `kept`: the user's folder of kept downloads; empty keeps nothing.
 inline CliResult RunCliWith(const std::vector<std::string>& args, link::ChannelOpener opener = {},
                             bool terminal = false, const RunStop* stop = nullptr,
-                            std::vector<std::string> extra_ports = {}) {
+                            std::vector<std::string> extra_ports = {}, std::filesystem::path kept = {}) {
   CliResult result;
   CliEnvironment env{[&result](std::string_view t) { result.out += t; },
                      [&result](std::string_view t) {
                        result.err += t;
                        result.err_writes.emplace_back(t);
                      },
-                     terminal, std::move(opener), stop, std::move(extra_ports)};
+                     terminal, std::move(opener), stop, std::move(extra_ports), std::move(kept)};
   result.status = RunCli(args, env);
   return result;
 }

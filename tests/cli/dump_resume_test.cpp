@@ -14,14 +14,18 @@
 #include <vector>
 
 #include "cli_test_support.h"
+#include "dump/dump_folder.h"
 #include "e2e/fault_harness.h"
 #include "sim/lib/fault_plan.h"
 #include "sim/lib/in_process_channel.h"
+#include "tape/flash_image.h"
+#include "wizard/fake_views.h"
 
 namespace fjl::cli::testing {
 namespace {
 
 const std::string kDone = "Успешно. Чтение контрольной ленты завершено.\n";
+const std::string kLineGone = "Ошибка! Связь с регистратором потеряна: порт отключен! Чтение данных остановлено.\n";
 
 std::unique_ptr<sim::Simulator> Chunked(sim::PrinterModel model = SmallJournalPrinter()) {
   sim::SimulatorOptions options;
@@ -140,6 +144,142 @@ TEST_F(DumpResume, AFolderThatIsNoDumpIsAUsageError) {
   const CliResult r = RunCliWith({"--from-dump", Dump(), "--output", Output()});
   EXPECT_EQ(r.status, kExitUsage);
   EXPECT_NE(r.err.find("state.txt"), std::string::npos) << r.err;
+}
+
+
+// ---- Downloads kept in the user's folder, shared with the wizard ----------
+
+class KeptDownloads : public DumpResume {
+ protected:
+  std::filesystem::path Root() const { return folder_.Path() / "cache"; }
+  std::string Kept() const { return (Root() / "07104512").string(); }
+  CliResult Run(const std::vector<std::string>& args, sim::Simulator& printer) const {
+    return RunCliWith(args, sim::InProcessOpener(printer), false, nullptr, {}, Root());
+  }
+  std::vector<std::string> Plain() const { return {"--port", "sim", "--output", Output()}; }
+  std::vector<std::string> ResumeAuto() const { return {"--resume", "auto", "--port", "sim", "--output", Output()}; }
+  std::int64_t KeptTapeBytes() const {
+    std::string error;
+    const std::optional<dump::DumpState> state = dump::LoadState(Kept(), error);
+    return state ? state->tape.stored : -1;
+  }
+};
+
+// The line drops at the tape's first and second chunk and at the auxiliary
+// area's first: the run says where the download is kept and the command
+// that goes on, and that command writes the uncut run's file.
+TEST_F(KeptDownloads, APlainRunKeepsItsDownloadAndResumeAutoGoesOn) {
+  const std::string go_on = "the download so far is kept in " + Kept() +
+                            "; this command goes on with it:\nfjl-restore-cli --resume auto --port sim --output " +
+                            Output() + "\n";
+  const std::pair<int, std::int64_t> cuts[] = {{1, 0}, {2, 50}, {4, 150}};  // flash read, tape bytes kept
+  for (const auto& [read, kept] : cuts) {
+    SCOPED_TRACE("hang-up at flash read " + std::to_string(read));
+    std::filesystem::remove_all(Root());
+    auto printer = Chunked();
+    printer->AddFault(sim::ParseFaultRule("hangup:cmd=241,limit=1,every=" + std::to_string(read)));
+
+    const CliResult cut = Run(Plain(), *printer);
+    EXPECT_EQ(cut.status, kExitStepFailed);
+    EXPECT_EQ(cut.err, (read > 3 ? kDone : "") + kLineGone + go_on);
+    EXPECT_EQ(KeptTapeBytes(), kept);
+
+    const CliResult resumed = Run(ResumeAuto(), *printer);
+    EXPECT_EQ(resumed.status, kExitRestored) << resumed.err;
+    EXPECT_EQ(resumed.err, kDone + kDone);
+    EXPECT_EQ(ReadBytes(Output()), Whole());
+  }
+}
+
+// A run that names no --resume begins the printer's kept download anew.
+TEST_F(KeptDownloads, APlainRunStartsAfresh) {
+  auto printer = Chunked();
+  printer->AddFault(sim::ParseFaultRule("hangup:cmd=241,every=2,limit=1"));
+  ASSERT_EQ(Run(Plain(), *printer).status, kExitStepFailed);
+  std::string error;
+  const std::string cut_id = dump::LoadState(Kept(), error)->id;
+
+  const CliResult again = Run(Plain(), *printer);
+  EXPECT_EQ(again.status, kExitRestored) << again.err;
+  const std::optional<dump::DumpState> state = dump::LoadState(Kept(), error);
+  ASSERT_TRUE(state) << error;
+  EXPECT_NE(state->id, cut_id);
+  EXPECT_EQ(state->area, dump::DumpArea::Done);
+}
+
+TEST_F(KeptDownloads, ResumeAutoWithNothingKeptSaysWhereItLooked) {
+  auto printer = Chunked();
+  std::filesystem::create_directories(Root());
+  const CliResult r = Run(ResumeAuto(), *printer);
+  EXPECT_EQ(r.status, kExitUsage);
+  EXPECT_EQ(r.err, "--resume auto: there is no kept download of the printer with serial number 07104512 (on sim): "
+                   "looked in " + Kept() + "\n");
+  for (const sim::Request& request : printer->Requests()) EXPECT_NE(request.command, 0xF1);
+
+  // A user without a cache folder kept nothing: the printer is not asked.
+  const CliResult nowhere = RunCliWith(ResumeAuto(), sim::InProcessOpener(*printer));
+  EXPECT_EQ(nowhere.status, kExitUsage);
+  EXPECT_EQ(nowhere.err, "--resume auto: this user has no cache folder, so no download was kept; use --resume DIR\n");
+  EXPECT_EQ(printer->Requests().size(), 1u);
+  EXPECT_FALSE(Exists(Output()));
+}
+
+// The printer runs at 19200 baud and hears nothing at the default 9600:
+// --resume auto takes the speed the kept download was read at.
+TEST_F(KeptDownloads, ResumeAutoOpensThePortAtTheKeptDownloadsSpeed) {
+  auto printer = Chunked();
+  printer->AddFault(sim::ParseFaultRule("hangup:cmd=241,every=2,limit=1"));
+  e2e::PluggablePrinter plug(*printer, 19200);
+  const CliResult cut =
+      RunCliWith({"--port", plug.Port(), "--speed", "19200", "--output", Output()}, {}, false, nullptr, {}, Root());
+  ASSERT_EQ(cut.status, kExitStepFailed) << cut.err;
+  EXPECT_EQ(KeptTapeBytes(), 50);
+
+  plug.Plug();
+  const CliResult resumed =
+      RunCliWith({"--resume", "auto", "--port", plug.Port(), "--output", Output()}, {}, false, nullptr, {}, Root());
+  EXPECT_EQ(resumed.status, kExitRestored) << resumed.err;
+  EXPECT_EQ(ReadBytes(Output()), Whole());
+}
+
+// A cache folder that takes nothing costs the keeping only, said once.
+TEST_F(KeptDownloads, AnUnwritableFolderIsSaidOnceAndTheRunGoesOn) {
+  WriteBytes(Root().string(), std::vector<std::uint8_t>{'x'});
+  auto printer = Chunked();
+  const CliResult r = Run(Plain(), *printer);
+  EXPECT_EQ(r.status, kExitRestored) << r.err;
+  EXPECT_EQ(r.err, "the download is not kept: " + Kept() + ": Часть пути не является папкой\n" + kDone + kDone);
+  EXPECT_EQ(ReadBytes(Output()), Whole());
+}
+
+// A download the wizard kept goes on from the command line, and the other
+// way round; while the wizard keeps the folder, the command line keeps off.
+TEST_F(KeptDownloads, TheWizardAndTheCommandLineGoOnWithEachOthersDownloads) {
+  {
+    sim::SimulatorOptions options = wizard::testing::SmallChunks();
+    options.faults.push_back(sim::ParseFaultRule("error:cmd=241,code=0106,every=3,limit=1"));
+    wizard::testing::FakeWizard w(options, Root(), SmallJournalPrinter());
+    w.Connect();
+    w.steps.step1.ReadTape();
+    ASSERT_FALSE(w.view1.IsEnabled(wizard::Step1Control::NextButton));
+    ASSERT_EQ(KeptTapeBytes(), 100);
+    auto printer = Chunked();
+    const CliResult busy = Run(ResumeAuto(), *printer);
+    EXPECT_EQ(busy.status, kExitUsage);
+    EXPECT_EQ(busy.err, Kept() + ": another run is writing this dump folder\n");
+  }
+  auto printer = Chunked();
+  const CliResult resumed = Run(ResumeAuto(), *printer);
+  EXPECT_EQ(resumed.status, kExitRestored) << resumed.err;
+  EXPECT_EQ(ReadBytes(Output()), Whole());
+
+  printer->AddFault(sim::ParseFaultRule("hangup:cmd=241,every=2,limit=1"));
+  ASSERT_EQ(Run(Plain(), *printer).status, kExitStepFailed);
+  wizard::testing::FakeWizard w(wizard::testing::SmallChunks(), Root(), SmallJournalPrinter());
+  w.ReachStep3();
+  EXPECT_EQ(w.view1.messages.front(), wizard::ResumedMessage(tape::kTapeArea.first_address + 50, 50));
+  w.steps.step3.Restore();
+  EXPECT_EQ(w.view3.lines, SmallJournalLines());
 }
 
 }  // namespace

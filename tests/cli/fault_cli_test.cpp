@@ -51,6 +51,12 @@ class CliFault : public ::testing::Test {
     args.insert(args.end(), more.begin(), more.end());
     return args;
   }
+  // The closing lines of a run the line or a stop cut short: the dump kept
+  // and the command that goes on with it.
+  std::string GoOn(const std::string& port) const {
+    return "the download so far is kept in " + Dump() + "; this command goes on with it:\n" +
+           "fjl-restore-cli --resume " + Dump() + " --port " + port + " --output " + Output() + "\n";
+  }
   void ExpectRestored(const CliResult& r) {
     EXPECT_EQ(r.status, kExitRestored) << r.err;
     EXPECT_EQ(r.err, kDone + kDone);
@@ -74,7 +80,7 @@ TEST_F(CliFault, CablePulledAtFirstMiddleAndLastTapeChunk) {
     const CliResult r = RunCliWith(Args(plug.Port()));
     EXPECT_LT(Clock::now() - start, 2s);
     EXPECT_EQ(r.status, kExitStepFailed);
-    EXPECT_EQ(r.err, kLineGone);
+    EXPECT_EQ(r.err, kLineGone + GoOn(plug.Port()));
     EXPECT_EQ(ReadBytes(Output()), kEarlier);
     EXPECT_EQ(ReadBytes(Dump() + "/tape.bin"), Prefix(journal_.tape, static_cast<std::size_t>(reply - 1) * 50));
     EXPECT_FALSE(Exists(Dump() + "/auxiliary.bin"));
@@ -96,7 +102,7 @@ TEST_F(CliFault, SilentPrinterAtFirstAndLastAuxChunk) {
 
     const CliResult r = RunCliWith(Args("sim"), sim::InProcessOpener(*printer));
     EXPECT_EQ(r.status, kExitStepFailed);
-    EXPECT_EQ(r.err, kDone + kTimeout);
+    EXPECT_EQ(r.err, kDone + kTimeout + GoOn("sim"));
     EXPECT_EQ(ReadBytes(Output()), kEarlier);
     EXPECT_EQ(ReadBytes(Dump() + "/auxiliary.bin"), Prefix(journal_.aux, static_cast<std::size_t>(aux_reply - 1) * 50));
     // Whole chunks of the tape: its 104 bytes and the rest of the last chunk.
@@ -111,7 +117,8 @@ TEST_F(CliFault, SilentPrinterAtFirstAndLastAuxChunk) {
 TEST_F(CliFault, FailingReadsOfTheRestorationLeaveTheEarlierFile) {
   struct Case {
     const char* rule_text;
-    std::string last;  // the last write on standard error
+    std::string last;  // the last write on standard error, before the command that goes on
+    bool goes_on = false;  // the printer stopped answering: the run can go on later
   };
   const Case cases[] = {
       {"error:cmd=0x42,code=0106", "Ошибка GetSerialNumber!\n"},
@@ -122,7 +129,7 @@ TEST_F(CliFault, FailingReadsOfTheRestorationLeaveTheEarlierFile) {
       {"error:cmd=0x33,code=0101", "Параметры отдела:2 \n  Ошибка оборудования!\n Ошибка принтера!\n"},
       // A NAK carries no error code: the box names the read and no reason.
       {"nak:cmd=0x33", "Параметры отдела:2 \n  Регистратор не принял запрос (NAK)!\n"},
-      {"hangup:cmd=0x44,limit=1", "Связь с регистратором потеряна: порт отключен! GetFiscalNumber Ошибка!\n"},
+      {"hangup:cmd=0x44,limit=1", "Связь с регистратором потеряна: порт отключен! GetFiscalNumber Ошибка!\n", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rule_text);
@@ -135,9 +142,12 @@ TEST_F(CliFault, FailingReadsOfTheRestorationLeaveTheEarlierFile) {
     const CliResult r = RunCliWith(Args(plug.Port()));
     EXPECT_LT(Clock::now() - start, 2s);
     EXPECT_EQ(r.status, kExitStepFailed);
-    ASSERT_EQ(r.err_writes.size(), 3u) << r.err;
+    ASSERT_EQ(r.err_writes.size(), c.goes_on ? 5u : 3u) << r.err;
     EXPECT_EQ(r.err_writes[0] + r.err_writes[1], kDone + kDone);
-    EXPECT_EQ(r.err_writes.back(), c.last);
+    EXPECT_EQ(r.err_writes[2], c.last);
+    if (c.goes_on) {
+      EXPECT_EQ(r.err_writes[3] + r.err_writes[4], GoOn(plug.Port()));
+    }
     EXPECT_EQ(ReadBytes(Output()), kEarlier);
 
     printer->ClearFaults();
@@ -182,7 +192,7 @@ TEST_F(CliFault, PrinterFallingSilentAtTheLastReadOfTheRestoration) {
 
   const CliResult r = RunCliWith(Args("sim"), sim::InProcessOpener(*printer));
   EXPECT_EQ(r.status, kExitStepFailed);
-  EXPECT_EQ(r.err, kDone + kDone + "Оператор 1 \n  Таймаут устройства! Ошибка!\n");
+  EXPECT_EQ(r.err, kDone + kDone + "Оператор 1 \n  Таймаут устройства! Ошибка!\n" + GoOn("sim"));
   EXPECT_EQ(ReadBytes(Output()), kEarlier);
 
   std::filesystem::remove_all(Dump());  // a new run into an empty folder
@@ -222,8 +232,10 @@ TEST_F(CliFault, AStopRequestAtAnySafePointLeavesTheEarlierFile) {
     StopAtPoll stop(stop_at);
     const CliResult r = RunCliWith(Args("sim"), sim::InProcessOpener(*printer), false, &stop);
     EXPECT_EQ(r.status, kExitInterrupted);
-    ASSERT_FALSE(r.err_writes.empty());
-    EXPECT_EQ(r.err_writes.back(), "Остановлено (SIGINT): " + Output() + " не записан.\n");
+    ASSERT_GE(r.err_writes.size(), 3u);
+    const std::size_t n = r.err_writes.size();
+    EXPECT_EQ(r.err_writes[n - 3] + r.err_writes[n - 2] + r.err_writes[n - 1],
+              "Остановлено (SIGINT): " + Output() + " не записан.\n" + GoOn("sim"));
     EXPECT_EQ(ReadBytes(Output()), kEarlier);
     EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"dump", "tape.FJL"}));
   }

@@ -8,6 +8,8 @@
 
 #include "cli/posix/descriptor_writer.h"
 #include "cli/run_cli.h"
+#include "dump/kept_downloads.h"
+#include "platform/user_folders.h"
 #include "port/port_extra_ports.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +19,7 @@ int main(int argc, char** argv) {
   const fjl::cli::CliEnvironment env{fjl::cli::DescriptorWriter(STDOUT_FILENO),
                                      fjl::cli::DescriptorWriter(STDERR_FILENO), ::isatty(STDERR_FILENO) == 1,
                                      {}, &stop,
-                                     fjl::link::SplitPortList(extra_ports != nullptr ? extra_ports : "")};
+                                     fjl::link::SplitPortList(extra_ports != nullptr ? extra_ports : ""),
+                                     fjl::dump::KeptDownloadsRoot(fjl::platform::UserCacheFolder())};
   return fjl::cli::RunCli(args, env);
 }

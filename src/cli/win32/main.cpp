@@ -11,6 +11,8 @@
 #include "cli/run_cli.h"
 #include "cli/win32/console_writer.h"
 #include "platform/win32/wide_text.h"
+#include "dump/kept_downloads.h"
+#include "platform/user_folders.h"
 #include "port/port_extra_ports.h"
 
 int wmain(int argc, wchar_t** argv) {
@@ -23,6 +25,7 @@ int wmain(int argc, wchar_t** argv) {
                                      fjl::cli::IsConsole(STD_ERROR_HANDLE),
                                      {},
                                      &stop,
-                                     fjl::link::SplitPortList(extra_ports != nullptr ? extra_ports : "")};
+                                     fjl::link::SplitPortList(extra_ports != nullptr ? extra_ports : ""),
+                                     fjl::dump::KeptDownloadsRoot(fjl::platform::UserCacheFolder())};
   return fjl::cli::RunCli(args, env);
 }
