@@ -37,10 +37,16 @@ class InstantPrinter final : public link::Exchanger {
   link::DeviceResponse reply_;
 };
 
+struct FullJournal {
+  sim::Bytes tape;  // kFullTape bytes, the end marker last
+  sim::Bytes aux;
+  std::size_t records = 0;
+};
+
 // Receipts of a few sales with a discount, a comment, payments and a close,
 // with now and then an annulled item, a department, cash in and out and a
 // non-fiscal document, until the tape is full.
-inline void BuildFullJournal(tape::TapeData& tape, tape::AuxImage& aux) {
+inline FullJournal MakeFullJournal() {
   sim::AuxBuilder articles;
   std::uint32_t items[8] = {};
   for (int i = 0; i < 8; ++i) {
@@ -86,11 +92,14 @@ inline void BuildFullJournal(tape::TapeData& tape, tape::AuxImage& aux) {
     }
   }
   while (journal.Here() < kFullTape - 1) journal.TotalPrint();
-  const auto bytes = journal.End();
-  std::copy(bytes.begin(), bytes.end(), tape.Image.MutableBytes().begin());
-  tape.TapeLength = static_cast<std::int64_t>(journal.Records().size());
-  const auto aux_bytes = articles.End();
-  std::copy(aux_bytes.begin(), aux_bytes.end(), aux.MutableBytes().begin());
+  return {journal.End(), articles.End(), journal.Records().size()};
+}
+
+inline void BuildFullJournal(tape::TapeData& tape, tape::AuxImage& aux) {
+  const FullJournal journal = MakeFullJournal();
+  std::copy(journal.tape.begin(), journal.tape.end(), tape.Image.MutableBytes().begin());
+  tape.TapeLength = static_cast<std::int64_t>(journal.records);
+  std::copy(journal.aux.begin(), journal.aux.end(), aux.MutableBytes().begin());
 }
 
 }  // namespace fjl::bench
