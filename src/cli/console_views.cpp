@@ -13,7 +13,10 @@ int Percent(std::int64_t part, std::int64_t whole) {
 
 std::string ElapsedText(std::chrono::milliseconds elapsed) {
   const std::int64_t seconds = std::max<std::int64_t>(elapsed.count(), 0) / 1000;
-  const auto two_digits = [](std::int64_t n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+  const auto two_digits = [](std::int64_t n) {
+    std::string text(n < 10 ? 1 : 0, '0');
+    return text += std::to_string(n);
+  };
   const std::string minutes_seconds = two_digits(seconds / 60 % 60) + ":" + two_digits(seconds % 60);
   if (seconds >= 3600) return std::to_string(seconds / 3600) + ":" + minutes_seconds;
   return std::to_string(seconds / 60) + ":" + two_digits(seconds % 60);

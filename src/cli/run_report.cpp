@@ -60,7 +60,10 @@ std::string GoOnCommand(const RestoreOptions& options, const std::string& port, 
   if (options.log) args.insert(args.end(), {"--log", *options.log});
   if (options.verbose) args.emplace_back("--verbose");
   std::string command = "fjl-restore-cli";
-  for (const std::string& arg : args) command += " " + QuoteArgument(arg);
+  for (const std::string& arg : args) {
+    command += ' ';
+    command += QuoteArgument(arg);
+  }
   return command;
 }
 
