@@ -17,7 +17,14 @@ constexpr wchar_t kWindowClass[] = L"FjlStepWindow";
 // No WS_CLIPCHILDREN: a group box paints no inside of its own, so the window
 // paints it.
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;
-constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
+// The tool window's small caption without caption buttons is the step
+// windows' look. Unowned, a tool window alone gets neither a taskbar button
+// nor an Alt+Tab entry, and the wizard would be lost behind other programs:
+// WS_EX_APPWINDOW puts the step window shown (one at a time) on the taskbar
+// and in Alt+Tab. A hidden owner window showing the button instead would
+// have to be kept visible off-screen to keep its button, and its thumbnail
+// and Alt+Tab entry would show that empty window, not the step.
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 constexpr int kEditHeight = 21;
 constexpr int kButtonHeight = 25;
 constexpr int kLabelHeight = 13;
@@ -262,6 +269,7 @@ std::string StepWindow::ControlText(HWND control) {
 
 void StepWindow::ShowStepWindow() {
   ShowWindow(window_, SW_SHOW);
+  toolkit_.StepShown(window_);
   SetForegroundWindow(window_);
   SetActiveWindow(window_);
 }
