@@ -23,18 +23,18 @@ struct Child {
   bool Enabled;
 };
 
+// A callback of Windows' own calling convention: on 32-bit Windows that is
+// not a lambda's.
+BOOL CALLBACK AddChild(HWND child, LPARAM found) {
+  wchar_t name[64] = {};
+  GetClassNameW(child, name, 64);
+  reinterpret_cast<std::vector<Child>*>(found)->push_back({name, Utf8(WindowText(child)), IsWindowEnabled(child) != FALSE});
+  return TRUE;
+}
+
 std::vector<Child> ChildrenOf(HWND window) {
   std::vector<Child> children;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM found) -> BOOL {
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        reinterpret_cast<std::vector<Child>*>(found)->push_back(
-            {name, Utf8(WindowText(child)), IsWindowEnabled(child) != FALSE});
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
+  EnumChildWindows(window, &AddChild, reinterpret_cast<LPARAM>(&children));
   return children;
 }
 
