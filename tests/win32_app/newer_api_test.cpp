@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <array>
 #include <cstring>
 
 #include "app/win32/newer_api.h"
@@ -42,39 +43,36 @@ UINT ScreenDpi() {
   return static_cast<UINT>(dpi);
 }
 
-bool operator==(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-TEST(NewerApi, WindowsSevenAnswersWithTheSystemDpi) {
-  const NewerApi api(&NothingFound);
+TEST(NewerApi, AnswersComeFromWhatTheResolverFinds) {
   HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
-
-  EXPECT_EQ(api.SystemDpi(), ScreenDpi());
-  EXPECT_EQ(api.WindowDpi(window), ScreenDpi());
-  // The system's frame, whatever DPI is asked for.
-  const DWORD style = WS_POPUP | WS_CAPTION;
-  const DWORD ex_style = WS_EX_TOOLWINDOW;
-  RECT expected{0, 0, 400, 300};
-  AdjustWindowRectEx(&expected, style, FALSE, ex_style);
-  EXPECT_TRUE(api.FrameAround({0, 0, 400, 300}, style, ex_style, 192) == expected);
-  EXPECT_FALSE(api.EnableNonClientScaling(window));
-  DestroyWindow(window);
-}
-
-TEST(NewerApi, FoundFunctionsGiveTheirOwnAnswers) {
-  const NewerApi api(&StandIns);
-  HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_NE(window, nullptr);
-
-  EXPECT_EQ(api.SystemDpi(), 120u);
-  EXPECT_EQ(api.WindowDpi(window), 144u);
-  // No window: GetDpiForWindow's 0 gives way to the system DPI.
-  EXPECT_EQ(api.WindowDpi(nullptr), 120u);
-  // 192 dpi: borders of 12, the top one 24.
-  EXPECT_TRUE(api.FrameAround({0, 0, 400, 300}, WS_CAPTION, 0, 192) == (RECT{-12, -24, 412, 312}));
-  EXPECT_TRUE(api.EnableNonClientScaling(window));
+  // Windows 7's frame is the system's, whatever DPI is asked for.
+  RECT system_frame{0, 0, 400, 300};
+  AdjustWindowRectEx(&system_frame, WS_CAPTION, FALSE, 0);
+  struct Case {
+    const char* name;
+    NewerApi::Resolver resolve;
+    UINT system_dpi, window_dpi;
+    RECT frame_at_192;
+    bool scaled;
+  };
+  const Case cases[] = {
+      {"Windows 7: nothing found", &NothingFound, ScreenDpi(), ScreenDpi(), system_frame, false},
+      // At 192 dpi the stand-in's borders are 12, the top one 24.
+      {"Windows 10: stand-ins", &StandIns, 120, 144, {-12, -24, 412, 312}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const NewerApi api(c.resolve);
+    EXPECT_EQ(api.SystemDpi(), c.system_dpi);
+    EXPECT_EQ(api.WindowDpi(window), c.window_dpi);
+    // No window: GetDpiForWindow's 0 gives way to the system DPI.
+    EXPECT_EQ(api.WindowDpi(nullptr), c.system_dpi);
+    const RECT frame = api.FrameAround({0, 0, 400, 300}, WS_CAPTION, 0, 192);
+    EXPECT_EQ((std::array{frame.left, frame.top, frame.right, frame.bottom}),
+              (std::array{c.frame_at_192.left, c.frame_at_192.top, c.frame_at_192.right, c.frame_at_192.bottom}));
+    EXPECT_EQ(api.EnableNonClientScaling(window), c.scaled);
+  }
   DestroyWindow(window);
 }
 

@@ -149,8 +149,7 @@ class FakeStep3 : public FakeWindow<Step3View, Step3Control> {
 };
 
 // Busy spells and repaints, counted; `on_responsive` plays whatever input
-// the user gives while a long handler lets the toolkit run. Progress
-// reports are kept with whether the windows were busy then.
+// the user gives while a long handler lets the toolkit run.
 class FakeToolkit : public Toolkit {
  public:
   void UseDotAsDecimalSeparator() override { ++dot_separators; }
@@ -167,9 +166,6 @@ class FakeToolkit : public Toolkit {
     ++responsive_calls;
     if (on_responsive) on_responsive();
   }
-  void ShowTaskProgress(std::int64_t done, std::int64_t total) override {
-    task_progress.push_back({done, total, busy});
-  }
   // The busy filter met Escape or the close button.
   void PressEscape() {
     if (stop) stop();
@@ -181,11 +177,6 @@ class FakeToolkit : public Toolkit {
   int responsive_calls = 0;
   std::function<void()> stop;
   std::function<void()> on_responsive;
-  struct Progress {
-    std::int64_t done, total;
-    bool busy;
-  };
-  std::vector<Progress> task_progress;
 };
 
 // A printer that sends `bytes` flash bytes a reply: a download of several

@@ -6,7 +6,6 @@
 
 #include "fake_views.h"
 #include "tape/download_messages.h"
-#include "tape/flash_image.h"
 
 namespace fjl::wizard {
 namespace {
@@ -37,57 +36,6 @@ TEST(StepFlowTest, EachStepOpensWithTheFocusOnItsMainButton) {
 
 // Every box of a step comes over that step's window, so it carries that
 // window's caption.
-// Each long run tells the toolkit how far it has come (the Windows taskbar
-// button shows it): only while the windows are busy, against one total,
-// never going back. The downloads count the bytes of their address
-// window; the sample's end comes before the window's. The restoration
-// counts its gauge, to the end.
-TEST(StepFlowTest, LongRunsReportTheirProgressToTheToolkit) {
-  FakeWizard w(testing::SmallChunks(256));
-  struct Run {
-    const char* name;
-    std::function<void()> run;
-    std::int64_t total;  // 0: any
-    bool to_the_end;
-  };
-  const Run runs[] = {
-      {"tape", [&] { w.steps.step1.ReadTape(); }, tape::kTapeArea.Size(), false},
-      {"aux",
-       [&] {
-         w.steps.step1.Next();
-         w.steps.step2.ReadAux();
-       },
-       tape::kAuxArea.Size(), false},
-      {"restoration",
-       [&] {
-         w.steps.step2.Next();
-         w.steps.step3.Restore();
-       },
-       0, true},
-  };
-  w.Connect();
-  for (const Run& run : runs) {
-    SCOPED_TRACE(run.name);
-    w.toolkit.task_progress.clear();
-    run.run();
-    const auto& seen = w.toolkit.task_progress;
-    ASSERT_GE(seen.size(), 2u);
-    for (std::size_t i = 0; i < seen.size(); ++i) {
-      EXPECT_TRUE(seen[i].busy) << i;
-      EXPECT_EQ(seen[i].total, seen[0].total) << i;
-      EXPECT_LE(seen[i].done, seen[i].total) << i;
-      if (i > 0) {
-        EXPECT_GE(seen[i].done, seen[i - 1].done) << i;
-      }
-    }
-    EXPECT_GT(seen[0].total, 0);
-    if (run.total != 0) {
-      EXPECT_EQ(seen[0].total, run.total);
-    }
-    EXPECT_EQ(seen.back().done == seen.back().total, run.to_the_end);
-  }
-}
-
 TEST(StepFlowTest, MessagesComeOverTheWindowWhoseHandlerRuns) {
   FakeWizard w;
   w.ReachStep3();
