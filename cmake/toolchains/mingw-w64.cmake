@@ -1,12 +1,15 @@
-# Cross-building the Windows programs with Debian's mingw-w64.
+# Cross-building the Windows programs with Debian's mingw-w64, for 64-bit
+# Windows; mingw-w64-i686.cmake includes this one for 32-bit Windows.
 #
 # The posix thread variant of the compiler: the win32 variant of GCC 12 has
 # no std::mutex or std::thread. Everything is linked statically, so each
 # program is one exe that needs only system DLLs.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
+if(NOT FJL_MINGW_TRIPLE)
+  set(FJL_MINGW_TRIPLE x86_64-w64-mingw32)
+  set(CMAKE_SYSTEM_PROCESSOR x86_64)
+endif()
 
-set(FJL_MINGW_TRIPLE x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${FJL_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${FJL_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${FJL_MINGW_TRIPLE}-windres)

@@ -4,11 +4,24 @@
 ; uninstaller that "Apps" (HKCU's Uninstall key) lists.
 ;
 ; scripts/package-windows builds it; by hand:
-;   makensis -INPUTCHARSET UTF8 -DVERSION=0.1 -DFILES_DIR=DIR -DOUTFILE=SETUP.exe fjl-restore.nsi
-; DIR holds fjl-restore.exe, fjl-restore-cli.exe and README.txt.
+;   makensis -INPUTCHARSET UTF8 -DVERSION=0.1 -DARCH=win64 -DFILES_DIR=DIR -DOUTFILE=SETUP.exe fjl-restore.nsi
+; DIR holds fjl-restore.exe, fjl-restore-cli.exe and README.txt; ARCH is
+; win64 (the default) or win32, the Windows those programs are built for.
+
+!ifndef ARCH
+  !define ARCH win64
+!endif
 
 Unicode true
-Target amd64-unicode
+; The setup itself runs where its programs do: a 64-bit setup would not
+; start on 32-bit Windows.
+!if "${ARCH}" == "win64"
+  Target amd64-unicode
+!else if "${ARCH}" == "win32"
+  Target x86-unicode
+!else
+  !error "ARCH is win64 or win32, not ${ARCH}"
+!endif
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
 ManifestDPIAware true
@@ -20,7 +33,7 @@ ManifestDPIAware true
   !error "FILES_DIR (the folder of the files to install) is missing"
 !endif
 !ifndef OUTFILE
-  !define OUTFILE "fjl-restore-${VERSION}-win64-setup.exe"
+  !define OUTFILE "fjl-restore-${VERSION}-${ARCH}-setup.exe"
 !endif
 
 !define PRODUCT "FJL Restore"

@@ -24,17 +24,25 @@ inline void AppendHexByte(std::string& text, std::uint8_t byte) {
 }
 
 // `value` in upper-case hexadecimal, at least `min_digits` digits (zeros in
-// front): UpperHex(0x2A) gives "2A", UpperHex(5, 4) gives "0005".
+// front): UpperHex(0x2A) gives "2A", UpperHex(5, 4) gives "0005". The digits
+// are written from the right into a buffer and the string is only ever
+// appended to: inserting at the front of a std::string makes the 32-bit GCC
+// see an overlapping copy that cannot happen (-Wrestrict).
 inline std::string UpperHex(std::uint32_t value, int min_digits = 1) {
-  std::string digits;
+  // Eight digits hold any 32-bit value.
+  char digits[8];
+  std::size_t first = sizeof(digits);
   do {
-    digits.insert(digits.begin(), kUpperHexDigits[value & 0x0F]);
+    digits[--first] = kUpperHexDigits[value & 0x0F];
     value >>= 4;
   } while (value != 0);
-  if (static_cast<int>(digits.size()) < min_digits) {
-    digits.insert(0, static_cast<std::size_t>(min_digits) - digits.size(), '0');
+  const std::size_t count = sizeof(digits) - first;
+  std::string text;
+  if (min_digits > 0 && static_cast<std::size_t>(min_digits) > count) {
+    text.assign(static_cast<std::size_t>(min_digits) - count, '0');
   }
-  return digits;
+  text.append(digits + first, count);
+  return text;
 }
 
 }  // namespace fjl::text

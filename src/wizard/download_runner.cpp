@@ -12,7 +12,10 @@ class DownloadRunner::BusyView final : public tape::DownloadView, public StopSig
   void SetStatus(std::string_view text) override { hooks_.set_status(text); }
   // The counters are painted as they change; the rest of the window is
   // painted here, after every chunk.
-  void ShowProgress(std::int64_t, std::int64_t) override { toolkit_.KeepResponsive(); }
+  void ShowProgress(std::int64_t bytes_stored, std::int64_t window_size) override {
+    toolkit_.ShowTaskProgress(bytes_stored, window_size);
+    toolkit_.KeepResponsive();
+  }
 
   // Before every exchange: Escape and the close button are noticed here,
   // and the question comes between two exchanges, never inside one.

@@ -31,11 +31,15 @@ void FollowSavedFile(const std::string& path) {
 }  // namespace
 
 void RestoreWindowView::SetGaugeRange(std::int32_t minimum, std::int32_t maximum) {
+  gauge_.SetRange(minimum, maximum);
   view_.SetGaugeRange(minimum, maximum);
 }
 
 void RestoreWindowView::SetGaugeProgress(std::int32_t progress) {
+  gauge_.SetProgress(progress);
   view_.SetGaugeProgress(progress);
+  toolkit_.ShowTaskProgress(std::int64_t{gauge_.Progress()} - gauge_.Minimum(),
+                            std::int64_t{gauge_.Maximum()} - gauge_.Minimum());
   toolkit_.KeepResponsive();
 }
 

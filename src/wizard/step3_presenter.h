@@ -3,6 +3,7 @@
 
 #include "restore/restoration_state.h"
 #include "restore/restore_view.h"
+#include "wizard/gauge.h"
 #include "wizard/step_view.h"
 #include "wizard/toolkit.h"
 
@@ -13,7 +14,8 @@ class Step2Presenter;
 
 // The step 3 window's side of a restoration: its gauge and restore button.
 // The core already calls SetGaugeProgress only when the percentage moves;
-// each of those calls also lets the window repaint.
+// each of those calls also lets the window repaint and tells the toolkit
+// how far the run has come.
 class RestoreWindowView final : public restore::RestoreView {
  public:
   RestoreWindowView(Step3View& view, Toolkit& toolkit) : view_(view), toolkit_(toolkit) {}
@@ -24,6 +26,7 @@ class RestoreWindowView final : public restore::RestoreView {
  private:
   Step3View& view_;
   Toolkit& toolkit_;
+  GaugeState gauge_;
 };
 
 class Step3Presenter {

@@ -2,6 +2,7 @@
 // What the presenters need of the windowing toolkit as a whole, beyond any
 // one window.
 
+#include <cstdint>
 #include <functional>
 
 namespace fjl::wizard {
@@ -24,6 +25,14 @@ class Toolkit {
   // Inside the long handler: lets the windows repaint and the input that
   // came so far reach the busy filter.
   virtual void KeepResponsive() = 0;
+  // Inside the long handler: how far it has come, `done` of `total` (the
+  // bytes of a download's address window, the restoration's gauge), for a
+  // toolkit that also shows it outside the step window, as on a taskbar
+  // button. EndBusy ends what it shows.
+  virtual void ShowTaskProgress(std::int64_t done, std::int64_t total) {
+    (void)done;
+    (void)total;
+  }
 };
 
 }  // namespace fjl::wizard

@@ -24,19 +24,10 @@
 namespace fjl::app {
 namespace {
 
+using testing::FakeChooser;
 using testing::SimWizard;
 using testing::Utf8;
 namespace fs = std::filesystem;
-
-class FakeChooser : public SaveFileChooser {
- public:
-  std::optional<wizard::SaveChoice> ChooseSaveFile(const wizard::SaveDialogSettings& settings) override {
-    asked.push_back(settings);
-    return answer;
-  }
-  std::optional<wizard::SaveChoice> answer;
-  std::vector<wizard::SaveDialogSettings> asked;
-};
 
 std::string FileBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

@@ -7,11 +7,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/qt/save_file_chooser.h"
 #include "app/qt/wizard.h"
 #include "app_test_support.h"
 #include "link/device_link.h"
@@ -46,15 +49,27 @@ class HookedChannel : public link::SerialChannel {
 
 inline const char* const kSimPort = "/dev/ttySIM0";
 
+// The save dialog, answered by the test.
+class FakeChooser : public SaveFileChooser {
+ public:
+  std::optional<wizard::SaveChoice> ChooseSaveFile(const wizard::SaveDialogSettings& settings) override {
+    asked.push_back(settings);
+    return answer;
+  }
+  std::optional<wizard::SaveChoice> answer;
+  std::vector<wizard::SaveDialogSettings> asked;
+};
+
 class SimWizard {
  public:
+  // `kept`: the folder of kept downloads (empty: none kept).
   explicit SimWizard(sim::PrinterModel model = sim::SamplePrinterModel(),
-                     sim::SimulatorOptions options = {})
+                     sim::SimulatorOptions options = {}, std::filesystem::path kept = {})
       : simulator(std::move(model), std::move(options)),
         link([this](const std::string&, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
           return std::make_unique<HookedChannel>(sim::MakeInProcessChannel(simulator), on_write);
         }) {
-    wizard = std::make_unique<Wizard>(link, sink);
+    wizard = std::make_unique<Wizard>(link, sink, std::move(kept));
   }
   ~SimWizard() { wizard.reset(); }
 

@@ -28,20 +28,23 @@ class RecordedForm3 final : public TForm3 {
   void EscapePressed() override { ++Escapes; }
 };
 
+struct Search {
+  std::string Text;
+  HWND Found = nullptr;
+};
+
+// A callback of Windows' own calling convention: on 32-bit Windows that is
+// not a lambda's.
+BOOL CALLBACK FindText(HWND child, LPARAM data) {
+  auto* wanted = reinterpret_cast<Search*>(data);
+  if (Utf8(WindowText(child)) != wanted->Text) return TRUE;
+  wanted->Found = child;
+  return FALSE;
+}
+
 HWND ChildWithText(HWND window, const std::string& text) {
-  struct Search {
-    std::string Text;
-    HWND Found = nullptr;
-  } search{text};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM data) -> BOOL {
-        auto* wanted = reinterpret_cast<Search*>(data);
-        if (Utf8(WindowText(child)) != wanted->Text) return TRUE;
-        wanted->Found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  Search search{text};
+  EnumChildWindows(window, &FindText, reinterpret_cast<LPARAM>(&search));
   return search.Found;
 }
 

@@ -23,18 +23,18 @@ struct Child {
   bool Enabled;
 };
 
+// A callback of Windows' own calling convention: on 32-bit Windows that is
+// not a lambda's.
+BOOL CALLBACK AddChild(HWND child, LPARAM found) {
+  wchar_t name[64] = {};
+  GetClassNameW(child, name, 64);
+  reinterpret_cast<std::vector<Child>*>(found)->push_back({name, Utf8(WindowText(child)), IsWindowEnabled(child) != FALSE});
+  return TRUE;
+}
+
 std::vector<Child> ChildrenOf(HWND window) {
   std::vector<Child> children;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM found) -> BOOL {
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        reinterpret_cast<std::vector<Child>*>(found)->push_back(
-            {name, Utf8(WindowText(child)), IsWindowEnabled(child) != FALSE});
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
+  EnumChildWindows(window, &AddChild, reinterpret_cast<LPARAM>(&children));
   return children;
 }
 
@@ -87,10 +87,13 @@ TEST(StepWindows, CaptionsSizesAndButtonsAsCreated) {
     EXPECT_EQ(client.right, MulDiv(expected.Width, dpi, 96));
     EXPECT_EQ(client.bottom, MulDiv(expected.Height, dpi, 96));
     EXPECT_EQ(Buttons(expected.Window), expected.ButtonStates);
-    // A tool window with no caption buttons, not resizable.
+    // A tool window with no caption buttons, not resizable, yet on the
+    // taskbar and in Alt+Tab.
     const LONG_PTR style = GetWindowLongPtrW(expected.Window, GWL_STYLE);
     EXPECT_EQ(style & (WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
-    EXPECT_NE(GetWindowLongPtrW(expected.Window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+    const LONG_PTR ex_style = GetWindowLongPtrW(expected.Window, GWL_EXSTYLE);
+    EXPECT_NE(ex_style & WS_EX_TOOLWINDOW, 0);
+    EXPECT_NE(ex_style & WS_EX_APPWINDOW, 0);
   }
 }
 

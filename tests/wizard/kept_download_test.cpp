@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -23,9 +23,9 @@ using Texts = std::vector<std::string>;
 class KeptDownloadTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "fjl-kept.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
+    root_ = std::filesystem::temp_directory_path() /
+            ("fjl-kept-" + std::to_string(std::random_device()()) + "-" + std::to_string(std::random_device()()));
+    ASSERT_TRUE(std::filesystem::create_directory(root_));
   }
   void TearDown() override { std::filesystem::remove_all(root_); }
 

@@ -2,12 +2,14 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <cstdlib>
 #include <exception>
 #include <string>
 
 #include "app/win32/step_window.h"
+#include "app/win32/taskbar_progress.h"
 #include "app/win32/tform1.h"
 #include "app/win32/tform2.h"
 #include "app/win32/tform3.h"
@@ -28,7 +30,8 @@ using namespace fjl::app::win32;
 // The three step windows, created once in order, under the presenters.
 struct Wizard {
   explicit Wizard(fjl::link::DeviceLink& link)
-      : Form1(Toolkit),
+      : Toolkit(TaskbarProgress::OfShell()),
+        Form1(Toolkit),
         Form2(Toolkit),
         Form3(Toolkit),
         Steps({link, Toolkit, &fjl::link::ListPorts, fjl::dump::KeptDownloadsRoot(fjl::platform::UserCacheFolder())},
@@ -70,13 +73,19 @@ int RunWizard(const char* extra_ports) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
+  // The taskbar button's progress is a COM object of the shell, and the
+  // save dialog's shell extensions expect a single-threaded apartment too.
+  // Without COM the wizard still runs, its taskbar button plain.
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  int status = 1;
   try {
-    return RunWizard(std::getenv("FJL_EXTRA_PORTS"));
+    status = RunWizard(std::getenv("FJL_EXTRA_PORTS"));
   } catch (const std::exception& error) {
     // Outside any handler: nothing sensible is left to run.
     ShowFatalError(error.what());
   } catch (...) {
     ShowFatalError("Неизвестная ошибка");
   }
-  return 1;
+  if (com) CoUninitialize();
+  return status;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "app/win32/newer_api.h"
 #include "app/win32/wide_text.h"
 #include "wizard/keyboard.h"
 #include "wizard/layout.h"
@@ -16,16 +17,25 @@ constexpr wchar_t kWindowClass[] = L"FjlStepWindow";
 // No WS_CLIPCHILDREN: a group box paints no inside of its own, so the window
 // paints it.
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;
-constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
+// The tool window's small caption without caption buttons is the step
+// windows' look. Unowned, a tool window alone gets neither a taskbar button
+// nor an Alt+Tab entry, and the wizard would be lost behind other programs:
+// WS_EX_APPWINDOW puts the step window shown (one at a time) on the taskbar
+// and in Alt+Tab. A hidden owner window showing the button instead would
+// have to be kept visible off-screen to keep its button, and its thumbnail
+// and Alt+Tab entry would show that empty window, not the step.
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 constexpr int kEditHeight = 21;
 constexpr int kButtonHeight = 25;
 constexpr int kLabelHeight = 13;
 
-ATOM RegisterStepClass() {
+}  // namespace
+
+ATOM StepWindow::RegisterStepClass() {
   static const ATOM atom = [] {
     WNDCLASSEXW window_class{};
     window_class.cbSize = sizeof(window_class);
-    window_class.lpfnWndProc = DefWindowProcW;
+    window_class.lpfnWndProc = &StepWindow::WindowProcedure;
     window_class.hInstance = GetModuleHandleW(nullptr);
     window_class.hIcon = LoadIconW(window_class.hInstance, MAKEINTRESOURCEW(1));
     window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -35,6 +45,8 @@ ATOM RegisterStepClass() {
   }();
   return atom;
 }
+
+namespace {
 
 std::wstring ClassOf(HWND control) {
   wchar_t name[64] = {};
@@ -72,9 +84,7 @@ std::optional<wizard::Key> KeyOf(WPARAM key) {
 StepWindow::StepWindow(Win32Toolkit& toolkit, std::string_view caption, wizard::ClientSize size)
     : toolkit_(toolkit), size_(size) {
   RegisterStepClass();
-  HDC screen = GetDC(nullptr);
-  dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  dpi_ = static_cast<int>(NewerApi::System().SystemDpi());
   font_ = MakeFont(L"Tahoma", 8);
 
   const RECT frame = FrameFor(dpi_);
@@ -87,7 +97,14 @@ StepWindow::StepWindow(Win32Toolkit& toolkit, std::string_view caption, wizard::
   window_ = CreateWindowExW(kExStyle, kWindowClass, Wide(caption).c_str(), kStyle, x, y, width, height, nullptr,
                             nullptr, GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StepWindow::WindowProcedure));
+  // The centre of the work area can be on a screen of another DPI than the
+  // system's; nothing is placed yet, so only the frame and font follow it.
+  const int placed_dpi = static_cast<int>(NewerApi::System().WindowDpi(window_));
+  if (placed_dpi != dpi_) {
+    RECT placed{};
+    GetWindowRect(window_, &placed);
+    ChangeDpi(placed_dpi, placed);
+  }
 }
 
 StepWindow::~StepWindow() {
@@ -123,9 +140,8 @@ HFONT StepWindow::MakeFont(const wchar_t* face, int points) {
 }
 
 RECT StepWindow::FrameFor(int dpi) const {
-  RECT frame{0, 0, wizard::ScaledPixels(size_.width, dpi), wizard::ScaledPixels(size_.height, dpi)};
-  AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
-  return frame;
+  const RECT client{0, 0, wizard::ScaledPixels(size_.width, dpi), wizard::ScaledPixels(size_.height, dpi)};
+  return NewerApi::System().FrameAround(client, kStyle, kExStyle, static_cast<UINT>(dpi));
 }
 
 // Every control back to its 96-dpi place scaled to the new DPI, with its
@@ -253,6 +269,7 @@ std::string StepWindow::ControlText(HWND control) {
 
 void StepWindow::ShowStepWindow() {
   ShowWindow(window_, SW_SHOW);
+  toolkit_.StepShown(window_);
   SetForegroundWindow(window_);
   SetActiveWindow(window_);
 }
@@ -329,6 +346,9 @@ bool StepWindow::HandleKey(const MSG& message) {
 }
 
 LRESULT CALLBACK StepWindow::WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  // Per-monitor awareness of the first kind (Windows 8.1 to 10 1607) scales
+  // the client area only; from 10 1607 on the caption can follow it too.
+  if (message == WM_NCCREATE) NewerApi::System().EnableNonClientScaling(window);
   auto* step = reinterpret_cast<StepWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (step == nullptr) return DefWindowProcW(window, message, wparam, lparam);
   return step->Handle(message, wparam, lparam);

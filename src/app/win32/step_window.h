@@ -80,6 +80,7 @@ class StepWindow {
   Win32Toolkit& toolkit_;
 
  private:
+  static ATOM RegisterStepClass();
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void MoveFocus(HWND from, bool forward);

@@ -28,6 +28,11 @@ void Win32Toolkit::EndBusy() {
   while (PeekMessageW(&message, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE)) {
   }
   busy_ = false;
+  taskbar_.Clear();
+}
+
+void Win32Toolkit::ShowTaskProgress(std::int64_t done, std::int64_t total) {
+  taskbar_.Show(taskbar_window_, done, total);
 }
 
 void Win32Toolkit::StopAsked() {
