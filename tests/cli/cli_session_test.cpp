@@ -284,7 +284,6 @@ TEST(GoOnCommand, RepeatsWhatTheRunNeedsQuotedForTheShell) {
     std::string command;
   };
   const Case cases[] = {
-      {{}, "tape.FJL", "fjl-restore-cli --resume auto --port /dev/ttyUSB0 --output tape.FJL"},
       {{}, "Смена-3/лента.FJL", "fjl-restore-cli --resume auto --port /dev/ttyUSB0 --output Смена-3/лента.FJL"},
       {{"--password", "", "--verbose"}, "my tapes/day 1.FJL",
        "fjl-restore-cli --resume auto --port /dev/ttyUSB0 --output 'my tapes/day 1.FJL' --password '' --verbose"},

@@ -127,30 +127,5 @@ TEST(HangUp, APortTheUserDisconnectedIsNotOpenedAgain) {
   }
 }
 
-// The adapter is pulled while the link is idle, so the hang-up is first met
-// by the next request: pulled for good, the exchange ends at once as a lost
-// line; plugged back under its name, the request goes over the new port.
-TEST(HangUp, APortPulledWhileIdleIsOpenedAgainByTheNextRequest) {
-  sim::Simulator printer(sim::SamplePrinterModel());
-  PluggablePrinter plug(printer);
-  link::DeviceLink link;
-  ASSERT_GE(link.OpenLink(plug.Port(), 115200), 0);
-  ASSERT_EQ(link::GetSerialNumber(link, "482913").Status, 0u);
-
-  plug.Unplug();
-  const auto start = Clock::now();
-  EXPECT_EQ(link::GetSerialNumber(link, "482913").Status, link::StatusNoReply | link::StatusLineGone);
-  EXPECT_LT(Clock::now() - start, 1s);
-  plug.Plug();
-  EXPECT_EQ(link::GetSerialNumber(link, "482913").Status, 0u);
-
-  plug.Unplug();
-  plug.Plug();
-  const link::DeviceResponse& r = link::GetSerialNumber(link, "482913");
-  EXPECT_EQ(r.Status, 0u);
-  EXPECT_EQ(r.Fields[0], "07104512");
-  EXPECT_TRUE(link.SendFailure().Ok());
-}
-
 }  // namespace
 }  // namespace fjl::e2e

@@ -196,9 +196,9 @@ class FakeWizard {
   explicit FakeWizard(sim::SimulatorOptions options = {}, std::filesystem::path kept = {},
                       sim::PrinterModel model = sim::SamplePrinterModel())
       : simulator(std::move(model), std::move(options)),
-        link([this](const std::string& port, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
+        link([this](const std::string& port, std::int32_t speed) -> std::unique_ptr<link::SerialChannel> {
           if (port != kPort) return nullptr;
-          return sim::MakeInProcessChannel(simulator);
+          return open_printer ? open_printer(speed) : sim::MakeInProcessChannel(simulator);
         }),
         steps({link, toolkit,
                [this] {
@@ -232,6 +232,8 @@ class FakeWizard {
   std::vector<std::string> ports{kPort, "/dev/ttyS1"};
   std::string ports_error;  // set: listing the ports throws this
   sim::Simulator simulator;
+  // How kPort reaches the simulator; unset, in-process.
+  std::function<std::unique_ptr<link::SerialChannel>(std::int32_t speed)> open_printer;
   link::DeviceLink link;
   WizardSteps steps;
 };
