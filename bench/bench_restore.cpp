@@ -10,6 +10,7 @@
 #include "bench_summary.h"
 #include "full_tape_journal.h"
 #include "restore/restore_tape.h"
+#include "tapedata/tape_json.h"
 
 namespace {
 
@@ -68,6 +69,44 @@ void BM_RestoreFullTape(benchmark::State& state) {
                                             ms / kTargetMs));
 }
 BENCHMARK(BM_RestoreFullTape)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same restoration building the tape model, then its JSON export: what
+// --export json adds to a run.
+void BM_RestoreAndExportJson(benchmark::State& state) {
+  auto tape = std::make_unique<tape::TapeData>();
+  auto aux = std::make_unique<tape::AuxImage>();
+  bench::BuildFullJournal(*tape, *aux);
+  bench::InstantPrinter printer;
+  QuietMessages messages;
+  std::size_t bytes = 0;
+  std::chrono::nanoseconds restoring{0}, exporting{0};
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    QuietView view;
+    restore::RestorationState restoration;
+    restore::LineSink text(&view);
+    tapedata::TapeModelBuilder model(static_cast<std::int64_t>(tape->Image.Size()));
+    const restore::RestoreInputs inputs{printer, "482913", *tape, *aux, {}, nullptr, restore::kRestoredTextBudget,
+                                        &model};
+    if (restore::RestoreTape(inputs, restoration, text, view, messages) != restore::RestoreOutcome::Completed) {
+      state.SkipWithError("the restoration stopped");
+      break;
+    }
+    const auto restored = std::chrono::steady_clock::now();
+    const std::string json = tapedata::TapeJson(model.Model(), {"bench", "2024-01-01T00:00:00"});
+    bytes = json.size();
+    benchmark::DoNotOptimize(bytes);
+    exporting += std::chrono::steady_clock::now() - restored;
+    restoring += restored - start;
+  }
+  if (state.iterations() == 0) return;
+  const auto per_run = [&state](std::chrono::nanoseconds t) {
+    return std::chrono::duration<double, std::milli>(t).count() / static_cast<double>(state.iterations());
+  };
+  bench::Summarize("export", bench::Format("export    restoration with the model: %.1f ms, then JSON (%.0f bytes): %.1f ms",
+                                           per_run(restoring), static_cast<double>(bytes), per_run(exporting)));
+}
+BENCHMARK(BM_RestoreAndExportJson)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

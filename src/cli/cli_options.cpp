@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t kMaxPasswordBytes = link::kMaxFrameData - 11;
 
 enum class Option {
-  Port, Output, Speed, Password, Log, Dump, Resume, FromDump, Verbose, Find, ListPorts, Help, Version
+  Port, Output, Speed, Password, Log, Dump, Resume, FromDump, Export, Verbose, Find, ListPorts, Help, Version
 };
 
 struct OptionName {
@@ -30,7 +30,7 @@ constexpr OptionName kOptions[] = {
     {"--speed", Option::Speed, true},        {"--password", Option::Password, true},
     {"--log", Option::Log, true},            {"--dump", Option::Dump, true},
     {"--resume", Option::Resume, true},      {"--from-dump", Option::FromDump, true},
-    {"--verbose", Option::Verbose, false},   {"--find", Option::Find, false},
+    {"--export", Option::Export, true},      {"--verbose", Option::Verbose, false},   {"--find", Option::Find, false},
     {"--list-ports", Option::ListPorts, false},
     {"--help", Option::Help, false},         {"-h", Option::Help, false},
     {"--version", Option::Version, false},
@@ -120,6 +120,8 @@ std::string ApplyOption(Option option, const std::string& value, RestoreOptions&
       (option == Option::Dump ? o.dump : option == Option::Resume ? o.resume : o.from_dump) = value;
       return {};
     }
+    case Option::Export:
+      return {};  // its two values are taken where the arguments are walked
     case Option::Verbose:
       o.verbose = true;
       return {};
@@ -129,6 +131,18 @@ std::string ApplyOption(Option option, const std::string& value, RestoreOptions&
     case Option::Version:
       return {};
   }
+  return {};
+}
+
+// --export FORMAT TARGET, once per format.
+std::string ApplyExport(const std::string& format, const std::string* target, RestoreOptions& o) {
+  std::optional<std::string>* slot = format == "json" ? &o.export_json : format == "csv" ? &o.export_csv : nullptr;
+  if (slot == nullptr) return "--export takes json FILE or csv DIR, not '" + format + "'";
+  if (target == nullptr || target->empty()) {
+    return format == "json" ? "--export json needs a file name" : "--export csv needs a folder";
+  }
+  if (slot->has_value()) return "--export " + format + " is given more than once";
+  *slot = *target;
   return {};
 }
 
@@ -159,7 +173,8 @@ ParsedCommandLine Finish(ParsedCommandLine parsed, const std::set<Option>& seen)
     return parsed;
   }
   if (!o.from_dump && o.port.empty()) return Fail("--port is required");
-  if (o.output.empty()) return Fail("--output is required");
+  // The exports alone are output enough for a run that asks no printer.
+  if (o.output.empty() && !(o.from_dump && o.Exports())) return Fail("--output is required");
   if (o.from_dump) {
     for (Option other : {Option::Port, Option::Speed, Option::Log, Option::Dump, Option::Resume}) {
       if (given(other)) return Fail("--from-dump restores without a printer: --port, --speed, --log, --dump and --resume do not go with it");
@@ -195,6 +210,14 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args) {
       if (i + 1 >= args.size()) return Fail("option '" + std::string(name) + "' needs a value");
       value = args[++i];
     }
+    if (option->option == Option::Export) {
+      if (std::string error = ApplyExport(*value, i + 1 < args.size() ? &args[++i] : nullptr, parsed.options);
+          !error.empty()) {
+        return Fail(std::move(error));
+      }
+      seen.insert(Option::Export);
+      continue;
+    }
     if (!seen.insert(option->option).second) return Fail("option '" + std::string(name) + "' is given more than once");
     if (std::string error = ApplyOption(option->option, value.value_or(""), parsed.options); !error.empty()) {
       return Fail(std::move(error));
@@ -211,6 +234,7 @@ std::string UsageText() {
          "                  [--log FILE] [--dump DIR] [--verbose]\n"
          "  fjl-restore-cli --resume DIR|auto --port PATH --output FILE [--speed BAUD] ...\n"
          "  fjl-restore-cli --from-dump DIR --output FILE [--password TEXT]\n"
+         "  ... [--export json FILE] (with --from-dump, --output may be left out)\n"
          "  fjl-restore-cli --find [--port PATH] [--speed BAUD] [--password TEXT]\n"
          "  fjl-restore-cli --list-ports\n"
          "  fjl-restore-cli --help | --version\n"
@@ -234,6 +258,8 @@ std::string UsageText() {
          std::to_string(kDefaultSpeed) + "; a resume takes its dump's speed)\n"
          "  --password TEXT   access password (default " + std::string(kDefaultPassword) +
          "; \"\" sends an empty one)\n"
+         "  --export json FILE  also write the tape as data: documents, items,\n"
+         "                    payments, amounts as integers (UTF-8 JSON)\n"
          "  --log FILE        append every exchange with the printer to FILE\n"
          "  --dump DIR        keep the download in DIR instead (tape.bin, auxiliary.bin,\n"
          "                    state.txt) with the printer's answers to the restoration\n"

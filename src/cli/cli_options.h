@@ -35,6 +35,10 @@ struct RestoreOptions {
   std::optional<std::string> resume;        // a dump folder to go on with, or auto
   std::optional<std::string> from_dump;     // a dump folder to restore without a printer
   bool verbose = false;
+  std::optional<std::string> export_json;  // --export json FILE
+  std::optional<std::string> export_csv;   // --export csv DIR
+
+  bool Exports() const { return export_json || export_csv; }
 
   bool PortAuto() const { return port == kAuto; }
   // --resume auto: the printer's own folder of kept downloads.

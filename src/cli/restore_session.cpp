@@ -1,6 +1,7 @@
 #include "cli/restore_session.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <span>
 #include <functional>
@@ -21,7 +22,10 @@
 #include "link/read_commands.h"
 #include "output/save_text_file.h"
 #include "platform/file_lock.h"
+#include "platform/local_time.h"
 #include "restore/restore_tape.h"
+#include "tapedata/tape_json.h"
+#include "fjl_version.h"
 #include "tape/aux_download.h"
 #include "tape/download_address.h"
 #include "tape/tape_download.h"
@@ -47,10 +51,18 @@ std::string CheckFiles(const RestoreOptions& options) {
   const std::optional<std::string> resume = options.ResumeFolder();
   const std::optional<std::string> dump_folder = options.dump ? options.dump : resume ? resume : options.from_dump;
   const std::string dump_option = options.dump ? "--dump" : resume ? "--resume" : "--from-dump";
-  if (std::string why = CheckFilesApart(options.output, options.log, dump_folder, dump_option); !why.empty()) {
+  // Without --output the export takes its place in the check (the parser lets
+  // only an export stand alone).
+  const std::string& first_file = options.output.empty() ? options.export_json.value_or("") : options.output;
+  if (std::string why = CheckFilesApart(first_file, options.log, dump_folder, dump_option); !why.empty()) {
     return why;
   }
-  if (std::string why = CheckOutputFile(options.output); !why.empty()) return why;
+  if (!options.output.empty()) {
+    if (std::string why = CheckOutputFile(options.output); !why.empty()) return why;
+  }
+  if (options.export_json) {
+    if (std::string why = CheckOutputFile(*options.export_json); !why.empty()) return why;
+  }
   if (options.log) {
     if (std::string why = CheckLogFile(*options.log); !why.empty()) return why;
   }
@@ -212,6 +224,15 @@ ExitStatus Stopped(const RunStop& stop, const RestoreOptions& options, Console& 
   return stop.StoppedStatus();
 }
 
+// When the tape was read, as the exports give it: this machine's local time.
+std::string ReadTime() {
+  const platform::CalendarTime t = platform::LocalCalendarTime();
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                t.second);
+  return text;
+}
+
 // The restoration and the save, shared by the live and the offline run.
 // `more_gaps` adds what else the file may lack, once the run is over.
 ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printer, const std::string& password,
@@ -221,20 +242,39 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
   restore::LineSink text;
   restore::RestorationState state;
   RestoreConsoleView restore_view(console, state);
-  const restore::RestoreInputs inputs{printer, password, session.tape, session.aux,
+  const std::string read_time = ReadTime();
+  // The model is built only when an export asks for it.
+  tapedata::TapeModelBuilder model(static_cast<std::int64_t>(session.tape.Image.Size()));
+  const restore::RestoreInputs inputs{printer,
+                                      password,
+                                      session.tape,
+                                      session.aux,
                                       [&session](const link::DeviceResponse& reply) { session.last_response = reply; },
-                                      stop};
+                                      stop,
+                                      restore::kRestoredTextBudget,
+                                      options.Exports() ? &model : nullptr};
   const restore::RestoreOutcome outcome = restore::RestoreTape(inputs, state, text, restore_view, console);
   console.EndProgress();
   if (StopRequested(stop)) return Stopped(*stop, options, console);
   if (outcome != restore::RestoreOutcome::Completed) return kExitStepFailed;
 
   // Once the file has its name the run is done, and a later signal changes nothing.
-  const output::SaveResult saved = output::SaveTextFile(options.output, text.Lines(), stop);
-  if (saved.stopped) return Stopped(*stop, options, console);
-  if (!saved) {
-    console.ShowError(options.output + ": " + saved.error);
-    return kExitStepFailed;
+  if (!options.output.empty()) {
+    const output::SaveResult saved = output::SaveTextFile(options.output, text.Lines(), stop);
+    if (saved.stopped) return Stopped(*stop, options, console);
+    if (!saved) {
+      console.ShowError(options.output + ": " + saved.error);
+      return kExitStepFailed;
+    }
+  }
+  if (options.export_json) {
+    const std::string json = tapedata::TapeJson(model.Model(), {kVersion, read_time});
+    // The FJL file is written by now: a late stop no longer undoes the run.
+    const output::SaveResult saved = output::SaveFileBytes(*options.export_json, json);
+    if (!saved) {
+      console.ShowError(*options.export_json + ": " + saved.error);
+      return kExitStepFailed;
+    }
   }
   std::vector<std::string> gaps = IncompleteReasons(session.tape, state);
   if (more_gaps) {

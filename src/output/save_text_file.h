@@ -52,4 +52,7 @@ std::string CheckSaveTarget(const std::string& path);
 SaveResult SaveTextFile(const std::string& path, std::span<const std::string> lines,
                         const StopSignal* stop = nullptr);
 
+// The same safe replacement for bytes as they are (the exports: UTF-8).
+SaveResult SaveFileBytes(const std::string& path, std::string_view bytes, const StopSignal* stop = nullptr);
+
 }  // namespace fjl::output

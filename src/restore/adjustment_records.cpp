@@ -34,6 +34,11 @@ AdjustmentKind KindOf(std::uint8_t type) {
   }
 }
 
+AdjustmentBase BaseOf(std::uint8_t type) {
+  if (type <= 7) return AdjustmentBase::Item;
+  return type <= 9 ? AdjustmentBase::Subtotal : AdjustmentBase::Tax;
+}
+
 }  // namespace
 
 Verdict DecodeAdjustment(RestoreRun& run, const TapeRecord& record) {
@@ -44,20 +49,26 @@ Verdict DecodeAdjustment(RestoreRun& run, const TapeRecord& record) {
   run.Line(kind.title);
   run.AddRecordLine(record);
   run.Line((value > 0 ? "     надбавка=" : "     скидка=") + FixedPointText(value, 2) + kind.suffix);
+  AdjustmentMade made{record.position, type, BaseOf(type), kind.width == ValueWidth::Percent16, value, {}, {}, {}};
   switch (type) {
     case 8:
-      run.Line("     в денежном выражении=" + FixedPointText(I32(record, 3), 2));
+      made.money_amount = I32(record, 3);
+      run.Line("     в денежном выражении=" + FixedPointText(*made.money_amount, 2));
       break;
     case 10:
-      run.Line("     на налог=" + TaxLetter(U8(record, 3)) + ",");
-      run.Line("     обкладываемая сумма=" + FixedPointText(I32(record, 4), 2));
+      made.tax_letter = TaxLetter(U8(record, 3));
+      made.taxable_amount = I32(record, 4);
+      run.Line("     на налог=" + *made.tax_letter + ",");
+      run.Line("     обкладываемая сумма=" + FixedPointText(*made.taxable_amount, 2));
       break;
     case 11:
-      run.Line("     на налог=" + TaxLetter(U8(record, 5)) + ",");
+      made.tax_letter = TaxLetter(U8(record, 5));
+      run.Line("     на налог=" + *made.tax_letter + ",");
       break;
     default:
       break;
   }
+  if (RecordObserver* observer = run.Observer()) observer->OnRecord(std::move(made));
   return Verdict::GoOn;
 }
 

@@ -3,8 +3,9 @@
 
 namespace fjl::restore {
 
-Verdict DecodeBarcodePrint(RestoreRun& run, const TapeRecord&) {
+Verdict DecodeBarcodePrint(RestoreRun& run, const TapeRecord& record) {
   run.Line("Печать штрих-кода");
+  if (RecordObserver* observer = run.Observer()) observer->OnRecord(BarcodePrinted{record.position});
   return Verdict::GoOn;
 }
 

@@ -26,6 +26,9 @@ Verdict DecodeCashInOut(RestoreRun& run, const TapeRecord& record) {
   run.Line("     сумма наличности в регистраторе=" + FixedPointText(cash, 2));
   run.Line(kSeparatorLine);
   run.Line(kBlankLine);
+  if (RecordObserver* observer = run.Observer()) {
+    observer->OnRecord(CashMoved{record.position, StampOf(record, 1, 5), number, std::move(name), amount, cash});
+  }
   return Verdict::GoOn;
 }
 

@@ -12,7 +12,11 @@ Verdict DecodeFiscalComment(RestoreRun& run, const TapeRecord& record) {
   const std::optional<tape::CommentRecord> comment = tape::CommentAt(run.Aux(), U32(record, 1));
   run.Line("Печать комментария");
   run.AddRecordLine(record);
-  run.Line("     " + (comment ? text::Cp1251ToUtf8(StoredText(comment->Text, kMaxCommentText)) : std::string()));
+  std::string text = comment ? text::Cp1251ToUtf8(StoredText(comment->Text, kMaxCommentText)) : std::string();
+  run.Line("     " + text);
+  if (RecordObserver* observer = run.Observer()) {
+    observer->OnRecord(CommentPrinted{record.position, U32(record, 1), comment.has_value(), std::move(text)});
+  }
   return Verdict::GoOn;
 }
 

@@ -16,7 +16,11 @@ Verdict DecodeDepartmentSelect(RestoreRun& run, const TapeRecord& record) {
   }
   run.Line("Задание номера отдела");
   run.AddRecordLine(record);
-  run.Line("     отдел #" + Decimal(department) + ": " + ReplyField(reply, 0));
+  std::string name = ReplyField(reply, 0);
+  run.Line("     отдел #" + Decimal(department) + ": " + name);
+  if (RecordObserver* observer = run.Observer()) {
+    observer->OnRecord(DepartmentSelected{record.position, department, std::move(name)});
+  }
   return Verdict::GoOn;
 }
 

@@ -8,6 +8,7 @@ Verdict DecodeReceiptVoid(RestoreRun& run, const TapeRecord& record) {
   run.Line(DocumentLine(record, 13, 17));
   run.Line(kSeparatorLine);
   run.Line(kBlankLine);
+  if (RecordObserver* observer = run.Observer()) observer->OnRecord(ReceiptVoided{record.position, StampOf(record, 13, 17)});
   return Verdict::GoOn;
 }
 
@@ -16,6 +17,7 @@ Verdict DecodeFreeDocumentOpen(RestoreRun& run, const TapeRecord& record) {
   run.Line(kSeparatorLine);
   run.Line("Открыть нефискальный чек");
   run.AddRecordLine(record);
+  if (RecordObserver* observer = run.Observer()) observer->OnRecord(FreeDocumentOpened{record.position});
   return Verdict::GoOn;
 }
 
@@ -25,6 +27,9 @@ Verdict DecodeFreeDocumentClose(RestoreRun& run, const TapeRecord& record) {
   run.Line(DocumentLine(record, 1, 5));
   run.Line(kSeparatorLine);
   run.Line(kBlankLine);
+  if (RecordObserver* observer = run.Observer()) {
+    observer->OnRecord(FreeDocumentClosed{record.position, StampOf(record, 1, 5)});
+  }
   return Verdict::GoOn;
 }
 

@@ -67,6 +67,12 @@ Verdict DecodeItemVoid(RestoreRun& run, const TapeRecord& record) {
     run.Line(std::move(copy));
   }
   run.Line(kVoidEnd);
+  if (RecordObserver* observer = run.Observer()) {
+    ItemVoided voided{record.position, table[*start].TapePosition, table[*end].TapePosition, {}, {}};
+    for (std::size_t i = *start; i < *end; ++i) voided.cancelled_positions.push_back(table[i].TapePosition);
+    for (std::size_t j = first; j < last; ++j) voided.cancelled_lines.push_back(run.Text().Line(j));
+    observer->OnRecord(std::move(voided));
+  }
   return Verdict::GoOn;
 }
 

@@ -24,6 +24,9 @@ Verdict DecodeReceiptOpen(RestoreRun& run, const TapeRecord& record) {
   std::string name;
   if (LookupOperator(run, number, name) == Verdict::StopRun) return Verdict::StopRun;
   run.Line("     оператор #" + Decimal(number) + ": " + name);
+  if (RecordObserver* observer = run.Observer()) {
+    observer->OnRecord(ReceiptOpened{record.position, kind, pos_number, number, std::move(name)});
+  }
   return Verdict::GoOn;
 }
 
@@ -39,21 +42,25 @@ Verdict DecodeReceiptClose(RestoreRun& run, const TapeRecord& record) {
   }
   run.Line(kSeparatorLine);
   run.Line(kBlankLine);
+  if (RecordObserver* observer = run.Observer()) {
+    observer->OnRecord(
+        ReceiptClosed{record.position, StampOf(record, 1, 5), I16(record, 10), run.State().CurrentReceiptKind});
+  }
   return Verdict::GoOn;
 }
 
 Verdict DecodeTotalPrint(RestoreRun& run, const TapeRecord& record) {
   run.Line("Печать итога");
   run.AddRecordLine(record);
+  if (RecordObserver* observer = run.Observer()) observer->OnRecord(TotalPrinted{record.position});
   return Verdict::GoOn;
 }
 
 namespace {
 
 // The lookup comes first: a failed one leaves no line of the record.
-Verdict PaymentHead(RestoreRun& run, const TapeRecord& record, const char* title) {
+Verdict PaymentHead(RestoreRun& run, const TapeRecord& record, const char* title, std::string& name) {
   const std::uint8_t form = U8(record, 1);
-  std::string name;
   if (LookupPaymentForm(run, form, name) == Verdict::StopRun) return Verdict::StopRun;
   run.Line(title);
   run.AddRecordLine(record);
@@ -64,15 +71,26 @@ Verdict PaymentHead(RestoreRun& run, const TapeRecord& record, const char* title
 }  // namespace
 
 Verdict DecodePartialPayment(RestoreRun& run, const TapeRecord& record) {
-  if (PaymentHead(run, record, "Частичная оплата") == Verdict::StopRun) return Verdict::StopRun;
-  run.Line("     сумма оплаты=" + FixedPointText(I32(record, 2), 2));
+  std::string name;
+  if (PaymentHead(run, record, "Частичная оплата", name) == Verdict::StopRun) return Verdict::StopRun;
+  const std::int32_t amount = I32(record, 2);
+  run.Line("     сумма оплаты=" + FixedPointText(amount, 2));
+  if (RecordObserver* observer = run.Observer()) {
+    observer->OnRecord(PaymentMade{record.position, false, U8(record, 1), std::move(name), amount, std::nullopt});
+  }
   return Verdict::GoOn;
 }
 
 Verdict DecodeFinalPayment(RestoreRun& run, const TapeRecord& record) {
-  if (PaymentHead(run, record, "Окончательная оплата") == Verdict::StopRun) return Verdict::StopRun;
-  run.Line("     сумма оплаты=" + FixedPointText(I32(record, 2), 2) + ",");
-  run.Line("     сдача=" + FixedPointText(I32(record, 6), 2));
+  std::string name;
+  if (PaymentHead(run, record, "Окончательная оплата", name) == Verdict::StopRun) return Verdict::StopRun;
+  const std::int32_t amount = I32(record, 2);
+  const std::int32_t change = I32(record, 6);
+  run.Line("     сумма оплаты=" + FixedPointText(amount, 2) + ",");
+  run.Line("     сдача=" + FixedPointText(change, 2));
+  if (RecordObserver* observer = run.Observer()) {
+    observer->OnRecord(PaymentMade{record.position, true, U8(record, 1), std::move(name), amount, change});
+  }
   return Verdict::GoOn;
 }
 

@@ -38,6 +38,17 @@ std::string StoredText(std::string_view bytes, std::size_t max_length) {
   return std::string(bytes.substr(0, bytes.find('\0')));
 }
 
+DocumentStamp StampOf(const TapeRecord& record, std::size_t number_offset, std::size_t date_offset) {
+  DocumentStamp stamp;
+  stamp.number = I32(record, number_offset);
+  for (std::size_t i = 0; i < stamp.when.size(); ++i) stamp.when[i] = U8(record, date_offset + i);
+  return stamp;
+}
+
+std::int64_t PositionOf(const DecodedRecord& record) {
+  return std::visit([](const auto& r) { return r.position; }, record);
+}
+
 std::string DocumentLine(const TapeRecord& record, std::size_t number_offset, std::size_t date_offset) {
   std::string line = "     Сквозной номер документа=" + Decimal(I32(record, number_offset)) + ", ";
   line += HexByte(U8(record, date_offset));

@@ -40,6 +40,8 @@ Verdict DecodeFreeDocumentClose(RestoreRun& run, const TapeRecord& record);
 // "     Сквозной номер документа=N, DD/MM/YY  hh:mm" from the document number
 // at `number_offset` and the five date and time bytes from `date_offset`.
 std::string DocumentLine(const TapeRecord& record, std::size_t number_offset, std::size_t date_offset);
+// The same number and date bytes as a value.
+DocumentStamp StampOf(const TapeRecord& record, std::size_t number_offset, std::size_t date_offset);
 
 // Article names and comment texts as the printer's own fields hold them: at
 // most 79 and 39 bytes, ending at the first NUL.

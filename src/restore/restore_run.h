@@ -12,6 +12,7 @@
 
 #include "link/device_response.h"
 #include "link/exchanger.h"
+#include "restore/decoded_records.h"
 #include "restore/line_sink.h"
 #include "restore/record_fields.h"
 #include "restore/restoration_state.h"
@@ -48,6 +49,9 @@ struct RestoreInputs {
   // Polled before every record; null when nothing can stop the run.
   const StopSignal* stop = nullptr;
   std::size_t text_budget = kRestoredTextBudget;
+  // Told every decoded record as a value beside its lines; null when only
+  // the text is wanted.
+  RecordObserver* observer = nullptr;
 };
 
 class RestoreRun {
@@ -66,6 +70,9 @@ class RestoreRun {
   // Whether `more` bytes still fit in the budget after what this run wrote.
   bool TextFits(std::size_t more) const { return more <= inputs_.text_budget - std::min(text_bytes_, inputs_.text_budget); }
   std::size_t TextBudget() const { return inputs_.text_budget; }
+  // The observer of decoded records, or null: decoders build a record's value
+  // only when someone is there to take it.
+  RecordObserver* Observer() const { return inputs_.observer; }
   bool StopRequested() const { return fjl::StopRequested(inputs_.stop); }
   // Notes where `record` begins: its title is the last line written.
   void AddRecordLine(const TapeRecord& record);

@@ -36,27 +36,49 @@ std::string UnframableRecordMessage(std::uint8_t type, std::int64_t position, bo
          " Восстановление остановлено.";
 }
 
-Verdict WalkTape(RestoreRun& run, const tape::TapeData& tape, std::int64_t end, GaugeThrottle& gauge) {
+Verdict WalkRecords(RestoreRun& run, const tape::TapeData& tape, std::int64_t end, GaugeThrottle& gauge,
+                    TapeWalkEnd& where) {
   const std::span<const std::uint8_t> image = tape.Image.Bytes();
-  std::int64_t position = 0;
+  std::int64_t& position = where.position;
   for (;;) {
     if (gauge.SetProgress(position)) run.Text().Flush();
-    if (position >= end) return Verdict::GoOn;
-    const std::uint8_t type = image[static_cast<std::size_t>(position)];
-    if (type == tape::kTapeEndMarker) return Verdict::GoOn;
-    if (run.StopRequested()) return Verdict::Cancelled;
+    const bool inside = position < static_cast<std::int64_t>(image.size());
+    const std::uint8_t type = inside ? image[static_cast<std::size_t>(position)] : std::uint8_t{0};
+    where.type = type;
+    if (position >= end || type == tape::kTapeEndMarker) {
+      where.kind = inside && type == tape::kTapeEndMarker ? WalkEndKind::EndMarker : WalkEndKind::LengthBound;
+      return Verdict::GoOn;
+    }
+    if (run.StopRequested()) {
+      where.kind = WalkEndKind::Cancelled;
+      return Verdict::Cancelled;
+    }
 
     const std::uint8_t length = tape::RecordLength(type);
     const RecordDecoder decoder = DecoderFor(type);
     // Nothing can step over a type without a length: the walk would stand still.
-    if (length == 0 || decoder == nullptr) return run.Stop(UnframableRecordMessage(type, position, true));
+    if (length == 0 || decoder == nullptr) {
+      where.kind = WalkEndKind::UnknownType;
+      return run.Stop(UnframableRecordMessage(type, position, true));
+    }
     if (position + length > static_cast<std::int64_t>(image.size())) {
+      where.kind = WalkEndKind::PastImage;
       return run.Stop(UnframableRecordMessage(type, position, false));
     }
     const TapeRecord record{position, image.subspan(static_cast<std::size_t>(position), length)};
-    if (decoder(run, record) == Verdict::StopRun) return Verdict::StopRun;
+    if (decoder(run, record) == Verdict::StopRun) {
+      where.kind = WalkEndKind::Stopped;
+      return Verdict::StopRun;
+    }
     position += length;
   }
+}
+
+Verdict WalkTape(RestoreRun& run, const tape::TapeData& tape, std::int64_t end, GaugeThrottle& gauge) {
+  TapeWalkEnd where;
+  const Verdict verdict = WalkRecords(run, tape, end, gauge, where);
+  if (RecordObserver* observer = run.Observer()) observer->OnWalkEnd(where);
+  return verdict;
 }
 
 }  // namespace

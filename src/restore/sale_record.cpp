@@ -18,14 +18,23 @@ Verdict DecodeItemSale(RestoreRun& run, const TapeRecord& record) {
   // article 0 of department 0 with no tax letter and no name.
   const std::optional<tape::ItemParameters> item = tape::ItemAt(run.Aux(), reference);
 
+  const std::uint64_t article = item ? item->Code : 0;
+  const std::string tax = item ? TaxLetter(item->TaxGroup) : std::string();
+  const std::int32_t department = item ? item->Department : 0;
+  std::string name = item ? text::Cp1251ToUtf8(StoredText(item->Name, kMaxItemName)) : std::string();
+
   run.Line("Продажа товара");
   run.AddRecordLine(record);
-  run.Line("     номер артикула=" + std::to_string(item ? item->Code : 0) + ",");
-  run.Line("     налог=" + (item ? TaxLetter(item->TaxGroup) : std::string()) + ",");
-  run.Line("     отдел=" + Decimal(item ? item->Department : 0) + ",");
-  run.Line("     имя товара=" + (item ? text::Cp1251ToUtf8(StoredText(item->Name, kMaxItemName)) : std::string()));
+  run.Line("     номер артикула=" + std::to_string(article) + ",");
+  run.Line("     налог=" + tax + ",");
+  run.Line("     отдел=" + Decimal(department) + ",");
+  run.Line("     имя товара=" + name);
   run.Line("     количество=" + FixedPointText(quantity, 3) + ",");
   run.Line("     цена=" + FixedPointText(price, 2));
+  if (RecordObserver* observer = run.Observer()) {
+    observer->OnRecord(ItemSold{record.position, reference, item.has_value(), article, tax, department,
+                                std::move(name), quantity, price});
+  }
   return Verdict::GoOn;
 }
 

@@ -34,22 +34,18 @@ Verdict CheckIdentityReply(RestoreRun& run, const link::DeviceResponse& reply, s
   return Verdict::GoOn;
 }
 
-void WriteTaxIdLines(RestoreRun& run, const link::DeviceResponse& reply) {
+void WriteTaxIdLines(RestoreRun& run, const link::DeviceResponse& reply, TapeHeaderInfo& info) {
   std::string id = HasField(reply, 0) ? reply.Fields[0] : std::string();
   for (int i = 0; i < 2 && !id.empty() && id.back() == ';'; ++i) id.pop_back();
-  if (id.empty() || id.front() == ';') {
-    run.Line("IД - ");
-  } else {
-    run.Line("IД - " + text::Cp1251ToUtf8(id));
+  if (!id.empty() && id.front() != ';') info.id_number = text::Cp1251ToUtf8(id);
+  run.Line("IД - " + info.id_number);
+  if (HasField(reply, 1) && (reply.Fields[1].empty() || reply.Fields[1].front() != ';')) {
+    info.tax_number = text::Cp1251ToUtf8(reply.Fields[1]);
   }
-  if (!HasField(reply, 1) || (!reply.Fields[1].empty() && reply.Fields[1].front() == ';')) {
-    run.Line("ПН - ");
-  } else {
-    run.Line("ПН - " + text::Cp1251ToUtf8(reply.Fields[1]));
-  }
+  run.Line("ПН - " + info.tax_number);
 }
 
-void WriteTaxRateLine(RestoreRun& run, std::int32_t group) {
+void WriteTaxRateLine(RestoreRun& run, std::int32_t group, TaxGroupInfo& info) {
   const std::string_view letter = kTaxGroupLetters[static_cast<std::size_t>(group)];
   const link::DeviceResponse& reply = link::GetTaxRate(run.Printer(), run.Password(), group);
   std::string error;
@@ -58,11 +54,17 @@ void WriteTaxRateLine(RestoreRun& run, std::int32_t group) {
     run.State().TaxGroupsNotRead.emplace_back(letter);
     return;
   }
-  std::string line = "Налог " + std::string(letter) + ", тип=" + TaxTypeName(DecimalValue(ReplyField(reply, 0))) +
-                     ", " + "ставка=" + ReplyField(reply, 1) + ", " + "название=" + ReplyField(reply, 2);
+  info.read = true;
+  info.type_code = DecimalValue(ReplyField(reply, 0));
+  info.type_name = TaxTypeName(info.type_code);
+  info.rate = ReplyField(reply, 1);
+  info.name = ReplyField(reply, 2);
+  std::string line = "Налог " + std::string(letter) + ", тип=" + info.type_name + ", " + "ставка=" + info.rate + ", " +
+                     "название=" + info.name;
   // A reply without the linked group field has no linked group to show.
   if (HasField(reply, 3) && DecimalValue(reply.Fields[3]) != -1) {
-    line += ", связанная группа=" + ReplyField(reply, 3);
+    info.linked_group = ReplyField(reply, 3);
+    line += ", связанная группа=" + *info.linked_group;
   }
   run.Line(std::move(line));
 }
@@ -81,19 +83,28 @@ Verdict WriteTapeHeader(RestoreRun& run) {
 
   const link::DeviceResponse& serial = link::GetSerialNumber(run.Printer(), run.Password());
   if (CheckIdentityReply(run, serial, "GetSerialNumber") == Verdict::StopRun) return Verdict::StopRun;
+  TapeHeaderInfo info;
   run.Line(" ");
-  run.Line("Заводской номер - " + ReplyField(serial, 0));
+  info.serial_number = ReplyField(serial, 0);
+  run.Line("Заводской номер - " + info.serial_number);
 
   const link::DeviceResponse& fiscal = link::GetFiscalNumber(run.Printer(), run.Password());
   if (CheckIdentityReply(run, fiscal, "GetFiscalNumber") == Verdict::StopRun) return Verdict::StopRun;
-  run.Line("Фискальный номер - " + ReplyField(fiscal, 0));
+  info.fiscal_number = ReplyField(fiscal, 0);
+  run.Line("Фискальный номер - " + info.fiscal_number);
 
   const link::DeviceResponse& tax_id = link::GetTaxIdNumber(run.Printer(), run.Password());
   if (CheckIdentityReply(run, tax_id, "GetTaxIdNumber") == Verdict::StopRun) return Verdict::StopRun;
-  WriteTaxIdLines(run, tax_id);
+  WriteTaxIdLines(run, tax_id, info);
   run.Line(" ");
 
-  for (std::int32_t group = 0; group < 5; ++group) WriteTaxRateLine(run, group);
+  info.tax_groups.resize(kTaxGroupLetters.size());
+  for (std::int32_t group = 0; group < 5; ++group) {
+    TaxGroupInfo& tax = info.tax_groups[static_cast<std::size_t>(group)];
+    tax.letter = kTaxGroupLetters[static_cast<std::size_t>(group)];
+    WriteTaxRateLine(run, group, tax);
+  }
+  if (RecordObserver* observer = run.Observer()) observer->OnHeader(info);
 
   run.Line(" ");
   run.Line(std::string(50, '*'));

@@ -99,7 +99,7 @@ class Harness {
                                  last_reply = reply;
                                  ++replies_seen;
                                },
-                               stop, text_budget};
+                               stop, text_budget, observer};
     return RestoreTape(inputs, state, text, view, messages);
   }
 
@@ -132,6 +132,7 @@ class Harness {
   int replies_seen = 0;
   const StopSignal* stop = nullptr;
   std::size_t text_budget = kRestoredTextBudget;
+  RecordObserver* observer = nullptr;
 
  private:
   std::unique_ptr<tape::TapeData> tape_;

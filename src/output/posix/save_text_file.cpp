@@ -158,10 +158,13 @@ std::string CheckSaveTarget(const std::string& path) {
 
 SaveResult SaveTextFile(const std::string& chosen_path, std::span<const std::string> lines,
                         const StopSignal* stop) {
+  return SaveFileBytes(chosen_path, FjlFileBytes(lines), stop);
+}
+
+SaveResult SaveFileBytes(const std::string& chosen_path, std::string_view bytes, const StopSignal* stop) {
   std::string path;
   if (std::string why = Refusal(chosen_path, path); !why.empty()) return Failed(why);
   const auto [folder, name] = SplitPath(path);
-  const std::string bytes = FjlFileBytes(lines);
 
   std::string temp_path;
   const int fd = MakeTemporary(folder, name, temp_path);

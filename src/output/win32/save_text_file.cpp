@@ -100,9 +100,12 @@ std::string CheckSaveTarget(const std::string& chosen_path) {
 }
 
 SaveResult SaveTextFile(const std::string& chosen_path, std::span<const std::string> lines, const StopSignal* stop) {
+  return SaveFileBytes(chosen_path, FjlFileBytes(lines), stop);
+}
+
+SaveResult SaveFileBytes(const std::string& chosen_path, std::string_view bytes, const StopSignal* stop) {
   const std::wstring path = platform::WideFromUtf8(chosen_path);
   if (std::string why = Refusal(path); !why.empty()) return Failed(why);
-  const std::string bytes = FjlFileBytes(lines);
 
   std::wstring temp_path;
   HANDLE file = MakeTemporary(path, temp_path);
