@@ -43,7 +43,8 @@ std::string Shape(const TapeModel& model) {
       if (d->opened || d->free_document_opened || d->cash) shape += '+';
       if (d->Closed()) shape += '!';
     } else {
-      shape += "." + std::to_string(restore::PositionOf(std::get<LooseRecord>(entry).record));
+      shape += '.';
+      shape += std::to_string(restore::PositionOf(std::get<LooseRecord>(entry).record));
     }
     shape += ' ';
   }
