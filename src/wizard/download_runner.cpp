@@ -1,38 +1,89 @@
 #include "wizard/download_runner.h"
 
+#include <optional>
+#include <string>
+#include <utility>
+
 #include "wizard/window_texts.h"
 
 namespace fjl::wizard {
 
-class DownloadRunner::BusyView final : public tape::DownloadView, public StopSignal {
+class DownloadRunner::BusyView final : public tape::DownloadView,
+                                       public tape::RecordCounterView,
+                                       public MessageSink,
+                                       public StopSignal {
  public:
-  BusyView(Toolkit& toolkit, const DownloadHooks& hooks) : toolkit_(toolkit), hooks_(hooks) {}
+  BusyView(Toolkit& toolkit, const DownloadHooks& hooks, tape::RecordCounterView& counters, MessageSink& messages,
+           RedrawPace::Clock clock)
+      : toolkit_(toolkit), hooks_(hooks), counters_(counters), messages_(messages), pace_(clock), pump_pace_(clock) {}
 
-  void SetResult(std::string_view text) override { hooks_.set_result(text); }
-  void SetStatus(std::string_view text) override { hooks_.set_status(text); }
-  // The counters are painted as they change; the rest of the window is
-  // painted here, after every chunk.
+  // Each reply's code and status, and how far the download has come, are
+  // drawn with the counts.
+  void SetResult(std::string_view text) override { result_ = std::string(text); }
+  void SetStatus(std::string_view text) override { status_ = std::string(text); }
   void ShowProgress(std::int64_t bytes_stored, std::int64_t window_size) override {
-    toolkit_.ShowTaskProgress(bytes_stored, window_size);
-    toolkit_.KeepResponsive();
+    progress_ = {bytes_stored, window_size};
   }
 
-  // Before every exchange: Escape and the close button are noticed here,
-  // and the question comes between two exchanges, never inside one.
+  std::string CounterText(std::size_t box) const override { return counters_.CounterText(box); }
+  void SetCounterText(std::size_t box, std::string_view text) override {
+    counters_.SetCounterText(box, text);
+    // A long run of records (a kept download walked again) keeps the boxes
+    // moving too.
+    if (pace_.Due()) Draw();
+  }
+
+  void ShowMessage(std::string_view text) override {
+    Draw();
+    messages_.ShowMessage(text);
+  }
+  void ShowError(std::string_view text) override {
+    Draw();
+    messages_.ShowError(text);
+  }
+
+  // Before every exchange, when due: what the chunk just walked changed is
+  // drawn, the rest of the window painted, and Escape and the close button
+  // noticed; a pass through the toolkit for every chunk would cost the
+  // line a tenth of its speed. The question comes between two exchanges,
+  // never inside one.
   bool StopRequested() const override {
-    toolkit_.KeepResponsive();
+    if (pump_pace_.Due()) {
+      Draw();
+      toolkit_.KeepResponsive();
+    }
     if (!stop_asked_) return false;
     stop_asked_ = false;
+    Draw();
     return hooks_.ask_yes_no(kAskStopReading);
   }
 
   void StopAsked() { stop_asked_ = true; }
 
+  // Brings the windows up to date with the download.
+  void Draw() const {
+    if (result_) hooks_.set_result(*std::exchange(result_, std::nullopt));
+    if (status_) hooks_.set_status(*std::exchange(status_, std::nullopt));
+    // A taskbar button is another process's window: a call per chunk costs
+    // as much as the chunk's own work.
+    if (progress_) toolkit_.ShowTaskProgress(progress_->first, progress_->second);
+    progress_.reset();
+    counters_.Flush();
+  }
+
  private:
   Toolkit& toolkit_;
   const DownloadHooks& hooks_;
-  // Set from the busy filter while the download polls: the poll is const
-  // to the download, not to the window behind it.
+  // The poll is const to the download, not to the window behind it: the
+  // stop flag is set from the busy filter, the counts drawn while it polls.
+  mutable CounterCache counters_;
+  MessageSink& messages_;
+  // Apart, so that records counted in a burst never starve the pump.
+  mutable RedrawPace pace_;
+  mutable RedrawPace pump_pace_;
+  mutable std::optional<std::string> result_;  // not drawn yet
+  mutable std::optional<std::string> status_;
+  mutable std::optional<std::pair<std::int64_t, std::int64_t>> progress_;
   mutable bool stop_asked_ = false;
 };
 
@@ -40,11 +91,12 @@ void DownloadRunner::StopAsked() {
   if (running_ != nullptr) running_->StopAsked();
 }
 
-tape::DownloadOutcome DownloadRunner::Run(const DownloadHooks& hooks, const Download& download) {
-  BusyView view(toolkit_, hooks);
-  // Undone in reverse order however the download ends: the buttons are set
-  // for the outcome while the windows are still busy, and only then does
-  // the input that came meanwhile get dropped.
+tape::DownloadOutcome DownloadRunner::Run(const DownloadHooks& hooks, tape::RecordCounterView& counters,
+                                          MessageSink& messages, const Download& download) {
+  BusyView view(toolkit_, hooks, counters, messages, [this] { return toolkit_.Now(); });
+  // Undone in reverse order however the download ends: the last counts are
+  // drawn and the buttons set for the outcome while the windows are still
+  // busy, and only then does the input that came meanwhile get dropped.
   struct Busy {
     DownloadRunner& runner;
     ~Busy() {
@@ -52,18 +104,22 @@ tape::DownloadOutcome DownloadRunner::Run(const DownloadHooks& hooks, const Down
       runner.toolkit_.EndBusy();
     }
   };
-  struct ButtonsAtEnd {
+  struct AtEnd {
     const DownloadHooks& hooks;
+    BusyView& view;
     DownloadPhase phase = DownloadPhase::Failed;
-    ~ButtonsAtEnd() { hooks.show_buttons(phase); }
+    ~AtEnd() {
+      view.Draw();
+      hooks.show_buttons(phase);
+    }
   };
 
   toolkit_.BeginBusy([this] { StopAsked(); });
   Busy busy{*this};
   running_ = &view;
   hooks.show_buttons(DownloadPhase::Running);
-  ButtonsAtEnd at_end{hooks};
-  const tape::DownloadOutcome outcome = download(view, view);
+  AtEnd at_end{hooks, view};
+  const tape::DownloadOutcome outcome = download({view, view, view, view});
   at_end.phase = wizard::PhaseAfter(outcome);
   return outcome;
 }

@@ -9,8 +9,11 @@
 #include <utility>
 
 #include "tape/download_view.h"
+#include "tape/record_counters.h"
+#include "user/message_sink.h"
 #include "user/stop_signal.h"
 #include "wizard/button_tables.h"
+#include "wizard/counter_cache.h"
 #include "wizard/step_view.h"
 #include "wizard/toolkit.h"
 
@@ -31,6 +34,16 @@ DownloadHooks StepDownloadHooks(StepView<Control>& view, std::function<void(Down
           [&view](std::string_view text) { return view.AskYesNo(text); }, std::move(show_buttons)};
 }
 
+// What a running download reports through. The counts reach the step's
+// boxes at the screen's pace and at the end, and always before a message
+// box or a question comes up over them.
+struct DownloadSurface {
+  tape::DownloadView& boxes;
+  tape::RecordCounterView& counters;
+  MessageSink& messages;
+  const StopSignal& stop;
+};
+
 class DownloadRunner {
  public:
   explicit DownloadRunner(Toolkit& toolkit) : toolkit_(toolkit) {}
@@ -44,10 +57,12 @@ class DownloadRunner {
 
   // Runs `download` with the windows busy. The buttons are set for Running
   // first and, however the download ends (an error escaping included), for
-  // its outcome afterwards. The download reports through the view it is
-  // given and polls the stop signal before every request.
-  using Download = std::function<tape::DownloadOutcome(tape::DownloadView& boxes, const StopSignal& stop)>;
-  tape::DownloadOutcome Run(const DownloadHooks& hooks, const Download& download);
+  // its outcome afterwards. The download reports through the surface it is
+  // given, over the step's `counters` and `messages`, and polls the stop
+  // signal before every request.
+  using Download = std::function<tape::DownloadOutcome(const DownloadSurface& surface)>;
+  tape::DownloadOutcome Run(const DownloadHooks& hooks, tape::RecordCounterView& counters, MessageSink& messages,
+                            const Download& download);
 
  private:
   class BusyView;

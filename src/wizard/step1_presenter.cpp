@@ -159,13 +159,13 @@ void Step1Presenter::ReadTape() {
     // where step 2 reads it.
     const auto scratch = next_ == nullptr ? std::make_unique<tape::AuxImage>() : nullptr;
     tape::AuxImage& aux = next_ == nullptr ? *scratch : next_->Aux();
-    const tape::DownloadOutcome outcome = downloads_.Run(hooks, [&](tape::DownloadView& boxes, const StopSignal& stop) {
-      const std::optional<std::int64_t> from =
-          kept_.BeginTape(services_.device_link, password, SpeedOf(connected_speed_), tape_->Image, aux, messages);
+    const tape::DownloadOutcome outcome = downloads_.Run(hooks, view_, messages, [&](const DownloadSurface& on) {
+      const std::optional<std::int64_t> from = kept_.BeginTape(services_.device_link, password,
+                                                               SpeedOf(connected_speed_), tape_->Image, aux, on.messages);
       if (!from) return tape::DownloadOutcome::LinkError;
-      tape::DownloadView& shown = kept_.Watch(dump::DumpArea::Tape, tape_->Image, *from, boxes);
+      tape::DownloadView& shown = kept_.Watch(dump::DumpArea::Tape, tape_->Image, *from, on.boxes);
       const tape::DownloadOutcome result = tape::TapeDownload(
-          password, *tape_, {services_.device_link, last_response_, shown, view_, messages, &stop}, *from);
+          password, *tape_, {services_.device_link, last_response_, shown, on.counters, on.messages, &on.stop}, *from);
       kept_.EndArea(tape::Succeeded(result));
       return result;
     });

@@ -42,12 +42,12 @@ void Step2Presenter::ReadAux() {
     const DownloadHooks hooks = StepDownloadHooks(view_, [this](DownloadPhase phase) { ShowAuxButtons(phase); });
     KeptDownload& kept = step1_.Kept();
     link::DeviceLink& link = step1_.Services().device_link;
-    const tape::DownloadOutcome outcome = downloads_.Run(hooks, [&](tape::DownloadView& boxes, const StopSignal& stop) {
-      const std::optional<std::int64_t> from = kept.BeginAux(link, password, *aux_, messages);
+    const tape::DownloadOutcome outcome = downloads_.Run(hooks, view_, messages, [&](const DownloadSurface& on) {
+      const std::optional<std::int64_t> from = kept.BeginAux(link, password, *aux_, on.messages);
       if (!from) return tape::DownloadOutcome::LinkError;
-      tape::DownloadView& shown = kept.Watch(dump::DumpArea::Aux, *aux_, *from, boxes);
-      const tape::DownloadOutcome result =
-          tape::AuxDownload(password, *aux_, {link, step1_.LastResponse(), shown, view_, messages, &stop}, *from);
+      tape::DownloadView& shown = kept.Watch(dump::DumpArea::Aux, *aux_, *from, on.boxes);
+      const tape::DownloadOutcome result = tape::AuxDownload(
+          password, *aux_, {link, step1_.LastResponse(), shown, on.counters, on.messages, &on.stop}, *from);
       kept.EndArea(tape::Succeeded(result));
       return result;
     });

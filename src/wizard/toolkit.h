@@ -2,6 +2,7 @@
 // What the presenters need of the windowing toolkit as a whole, beyond any
 // one window.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -33,6 +34,8 @@ class Toolkit {
     (void)done;
     (void)total;
   }
+  // The clock a long handler paces its redraws by.
+  virtual std::chrono::steady_clock::time_point Now() const { return std::chrono::steady_clock::now(); }
 };
 
 }  // namespace fjl::wizard

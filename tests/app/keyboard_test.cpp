@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -12,10 +15,13 @@
 
 #include "app/qt/tape_text_box.h"
 #include "sim_wizard.h"
+#include "wizard/counter_cache.h"
 #include "tape/download_messages.h"
 
 namespace fjl::app {
 namespace {
+
+using namespace std::chrono_literals;
 
 using testing::FakePortSource;
 using testing::RecordingSink;
@@ -130,6 +136,9 @@ TEST(KeyboardFocusTest, EscapeOrTheCloseButtonDuringADownloadAskAndAYesStopsIt) 
     sim.Connect();
     std::size_t requests_at_press = 0;
     sim.on_write = [&] {
+      // A line slow enough that the window is due to look at its input at
+      // every exchange.
+      std::this_thread::sleep_for(wizard::kRedrawInterval + 5ms);
       if (requests_at_press != 0) return;
       requests_at_press = sim.simulator.Requests().size() + 1;  // this one is on its way
       if (by_close) {

@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "app/win32/tform2.h"
 #include "app/win32/tform3.h"
 #include "wizard/download_runner.h"
+#include "wizard/step_messages.h"
 #include "wizard/step3_presenter.h"
 
 namespace fjl::app::win32 {
@@ -23,6 +25,14 @@ namespace {
 
 // The shell's taskbar object as far as progress goes: what it was told, in
 // order, and to which window.
+// The toolkit on a clock the test moves.
+class HeldClockToolkit final : public Win32Toolkit {
+ public:
+  using Win32Toolkit::Win32Toolkit;
+  std::chrono::steady_clock::time_point Now() const override { return now; }
+  std::chrono::steady_clock::time_point now{};
+};
+
 class FakeTaskbar final : public ITaskbarList3 {
  public:
   HRESULT init_result = S_OK;
@@ -77,7 +87,7 @@ using Calls = std::vector<std::string>;
 TEST(Taskbar, TheShownStepHasAButtonAndShowsEachRunsProgress) {
   FakeTaskbar taskbar;
   {
-    Win32Toolkit toolkit{TaskbarProgress(&taskbar)};
+    HeldClockToolkit toolkit{TaskbarProgress(&taskbar)};
     TForm2 form2(toolkit);
     TForm3 form3(toolkit);
 
@@ -93,9 +103,17 @@ TEST(Taskbar, TheShownStepHasAButtonAndShowsEachRunsProgress) {
     wizard::DownloadRunner runner(toolkit);
     const wizard::DownloadHooks hooks{[](std::string_view) {}, [](std::string_view) {},
                                       [](std::string_view) { return false; }, [](wizard::DownloadPhase) {}};
-    runner.Run(hooks, [](tape::DownloadView& boxes, const StopSignal&) {
-      // 1024 and 1025 of 4096 are both 250 thousandths.
-      for (const std::int64_t stored : {0, 1024, 1025, 4096}) boxes.ShowProgress(stored, 4096);
+    wizard::StepMessages<wizard::Step2Control> messages(form2);
+    std::chrono::steady_clock::time_point& now = toolkit.now;
+    runner.Run(hooks, form2, messages, [&now](const wizard::DownloadSurface& on) {
+      // Shown at the redraw pace, before each exchange: 1024 and 1025 of
+      // 4096 are both 250 thousandths, 2048 comes too soon after 1025, and
+      // the end is shown however soon it comes.
+      for (const std::int64_t stored : {0, 1024, 1025, 2048, 4096}) {
+        if (stored != 2048) now += wizard::kRedrawInterval;
+        on.boxes.ShowProgress(stored, 4096);
+        on.stop.StopRequested();
+      }
       return tape::DownloadOutcome::Success;
     });
     EXPECT_EQ(taskbar.calls, (Calls{"normal", "0/1000", "250/1000", "1000/1000", "none"}));
