@@ -23,7 +23,7 @@ bool IsConsole(const std::string& port, const std::vector<std::string>& consoles
 
 std::string OpenFailureText(int error) {
   if (error == EBUSY) return "busy, another program has it open";
-  return platform::ErrnoText(error);
+  return platform::SystemResult::FromErrno(error).Text();
 }
 
 }  // namespace

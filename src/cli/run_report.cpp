@@ -29,12 +29,12 @@ std::string PortOpenReason(int error) {
     default:
       break;
   }
-  const std::string text = platform::ErrnoText(error);
+  const std::string text = platform::SystemResult::FromErrno(error).Text();
   return "Причина: " + (text.empty() ? "ошибка " + std::to_string(error) : text) + ".";
 }
 
-std::string LogIncompleteText(const std::string& log, int error) {
-  return "the session log " + log + " is incomplete: " + text::FileErrorText(error);
+std::string LogIncompleteText(const std::string& log, const platform::SystemResult& why) {
+  return "the session log " + log + " is incomplete: " + text::FileErrorText(why);
 }
 
 std::vector<std::string> IncompleteReasons(const tape::TapeData& tape, const restore::RestorationState& state) {

@@ -95,7 +95,7 @@ TEST(FindPrinter, PassesOverTheConsoleAndPortsThatCannotBeOpened) {
     errno = port == "/dev/ttyS1" ? EBUSY : EACCES;
     return port == "/dev/ttyUSB1" ? sim::MakeInProcessChannel(printer) : nullptr;
   };
-  const std::string denied = platform::ErrnoText(EACCES);
+  const std::string denied = platform::SystemResult::FromErrno(EACCES).Text();
   const testing::CliResult r = testing::RunCliWith({"--find", "--port", "auto", "--speed", "9600"}, opener);
   EXPECT_EQ(r.out, "/dev/ttyUSB1 / 9600, serial 07104512\n");
   EXPECT_EQ(r.err, "passed over /dev/ttyS0 (the system console), /dev/ttyS1 (busy, another program has it open), "

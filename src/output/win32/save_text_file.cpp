@@ -20,7 +20,7 @@ namespace {
 constexpr std::size_t kBlockBytes = 64 * 1024;
 
 SaveResult Failed(std::string why) { return SaveResult{false, false, std::move(why)}; }
-std::string ErrorText(DWORD error) { return text::FileErrorText(static_cast<int>(error)); }
+std::string ErrorText(DWORD error) { return text::FileErrorText(platform::SystemResult(static_cast<int>(error))); }
 
 // Where the folder part of `path` ends: after its last separator, 0 when
 // there is none (a bare name, or a drive-relative "C:name").
