@@ -413,7 +413,7 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   }
   if (link.OpenLink(chosen->port, chosen->speed) == -1) {
     console.ShowMessage(kMsgCannotConnect);
-    console.Note(PortOpenReason(link.OpenError()));
+    console.Note(PortOpenReason(link.OpenFailure()));
     return kExitStepFailed;
   }
   struct CloseAtEnd {

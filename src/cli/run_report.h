@@ -12,10 +12,9 @@
 
 namespace fjl::cli {
 
-// The second line under "Невозможно подключить порт": the reason for the
-// system error `error` (errno), in Russian, with what to do where there is
-// something to do.
-std::string PortOpenReason(int error);
+// The second line under "Невозможно подключить порт": the reason the port
+// would not open, in Russian, with what to do where there is something to do.
+std::string PortOpenReason(const platform::SystemResult& why);
 
 // Said once when the session log stops taking entries: `why` is the
 // failure of the write.
