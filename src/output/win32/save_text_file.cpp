@@ -83,8 +83,7 @@ bool WriteBlock(HANDLE file, std::string_view bytes) {
 
 // Links are a rarity on Windows and CreateFile follows them by itself: the
 // name is the target.
-std::string SaveTarget(const std::string& path, int& error) {
-  error = 0;
+platform::Result<std::string> SaveTarget(const std::string& path) {
   return path;
 }
 
