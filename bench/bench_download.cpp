@@ -37,7 +37,7 @@ class CountingChannel final : public link::SerialChannel {
       : port_(std::move(port)), counts_(counts) {}
   link::ReadResult Read(std::span<std::uint8_t> buffer) override {
     const link::ReadResult r = port_->Read(buffer);
-    counts_.received += r.count;
+    if (r) counts_.received += *r;
     return r;
   }
   link::SystemResult Write(std::span<const std::uint8_t> bytes) override {
@@ -79,10 +79,10 @@ void BM_FullSampleDownload(benchmark::State& state) {
   sim::Simulator simulator(sim::SamplePrinterModel());
   sim::PtyPrinter printer(simulator, sim::PtyPrinterOptions{.baud = baud});
   ByteCounts counts;
-  link::DeviceLink link([&counts](const std::string& port, std::int32_t speed) -> std::unique_ptr<link::SerialChannel> {
-    auto channel = link::OpenPosixSerialChannel(port, speed);
-    if (!channel) return nullptr;
-    return std::make_unique<CountingChannel>(std::move(channel), counts);
+  link::DeviceLink link([&counts](const std::string& port, std::int32_t speed) -> link::OpenedChannel {
+    link::OpenedChannel channel = link::OpenPosixSerialChannel(port, speed);
+    if (!channel) return channel;
+    return std::make_unique<CountingChannel>(std::move(channel).Value(), counts);
   });
   if (link.OpenLink(printer.SlavePath(), baud) < 0) {
     state.SkipWithError("cannot open the simulator's pty");

@@ -24,7 +24,7 @@ void InProcessChannel::WaitUntil(nanoseconds t) {
 }
 
 link::SystemResult InProcessChannel::Write(std::span<const std::uint8_t> bytes) {
-  if (closed_) return EBADF;
+  if (closed_) return link::SystemResult::FromErrno(EBADF);
   // A pseudo-terminal whose far end has closed answers writes with EIO.
   if (hung_up_) return link::SystemResult::DeviceGone(EIO);
   const nanoseconds now = Now();
@@ -58,9 +58,9 @@ std::size_t InProcessChannel::Deliver(std::span<std::uint8_t> buffer) {
 }
 
 link::ReadResult InProcessChannel::Read(std::span<std::uint8_t> buffer) {
-  if (closed_) return link::ReadResult{0, EBADF, false};
-  if (hung_up_) return link::ReadResult{0, 0, true};
-  if (buffer.empty()) return {};
+  if (closed_) return link::SystemResult::FromErrno(EBADF);
+  if (hung_up_) return link::SystemResult::DeviceGone(0);
+  if (buffer.empty()) return std::size_t{0};
   std::size_t count = Deliver(buffer);
   if (count == 0 && !hung_up_) {
     const nanoseconds limit = Now() + kReadWait;
@@ -68,13 +68,13 @@ link::ReadResult InProcessChannel::Read(std::span<std::uint8_t> buffer) {
     WaitUntil(next);
     count = Deliver(buffer);
   }
-  if (hung_up_) return link::ReadResult{0, 0, true};
+  if (hung_up_) return link::SystemResult::DeviceGone(0);
   if (count == 0) ++empty_reads_;
-  return link::ReadResult{count, 0, false};
+  return count;
 }
 
 link::SystemResult InProcessChannel::Purge(link::PurgeDirection direction) {
-  if (closed_) return EBADF;
+  if (closed_) return link::SystemResult::FromErrno(EBADF);
   if (direction == link::PurgeDirection::Output) return {};
   // Only what has already arrived is discarded; bytes still on the wire come in later.
   const nanoseconds now = Now();
@@ -94,7 +94,7 @@ std::unique_ptr<link::SerialChannel> MakeInProcessChannel(Simulator& simulator, 
 }
 
 link::ChannelOpener InProcessOpener(Simulator& simulator, InProcessOptions options) {
-  return [&simulator, options](const std::string&, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
+  return [&simulator, options](const std::string&, std::int32_t) -> link::OpenedChannel {
     return std::make_unique<InProcessChannel>(simulator, options);
   };
 }

@@ -33,7 +33,7 @@ class InProcessChannel : public link::SerialChannel {
 
   link::ReadResult Read(std::span<std::uint8_t> buffer) override;
   link::SystemResult Write(std::span<const std::uint8_t> bytes) override;
-  link::SystemResult Drain() override { return closed_ ? link::SystemResult(EBADF) : link::SystemResult(); }
+  link::SystemResult Drain() override { return closed_ ? link::SystemResult::FromErrno(EBADF) : link::SystemResult(); }
   link::SystemResult Purge(link::PurgeDirection direction) override;
   bool Close() override;
   int Handle() const override { return closed_ ? -1 : 3; }

@@ -1,7 +1,6 @@
 #include "cli/printer_search.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 
 #include "link/read_commands.h"
@@ -21,9 +20,9 @@ bool IsConsole(const std::string& port, const std::vector<std::string>& consoles
   });
 }
 
-std::string OpenFailureText(int error) {
-  if (error == EBUSY) return "busy, another program has it open";
-  return platform::ErrnoText(error);
+std::string OpenFailureText(const platform::SystemResult& why) {
+  if (why.Kind() == platform::ErrorKind::Busy) return "busy, another program has it open";
+  return why.Text();
 }
 
 }  // namespace
@@ -41,7 +40,7 @@ SearchResult FindPrinter(link::DeviceLink& link, std::span<const std::string> po
       if (on_try) on_try(port, speed);
       if (link.OpenLink(port, speed) == -1) {
         // Held by another program, or no such port: not at any speed.
-        if (!asked) result.passed_over.push_back({port, OpenFailureText(link.OpenError())});
+        if (!asked) result.passed_over.push_back({port, OpenFailureText(link.OpenFailure())});
         break;
       }
       asked = true;

@@ -140,7 +140,7 @@ std::string KeepInUserFolder(const RestoreOptions& options, const std::filesyste
                              const std::filesystem::path& folder, platform::FileLock& lock) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
-  if (ec) return folder.string() + ": " + text::FileErrorText(ec.value());
+  if (ec) return folder.string() + ": " + text::FileErrorText(platform::SystemResult::FromErrorCode(ec));
   if (std::string why = CheckFolderTakesFiles(folder.string()); !why.empty()) return why;
   if (std::string why = CheckFilesApart(options.output, options.log, folder.string(), "the kept download");
       !why.empty()) {
@@ -408,12 +408,12 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   if (options.log) {
     link.SetSessionLogName(*options.log);
     link.SetLogFailureHandler([&console, log = *options.log](const link::SystemResult& why) {
-      console.ShowError(LogIncompleteText(log, why.Code()));
+      console.ShowError(LogIncompleteText(log, why));
     });
   }
   if (link.OpenLink(chosen->port, chosen->speed) == -1) {
     console.ShowMessage(kMsgCannotConnect);
-    console.Note(PortOpenReason(link.OpenError()));
+    console.Note(PortOpenReason(link.OpenFailure()));
     return kExitStepFailed;
   }
   struct CloseAtEnd {

@@ -1,6 +1,5 @@
 #include "cli/run_report.h"
 
-#include <cerrno>
 #include <string>
 
 #include "cli/shell_quote.h"
@@ -9,32 +8,31 @@
 
 namespace fjl::cli {
 
-std::string PortOpenReason(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
+std::string PortOpenReason(const platform::SystemResult& why) {
+  using platform::ErrorKind;
+  switch (why.Kind()) {
+    case ErrorKind::NotFound:
+    case ErrorKind::NoDevice:
       return "Причина: нет такого устройства (проверьте имя порта и кабель; fjl-restore-cli --list-ports "
              "показывает найденные порты).";
-    case EACCES:
-    case EPERM:
+    case ErrorKind::NoPermission:
       return "Причина: нет прав на порт. Добавьте пользователя в группу dialout: "
              "sudo usermod -aG dialout $USER, затем войдите в систему заново.";
-    case EBUSY:
+    case ErrorKind::Busy:
       return "Причина: порт занят другой программой.";
-    case ENOTTY:
+    case ErrorKind::NotATerminal:
       return "Причина: это не последовательный порт.";
-    case EINVAL:
+    case ErrorKind::InvalidArgument:
       return "Причина: порт не принимает эту скорость или настройки линии.";
     default:
       break;
   }
-  const std::string text = platform::ErrnoText(error);
-  return "Причина: " + (text.empty() ? "ошибка " + std::to_string(error) : text) + ".";
+  const std::string& text = why.Text();
+  return "Причина: " + (text.empty() ? "ошибка " + std::to_string(why.Code()) : text) + ".";
 }
 
-std::string LogIncompleteText(const std::string& log, int error) {
-  return "the session log " + log + " is incomplete: " + text::FileErrorText(error);
+std::string LogIncompleteText(const std::string& log, const platform::SystemResult& why) {
+  return "the session log " + log + " is incomplete: " + text::FileErrorText(why);
 }
 
 std::vector<std::string> IncompleteReasons(const tape::TapeData& tape, const restore::RestorationState& state) {

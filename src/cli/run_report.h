@@ -6,19 +6,19 @@
 #include <vector>
 
 #include "cli/cli_options.h"
+#include "platform/system_result.h"
 #include "restore/restoration_state.h"
 #include "tape/flash_image.h"
 
 namespace fjl::cli {
 
-// The second line under "Невозможно подключить порт": the reason for the
-// system error `error` (errno), in Russian, with what to do where there is
-// something to do.
-std::string PortOpenReason(int error);
+// The second line under "Невозможно подключить порт": the reason the port
+// would not open, in Russian, with what to do where there is something to do.
+std::string PortOpenReason(const platform::SystemResult& why);
 
-// Said once when the session log stops taking entries: `error` is the
-// system's code of the write that failed.
-std::string LogIncompleteText(const std::string& log, int error);
+// Said once when the session log stops taking entries: `why` is the
+// failure of the write.
+std::string LogIncompleteText(const std::string& log, const platform::SystemResult& why);
 
 // Everything the saved tape may lack; empty when it is complete.
 std::vector<std::string> IncompleteReasons(const tape::TapeData& tape, const restore::RestorationState& state);

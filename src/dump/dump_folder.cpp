@@ -15,10 +15,11 @@ std::string Why(const std::filesystem::path& path, std::string_view what) {
   return path.string() + ": " + std::string(what);
 }
 
-// A stream says only that it failed; errno says why (no room, no right).
+// A stream says only that it failed; the runtime's errno says why (no room,
+// no right), in its own numbering, which on Windows is not the system's.
 std::string WriteFailure(const std::filesystem::path& path) {
   const int error = errno;
-  return Why(path, error != 0 ? text::FileErrorText(error) : "cannot be written");
+  return Why(path, error != 0 ? text::FileErrorText(platform::SystemResult::FromErrno(error)) : "cannot be written");
 }
 
 std::optional<std::string> ReadWhole(const std::filesystem::path& path, std::string& error) {
@@ -80,7 +81,7 @@ bool ImageFileWriter::Open(const std::filesystem::path& path, std::span<const st
   if (exists && size != keep) {
     std::filesystem::resize_file(path, static_cast<std::uintmax_t>(keep), ec);
     if (ec) {
-      error = Why(path, text::FileErrorText(ec.value()));
+      error = Why(path, text::FileErrorText(platform::SystemResult::FromErrorCode(ec)));
       return false;
     }
   }
@@ -140,7 +141,7 @@ bool SaveState(const std::filesystem::path& folder, const DumpState& state, std:
   }
   std::filesystem::rename(temp, path, ec);
   if (ec) {
-    error = Why(path, text::FileErrorText(ec.value()));
+    error = Why(path, text::FileErrorText(platform::SystemResult::FromErrorCode(ec)));
     return false;
   }
   return true;

@@ -39,9 +39,10 @@ struct DeviceLink::State {
   bool port_held = false;
   // Why the latest request frame could not be sent; success when it was.
   SystemResult send_failure;
-  int open_error = 0;
+  SystemResult open_failure;
   std::chrono::milliseconds reply_timeout = kReplyTimeout;
 
+  OpenedChannel Open() const;
   void Close();
   void ReopenAfterHangUp();
   void Refuse(std::int32_t command, std::string_view data);
@@ -76,9 +77,9 @@ std::int32_t DeviceLink::OpenLink(const std::string& port, std::int32_t speed) {
   s.port_name = port;
   s.port_speed = speed;
   s.line_gone = false;
-  errno = 0;
-  s.channel = s.opener ? s.opener(port, speed) : nullptr;
-  s.open_error = s.channel ? 0 : (errno != 0 ? errno : ENODEV);
+  OpenedChannel opened = s.Open();
+  s.open_failure = opened.Failure();
+  s.channel = opened ? std::move(opened).Value() : nullptr;
   if (s.channel) s.channel->Purge(PurgeDirection::Both);
   s.port_held = s.channel != nullptr;
   s.log.WriteSessionLog("", "START");
@@ -109,7 +110,7 @@ bool DeviceLink::IsOpen() const { return state_->channel != nullptr; }
 
 const SystemResult& DeviceLink::SendFailure() const { return state_->send_failure; }
 
-int DeviceLink::OpenError() const { return state_->open_error; }
+const SystemResult& DeviceLink::OpenFailure() const { return state_->open_failure; }
 
 const DeviceResponse& DeviceLink::Response() const { return state_->response; }
 
@@ -187,13 +188,21 @@ bool DeviceLink::State::BelongsToRequest(std::uint8_t seq, std::uint8_t command)
   return receiver.ReplySeq() + 0x20 == seq && receiver.ReplyCommand() == command;
 }
 
+OpenedChannel DeviceLink::State::Open() const {
+  // An opener that gives neither a port nor a reason leaves "no such device".
+  OpenedChannel opened = opener ? opener(port_name, port_speed) : OpenedChannel(nullptr);
+  if (opened && !*opened) return SystemResult::FromErrno(ENODEV);
+  return opened;
+}
+
 void DeviceLink::State::ReopenAfterHangUp() {
   if (channel) {
     channel->Close();
     channel.reset();
     log.WriteSessionLog("END", "");
   }
-  channel = opener ? opener(port_name, port_speed) : nullptr;
+  OpenedChannel opened = Open();
+  channel = opened ? std::move(opened).Value() : nullptr;
   if (!channel) return;  // still gone: this exchange ends at once as no reply
   channel->Purge(PurgeDirection::Both);
   line_gone = false;
@@ -237,15 +246,15 @@ void DeviceLink::State::WaitForReply(std::uint8_t seq, std::uint8_t command) {
     const TimePoint now = clock();
     if (now >= std::max(deadline, frame_deadline)) return;
     const ReadResult read = channel->Read(buffer);
-    if (read.hangup) {
+    if (!read && read.Failure().Gone()) {
       // Nothing can arrive on a line that has gone; fifty more empty reads
       // would only hold the window for five seconds to say the same.
       line_gone = true;
       receiver.ReadFailed();
       return;
     }
-    if (read.count == 0) {
-      if (read.error != 0) receiver.ReadFailed();
+    if (!read || *read == 0) {
+      if (!read) receiver.ReadFailed();
       if (receiver.State() == 0) frame_deadline = kNoFrame;
       ++empty_reads;
       continue;
@@ -253,7 +262,7 @@ void DeviceLink::State::WaitForReply(std::uint8_t seq, std::uint8_t command) {
     // One read takes every byte already waiting (fewer system calls at high
     // speeds); the receiver still sees them one at a time, in order.
     const TimePoint arrived = clock();
-    const std::size_t count = std::min(read.count, buffer.size());
+    const std::size_t count = std::min(*read, buffer.size());
     for (std::size_t i = 0; i < count; ++i) {
       const std::uint8_t byte = buffer[i];
       receiver.ReceiveByte(byte);

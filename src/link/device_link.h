@@ -52,8 +52,8 @@ class DeviceLink : public Exchanger {
   // opens it again until the next OpenLink.
   int CloseLink();
   bool IsOpen() const;
-  // Why the last OpenLink failed: the system's error number (errno), or 0.
-  int OpenError() const;
+  // Why the last OpenLink failed; success after one that opened.
+  const SystemResult& OpenFailure() const;
 
   // Sends one command frame and waits for the reply (see exchanger.h). Only
   // a frame carrying the request's own SEQ and command byte is taken; any

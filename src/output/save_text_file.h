@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/system_result.h"
 #include "user/stop_signal.h"
 
 namespace fjl::output {
@@ -25,9 +26,9 @@ std::string FjlFileBytes(std::span<const std::string> lines);
 inline constexpr std::string_view kNotARegularFile = "Это не обычный файл (устройство, канал или сокет)";
 
 // The file a save through `path` replaces: a symbolic link is followed to the
-// file it names (which need not exist yet). Empty when the links loop or
-// cannot be read; `error` then says why.
-std::string SaveTarget(const std::string& path, int& error);
+// file it names (which need not exist yet); a failure when the links loop
+// or cannot be read.
+platform::Result<std::string> SaveTarget(const std::string& path);
 
 // Whether a save to `path` would be let through: the same refusals as
 // SaveTextFile, and a temporary file of the very name the save would use is

@@ -105,9 +105,11 @@ void TPortControl::Describe(const std::string& message, std::uint32_t code) {
 
 int TPortControl::OpenPort() {
   if (io_) return FailFixed(kPortAlreadyOpen, kDescrPortOpened);
-  int error = 0;
-  std::unique_ptr<PortIo> io = opener_ ? opener_(Port, error) : nullptr;
-  if (!io) return FailSystem(kPortOpenFailed, SystemResult(error != 0 ? error : ENOENT));
+  // No opener, or one that gives no port and no reason: there is no such port.
+  OpenedPortIo opened = opener_ ? opener_(Port) : OpenedPortIo(SystemResult::FromErrno(ENOENT));
+  if (!opened) return FailSystem(kPortOpenFailed, opened.Failure());
+  std::unique_ptr<PortIo> io = std::move(opened).Value();
+  if (!io) return FailSystem(kPortOpenFailed, SystemResult::FromErrno(ENOENT));
 
   LineSettings settings;
   if (SystemResult r = io->ReadSettings(settings); !r) return FailSystem(kPortGetSettingsFailed, r);

@@ -48,12 +48,12 @@ class PortIo {
   virtual SystemResult UnlockCode() { return {}; }
 };
 
-// Opens a port by name; null with `error` set to the system's code when it
-// cannot be opened.
-using PortIoOpener = std::function<std::unique_ptr<PortIo>(const std::string& name, int& error)>;
+// The open port, or why it could not be opened.
+using OpenedPortIo = platform::Result<std::unique_ptr<PortIo>>;
+using PortIoOpener = std::function<OpenedPortIo(const std::string& name)>;
 
 // The platform's port: a POSIX tty opened exclusively, raw, driven by termios
 // and the modem-line ioctls; or a Windows COM handle driven by its DCB.
-std::unique_ptr<PortIo> OpenSystemPortIo(const std::string& name, int& error);
+OpenedPortIo OpenSystemPortIo(const std::string& name);
 
 }  // namespace fjl::link

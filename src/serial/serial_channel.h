@@ -13,13 +13,13 @@
 
 namespace fjl::link {
 
+using platform::Result;
 using platform::SystemResult;
 
-struct ReadResult {
-  std::size_t count = 0;  // bytes stored; 0 when the wait ran out or on error
-  int error = 0;          // the system's code of a failed read, 0 otherwise
-  bool hangup = false;    // the far end is gone (closed pty, pulled adapter)
-};
+// The bytes a read stored (0 when the wait ran out), or why it failed; a
+// failure that is Gone() means the far end is gone (a closed pty, a pulled
+// adapter).
+using ReadResult = Result<std::size_t>;
 
 enum class PurgeDirection { Input, Output, Both };
 
@@ -44,15 +44,16 @@ class SerialChannel {
   virtual int Handle() const = 0;
 };
 
-// Opens a port by name at a line speed, raw 8N1; nullptr when it cannot be
-// opened (errno tells why).
-using ChannelOpener =
-    std::function<std::unique_ptr<SerialChannel>(const std::string& port, std::int32_t speed)>;
+// The open port, or why it could not be opened.
+using OpenedChannel = Result<std::unique_ptr<SerialChannel>>;
+
+// Opens a port by name at a line speed, raw 8N1.
+using ChannelOpener = std::function<OpenedChannel(const std::string& port, std::int32_t speed)>;
 
 // The platform's serial port: a device path ("/dev/ttyUSB0") on POSIX, a COM
 // name ("COM3", "\\.\COM12") on Windows. Raw 8N1 at `speed`, reads that
 // wait at most 100 ms and take every byte already waiting, both queues
-// purged. nullptr when it cannot be opened, with errno telling why.
-std::unique_ptr<SerialChannel> OpenSerialPort(const std::string& name, std::int32_t speed);
+// purged.
+OpenedChannel OpenSerialPort(const std::string& name, std::int32_t speed);
 
 }  // namespace fjl::link

@@ -6,10 +6,11 @@
 
 #include <string>
 
+#include "platform/system_result.h"
+
 namespace fjl::text {
 
-// `code` is the platform's error number as the failing call left it. UTF-8.
-// Safe to call from any thread.
-std::string FileErrorText(int code);
+// UTF-8. Safe to call from any thread.
+std::string FileErrorText(const platform::SystemResult& failure);
 
 }  // namespace fjl::text

@@ -51,7 +51,7 @@ Step1Presenter::Step1Presenter(Step1View& view, const WizardServices& services)
   // there (or in the step that ran the exchange) until the action ends: a
   // download's next reply would overwrite it at once.
   services_.device_link.SetLogFailureHandler([this](const platform::SystemResult& why) {
-    log_notice_ = std::string(kMsgLogIncomplete) + text::FileErrorText(why.Code());
+    log_notice_ = std::string(kMsgLogIncomplete) + text::FileErrorText(why);
   });
 }
 

@@ -332,7 +332,7 @@ TEST(CliTimeout, SilentPrinterStopsTheTapeDownloadWithNoFile) {
 // download at once, and the reason is shown beside the timeout message.
 TEST(CliTimeout, RefusedRequestIsReportedWithTheSystemsReason) {
   struct RefusingChannel : link::SerialChannel {
-    link::ReadResult Read(std::span<std::uint8_t>) override { return {}; }
+    link::ReadResult Read(std::span<std::uint8_t>) override { return std::size_t{0}; }
     link::SystemResult Write(std::span<const std::uint8_t>) override { return EACCES; }
     link::SystemResult Drain() override { return {}; }
     link::SystemResult Purge(link::PurgeDirection) override { return {}; }

@@ -90,12 +90,12 @@ TEST(FindPrinter, PassesOverTheConsoleAndPortsThatCannotBeOpened) {
   const link::ScopedPortDiscovery discovery(std::make_shared<Ports>());
   sim::Simulator printer(sim::SamplePrinterModel());
   std::vector<std::string> opened;
-  const link::ChannelOpener opener = [&](const std::string& port, std::int32_t) {
+  const link::ChannelOpener opener = [&](const std::string& port, std::int32_t) -> link::OpenedChannel {
     opened.push_back(port);
-    errno = port == "/dev/ttyS1" ? EBUSY : EACCES;
-    return port == "/dev/ttyUSB1" ? sim::MakeInProcessChannel(printer) : nullptr;
+    if (port == "/dev/ttyUSB1") return sim::MakeInProcessChannel(printer);
+    return platform::SystemResult::FromErrno(port == "/dev/ttyS1" ? EBUSY : EACCES);
   };
-  const std::string denied = platform::ErrnoText(EACCES);
+  const std::string denied = platform::SystemResult::FromErrno(EACCES).Text();
   const testing::CliResult r = testing::RunCliWith({"--find", "--port", "auto", "--speed", "9600"}, opener);
   EXPECT_EQ(r.out, "/dev/ttyUSB1 / 9600, serial 07104512\n");
   EXPECT_EQ(r.err, "passed over /dev/ttyS0 (the system console), /dev/ttyS1 (busy, another program has it open), "

@@ -18,9 +18,15 @@ TEST(PortOpenReason, NamesTheCauseAndWhatToDo) {
       {EBUSY, "Причина: порт занят другой программой."},
       {ENOTTY, "Причина: это не последовательный порт."},
   };
-  for (const auto& [error, reason] : cases) EXPECT_EQ(PortOpenReason(error), reason) << error;
+  for (const auto& [error, reason] : cases) {
+    EXPECT_EQ(PortOpenReason(platform::SystemResult::FromErrno(error)), reason) << error;
+  }
+  // A denied open the port layer knows to mean another holder is told as busy.
+  EXPECT_EQ(PortOpenReason(platform::SystemResult::FromErrno(EACCES).As(platform::ErrorKind::Busy)),
+            "Причина: порт занят другой программой.");
   // Anything else falls back on the system's own text, never an empty reason.
-  EXPECT_GT(PortOpenReason(EIO).size(), std::string("Причина: .").size());
+  const platform::SystemResult io_error = platform::SystemResult::FromErrno(EIO);
+  EXPECT_EQ(PortOpenReason(io_error), "Причина: " + io_error.Text() + ".");
 }
 
 TEST(IncompleteReasons, EveryGapIsNamedInOrder) {

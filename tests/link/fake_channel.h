@@ -70,7 +70,8 @@ class FakeChannel : public SerialChannel {
     } else {
       l.now += l.read_step;
     }
-    return {count, next.error, false};
+    if (next.error != 0) return SystemResult(next.error);
+    return count;
   }
   SystemResult Write(std::span<const std::uint8_t> bytes) override {
     line_->writes.emplace_back(bytes.begin(), bytes.end());

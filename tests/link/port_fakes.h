@@ -126,11 +126,10 @@ class FakePortIo : public PortIo {
 };
 
 inline PortIoOpener FakeOpener(std::shared_ptr<FakePort> port) {
-  return [port](const std::string& name, int& error) -> std::unique_ptr<PortIo> {
+  return [port](const std::string& name) -> OpenedPortIo {
     ++port->opens;
     port->opened_name = name;
-    error = port->open_error;
-    if (error != 0) return nullptr;
+    if (port->open_error != 0) return SystemResult(port->open_error);
     return std::make_unique<FakePortIo>(port);
   };
 }

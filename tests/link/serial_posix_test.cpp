@@ -19,6 +19,15 @@ namespace {
 using std::chrono::milliseconds;
 using Clock = std::chrono::steady_clock;
 
+// The channel, or null when it would not open.
+std::unique_ptr<SerialChannel> Open(const std::string& path, std::int32_t speed) {
+  OpenedChannel opened = OpenPosixSerialChannel(path, speed);
+  return opened ? std::move(opened).Value() : nullptr;
+}
+
+std::size_t Count(const ReadResult& r) { return r ? *r : 0; }
+bool HungUp(const ReadResult& r) { return !r && r.Failure().Gone(); }
+
 milliseconds Since(Clock::time_point start) {
   return std::chrono::duration_cast<milliseconds>(Clock::now() - start);
 }
@@ -41,7 +50,7 @@ TEST(PosixSerialChannel, AppliesRawEightNoneOneAtTheChosenSpeed) {
     cooked.c_cflag = (cooked.c_cflag & ~CSIZE) | CS7 | PARENB | CSTOPB | CRTSCTS;
     ASSERT_EQ(tcsetattr(pty.SlaveFd(), TCSANOW, &cooked), 0);
 
-    auto channel = OpenPosixSerialChannel(pty.SlavePath(), c.speed);
+    auto channel = Open(pty.SlavePath(), c.speed);
     ASSERT_NE(channel, nullptr) << errno;
     const termios s = pty.SlaveSettings();
     EXPECT_EQ(s.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
@@ -68,7 +77,7 @@ TEST(PosixSerialChannel, ClosingRestoresTheSettingsAndReleasesThePort) {
   cfsetospeed(&cooked, B4800);
   ASSERT_EQ(tcsetattr(pty.SlaveFd(), TCSANOW, &cooked), 0);
 
-  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 115200);
+  auto channel = Open(pty.SlavePath(), 115200);
   ASSERT_NE(channel, nullptr) << errno;
   ASSERT_EQ(pty.SlaveSettings().c_lflag & ICANON, 0u);
   ASSERT_TRUE(channel->Close());
@@ -81,21 +90,21 @@ TEST(PosixSerialChannel, ClosingRestoresTheSettingsAndReleasesThePort) {
   int exclusive = -1;
   ASSERT_EQ(ioctl(pty.SlaveFd(), TIOCGEXCL, &exclusive), 0);
   EXPECT_EQ(exclusive, 0);
-  EXPECT_NE(OpenPosixSerialChannel(pty.SlavePath(), 9600), nullptr);
+  EXPECT_NE(Open(pty.SlavePath(), 9600), nullptr);
 }
 
 TEST(PosixSerialChannel, SpeedsWithoutATermiosConstantUseTheArbitraryRate) {
   test::PtyPair pty;
-  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 256000);
+  auto channel = Open(pty.SlavePath(), 256000);
   ASSERT_NE(channel, nullptr) << errno;
   std::uint32_t rate = 0;
-  ASSERT_EQ(ReadLineSpeed(pty.SlaveFd(), rate), 0);
+  ASSERT_TRUE(ReadLineSpeed(pty.SlaveFd(), rate).Ok());
   EXPECT_EQ(rate, 256000u);
 }
 
 TEST(PosixSerialChannel, BinaryBytesTravelUntouchedBothWays) {
   test::PtyPair pty;
-  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  auto channel = Open(pty.SlavePath(), 9600);
   ASSERT_NE(channel, nullptr);
   // CR, LF, XON, XOFF, ^C and 0xFF: any line discipline would eat or change one.
   const std::vector<std::uint8_t> tricky = {0x0D, 0x0A, 0x11, 0x13, 0x03, 0x00, 0xFF, 0x7F};
@@ -108,52 +117,54 @@ TEST(PosixSerialChannel, BinaryBytesTravelUntouchedBothWays) {
   while (got.size() < tricky.size() && Since(start) < milliseconds(2000)) {
     std::uint8_t buffer[16];
     const ReadResult r = channel->Read(buffer);
-    ASSERT_EQ(r.error, 0);
-    ASSERT_FALSE(r.hangup);
-    got.insert(got.end(), buffer, buffer + r.count);
+    ASSERT_TRUE(r.Ok());
+    ASSERT_FALSE(HungUp(r));
+    got.insert(got.end(), buffer, buffer + Count(r));
   }
   EXPECT_EQ(got, tricky);
 }
 
 TEST(PosixSerialChannel, ReadReturnsEverythingAlreadyWaiting) {
   test::PtyPair pty;
-  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  auto channel = Open(pty.SlavePath(), 9600);
   ASSERT_NE(channel, nullptr);
   ASSERT_TRUE(pty.DeviceWrite("ABCDEF"));
   ASSERT_TRUE(pty.WaitSlaveHolds(6));
   std::uint8_t buffer[4];
   ReadResult r = channel->Read(buffer);
-  EXPECT_EQ(r.count, 4u) << "a read fills the buffer from what is waiting";
+  EXPECT_EQ(Count(r), 4u) << "a read fills the buffer from what is waiting";
   r = channel->Read(buffer);
-  EXPECT_EQ(r.count, 2u);
+  EXPECT_EQ(Count(r), 2u);
   EXPECT_EQ(buffer[0], 'E');
   EXPECT_EQ(buffer[1], 'F');
 }
 
 TEST(PosixSerialChannel, SecondOpenOfTheSamePortIsRefused) {
   test::PtyPair pty;
-  auto first = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  auto first = Open(pty.SlavePath(), 9600);
   ASSERT_NE(first, nullptr);
-  errno = 0;
-  auto second = OpenPosixSerialChannel(pty.SlavePath(), 9600);
-  EXPECT_EQ(second, nullptr);
-  EXPECT_EQ(errno, EBUSY);
+  const OpenedChannel second = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  ASSERT_FALSE(second);
+  EXPECT_EQ(second.Failure().Kind(), platform::ErrorKind::Busy);
   // Once released, the port opens again.
   EXPECT_TRUE(first->Close());
-  auto third = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  auto third = Open(pty.SlavePath(), 9600);
   EXPECT_NE(third, nullptr);
 }
 
 TEST(PosixSerialChannel, MissingPortAndNonTerminalFailToOpen) {
-  errno = 0;
-  EXPECT_EQ(OpenPosixSerialChannel("/dev/no-such-port-here", 9600), nullptr);
-  EXPECT_EQ(errno, ENOENT);
-  errno = 0;
-  EXPECT_EQ(OpenPosixSerialChannel("/dev/null", 9600), nullptr);
-  EXPECT_EQ(errno, ENOTTY);
   test::PtyPair pty;
-  EXPECT_EQ(OpenPosixSerialChannel(pty.SlavePath(), 0), nullptr);
-  EXPECT_EQ(OpenPosixSerialChannel(pty.SlavePath(), -9600), nullptr);
+  const std::pair<OpenedChannel, platform::ErrorKind> cases[] = {
+      {OpenPosixSerialChannel("/dev/no-such-port-here", 9600), platform::ErrorKind::NotFound},
+      {OpenPosixSerialChannel("/dev/null", 9600), platform::ErrorKind::NotATerminal},
+      {OpenPosixSerialChannel(pty.SlavePath(), 0), platform::ErrorKind::InvalidArgument},
+      {OpenPosixSerialChannel(pty.SlavePath(), -9600), platform::ErrorKind::InvalidArgument},
+  };
+  for (const auto& [opened, kind] : cases) {
+    ASSERT_FALSE(opened);
+    EXPECT_EQ(opened.Failure().Kind(), kind);
+    EXPECT_FALSE(opened.Failure().Text().empty());
+  }
 }
 
 // An adapter pulled while the port sat idle is first met by whatever call
@@ -161,7 +172,7 @@ TEST(PosixSerialChannel, MissingPortAndNonTerminalFailToOpen) {
 // would keep the dead descriptor.
 TEST(PosixSerialChannel, EveryCallOnAVanishedDeviceSaysItIsGone) {
   test::PtyPair pty;
-  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  auto channel = Open(pty.SlavePath(), 9600);
   ASSERT_NE(channel, nullptr);
   pty.CloseSlave();
   pty.CloseMaster();
@@ -170,20 +181,20 @@ TEST(PosixSerialChannel, EveryCallOnAVanishedDeviceSaysItIsGone) {
   const std::vector<std::uint8_t> request = {0x01, 0x02};
   EXPECT_TRUE(channel->Write(request).Gone());
   std::uint8_t buffer[8];
-  EXPECT_TRUE(channel->Read(buffer).hangup);
+  EXPECT_TRUE(HungUp(channel->Read(buffer)));
 }
 
 TEST(PosixSerialChannel, EmptyReadWaitsAboutOneHundredMilliseconds) {
   test::PtyPair pty;
-  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  auto channel = Open(pty.SlavePath(), 9600);
   ASSERT_NE(channel, nullptr);
   std::uint8_t buffer[8];
   const auto start = Clock::now();
   const ReadResult r = channel->Read(buffer);
   const auto took = Since(start);
-  EXPECT_EQ(r.count, 0u);
-  EXPECT_EQ(r.error, 0);
-  EXPECT_FALSE(r.hangup);
+  EXPECT_EQ(Count(r), 0u);
+  EXPECT_TRUE(r.Ok());
+  EXPECT_FALSE(HungUp(r));
   EXPECT_GE(took, milliseconds(95));
   EXPECT_LT(took, milliseconds(400));
 }
@@ -194,25 +205,25 @@ TEST(PosixSerialChannel, OpeningAndPurgingDiscardWaitingBytes) {
   // (the line end makes them readable while the fresh tty is still cooked).
   ASSERT_TRUE(pty.DeviceWrite("stale\n"));
   ASSERT_TRUE(pty.WaitSlaveHolds(6));
-  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  auto channel = Open(pty.SlavePath(), 9600);
   ASSERT_NE(channel, nullptr);
   std::uint8_t buffer[16];
-  EXPECT_EQ(channel->Read(buffer).count, 0u);
+  EXPECT_EQ(Count(channel->Read(buffer)), 0u);
 
   ASSERT_TRUE(pty.DeviceWrite("noise"));
   ASSERT_TRUE(pty.WaitSlaveHolds(5));
   channel->Purge(PurgeDirection::Input);
-  EXPECT_EQ(channel->Read(buffer).count, 0u);
+  EXPECT_EQ(Count(channel->Read(buffer)), 0u);
 
   ASSERT_TRUE(pty.DeviceWrite("Z"));
   const ReadResult r = channel->Read(buffer);
-  ASSERT_EQ(r.count, 1u);
+  ASSERT_EQ(Count(r), 1u);
   EXPECT_EQ(buffer[0], 'Z');
 }
 
 TEST(PosixSerialChannel, ReadAfterTheDeviceWentAwayReportsHangupWithoutSpinning) {
   test::PtyPair pty;
-  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  auto channel = Open(pty.SlavePath(), 9600);
   ASSERT_NE(channel, nullptr);
   pty.CloseMaster();
   std::uint8_t buffer[8];
@@ -220,8 +231,8 @@ TEST(PosixSerialChannel, ReadAfterTheDeviceWentAwayReportsHangupWithoutSpinning)
   const auto start = Clock::now();
   for (int i = 0; i < 3; ++i) {
     const ReadResult r = channel->Read(buffer);
-    EXPECT_EQ(r.count, 0u);
-    if (r.hangup) ++hangups;
+    EXPECT_EQ(Count(r), 0u);
+    if (HungUp(r)) ++hangups;
   }
   const auto took = Since(start);
   EXPECT_EQ(hangups, 3);
@@ -233,7 +244,7 @@ TEST(PosixSerialChannel, ReadAfterTheDeviceWentAwayReportsHangupWithoutSpinning)
 
 TEST(PosixSerialChannel, CloseIsFinalAndLaterCallsFailQuietly) {
   test::PtyPair pty;
-  auto channel = OpenPosixSerialChannel(pty.SlavePath(), 9600);
+  auto channel = Open(pty.SlavePath(), 9600);
   ASSERT_NE(channel, nullptr);
   channel->Drain();
   EXPECT_TRUE(channel->Close());
@@ -242,8 +253,8 @@ TEST(PosixSerialChannel, CloseIsFinalAndLaterCallsFailQuietly) {
   EXPECT_FALSE(channel->Write(std::vector<std::uint8_t>{1}));
   std::uint8_t buffer[4];
   const ReadResult r = channel->Read(buffer);
-  EXPECT_EQ(r.count, 0u);
-  EXPECT_NE(r.error, 0);
+  EXPECT_EQ(Count(r), 0u);
+  EXPECT_FALSE(r.Ok());
   channel->Purge(PurgeDirection::Both);
   channel->Drain();
 }

@@ -11,6 +11,9 @@
 namespace fjl::sim {
 namespace {
 
+std::size_t Count(const link::ReadResult& r) { return r ? *r : 0; }
+
+
 using namespace std::chrono_literals;
 using std::chrono::nanoseconds;
 
@@ -30,7 +33,7 @@ Bytes ReadSome(InProcessChannel& channel, std::size_t want, int limit = 200) {
   std::array<std::uint8_t, 64> buffer{};
   for (int i = 0; i < limit && got.size() < want; ++i) {
     const link::ReadResult r = channel.Read(buffer);
-    got.insert(got.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(r.count));
+    got.insert(got.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(Count(r)));
   }
   return got;
 }
@@ -41,7 +44,7 @@ TEST(InProcessChannel, ReplyIsWaitingRightAfterTheWrite) {
   ASSERT_TRUE(channel.Write(kRequest));
   std::array<std::uint8_t, 64> buffer{};
   const link::ReadResult r = channel.Read(buffer);
-  EXPECT_EQ(r.count, kReplySize);
+  EXPECT_EQ(Count(r), kReplySize);
   EXPECT_EQ(buffer[0], kSoh);
   EXPECT_EQ(buffer[kReplySize - 1], kEtx);
   EXPECT_EQ(channel.Now(), nanoseconds(0));
@@ -52,7 +55,7 @@ TEST(InProcessChannel, SmallBufferTakesTheRestNextTime) {
   InProcessChannel channel(sim);
   channel.Write(kRequest);
   std::array<std::uint8_t, 10> small{};
-  EXPECT_EQ(channel.Read(small).count, 10u);
+  EXPECT_EQ(Count(channel.Read(small)), 10u);
   EXPECT_EQ(ReadSome(channel, 15).size(), 15u);
 }
 
@@ -63,7 +66,7 @@ TEST(InProcessChannel, SilenceCostsVirtualTimeOnly) {
   channel.Write(kRequest);
   const auto wall = std::chrono::steady_clock::now();
   std::array<std::uint8_t, 64> buffer{};
-  for (int i = 0; i < 50; ++i) EXPECT_EQ(channel.Read(buffer).count, 0u);
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(Count(channel.Read(buffer)), 0u);
   EXPECT_LT(std::chrono::steady_clock::now() - wall, 1s);
   EXPECT_EQ(channel.Now(), nanoseconds(5s));
   EXPECT_EQ(channel.EmptyReads(), 50u);
@@ -89,11 +92,11 @@ TEST(InProcessChannel, SynKeepAliveArrivesOnTime) {
   std::array<std::uint8_t, 64> buffer{};
   for (int i = 1; i <= 3; ++i) {
     const link::ReadResult r = channel.Read(buffer);
-    ASSERT_EQ(r.count, 1u);
+    ASSERT_EQ(Count(r), 1u);
     EXPECT_EQ(buffer[0], kSyn);
     EXPECT_EQ(channel.Now(), nanoseconds(60ms) * i);
   }
-  EXPECT_EQ(channel.Read(buffer).count, kReplySize);
+  EXPECT_EQ(Count(channel.Read(buffer)), kReplySize);
   EXPECT_EQ(channel.Now(), nanoseconds(240ms));
 }
 
@@ -103,9 +106,9 @@ TEST(InProcessChannel, ALongPauseTakesEmptyReads) {
   InProcessChannel channel(sim);
   channel.Write(kRequest);
   std::array<std::uint8_t, 64> buffer{};
-  EXPECT_EQ(channel.Read(buffer).count, 0u);
-  EXPECT_EQ(channel.Read(buffer).count, 0u);
-  EXPECT_EQ(channel.Read(buffer).count, kReplySize);
+  EXPECT_EQ(Count(channel.Read(buffer)), 0u);
+  EXPECT_EQ(Count(channel.Read(buffer)), 0u);
+  EXPECT_EQ(Count(channel.Read(buffer)), kReplySize);
   EXPECT_EQ(channel.Now(), nanoseconds(250ms));
 }
 
@@ -114,7 +117,7 @@ TEST(InProcessChannel, PurgeDropsOnlyWhatHasArrived) {
   InProcessChannel channel(sim, InProcessOptions{.baud = 9600});
   channel.Write(kRequest);
   std::array<std::uint8_t, 64> buffer{};
-  ASSERT_EQ(channel.Read(buffer).count, 1u);  // waits for the first byte only
+  ASSERT_EQ(Count(channel.Read(buffer)), 1u);  // waits for the first byte only
   channel.Purge(link::PurgeDirection::Output);
   channel.Purge(link::PurgeDirection::Input);  // nothing more had arrived yet
   EXPECT_EQ(ReadSome(channel, kReplySize - 1).size(), kReplySize - 1);
@@ -127,7 +130,7 @@ TEST(InProcessChannel, PurgeDropsAReplyThatHasArrived) {
   channel.Write(kRequest);
   channel.Purge(link::PurgeDirection::Both);
   std::array<std::uint8_t, 64> buffer{};
-  EXPECT_EQ(channel.Read(buffer).count, 0u);
+  EXPECT_EQ(Count(channel.Read(buffer)), 0u);
 }
 
 TEST(InProcessChannel, HangUpIsReportedAfterTheBytesBeforeIt) {
@@ -136,11 +139,11 @@ TEST(InProcessChannel, HangUpIsReportedAfterTheBytesBeforeIt) {
   InProcessChannel channel(sim);
   channel.Write(kRequest);
   std::array<std::uint8_t, 64> buffer{};
-  EXPECT_EQ(channel.Read(buffer).count, kReplySize);
+  EXPECT_EQ(Count(channel.Read(buffer)), kReplySize);
   const link::ReadResult r = channel.Read(buffer);
-  EXPECT_EQ(r.count, 0u);
-  EXPECT_TRUE(r.hangup);
-  EXPECT_TRUE(channel.Read(buffer).hangup);
+  EXPECT_EQ(Count(r), 0u);
+  EXPECT_TRUE(r.Failure().Gone());
+  EXPECT_TRUE(channel.Read(buffer).Failure().Gone());
   EXPECT_FALSE(channel.Write(kRequest));
 }
 
@@ -154,8 +157,9 @@ TEST(InProcessChannel, ClosedChannelFailsQuietly) {
   EXPECT_FALSE(channel.Write(kRequest));
   std::array<std::uint8_t, 8> buffer{};
   const link::ReadResult r = channel.Read(buffer);
-  EXPECT_EQ(r.count, 0u);
-  EXPECT_EQ(r.error, EBADF);
+  EXPECT_EQ(Count(r), 0u);
+  EXPECT_FALSE(r.Ok());
+  EXPECT_FALSE(r.Failure().Gone());
 }
 
 TEST(InProcessChannel, RealTimeSleepsForTheWait) {
@@ -163,7 +167,7 @@ TEST(InProcessChannel, RealTimeSleepsForTheWait) {
   InProcessChannel channel(sim, InProcessOptions{.real_time = true});
   std::array<std::uint8_t, 8> buffer{};
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(channel.Read(buffer).count, 0u);
+  EXPECT_EQ(Count(channel.Read(buffer)), 0u);
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_GE(took, 95ms);
   EXPECT_LT(took, 400ms);
@@ -172,11 +176,11 @@ TEST(InProcessChannel, RealTimeSleepsForTheWait) {
 TEST(InProcessChannel, OpenerGivesEveryPortTheSamePrinter) {
   Simulator sim(TinyPrinter());
   link::ChannelOpener open = InProcessOpener(sim);
-  std::unique_ptr<link::SerialChannel> a = open("/dev/ttyS0", 9600);
+  std::unique_ptr<link::SerialChannel> a = open("/dev/ttyS0", 9600).Value();
   ASSERT_NE(a, nullptr);
   a->Write(kRequest);
   std::array<std::uint8_t, 64> buffer{};
-  EXPECT_EQ(a->Read(buffer).count, kReplySize);
+  EXPECT_EQ(Count(a->Read(buffer)), kReplySize);
   EXPECT_EQ(sim.Requests().size(), 1u);
 }
 

@@ -26,12 +26,13 @@ TEST(DeviceGone, PulledAdapterErrorsAreTheOnlyOnes) {
   for (const Case& c : cases) EXPECT_EQ(MeansDeviceGone(c.code), c.gone) << c.code;
 }
 
-TEST(OpenErrors, ReadAsTheErrnoOfTheSameCause) {
-  EXPECT_EQ(ErrnoForOpenError(2), ENOENT);    // no such port
-  EXPECT_EQ(ErrnoForOpenError(5), EBUSY);     // held by another program
-  EXPECT_EQ(ErrnoForOpenError(32), EBUSY);
-  EXPECT_EQ(ErrnoForOpenError(1), ENOTTY);    // not a serial port
-  EXPECT_EQ(ErrnoForOpenError(1784), EIO);
+TEST(OpenErrors, MeanWhatTheyMeanForAComPort) {
+  using platform::ErrorKind;
+  EXPECT_EQ(OpenFailureKind(2), ErrorKind::NotFound);      // no such port
+  EXPECT_EQ(OpenFailureKind(5), ErrorKind::Busy);          // held by another program
+  EXPECT_EQ(OpenFailureKind(32), ErrorKind::Busy);
+  EXPECT_EQ(OpenFailureKind(1), ErrorKind::NotATerminal);  // not a serial port
+  EXPECT_EQ(OpenFailureKind(1784), ErrorKind::Other);
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <system_error>
+
 #include "platform/system_result.h"
 
 namespace fjl::text {
@@ -25,6 +28,26 @@ TEST(Win32FileErrorText, CommonFileErrorsInRussianOthersAsTheSystemSaysThem) {
   for (const DWORD code : {ERROR_CRC, ERROR_SEEK}) {
     EXPECT_EQ(FileErrorText(static_cast<int>(code)), platform::SystemErrorText(static_cast<int>(code))) << code;
   }
+}
+
+// 28 is a full disk to the C runtime and "out of paper" to the system: a
+// stream's errno read as a system code would tell the user the wrong thing.
+TEST(Win32FileErrorText, RuntimeErrnoIsNotReadAsASystemCode) {
+  constexpr int kOutOfPaper = ERROR_OUT_OF_PAPER;
+  static_assert(ENOSPC == kOutOfPaper);
+  const std::string no_space = "Нет места на диске";
+  EXPECT_EQ(FileErrorText(platform::SystemResult::FromErrno(ENOSPC)), no_space);
+  EXPECT_EQ(FileErrorText(platform::SystemResult::FromErrorCode(std::make_error_code(std::errc::no_space_on_device))),
+            no_space);
+  const std::string out_of_paper = platform::SystemErrorText(kOutOfPaper);
+  EXPECT_NE(out_of_paper, no_space);
+  EXPECT_EQ(FileErrorText(platform::SystemResult(kOutOfPaper)), out_of_paper);
+  EXPECT_EQ(FileErrorText(platform::SystemResult::FromErrorCode(
+                std::error_code(kOutOfPaper, std::system_category()))),
+            out_of_paper);
+  EXPECT_EQ(FileErrorText(platform::SystemResult::FromErrorCode(
+                std::error_code(static_cast<int>(ERROR_DISK_FULL), std::system_category()))),
+            no_space);
 }
 
 }  // namespace

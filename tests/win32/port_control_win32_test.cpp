@@ -36,9 +36,10 @@ TEST(Win32Port, AMissingComPortFailsToOpen) {
   EXPECT_NE(control.LastError(), 0u);
   EXPECT_FALSE(control.IsOpen());
 
-  errno = 0;
-  EXPECT_EQ(OpenSerialPort("COM250", 9600), nullptr);
-  EXPECT_EQ(errno, ENOENT);
+  const OpenedChannel channel = OpenSerialPort("COM250", 9600);
+  ASSERT_FALSE(channel);
+  EXPECT_EQ(channel.Failure().Kind(), platform::ErrorKind::NotFound);
+  EXPECT_EQ(channel.Failure().Numbering(), platform::ErrorNumbering::System);
 }
 
 TEST(Win32Session, RaisesToRealTimeAndRestores) {

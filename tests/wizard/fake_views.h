@@ -205,9 +205,10 @@ class FakeWizard {
   explicit FakeWizard(sim::SimulatorOptions options = {}, std::filesystem::path kept = {},
                       sim::PrinterModel model = sim::SamplePrinterModel())
       : simulator(std::move(model), std::move(options)),
-        link([this](const std::string& port, std::int32_t speed) -> std::unique_ptr<link::SerialChannel> {
+        link([this](const std::string& port, std::int32_t speed) -> link::OpenedChannel {
           if (port != kPort) return nullptr;
-          return open_printer ? open_printer(speed) : sim::MakeInProcessChannel(simulator);
+          if (open_printer) return open_printer(speed);
+          return sim::MakeInProcessChannel(simulator);
         }),
         steps({link, toolkit,
                [this] {
@@ -242,7 +243,7 @@ class FakeWizard {
   std::string ports_error;  // set: listing the ports throws this
   sim::Simulator simulator;
   // How kPort reaches the simulator; unset, in-process.
-  std::function<std::unique_ptr<link::SerialChannel>(std::int32_t speed)> open_printer;
+  std::function<link::OpenedChannel(std::int32_t speed)> open_printer;
   link::DeviceLink link;
   WizardSteps steps;
 };

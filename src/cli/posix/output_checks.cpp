@@ -80,9 +80,8 @@ struct FileKeys {
 // the entry as named and the one the links end at.
 FileKeys ThroughLinks(std::string option, const std::string& path) {
   FileKeys keys{std::move(option), path, {EntryName(path)}};
-  int error = 0;
-  if (const std::string target = output::SaveTarget(path, error); !target.empty()) {
-    keys.names.push_back(EntryName(target));
+  if (const platform::Result<std::string> target = output::SaveTarget(path); target) {
+    keys.names.push_back(EntryName(*target));
   }
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0) {

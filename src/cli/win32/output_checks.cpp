@@ -16,7 +16,7 @@ namespace fjl::cli {
 namespace {
 
 std::string Why(const std::string& what, DWORD error) {
-  return what + ": " + text::FileErrorText(static_cast<int>(error));
+  return what + ": " + text::FileErrorText(platform::SystemResult(static_cast<int>(error)));
 }
 
 bool EndsInSeparator(const std::string& path) { return !path.empty() && (path.back() == '/' || path.back() == '\\'); }

@@ -92,9 +92,9 @@ void SyncFolder(const std::string& folder) {
 // The refusals a save makes before it writes anything; on success `target`
 // is the file to replace.
 std::string Refusal(const std::string& chosen_path, std::string& target) {
-  int error = 0;
-  target = SaveTarget(chosen_path, error);
-  if (target.empty()) return text::FileErrorText(error);
+  const platform::Result<std::string> followed = SaveTarget(chosen_path);
+  if (!followed) return text::FileErrorText(followed.Failure());
+  target = *followed;
   if (SplitPath(target).second.empty()) return text::FileErrorText(EISDIR);
   struct stat existing {};
   if (::stat(target.c_str(), &existing) != 0) {
@@ -114,7 +114,7 @@ std::string Refusal(const std::string& chosen_path, std::string& target) {
 
 }  // namespace
 
-std::string SaveTarget(const std::string& path, int& error) {
+platform::Result<std::string> SaveTarget(const std::string& path) {
   std::string current = path;
   for (int hops = 0; hops <= kMaxLinkHops; ++hops) {
     struct stat st {};
@@ -122,13 +122,9 @@ std::string SaveTarget(const std::string& path, int& error) {
     if (hops == kMaxLinkHops) break;
     char target[PATH_MAX];
     const ssize_t length = ::readlink(current.c_str(), target, sizeof target);
-    if (length < 0) {
-      error = errno;
-      return {};
-    }
+    if (length < 0) return platform::SystemResult(errno);
     if (length == 0 || static_cast<std::size_t>(length) >= sizeof target) {
-      error = ENAMETOOLONG;
-      return {};
+      return platform::SystemResult(ENAMETOOLONG);
     }
     const std::string link(target, static_cast<std::size_t>(length));
     if (link.front() == '/') {
@@ -140,8 +136,7 @@ std::string SaveTarget(const std::string& path, int& error) {
   }
   // Still a link: replacing it with a file would silently break the loop
   // the user made instead of saving where they meant.
-  error = ELOOP;
-  return {};
+  return platform::SystemResult(ELOOP);
 }
 
 std::string CheckSaveTarget(const std::string& path) {

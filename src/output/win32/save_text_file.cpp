@@ -20,7 +20,7 @@ namespace {
 constexpr std::size_t kBlockBytes = 64 * 1024;
 
 SaveResult Failed(std::string why) { return SaveResult{false, false, std::move(why)}; }
-std::string ErrorText(DWORD error) { return text::FileErrorText(static_cast<int>(error)); }
+std::string ErrorText(DWORD error) { return text::FileErrorText(platform::SystemResult(static_cast<int>(error))); }
 
 // Where the folder part of `path` ends: after its last separator, 0 when
 // there is none (a bare name, or a drive-relative "C:name").
@@ -83,8 +83,7 @@ bool WriteBlock(HANDLE file, std::string_view bytes) {
 
 // Links are a rarity on Windows and CreateFile follows them by itself: the
 // name is the target.
-std::string SaveTarget(const std::string& path, int& error) {
-  error = 0;
+platform::Result<std::string> SaveTarget(const std::string& path) {
   return path;
 }
 

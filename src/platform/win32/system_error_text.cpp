@@ -3,10 +3,47 @@
 #include <cstring>
 #include <string>
 
+#include "platform/system_error_decoding.h"
 #include "platform/system_result.h"
 #include "platform/win32/wide_text.h"
 
 namespace fjl::platform {
+namespace {
+
+constexpr DWORD kDiskQuotaExceeded = 1295;  // ERROR_DISK_QUOTA_EXCEEDED, missing from older headers
+
+ErrorKind KindOfSystemCode(DWORD code) {
+  switch (code) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return ErrorKind::NoSpace;
+    case kDiskQuotaExceeded: return ErrorKind::QuotaExceeded;
+    case ERROR_WRITE_PROTECT: return ErrorKind::ReadOnlyDisk;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return ErrorKind::NoPermission;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW: return ErrorKind::NameTooLong;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return ErrorKind::NotFound;
+    case ERROR_DIRECTORY: return ErrorKind::IsAFolder;
+    case ERROR_CANT_RESOLVE_FILENAME: return ErrorKind::LinkLoop;
+    case ERROR_BUSY: return ErrorKind::Busy;
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_DEVICE_NOT_CONNECTED: return ErrorKind::NoDevice;
+    case ERROR_INVALID_PARAMETER: return ErrorKind::InvalidArgument;
+    default: return ErrorKind::Other;
+  }
+}
+
+std::string RuntimeErrorText(int errno_code) {
+  char buffer[256] = {};
+  if (::strerror_s(buffer, sizeof buffer, errno_code) != 0 || buffer[0] == '\0') {
+    return "Unknown error " + std::to_string(errno_code);
+  }
+  return buffer;
+}
+
+}  // namespace
 
 std::string SystemErrorText(int code) {
   wchar_t* buffer = nullptr;
@@ -25,12 +62,15 @@ std::string SystemErrorText(int code) {
   return Utf8FromWide(message);
 }
 
-std::string ErrnoText(int errno_code) {
-  char buffer[256] = {};
-  if (::strerror_s(buffer, sizeof buffer, errno_code) != 0 || buffer[0] == '\0') {
-    return "Unknown error " + std::to_string(errno_code);
-  }
-  return buffer;
+namespace decoding {
+
+std::string MessageOf(int code, ErrorNumbering numbering) {
+  return numbering == ErrorNumbering::System ? SystemErrorText(code) : RuntimeErrorText(code);
 }
 
+ErrorKind KindOf(int code, ErrorNumbering numbering) {
+  return numbering == ErrorNumbering::System ? KindOfSystemCode(static_cast<DWORD>(code)) : KindOfErrno(code);
+}
+
+}  // namespace decoding
 }  // namespace fjl::platform

@@ -61,7 +61,7 @@ class PosixPortIo final : public PortIo {
     termios t{};
     if (::tcgetattr(fd_, &t) != 0) return errno;
     std::uint32_t rate = 0;
-    if (const int error = ReadLineSpeed(fd_, rate)) return error;
+    if (SystemResult step = ReadLineSpeed(fd_, rate); !step) return step;
     settings.bits_per_second = rate;
     switch (t.c_cflag & CSIZE) {
       case CS5: settings.data_bits = databit::Bits5; break;
@@ -105,9 +105,9 @@ class PosixPortIo final : public PortIo {
         t.c_cflag |= CSTOPB;
         break;
     }
-    if (const int error = tty::ApplySettings(fd_, t, wanted.bits_per_second)) return error;
-    if (const int error = CheckTaken(t, wanted.bits_per_second)) return error;
-    if (const int error = ApplyLineControls(wanted, (t.c_cflag & CRTSCTS) != 0)) return error;
+    if (SystemResult step = tty::ApplySettings(fd_, t, wanted.bits_per_second); !step) return step;
+    if (SystemResult step = CheckTaken(t, wanted.bits_per_second); !step) return step;
+    if (SystemResult step = ApplyLineControls(wanted, (t.c_cflag & CRTSCTS) != 0); !step) return step;
     dtr_ = wanted.dtr;
     rts_ = wanted.rts;
     return 0;
@@ -141,8 +141,8 @@ class PosixPortIo final : public PortIo {
       auto deadline = total_deadline;
       if (has_interval && count > 0) deadline = std::min(deadline, After(interval));
       std::size_t got = 0;
-      const int error = ReadWaiting(buffer.subspan(count), got, deadline);
-      if (error != 0) return count > 0 ? 0 : error;
+      const SystemResult error = ReadWaiting(buffer.subspan(count), got, deadline);
+      if (!error) return count > 0 ? SystemResult() : error;
       if (got == 0) break;  // the time-out ran out
       count += got;
     }
@@ -205,32 +205,32 @@ class PosixPortIo final : public PortIo {
   }
 
   SystemResult Close() override {
-    const int error = tty::CloseExclusive(port_);
+    const SystemResult closed = tty::CloseExclusive(port_);
     port_.fd = -1;
     fd_ = -1;
-    return error;
+    return closed;
   }
 
  private:
   // The driver quietly drops what it cannot do (mark parity, an unusual
   // rate); reading the settings back is the only way to notice.
-  int CheckTaken(const termios& asked, std::uint32_t bits_per_second) {
+  SystemResult CheckTaken(const termios& asked, std::uint32_t bits_per_second) {
     termios got{};
     if (::tcgetattr(fd_, &got) != 0) return errno;
     const tcflag_t line_bits = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
     if ((got.c_cflag & line_bits) != (asked.c_cflag & line_bits)) return EINVAL;
     std::uint32_t rate = 0;
-    if (const int error = ReadLineSpeed(fd_, rate)) return error;
+    if (SystemResult step = ReadLineSpeed(fd_, rate); !step) return step;
     // Allow the few percent a UART's divisor rounds by.
     const std::uint64_t off = rate > bits_per_second ? rate - bits_per_second : bits_per_second - rate;
     if (off * 50 > bits_per_second) return EINVAL;
-    return 0;
+    return {};
   }
 
   // DTR and RTS follow their controls. Handshake raises the line and leaves
   // hardware flow control as the port has it: termios has no DTR/DSR
   // handshake, and RTS/CTS is one switch for both directions.
-  int ApplyLineControls(const LineSettings& wanted, bool rts_cts) {
+  SystemResult ApplyLineControls(const LineSettings& wanted, bool rts_cts) {
     int raise = 0;
     int lower = 0;
     (wanted.dtr == dtrcontrol::DTR_DISABLE ? lower : raise) |= TIOCM_DTR;
@@ -241,35 +241,32 @@ class PosixPortIo final : public PortIo {
     }
     if (raise != 0 && ::ioctl(fd_, TIOCMBIS, &raise) != 0 && !NoModemLines(errno)) return errno;
     if (lower != 0 && ::ioctl(fd_, TIOCMBIC, &lower) != 0 && !NoModemLines(errno)) return errno;
-    return 0;
+    return {};
   }
 
   // Waits for the first byte until `deadline`, then takes all that is waiting.
-  int ReadWaiting(std::span<std::uint8_t> buffer, std::size_t& count, Clock::time_point deadline) {
+  SystemResult ReadWaiting(std::span<std::uint8_t> buffer, std::size_t& count, Clock::time_point deadline) {
     count = 0;
     for (;;) {
-      int error = 0;
-      switch (tty::WaitReadable(fd_, deadline, error)) {
-        case tty::WaitOutcome::TimedOut: return 0;
-        case tty::WaitOutcome::HungUp: return EIO;
-        case tty::WaitOutcome::Failed: return error;
-        case tty::WaitOutcome::Readable: break;
-      }
+      const platform::Result<tty::WaitOutcome> wait = tty::WaitReadable(fd_, deadline);
+      if (!wait) return wait.Failure();
+      if (*wait == tty::WaitOutcome::TimedOut) return {};
+      if (*wait == tty::WaitOutcome::HungUp) return EIO;
       const ssize_t got = ::read(fd_, buffer.data(), buffer.size());
       if (got > 0) {
         count = static_cast<std::size_t>(got);
-        return 0;
+        return {};
       }
       if (got == 0) return EIO;  // end of file on a tty: the far end hung up
       if (errno != EINTR && errno != EAGAIN) return errno;
     }
   }
 
-  int WriteBlocking(std::span<const std::uint8_t> bytes, std::size_t& written) {
+  SystemResult WriteBlocking(std::span<const std::uint8_t> bytes, std::size_t& written) {
     return tty::WriteAll(fd_, bytes, written, Clock::time_point::max());
   }
 
-  int WriteWithin(std::span<const std::uint8_t> bytes, std::size_t& written, Clock::time_point deadline) {
+  SystemResult WriteWithin(std::span<const std::uint8_t> bytes, std::size_t& written, Clock::time_point deadline) {
     return tty::WriteAll(fd_, bytes, written, deadline);
   }
 
@@ -282,10 +279,10 @@ class PosixPortIo final : public PortIo {
 
 }  // namespace
 
-std::unique_ptr<PortIo> OpenSystemPortIo(const std::string& path, int& error) {
-  const tty::ExclusivePort port = tty::OpenExclusive(path, error);
-  if (port.fd < 0) return nullptr;
-  return std::make_unique<PosixPortIo>(port);
+OpenedPortIo OpenSystemPortIo(const std::string& path) {
+  const platform::Result<tty::ExclusivePort> port = tty::OpenExclusive(path);
+  if (!port) return port.Failure();
+  return std::make_unique<PosixPortIo>(*port);
 }
 
 }  // namespace fjl::link

@@ -133,15 +133,13 @@ class Win32PortIo final : public PortIo {
 
 }  // namespace
 
-std::unique_ptr<PortIo> OpenSystemPortIo(const std::string& name, int& error) {
-  error = 0;
+OpenedPortIo OpenSystemPortIo(const std::string& name) {
   // COM10 and above are reached only through the device namespace.
   const std::wstring path = platform::WideFromUtf8(win32::DevicePath(name));
   HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    error = static_cast<int>(::GetLastError());
-    if (error == 0) error = ERROR_FILE_NOT_FOUND;
-    return nullptr;
+    const DWORD error = ::GetLastError();
+    return SystemResult(static_cast<int>(error != 0 ? error : ERROR_FILE_NOT_FOUND));
   }
   return std::make_unique<Win32PortIo>(handle);
 }

@@ -7,7 +7,7 @@
 
 namespace fjl::link {
 
-int SetArbitraryLineSpeed(int fd, std::uint32_t bits_per_second) {
+platform::SystemResult SetArbitraryLineSpeed(int fd, std::uint32_t bits_per_second) {
   struct termios2 settings {};
   if (ioctl(fd, TCGETS2, &settings) != 0) return errno;
   settings.c_cflag &= ~static_cast<tcflag_t>(CBAUD | (CBAUD << IBSHIFT));
@@ -18,7 +18,7 @@ int SetArbitraryLineSpeed(int fd, std::uint32_t bits_per_second) {
   return 0;
 }
 
-int ReadLineSpeed(int fd, std::uint32_t& bits_per_second) {
+platform::SystemResult ReadLineSpeed(int fd, std::uint32_t& bits_per_second) {
   struct termios2 settings {};
   if (ioctl(fd, TCGETS2, &settings) != 0) return errno;
   bits_per_second = settings.c_ospeed;

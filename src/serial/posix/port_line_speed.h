@@ -6,13 +6,15 @@
 
 #include <cstdint>
 
+#include "platform/system_result.h"
+
 namespace fjl::link {
 
 // Sets both directions of the tty `fd` to `bits_per_second`, leaving every
-// other setting alone. 0, or the errno of the failed call.
-int SetArbitraryLineSpeed(int fd, std::uint32_t bits_per_second);
+// other setting alone.
+platform::SystemResult SetArbitraryLineSpeed(int fd, std::uint32_t bits_per_second);
 
-// The output speed the driver holds now, in bits per second. 0 or errno.
-int ReadLineSpeed(int fd, std::uint32_t& bits_per_second);
+// The output speed the driver holds now, in bits per second.
+platform::SystemResult ReadLineSpeed(int fd, std::uint32_t& bits_per_second);
 
 }  // namespace fjl::link

@@ -36,34 +36,30 @@ int RemainingMilliseconds(std::chrono::steady_clock::time_point deadline) {
 
 }  // namespace
 
-ExclusivePort OpenExclusive(const std::string& path, int& error) {
+platform::Result<ExclusivePort> OpenExclusive(const std::string& path) {
   // Non-blocking also keeps a port without carrier from waiting in open()
   // for the modem.
   ExclusivePort port;
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    error = errno;
-    return port;
-  }
+  if (fd < 0) return platform::SystemResult(errno);
   // TIOCEXCL alone does not stop root, and tests and services often run as
   // root: the advisory lock is what turns a second opener away.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    error = (errno == EWOULDBLOCK) ? EBUSY : errno;
+    const platform::SystemResult error(errno == EWOULDBLOCK ? EBUSY : errno);
     ::close(fd);
-    return port;
+    return error;
   }
   if (::tcgetattr(fd, &port.original) != 0) {  // not a terminal at all
-    error = errno;
+    const platform::SystemResult error(errno);
     ::close(fd);
-    return port;
+    return error;
   }
   ::ioctl(fd, TIOCEXCL);
-  error = 0;
   port.fd = fd;
   return port;
 }
 
-int CloseExclusive(const ExclusivePort& port) {
+platform::SystemResult CloseExclusive(const ExclusivePort& port) {
   if (port.fd < 0) return EBADF;
   // Fails harmlessly on a line that has gone away.
   ::tcsetattr(port.fd, TCSANOW, &port.original);
@@ -71,10 +67,10 @@ int CloseExclusive(const ExclusivePort& port) {
   // port as openable as we found it.
   ::ioctl(port.fd, TIOCNXCL);
   if (::close(port.fd) != 0) return errno;
-  return 0;
+  return {};
 }
 
-int WriteAll(int fd, std::span<const std::uint8_t> bytes, std::size_t& written,
+platform::SystemResult WriteAll(int fd, std::span<const std::uint8_t> bytes, std::size_t& written,
              std::chrono::steady_clock::time_point deadline) {
   while (written < bytes.size()) {
     const ssize_t put = ::write(fd, bytes.data() + written, bytes.size() - written);
@@ -90,7 +86,7 @@ int WriteAll(int fd, std::span<const std::uint8_t> bytes, std::size_t& written,
     pollfd watch{fd, POLLOUT, 0};
     if (::poll(&watch, 1, left) < 0 && errno != EINTR) return errno;
   }
-  return 0;
+  return {};
 }
 
 void MakeRaw(termios& settings) {
@@ -120,7 +116,7 @@ bool StandardSpeed(std::uint32_t bits_per_second, speed_t& constant) {
   return false;
 }
 
-int ApplySettings(int fd, termios settings, std::uint32_t bits_per_second) {
+platform::SystemResult ApplySettings(int fd, termios settings, std::uint32_t bits_per_second) {
   if (bits_per_second == 0) return EINVAL;
   speed_t constant{};
   const bool standard = StandardSpeed(bits_per_second, constant);
@@ -129,25 +125,20 @@ int ApplySettings(int fd, termios settings, std::uint32_t bits_per_second) {
   }
   if (::tcsetattr(fd, TCSANOW, &settings) != 0) return errno;
   if (!standard) return SetArbitraryLineSpeed(fd, bits_per_second);
-  return 0;
+  return {};
 }
 
-WaitOutcome WaitReadable(int fd, std::chrono::steady_clock::time_point deadline, int& error) {
-  error = 0;
+platform::Result<WaitOutcome> WaitReadable(int fd, std::chrono::steady_clock::time_point deadline) {
   for (;;) {
     pollfd watch{fd, POLLIN, 0};
     const int ready = ::poll(&watch, 1, RemainingMilliseconds(deadline));
     if (ready < 0) {
       if (errno == EINTR) continue;
-      error = errno;
-      return WaitOutcome::Failed;
+      return platform::SystemResult(errno);
     }
     if (ready == 0) return WaitOutcome::TimedOut;
     if ((watch.revents & POLLIN) != 0) return WaitOutcome::Readable;
-    if ((watch.revents & POLLNVAL) != 0) {
-      error = EBADF;
-      return WaitOutcome::Failed;
-    }
+    if ((watch.revents & POLLNVAL) != 0) return platform::SystemResult(EBADF);
     return WaitOutcome::HungUp;  // POLLHUP or POLLERR with nothing left to read
   }
 }

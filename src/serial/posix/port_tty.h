@@ -10,6 +10,8 @@
 #include <span>
 #include <string>
 
+#include "platform/system_result.h"
+
 namespace fjl::link::tty {
 
 // An open port and the settings it had before we touched it.
@@ -22,17 +24,17 @@ struct ExclusivePort {
 // refuses a port another process (or this one) holds. The descriptor stays
 // non-blocking: every read follows a poll(), and a byte taken by someone
 // else in between must give EAGAIN, not a read() that never returns.
-// Returns fd -1 with `error` set (EBUSY when the port is taken).
-ExclusivePort OpenExclusive(const std::string& path, int& error);
+// A port another holder has is refused as Busy.
+platform::Result<ExclusivePort> OpenExclusive(const std::string& path);
 
 // Puts the port's own settings back, releases the exclusive claim and
 // closes: the next program (or the user's terminal) finds the port as it
-// was. 0, or the errno of close().
-int CloseExclusive(const ExclusivePort& port);
+// was. The failure of close(), if it failed.
+platform::SystemResult CloseExclusive(const ExclusivePort& port);
 
 // Writes all of `bytes` to a non-blocking descriptor, waiting for room as
-// long as `deadline` allows. 0, ETIMEDOUT, or the errno of write().
-int WriteAll(int fd, std::span<const std::uint8_t> bytes, std::size_t& written,
+// long as `deadline` allows; ETIMEDOUT when it does not.
+platform::SystemResult WriteAll(int fd, std::span<const std::uint8_t> bytes, std::size_t& written,
              std::chrono::steady_clock::time_point deadline);
 
 // A Windows COM port has no line discipline: no echo, no canonical input,
@@ -50,12 +52,11 @@ bool StandardSpeed(std::uint32_t bits_per_second, speed_t& constant);
 
 // Writes `settings` and then the speed: a classic speed goes into the termios
 // record, any other positive speed through the arbitrary-rate interface.
-// 0 or errno.
-int ApplySettings(int fd, termios settings, std::uint32_t bits_per_second);
+platform::SystemResult ApplySettings(int fd, termios settings, std::uint32_t bits_per_second);
 
 // Waits until `fd` is readable, the far end hangs up, or the deadline passes.
-enum class WaitOutcome { Readable, TimedOut, HungUp, Failed };
-WaitOutcome WaitReadable(int fd, std::chrono::steady_clock::time_point deadline, int& error);
+enum class WaitOutcome { Readable, TimedOut, HungUp };
+platform::Result<WaitOutcome> WaitReadable(int fd, std::chrono::steady_clock::time_point deadline);
 
 // Sleeps out the rest of a read's window, so that a caller polling a dead
 // port does not spin.

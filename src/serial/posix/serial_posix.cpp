@@ -34,30 +34,25 @@ class PosixSerialChannel final : public SerialChannel {
     const auto deadline = std::chrono::steady_clock::now() + kReadWindow;
     if (fd_ < 0) {
       tty::SleepUntil(deadline);
-      return {0, EBADF, false};
+      return SystemResult(EBADF);
     }
-    if (buffer.empty()) return {};
+    if (buffer.empty()) return std::size_t{0};
     for (;;) {
-      int error = 0;
-      switch (tty::WaitReadable(fd_, deadline, error)) {
-        case tty::WaitOutcome::TimedOut:
-          return {};
-        case tty::WaitOutcome::HungUp:
-          return Gone(deadline, 0);
-        case tty::WaitOutcome::Failed:
-          tty::SleepUntil(deadline);
-          return {0, error, false};
-        case tty::WaitOutcome::Readable:
-          break;
+      const platform::Result<tty::WaitOutcome> wait = tty::WaitReadable(fd_, deadline);
+      if (!wait) {
+        tty::SleepUntil(deadline);
+        return wait.Failure();
       }
+      if (*wait == tty::WaitOutcome::TimedOut) return std::size_t{0};
+      if (*wait == tty::WaitOutcome::HungUp) return Gone(deadline, 0);
       const ssize_t got = ::read(fd_, buffer.data(), buffer.size());
-      if (got > 0) return {static_cast<std::size_t>(got), 0, false};
+      if (got > 0) return static_cast<std::size_t>(got);
       if (got == 0) return Gone(deadline, 0);
       if (errno == EINTR || errno == EAGAIN) continue;
       if (errno == EIO) return Gone(deadline, EIO);
-      const int error_code = errno;
+      const SystemResult error(errno);
       tty::SleepUntil(deadline);
-      return {0, error_code, false};
+      return error;
     }
   }
 
@@ -67,8 +62,9 @@ class PosixSerialChannel final : public SerialChannel {
     // longer by flow control is as good as gone.
     const auto wire = std::chrono::microseconds(static_cast<std::int64_t>(bytes.size()) * 10'000'000 / speed_);
     std::size_t done = 0;
-    const int error = tty::WriteAll(fd_, bytes, done, std::chrono::steady_clock::now() + wire + std::chrono::seconds(1));
-    return LineResult(error);
+    const SystemResult written =
+        tty::WriteAll(fd_, bytes, done, std::chrono::steady_clock::now() + wire + std::chrono::seconds(1));
+    return LineResult(written.Code());
   }
 
   SystemResult Drain() override {
@@ -89,10 +85,10 @@ class PosixSerialChannel final : public SerialChannel {
 
   bool Close() override {
     if (fd_ < 0) return false;
-    const int result = tty::CloseExclusive(port_);
+    const SystemResult closed = tty::CloseExclusive(port_);
     port_.fd = -1;
     fd_ = -1;
-    return result == 0;
+    return closed.Ok();
   }
 
   int Handle() const override { return fd_; }
@@ -102,7 +98,7 @@ class PosixSerialChannel final : public SerialChannel {
   // simply retries from burning the processor.
   static ReadResult Gone(std::chrono::steady_clock::time_point deadline, int error) {
     tty::SleepUntil(deadline);
-    return {0, error, true};
+    return SystemResult::DeviceGone(error);
   }
 
   tty::ExclusivePort port_;
@@ -112,31 +108,23 @@ class PosixSerialChannel final : public SerialChannel {
 
 }  // namespace
 
-std::unique_ptr<SerialChannel> OpenPosixSerialChannel(const std::string& path, std::int32_t speed) {
-  if (speed <= 0) {
-    errno = EINVAL;
-    return nullptr;
-  }
-  int error = 0;
-  const tty::ExclusivePort port = tty::OpenExclusive(path, error);
-  if (port.fd < 0) {
-    errno = error;
-    return nullptr;
-  }
+OpenedChannel OpenPosixSerialChannel(const std::string& path, std::int32_t speed) {
+  if (speed <= 0) return SystemResult(EINVAL);
+  const platform::Result<tty::ExclusivePort> opened = tty::OpenExclusive(path);
+  if (!opened) return opened.Failure();
+  const tty::ExclusivePort& port = *opened;
   termios settings = port.original;
   tty::MakeRaw(settings);
   tty::SetEightNoneOne(settings);
-  const int failure = tty::ApplySettings(port.fd, settings, static_cast<std::uint32_t>(speed));
-  if (failure != 0) {
+  if (SystemResult applied = tty::ApplySettings(port.fd, settings, static_cast<std::uint32_t>(speed)); !applied) {
     tty::CloseExclusive(port);
-    errno = failure;
-    return nullptr;
+    return applied;
   }
   ::tcflush(port.fd, TCIOFLUSH);
   return std::make_unique<PosixSerialChannel>(port, speed);
 }
 
-std::unique_ptr<SerialChannel> OpenSerialPort(const std::string& name, std::int32_t speed) {
+OpenedChannel OpenSerialPort(const std::string& name, std::int32_t speed) {
   return OpenPosixSerialChannel(name, speed);
 }
 

@@ -10,7 +10,7 @@
 namespace fjl::link {
 
 // Opens `path` exclusively, raw 8N1 at `speed`, reads returning after at most
-// 100 ms, both queues purged. nullptr on failure, with errno set.
-std::unique_ptr<SerialChannel> OpenPosixSerialChannel(const std::string& path, std::int32_t speed);
+// 100 ms, both queues purged.
+OpenedChannel OpenPosixSerialChannel(const std::string& path, std::int32_t speed);
 
 }  // namespace fjl::link

@@ -1,7 +1,5 @@
 #include "serial/win32/com_names.h"
 
-#include <cerrno>
-
 namespace fjl::link::win32 {
 
 std::string DevicePath(const std::string& name) {
@@ -25,20 +23,21 @@ bool MeansDeviceGone(unsigned long code) {
   }
 }
 
-int ErrnoForOpenError(unsigned long code) {
+platform::ErrorKind OpenFailureKind(unsigned long code) {
+  using platform::ErrorKind;
   switch (code) {
     case 2:    // ERROR_FILE_NOT_FOUND
     case 3:    // ERROR_PATH_NOT_FOUND
     case 123:  // ERROR_INVALID_NAME
-      return ENOENT;
+      return ErrorKind::NotFound;
     case 5:   // ERROR_ACCESS_DENIED: another program holds the port
     case 32:  // ERROR_SHARING_VIOLATION
-      return EBUSY;
+      return ErrorKind::Busy;
     case 1:   // ERROR_INVALID_FUNCTION: the name is no serial port
     case 87:  // ERROR_INVALID_PARAMETER
-      return ENOTTY;
+      return ErrorKind::NotATerminal;
     default:
-      return EIO;
+      return ErrorKind::Other;
   }
 }
 

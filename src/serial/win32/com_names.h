@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/system_result.h"
+
 namespace fjl::link::win32 {
 
 // "COM3" becomes "\\.\COM3", the device namespace form that also reaches
@@ -16,8 +18,9 @@ std::string DevicePath(const std::string& name);
 // ERROR_OPERATION_ABORTED, ERROR_DEVICE_NOT_CONNECTED, ERROR_DEVICE_REMOVED.
 bool MeansDeviceGone(unsigned long code);
 
-// The errno a failed open stands for, so callers that explain a failed
-// open read one code on every platform.
-int ErrnoForOpenError(unsigned long code);
+// What a failed open of a COM port means: Windows answers "access denied"
+// for a port another program holds, and "invalid function" for a name that
+// is no serial port.
+platform::ErrorKind OpenFailureKind(unsigned long code);
 
 }  // namespace fjl::link::win32

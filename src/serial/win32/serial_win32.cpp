@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -54,22 +53,23 @@ class Win32SerialChannel final : public SerialChannel {
     const auto deadline = Clock::now() + kReadWindow;
     if (handle_ == INVALID_HANDLE_VALUE) {
       std::this_thread::sleep_until(deadline);
-      return {0, ERROR_INVALID_HANDLE, false};
+      return Failure(ERROR_INVALID_HANDLE);
     }
-    if (buffer.empty()) return {};
+    if (buffer.empty()) return std::size_t{0};
     const DWORD size = buffer.size() > MAXDWORD ? MAXDWORD : static_cast<DWORD>(buffer.size());
     DWORD got = 0;
     if (!ReceiveBytes(handle_, buffer.data(), size, &got)) {
       const DWORD error = ::GetLastError();
       std::this_thread::sleep_until(deadline);
-      return {0, static_cast<int>(error), win32::MeansDeviceGone(error)};
+      return FailureOnLine(error);
     }
-    if (got > 0) return {got, 0, false};
+    if (got > 0) return std::size_t{got};
     // A line whose far end has gone still reads as silence; the port's
     // status tells (wine answers ERROR_NOT_READY for a closed pty, a pulled
     // adapter its own errors), and so does every read after a refused write.
     std::this_thread::sleep_until(deadline);
-    return {0, 0, write_refused_ || StatusSaysGone()};
+    if (write_refused_ || StatusSaysGone()) return SystemResult::DeviceGone(0);
+    return std::size_t{0};
   }
 
   // Whether fetching the port's error state and queue status fails as on a
@@ -153,27 +153,23 @@ bool Configure(HANDLE handle, DWORD speed) {
 
 }  // namespace
 
-std::unique_ptr<SerialChannel> OpenSerialPort(const std::string& name, std::int32_t speed) {
-  if (speed <= 0 || name.empty()) {
-    errno = speed <= 0 ? EINVAL : ENOENT;
-    return nullptr;
-  }
+OpenedChannel OpenSerialPort(const std::string& name, std::int32_t speed) {
+  if (speed <= 0) return Failure(ERROR_INVALID_PARAMETER);
+  if (name.empty()) return Failure(ERROR_FILE_NOT_FOUND);
   // Locking can fail without harm (a small working set): not checked.
   ::VirtualLock(reinterpret_cast<void*>(&ReceiveBytes), kLockedCodeBytes);
   const std::wstring path = platform::WideFromUtf8(win32::DevicePath(name));
   HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = ::GetLastError();
-    errno = win32::ErrnoForOpenError(error);
-    ::SetLastError(error);
-    return nullptr;
+    return Failure(error).As(win32::OpenFailureKind(error));
   }
   if (!Configure(handle, static_cast<DWORD>(speed))) {
+    // The port is there but refuses the line settings: told as such, with
+    // the system's own words for why.
     const DWORD error = ::GetLastError();
     ::CloseHandle(handle);
-    errno = EINVAL;
-    ::SetLastError(error);
-    return nullptr;
+    return Failure(error).As(platform::ErrorKind::InvalidArgument);
   }
   return std::make_unique<Win32SerialChannel>(handle);
 }
