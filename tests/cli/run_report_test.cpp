@@ -7,6 +7,9 @@
 namespace fjl::cli {
 namespace {
 
+const Catalogue kEnglish(CatalogueSource(Language::English), "posix");
+const Catalogue kRussian(CatalogueSource(Language::Russian), "posix");
+
 TEST(PortOpenReason, NamesTheCauseAndWhatToDo) {
   const std::pair<int, const char*> cases[] = {
       {EACCES,
@@ -18,21 +21,21 @@ TEST(PortOpenReason, NamesTheCauseAndWhatToDo) {
       {EBUSY, "Причина: порт занят другой программой."},
       {ENOTTY, "Причина: это не последовательный порт."},
   };
-  for (const auto& [error, reason] : cases) EXPECT_EQ(PortOpenReason(error), reason) << error;
+  for (const auto& [error, reason] : cases) EXPECT_EQ(PortOpenReason(error, kRussian), reason) << error;
   // Anything else falls back on the system's own text, never an empty reason.
-  EXPECT_GT(PortOpenReason(EIO).size(), std::string("Причина: .").size());
+  EXPECT_GT(PortOpenReason(EIO, kRussian).size(), std::string("Причина: .").size());
 }
 
 TEST(IncompleteReasons, EveryGapIsNamedInOrder) {
   tape::TapeData tape;
   restore::RestorationState state;
   tape.EndMarkerFound = true;
-  EXPECT_TRUE(IncompleteReasons(tape, state).empty());
+  EXPECT_TRUE(IncompleteReasons(tape, state, kEnglish).empty());
 
   tape.EndMarkerFound = false;
   state.TaxGroupsNotRead = {"Б", "Д"};
   state.LineLost = true;
-  EXPECT_EQ(IncompleteReport(IncompleteReasons(tape, state)),
+  EXPECT_EQ(IncompleteReport(IncompleteReasons(tape, state, kEnglish), kEnglish),
             "fjl-restore-cli: the FJL file was written, but it may be incomplete: the tape ended without its end "
             "marker; tax group Б not read; tax group Д not read; the port went away.");
 }
