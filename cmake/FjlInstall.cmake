@@ -12,8 +12,8 @@ set(FJL_INSTALL_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/fjl-restore)
 
 set(FJL_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 set(FJL_GENERATED_DOCS ${PROJECT_BINARY_DIR}/packaging)
-set(FJL_HOMEPAGE_URL "https://fjl-restore.example.org" CACHE STRING
-    "Where the project is published; the AppStream screenshot is expected under it")
+set(FJL_HOMEPAGE_URL "" CACHE STRING
+    "Where the project is published (empty: not yet); the AppStream screenshot is expected under it")
 
 # The release date comes from the newest entry of packaging/changelog, which
 # has to name the version project() declares: a release moves both together.
@@ -44,6 +44,21 @@ endif()
 # The step 1 window's client area, the size of the screenshot.
 set(FJL_SCREENSHOT_WIDTH 784)
 set(FJL_SCREENSHOT_HEIGHT 432)
+# AppStream takes a screenshot by its web address only: without a published
+# home page the metadata names neither, rather than a placeholder that
+# software centres (and appstreamcli validate) fail to fetch.
+set(FJL_METAINFO_WEB "")
+if(FJL_HOMEPAGE_URL)
+  string(CONCAT FJL_METAINFO_WEB
+    "  <url type=\"homepage\">${FJL_HOMEPAGE_URL}</url>\n"
+    "  <screenshots>\n"
+    "    <screenshot type=\"default\">\n"
+    "      <caption>Step 1: connecting to the printer and reading the control tape</caption>\n"
+    "      <image type=\"source\" width=\"${FJL_SCREENSHOT_WIDTH}\" height=\"${FJL_SCREENSHOT_HEIGHT}\">"
+    "${FJL_HOMEPAGE_URL}/screenshots/step1.png</image>\n"
+    "    </screenshot>\n"
+    "  </screenshots>\n")
+endif()
 configure_file(${FJL_PACKAGING_DIR}/fjl-restore.metainfo.xml.in
                ${FJL_GENERATED_DOCS}/fjl-restore.metainfo.xml @ONLY)
 

@@ -68,8 +68,9 @@ constexpr const char* kUsage =
     "\n"
     "Letting the program see the port (pseudo-terminals are not listed as serial\n"
     "devices):\n"
-    "  FJL_EXTRA_PORTS=/dev/pts/5 build/bin/fjl-restore\n"
-    "  build/bin/fjl-restore --extra-port /dev/pts/5\n"
+    "  FJL_EXTRA_PORTS=/dev/pts/5 fjl-restore\n"
+    "  fjl-restore --extra-port /dev/pts/5\n"
+    "  fjl-restore-cli --port /dev/pts/5 --output tape.FJL\n"
     "\n";
 
 struct Options {

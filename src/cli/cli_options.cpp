@@ -3,6 +3,7 @@
 #include <charconv>
 #include <set>
 
+#include "cli/catalogue.h"
 #include "fjl_version.h"
 #include "link/request_frame.h"
 #include "text/cp1251.h"
@@ -78,14 +79,14 @@ std::optional<std::string> PasswordBytes(std::string_view utf8) {
 namespace {
 
 // Takes one option's value into `o`; an error text, or empty.
-std::string ApplyOption(Option option, const std::string& value, RestoreOptions& o) {
+std::string ApplyOption(Option option, const std::string& value, RestoreOptions& o, const Catalogue& texts) {
   switch (option) {
     case Option::Port:
-      if (value.empty()) return "--port needs a port path";
+      if (value.empty()) return texts.Text("option.port_empty");
       o.port = value;
       return {};
     case Option::Output:
-      if (value.empty()) return "--output needs a file name";
+      if (value.empty()) return texts.Text("option.output_empty");
       o.output = value;
       return {};
     case Option::Speed: {
@@ -95,28 +96,28 @@ std::string ApplyOption(Option option, const std::string& value, RestoreOptions&
         return {};
       }
       const std::optional<std::int32_t> speed = ParseLineSpeed(value);
-      if (!speed) return "--speed must be one of " + SpeedList() + " or auto, not '" + value + "'";
+      if (!speed) return texts.Text("option.speed_bad", {{"speeds", SpeedList()}, {"value", value}});
       o.speed = *speed;
       return {};
     }
     case Option::Password: {
       const std::optional<std::string> bytes = PasswordBytes(value);
-      if (!bytes) return "--password holds a character that Windows-1251 cannot carry";
+      if (!bytes) return texts.Text("option.password_charset");
       if (bytes->size() > kMaxPasswordBytes) {
-        return "--password is longer than " + std::to_string(kMaxPasswordBytes) + " characters";
+        return texts.Text("option.password_long", {{"count", std::to_string(kMaxPasswordBytes)}});
       }
       o.password = value;
       return {};
     }
     case Option::Log:
-      if (value.empty()) return "--log needs a file name";
+      if (value.empty()) return texts.Text("option.log_empty");
       o.log = value;
       return {};
     case Option::Dump:
     case Option::Resume:
     case Option::FromDump: {
       const std::string_view name = option == Option::Dump ? "--dump" : option == Option::Resume ? "--resume" : "--from-dump";
-      if (value.empty()) return std::string(name) + " needs a folder";
+      if (value.empty()) return texts.Text("option.folder_empty", {{"option", std::string(name)}});
       (option == Option::Dump ? o.dump : option == Option::Resume ? o.resume : o.from_dump) = value;
       return {};
     }
@@ -135,19 +136,20 @@ std::string ApplyOption(Option option, const std::string& value, RestoreOptions&
 }
 
 // --export FORMAT TARGET, once per format.
-std::string ApplyExport(const std::string& format, const std::string* target, RestoreOptions& o) {
+std::string ApplyExport(const std::string& format, const std::string* target, RestoreOptions& o,
+                        const Catalogue& texts) {
   std::optional<std::string>* slot = format == "json" ? &o.export_json : format == "csv" ? &o.export_csv : nullptr;
-  if (slot == nullptr) return "--export takes json FILE or csv DIR, not '" + format + "'";
+  if (slot == nullptr) return texts.Text("option.export_format", {{"format", format}});
   if (target == nullptr || target->empty()) {
-    return format == "json" ? "--export json needs a file name" : "--export csv needs a folder";
+    return texts.Text(format == "json" ? "option.export_json_empty" : "option.export_csv_empty");
   }
-  if (slot->has_value()) return "--export " + format + " is given more than once";
+  if (slot->has_value()) return texts.Text("option.export_twice", {{"format", format}});
   *slot = *target;
   return {};
 }
 
 // Which command the options make, and whether they go together.
-ParsedCommandLine Finish(ParsedCommandLine parsed, const std::set<Option>& seen) {
+ParsedCommandLine Finish(ParsedCommandLine parsed, const std::set<Option>& seen, const Catalogue& texts) {
   const RestoreOptions& o = parsed.options;
   const auto given = [&seen](Option option) { return seen.count(option) != 0; };
   if (given(Option::Help)) {
@@ -159,37 +161,37 @@ ParsedCommandLine Finish(ParsedCommandLine parsed, const std::set<Option>& seen)
     return parsed;
   }
   if (given(Option::ListPorts)) {
-    if (seen.size() > 1) return Fail("--list-ports takes no other options");
+    if (seen.size() > 1) return Fail(texts.Text("option.list_ports_alone"));
     parsed.command = CliCommand::ListPorts;
     return parsed;
   }
   if (given(Option::Find)) {
     for (Option other : {Option::Output, Option::Log, Option::Dump, Option::Resume, Option::FromDump}) {
-      if (given(other)) return Fail("--find only looks for the printer: it takes --port, --speed and --password");
+      if (given(other)) return Fail(texts.Text("option.find_alone"));
     }
     parsed.command = CliCommand::Find;
     if (!given(Option::Port)) parsed.options.port = std::string(kAuto);
     if (!given(Option::Speed)) parsed.options.speed_auto = true;
     return parsed;
   }
-  if (!o.from_dump && o.port.empty()) return Fail("--port is required");
+  if (!o.from_dump && o.port.empty()) return Fail(texts.Text("option.port_required"));
   // The exports alone are output enough for a run that asks no printer.
-  if (o.output.empty() && !(o.from_dump && o.Exports())) return Fail("--output is required");
+  if (o.output.empty() && !(o.from_dump && o.Exports())) return Fail(texts.Text("option.output_required"));
   if (o.from_dump) {
     for (Option other : {Option::Port, Option::Speed, Option::Log, Option::Dump, Option::Resume}) {
-      if (given(other)) return Fail("--from-dump restores without a printer: --port, --speed, --log, --dump and --resume do not go with it");
+      if (given(other)) return Fail(texts.Text("option.from_dump_alone"));
     }
     parsed.command = CliCommand::Restore;
     return parsed;
   }
-  if (o.resume && o.dump) return Fail("--resume goes on writing its own folder: --dump does not go with it");
+  if (o.resume && o.dump) return Fail(texts.Text("option.resume_with_dump"));
   parsed.command = CliCommand::Restore;
   return parsed;
 }
 
 }  // namespace
 
-ParsedCommandLine ParseCommandLine(std::span<const std::string> args) {
+ParsedCommandLine ParseCommandLine(std::span<const std::string> args, const Catalogue& texts) {
   ParsedCommandLine parsed;
   std::set<Option> seen;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -202,88 +204,43 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args) {
     }
     const OptionName* option = FindOption(name);
     if (option == nullptr) {
-      if (arg.empty() || arg[0] != '-') return Fail("unexpected argument '" + arg + "'");
-      return Fail("unknown option '" + std::string(name) + "'");
+      if (arg.empty() || arg[0] != '-') return Fail(texts.Text("option.unexpected", {{"argument", arg}}));
+      return Fail(texts.Text("option.unknown", {{"option", std::string(name)}}));
     }
-    if (!option->takes_value && value) return Fail("option '" + std::string(name) + "' takes no value");
+    if (!option->takes_value && value) return Fail(texts.Text("option.takes_no_value", {{"option", std::string(name)}}));
     if (option->takes_value && !value) {
-      if (i + 1 >= args.size()) return Fail("option '" + std::string(name) + "' needs a value");
+      if (i + 1 >= args.size()) return Fail(texts.Text("option.needs_value", {{"option", std::string(name)}}));
       value = args[++i];
     }
     if (option->option == Option::Export) {
-      if (std::string error = ApplyExport(*value, i + 1 < args.size() ? &args[++i] : nullptr, parsed.options);
+      if (std::string error = ApplyExport(*value, i + 1 < args.size() ? &args[++i] : nullptr, parsed.options, texts);
           !error.empty()) {
         return Fail(std::move(error));
       }
       seen.insert(Option::Export);
       continue;
     }
-    if (!seen.insert(option->option).second) return Fail("option '" + std::string(name) + "' is given more than once");
-    if (std::string error = ApplyOption(option->option, value.value_or(""), parsed.options); !error.empty()) {
+    if (!seen.insert(option->option).second) return Fail(texts.Text("option.given_twice", {{"option", std::string(name)}}));
+    if (std::string error = ApplyOption(option->option, value.value_or(""), parsed.options, texts); !error.empty()) {
       return Fail(std::move(error));
     }
   }
-  return Finish(std::move(parsed), seen);
+  return Finish(std::move(parsed), seen, texts);
 }
 
 std::string VersionText() { return std::string("fjl-restore-cli ") + kVersion + "\n"; }
 
-std::string UsageText() {
-  return "Usage:\n"
-         "  fjl-restore-cli --port PATH --output FILE [--speed BAUD] [--password TEXT]\n"
-         "                  [--log FILE] [--dump DIR] [--verbose]\n"
-         "  fjl-restore-cli --resume DIR|auto --port PATH --output FILE [--speed BAUD] ...\n"
-         "  fjl-restore-cli --from-dump DIR --output FILE [--password TEXT]\n"
-         "  ... [--export json FILE] (with --from-dump, --output may be left out)\n"
-         "  fjl-restore-cli --find [--port PATH] [--speed BAUD] [--password TEXT]\n"
-         "  fjl-restore-cli --list-ports\n"
-         "  fjl-restore-cli --help | --version\n"
-         "\n"
-         "Downloads the electronic control tape and the auxiliary data from the fiscal\n"
-         "printer on PATH, restores the tape as text and saves it to FILE (Windows-1251,\n"
-         "CR LF), as the wizard's \"Сохранить\" would. The download is kept as it\n"
-         "arrives in the user's cache folder, one folder per printer, shared with the\n"
-         "wizard: a cut line or Ctrl-C costs only the chunk in flight, and the last\n"
-         "line then gives the command that goes on.\n"
-         "\n"
-         "  --port PATH       serial port, e.g. /dev/ttyUSB0 (see --list-ports), or auto:\n"
-         "                    try every listed port\n"
-         "  --output FILE     the FJL file to write; replaced only by a complete tape.\n"
-         "                    Refused up front, as a shell's '>' would refuse it: a\n"
-         "                    read-only file (root may), links that loop, a name too\n"
-         "                    long for the temporary file beside it, or the file of\n"
-         "                    --log or of a dump\n"
-         "  --speed BAUD      " + SpeedList() + "\n"
-         "                    or auto: try them from the fastest down (default " +
-         std::to_string(kDefaultSpeed) + "; a resume takes its dump's speed)\n"
-         "  --password TEXT   access password (default " + std::string(kDefaultPassword) +
-         "; \"\" sends an empty one)\n"
-         "  --export json FILE  also write the tape as data: documents, items,\n"
-         "                    payments, amounts as integers (UTF-8 JSON)\n"
-         "  --log FILE        append every exchange with the printer to FILE\n"
-         "  --dump DIR        keep the download in DIR instead (tape.bin, auxiliary.bin,\n"
-         "                    state.txt) with the printer's answers to the restoration\n"
-         "                    (answers.txt), for --resume and --from-dump; DIR must hold\n"
-         "                    no dump yet\n"
-         "  --resume DIR      go on with the interrupted download kept in DIR (the same\n"
-         "                    tape only: the serial number and stored chunks are checked)\n"
-         "  --resume auto     the same with the download the wizard or an earlier run\n"
-         "                    kept for the printer on PATH (found by its serial number)\n"
-         "  --from-dump DIR   restore from DIR without a printer, its answers replayed\n"
-         "  --find            only look for the printer and report the port and speed\n"
-         "  --verbose         show the result code and status bytes of every reply\n"
-         "  --list-ports      list the serial ports (with FJL_EXTRA_PORTS, colon-separated)\n"
-         "  --version         print the version\n"
-         "\n"
-         "Exit status: 0 the tape was restored completely and saved; 1 a step failed\n"
-         "(its message is shown, FILE is left as it was); 2 a usage error or an\n"
-         "unusable FILE, log or DIR, found before the printer is asked anything;\n"
-         "3 FILE was written, but it may be incomplete (the last line on stderr\n"
-         "says why: the tape ended without its end marker, a tax group was not\n"
-         "read, the port went away); 129, 130, 143 stopped by SIGHUP, SIGINT or\n"
-         "SIGTERM at the next safe point (after the reply awaited, between two\n"
-         "records or two blocks of the file): FILE is left as it was, with nothing\n"
-         "beside it, and the port is closed. A second signal ends it at once.\n";
+std::string UsageText(const Catalogue& texts) {
+  const std::initializer_list<TextArg> values{{"port", texts.Text("port.example")},
+                                              {"speeds", SpeedList()},
+                                              {"default_speed", std::to_string(kDefaultSpeed)},
+                                              {"default_password", std::string(kDefaultPassword)}};
+  std::string usage;
+  for (const std::string_view part : {"help.usage", "help.access", "help.example", "help.exit", "help.stop"}) {
+    if (!usage.empty()) usage += '\n';
+    usage += texts.Text(part, values);
+  }
+  return usage;
 }
 
 }  // namespace fjl::cli

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/catalogue.h"
 #include "link/line_speeds.h"
 
 namespace fjl::cli {
@@ -56,7 +57,9 @@ struct ParsedCommandLine {
 
 // `args` without the program name. Options take their value as the next
 // argument or after "=" ("--speed=19200"); each may be given once.
-ParsedCommandLine ParseCommandLine(std::span<const std::string> args);
+// Errors are worded in `texts`.
+ParsedCommandLine ParseCommandLine(std::span<const std::string> args,
+                                   const Catalogue& texts = Catalogue::English());
 
 // The speed for an exact entry of the speed list ("9600"), nullopt otherwise.
 std::optional<std::int32_t> ParseLineSpeed(std::string_view text);
@@ -66,7 +69,8 @@ std::optional<std::int32_t> ParseLineSpeed(std::string_view text);
 // valid UTF-8: sending '?' in its place would only earn a wrong-password error.
 std::optional<std::string> PasswordBytes(std::string_view utf8);
 
-std::string UsageText();
+// The --help text after the version line, worded in `texts`.
+std::string UsageText(const Catalogue& texts = Catalogue::English());
 
 // "fjl-restore-cli <version>" and a newline; --help shows it above the usage.
 std::string VersionText();

@@ -16,7 +16,8 @@ std::size_t ScreenWidth(std::string_view utf8) {
 
 }  // namespace
 
-Console::Console(TextWriter write, bool terminal) : write_(std::move(write)), terminal_(terminal) {}
+Console::Console(TextWriter write, bool terminal, const Catalogue& texts)
+    : write_(std::move(write)), terminal_(terminal), texts_(texts) {}
 
 void Console::ShowMessage(std::string_view text) { WriteLine(text); }
 

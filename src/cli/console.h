@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/catalogue.h"
 #include "user/message_sink.h"
 
 namespace fjl::cli {
@@ -20,8 +21,9 @@ using TextWriter = std::function<void(std::string_view)>;
 
 class Console : public MessageSink {
  public:
-  // `terminal`: whether progress lines are drawn at all.
-  Console(TextWriter write, bool terminal);
+  // `terminal`: whether progress lines are drawn at all; `texts`: the
+  // language of the CLI's own lines.
+  Console(TextWriter write, bool terminal, const Catalogue& texts = Catalogue::English());
 
   void ShowMessage(std::string_view text) override;
   void ShowError(std::string_view text) override;
@@ -34,12 +36,14 @@ class Console : public MessageSink {
   void EndProgress();
 
   bool Terminal() const { return terminal_; }
+  const Catalogue& Texts() const { return texts_; }
 
  private:
   void WriteLine(std::string_view text);
 
   TextWriter write_;
   bool terminal_;
+  const Catalogue& texts_;
   bool progress_shown_ = false;
   std::size_t progress_width_ = 0;  // characters of the progress line on screen
 };

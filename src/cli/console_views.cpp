@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "tape/record_types.h"
+
 namespace fjl::cli {
 
 int Percent(std::int64_t part, std::int64_t whole) {
@@ -90,28 +92,47 @@ void DownloadConsoleView::DrawProgress() {
   const auto now = clock_();
   last_drawn_ = now;
   const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - started_);
-  std::string line = title_ + ": " + std::to_string(bytes_stored_) + " байт, записей " + TotalText();
+  const Catalogue& texts = console_.Texts();
+  const std::string bytes = std::to_string(bytes_stored_);
   // Within the first second a speed would be the noise of one chunk.
-  if (elapsed >= std::chrono::seconds(1)) {
-    line += ", " + std::to_string((bytes_stored_ - kept_) * 1000 / elapsed.count()) + " байт/с";
+  if (elapsed < std::chrono::seconds(1)) {
+    console_.Progress(texts.Text("progress.download", {{"area", title_},
+                                                       {"bytes", bytes},
+                                                       {"records", TotalText()},
+                                                       {"elapsed", ElapsedText(elapsed)}}));
+    return;
   }
-  console_.Progress(line + ", " + ElapsedText(elapsed));
+  console_.Progress(texts.Text("progress.download_rate",
+                               {{"area", title_},
+                                {"bytes", bytes},
+                                {"records", TotalText()},
+                                {"rate", std::to_string((bytes_stored_ - kept_) * 1000 / elapsed.count())},
+                                {"elapsed", ElapsedText(elapsed)}}));
 }
 
-RestoreConsoleView::RestoreConsoleView(Console& console, const restore::RestorationState& state)
-    : console_(console), state_(state) {}
+RestoreConsoleView::RestoreConsoleView(Console& console, std::span<const std::uint8_t> tape)
+    : console_(console), tape_(tape) {}
 
 void RestoreConsoleView::SetGaugeRange(std::int32_t minimum, std::int32_t maximum) {
   minimum_ = minimum;
   maximum_ = maximum;
 }
 
+// The gauge stands at the record the restoration takes next: every record
+// before it is restored, counted the way the download counted them.
 void RestoreConsoleView::SetGaugeProgress(std::int32_t progress) {
+  while (walked_ < std::min<std::int64_t>(progress, static_cast<std::int64_t>(tape_.size()))) {
+    const std::uint8_t length = tape::RecordLength(tape_[static_cast<std::size_t>(walked_)]);
+    if (length == 0) break;
+    walked_ += length;
+    ++records_;
+  }
   const std::int64_t done = std::int64_t{progress} - minimum_;
   const std::int64_t whole = std::int64_t{maximum_} - minimum_;
-  console_.Progress("Восстановление: записей " + std::to_string(state_.RecordLineTable.size()) + ", байт " +
-                    std::to_string(std::max<std::int64_t>(done, 0)) + " из " + std::to_string(whole) + " (" +
-                    std::to_string(Percent(done, whole)) + "%)");
+  console_.Progress(console_.Texts().Text("progress.restore", {{"records", std::to_string(records_)},
+                                                               {"done", std::to_string(std::max<std::int64_t>(done, 0))},
+                                                               {"whole", std::to_string(whole)},
+                                                               {"percent", std::to_string(Percent(done, whole))}}));
 }
 
 }  // namespace fjl::cli

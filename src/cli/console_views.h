@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "cli/console.h"
-#include "restore/restoration_state.h"
 #include "restore/restore_view.h"
 #include "tape/download_view.h"
 #include "tape/record_counters.h"
@@ -50,6 +49,8 @@ class DownloadConsoleView final : public tape::DownloadView, public tape::Record
 
   // Bytes wholly stored in the image so far: the part of the image worth keeping.
   std::int64_t BytesStored() const { return bytes_stored_; }
+  const Catalogue& Texts() const { return console_.Texts(); }
+  const std::string& Title() const { return title_; }
   // What the "Всего:" box shows.
   const std::string& TotalText() const;
   // Draws the latest counts if the line lags behind them (a download that
@@ -77,18 +78,24 @@ class DownloadConsoleView final : public tape::DownloadView, public tape::Record
 
 class RestoreConsoleView final : public restore::RestoreView {
  public:
-  // `state` is read for the number of records restored so far.
-  RestoreConsoleView(Console& console, const restore::RestorationState& state);
+  // `tape`: the image restored, walked alongside to count its records.
+  RestoreConsoleView(Console& console, std::span<const std::uint8_t> tape);
 
   void SetGaugeRange(std::int32_t minimum, std::int32_t maximum) override;
   void SetGaugeProgress(std::int32_t progress) override;
   void SetRestoreEnabled(bool enabled) override { restore_enabled_ = enabled; }
 
   bool RestoreEnabled() const { return restore_enabled_; }
+  // Records restored so far: every record the gauge has passed, the ones
+  // that write no line of their own (barcodes, receipt voids) included, so
+  // the count is the download's.
+  std::int64_t Records() const { return records_; }
 
  private:
   Console& console_;
-  const restore::RestorationState& state_;
+  std::span<const std::uint8_t> tape_;
+  std::int64_t walked_ = 0;  // where the next record to count begins
+  std::int64_t records_ = 0;
   std::int32_t minimum_ = 0;
   std::int32_t maximum_ = 0;
   bool restore_enabled_ = true;

@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 
+#include "cli/catalogue.h"
+
 namespace fjl::cli {
 
 // The FJL file: everything the save itself would refuse (a folder, device
@@ -32,7 +34,9 @@ std::string CheckFolderTakesFiles(const std::string& folder);
 // are compared with links and "." and ".." resolved, and existing files by
 // device and inode, so two spellings of one file are found. Made before the
 // other checks, which create the log and the dump folder.
+// `texts` words the clash.
 std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
-                            const std::optional<std::string>& dump, const std::string& dump_option = "--dump");
+                            const std::optional<std::string>& dump, const std::string& dump_option = "--dump",
+                            const Catalogue& texts = Catalogue::English());
 
 }  // namespace fjl::cli

@@ -20,10 +20,6 @@ bool IsConsole(const std::string& port, const std::vector<std::string>& consoles
   });
 }
 
-std::string OpenFailureText(const platform::SystemResult& why) {
-  if (why.Kind() == platform::ErrorKind::Busy) return "busy, another program has it open";
-  return why.Text();
-}
 
 }  // namespace
 
@@ -40,7 +36,7 @@ SearchResult FindPrinter(link::DeviceLink& link, std::span<const std::string> po
       if (on_try) on_try(port, speed);
       if (link.OpenLink(port, speed) == -1) {
         // Held by another program, or no such port: not at any speed.
-        if (!asked) result.passed_over.push_back({port, OpenFailureText(link.OpenFailure())});
+        if (!asked) result.passed_over.push_back({port, false, link.OpenFailure()});
         break;
       }
       asked = true;
@@ -71,7 +67,7 @@ PortsToAsk PortsToTry(const RestoreOptions& options) {
   PortsToAsk chosen;
   for (std::string& port : link::ListPorts()) {
     if (IsConsole(port, consoles)) {
-      chosen.passed_over.push_back({std::move(port), "the system console"});
+      chosen.passed_over.push_back({std::move(port), true, {}});
     } else {
       chosen.ports.push_back(std::move(port));
     }
@@ -84,21 +80,28 @@ std::vector<std::int32_t> SpeedsToTry(const RestoreOptions& options, std::int32_
   return std::vector<std::int32_t>(kLineSpeeds.rbegin(), kLineSpeeds.rend());
 }
 
-std::string PassedOverText(std::span<const PassedOverPort> passed_over) {
-  std::string text;
+std::string PassedOverText(std::span<const PassedOverPort> passed_over, const Catalogue& texts) {
+  if (passed_over.empty()) return {};
+  std::string ports;
   for (const PassedOverPort& port : passed_over) {
-    text += (text.empty() ? "passed over " : ", ") + port.port + " (" + port.why + ")";
+    const std::string why = port.console                                  ? texts.Text("search.console")
+                            : port.failure.Kind() == platform::ErrorKind::Busy ? texts.Text("search.busy")
+                                                                           : port.failure.Text();
+    if (!ports.empty()) ports += ", ";
+    ports += port.port + " (" + why + ")";
   }
-  return text;
+  return texts.Text("search.passed_over", {{"ports", ports}});
 }
 
-std::string NothingAnsweredText(std::size_t ports, std::size_t speeds) {
-  return "no printer answered on " + std::to_string(ports) + " port(s) at " + std::to_string(speeds) + " speed(s)";
+std::string NothingAnsweredText(std::size_t ports, std::size_t speeds, const Catalogue& texts) {
+  return texts.Text("search.nothing", {{"ports", std::to_string(ports)}, {"speeds", std::to_string(speeds)}});
 }
 
-std::string FoundPrinterText(const FoundPrinter& found) {
-  return found.port + " / " + std::to_string(found.speed) + ", serial " +
-         (found.serial.empty() ? std::string("unknown (the printer refused the read)") : found.serial);
+std::string FoundPrinterText(const FoundPrinter& found, const Catalogue& texts) {
+  return texts.Text("search.printer", {{"port", found.port},
+                                       {"speed", std::to_string(found.speed)},
+                                       {"serial", found.serial.empty() ? texts.Text("search.serial_unknown")
+                                                                       : found.serial}});
 }
 
 }  // namespace fjl::cli

@@ -15,8 +15,10 @@
 
 #include <vector>
 
+#include "cli/catalogue.h"
 #include "cli/cli_options.h"
 #include "link/device_link.h"
+#include "platform/system_result.h"
 #include "user/stop_signal.h"
 
 namespace fjl::cli {
@@ -31,11 +33,12 @@ struct FoundPrinter {
   std::string serial;  // UTF-8; empty when the printer refused the read
 };
 
-// A port the search did not ask, and why (the system console, or why it
-// could not be opened: busy, no permission, ...).
+// A port the search did not ask, and why: the system console, or the
+// failure of its opening (busy, no permission, ...).
 struct PassedOverPort {
   std::string port;
-  std::string why;
+  bool console = false;
+  platform::SystemResult failure;
 };
 
 struct SearchResult {
@@ -68,12 +71,12 @@ PortsToAsk PortsToTry(const RestoreOptions& options);
 std::vector<std::int32_t> SpeedsToTry(const RestoreOptions& options, std::int32_t speed);
 
 // One line naming the ports not asked and why, or "" when every port was.
-std::string PassedOverText(std::span<const PassedOverPort> passed_over);
+std::string PassedOverText(std::span<const PassedOverPort> passed_over, const Catalogue& texts);
 
 // What a search that found nothing says.
-std::string NothingAnsweredText(std::size_t ports, std::size_t speeds);
+std::string NothingAnsweredText(std::size_t ports, std::size_t speeds, const Catalogue& texts);
 
 // "COM3 / 115200, serial 07104512" (or the device path on Linux).
-std::string FoundPrinterText(const FoundPrinter& found);
+std::string FoundPrinterText(const FoundPrinter& found, const Catalogue& texts);
 
 }  // namespace fjl::cli

@@ -45,7 +45,7 @@ struct Session {
 };
 
 // The checks of every file the run will write; the first failure, or empty.
-std::string CheckFiles(const RestoreOptions& options) {
+std::string CheckFiles(const RestoreOptions& options, const Catalogue& texts) {
   // First, while nothing has been made: the log check creates the log.
   // --resume auto's folder is known once the printer has said its serial number.
   const std::optional<std::string> resume = options.ResumeFolder();
@@ -54,7 +54,7 @@ std::string CheckFiles(const RestoreOptions& options) {
   // Without --output the export takes its place in the check (the parser lets
   // only an export stand alone).
   const std::string& first_file = options.output.empty() ? options.export_json.value_or("") : options.output;
-  if (std::string why = CheckFilesApart(first_file, options.log, dump_folder, dump_option); !why.empty()) {
+  if (std::string why = CheckFilesApart(first_file, options.log, dump_folder, dump_option, texts); !why.empty()) {
     return why;
   }
   if (!options.output.empty()) {
@@ -78,14 +78,14 @@ std::string CheckFiles(const RestoreOptions& options) {
 // The dump folder is this run's alone while it writes there; a --dump goes
 // only into a folder that holds no dump yet (checked under the lock, so two
 // runs started together cannot both pass).
-std::string LockDumpFolder(const std::string& folder, bool fresh, platform::FileLock& lock) {
+std::string LockDumpFolder(const std::string& folder, bool fresh, platform::FileLock& lock, const Catalogue& texts) {
   const std::filesystem::path path = std::filesystem::path(folder) / dump::kLockFileName;
   if (const platform::SystemResult locked = lock.Acquire(path.string()); !locked) {
-    if (lock.Busy()) return folder + ": another run is writing this dump folder";
+    if (lock.Busy()) return texts.Text("dump.busy", {{"folder", folder}});
     return path.string() + ": " + locked.Text();
   }
   if (fresh && dump::HoldsDump(folder)) {
-    return folder + ": the folder already holds a dump; use --resume " + folder + ", or an empty folder";
+    return texts.Text("dump.holds_dump", {{"folder", folder}});
   }
   return {};
 }
@@ -97,14 +97,16 @@ std::optional<FoundPrinter> ChoosePort(const RestoreOptions& options, std::span<
   if (!options.PortAuto() && speeds.size() == 1) return FoundPrinter{options.port, speeds.front(), ""};
   PortsToAsk ports = PortsToTry(options);
   SearchResult search = FindPrinter(link, ports.ports, speeds, password, [&](const std::string& port, std::int32_t s) {
-    if (options.verbose) console.Note("looking for the printer on " + port + " at " + std::to_string(s) + " baud");
+    if (options.verbose) {
+      console.Note(console.Texts().Text("search.looking", {{"port", port}, {"speed", std::to_string(s)}}));
+    }
   }, stop);
   ports.passed_over.insert(ports.passed_over.end(), search.passed_over.begin(), search.passed_over.end());
-  if (!ports.passed_over.empty()) console.Note(PassedOverText(ports.passed_over));
+  if (!ports.passed_over.empty()) console.Note(PassedOverText(ports.passed_over, console.Texts()));
   if (search.found) {
-    console.Note("printer found: " + FoundPrinterText(*search.found));
+    console.Note(console.Texts().Text("search.found", {{"printer", FoundPrinterText(*search.found, console.Texts())}}));
   } else if (!StopRequested(stop)) {
-    console.ShowError(NothingAnsweredText(search.ports_asked, speeds.size()));
+    console.ShowError(NothingAnsweredText(search.ports_asked, speeds.size(), console.Texts()));
   }
   return search.found;
 }
@@ -137,17 +139,19 @@ std::vector<std::int32_t> SpeedsFor(const RestoreOptions& options, std::int32_t 
 // the user's kept downloads, begun afresh (the same folder the wizard goes
 // on from). Why it cannot, or empty; the run goes on without keeping then.
 std::string KeepInUserFolder(const RestoreOptions& options, const std::filesystem::path& root,
-                             const std::filesystem::path& folder, platform::FileLock& lock) {
+                             const std::filesystem::path& folder, platform::FileLock& lock,
+                             const Catalogue& texts) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (ec) return folder.string() + ": " + text::FileErrorText(platform::SystemResult::FromErrorCode(ec));
   if (std::string why = CheckFolderTakesFiles(folder.string()); !why.empty()) return why;
-  if (std::string why = CheckFilesApart(options.output, options.log, folder.string(), "the kept download");
+  if (std::string why = CheckFilesApart(options.output, options.log, folder.string(),
+                                       texts.Text("files.kept_download"), texts);
       !why.empty()) {
     return why;
   }
   if (const platform::SystemResult locked = lock.Acquire((folder / dump::kLockFileName).string()); !locked) {
-    if (lock.Busy()) return folder.string() + ": another program is keeping a download of this printer there";
+    if (lock.Busy()) return texts.Text("kept.busy", {{"folder", folder.string()}});
     return (folder / dump::kLockFileName).string() + ": " + locked.Text();
   }
   std::string error;
@@ -160,17 +164,19 @@ std::string KeepInUserFolder(const RestoreOptions& options, const std::filesyste
 // a --resume DIR is before the port opens, and loaded. Why not, or empty.
 std::string FindKeptDownload(const RestoreOptions& options, const std::filesystem::path& folder,
                              const std::string& serial, const std::string& port, Session& session,
-                             platform::FileLock& lock, std::optional<dump::DumpState>& kept) {
+                             platform::FileLock& lock, std::optional<dump::DumpState>& kept,
+                             const Catalogue& texts) {
   std::error_code ec;
   if (!std::filesystem::exists(folder / dump::kStateFileName, ec)) {
-    const std::string printer = serial.empty() ? "the printer on " + port + ", which did not give its serial number"
-                                               : "the printer with serial number " + serial + " (on " + port + ")";
-    return "--resume auto: there is no kept download of " + printer + ": looked in " + folder.string();
+    return texts.Text(serial.empty() ? "kept.none_no_serial" : "kept.none",
+                      {{"serial", serial}, {"port", port}, {"folder", folder.string()}});
   }
   const std::string name = folder.string();
-  if (std::string why = CheckFilesApart(options.output, options.log, name, "--resume auto"); !why.empty()) return why;
+  if (std::string why = CheckFilesApart(options.output, options.log, name, "--resume auto", texts); !why.empty()) {
+    return why;
+  }
   if (std::string why = CheckFolderTakesFiles(name); !why.empty()) return why;
-  if (std::string why = LockDumpFolder(name, false, lock); !why.empty()) return why;
+  if (std::string why = LockDumpFolder(name, false, lock, texts); !why.empty()) return why;
   std::string error;
   kept = LoadKept(name, session, error);
   return kept ? std::string() : error;
@@ -188,39 +194,47 @@ tape::DownloadOutcome RunArea(dump::DumpRecorder* recorder, dump::DumpArea area,
   const tape::DownloadOutcome outcome = download(shown);
   if (recorder) {
     recorder->EndArea(tape::Succeeded(outcome));
-    if (!failed_before && !recorder->Error().empty()) view.ShowError("dump not written: " + recorder->Error());
+    if (!failed_before && !recorder->Error().empty()) {
+      view.ShowError(view.Texts().Text("dump.not_written", {{"why", recorder->Error()}}));
+    }
   }
   return outcome;
 }
 
 // The reason a kept download may not go on, or empty.
 std::string RefusalText(const dump::ResumeProof& proof, const std::string& folder, const dump::DumpState& state,
-                        const std::string& serial, const std::string& port) {
+                        const std::string& serial, const std::string& port, const Catalogue& texts) {
   using Outcome = dump::ResumeProof::Outcome;
-  const std::string what =
-      proof.area == dump::DumpArea::Aux ? "auxiliary data (articles, comments)" : "control tape";
+  const std::string what = texts.Text(proof.area == dump::DumpArea::Aux ? "resume.area.aux" : "resume.area.tape");
+  const std::string address = tape::FlashAddressText(proof.address);
   switch (proof.outcome) {
     case Outcome::Proven:
       return {};
     case Outcome::OtherPrinter:
-      return "the dump in " + folder + " was taken from the printer with serial number " + state.serial +
-             ", but the printer on " + port + " has " + serial + ": nothing was read";
+      return texts.Text("resume.other_printer",
+                        {{"folder", folder}, {"dump_serial", state.serial}, {"port", port}, {"serial", serial}});
     case Outcome::NoAnswer:
-      return "the stored part of the dump in " + folder + " could not be compared with the printer's " + what +
-             " at " + tape::FlashAddressText(proof.address) + ": " + proof.reason + "; nothing was read, the dump is kept";
+      return texts.Text("resume.no_answer",
+                        {{"folder", folder}, {"area", what}, {"address", address}, {"why", proof.reason}});
     case Outcome::Changed:
       break;
   }
-  return "the printer's " + what + " differs from the dump in " + folder + " at " +
-         tape::FlashAddressText(proof.address) +
-         ": it was cleared or rewritten since, or this is another printer. Nothing was read and the dump is kept as "
-         "it is; start a new dump (--dump into an empty folder)";
+  return texts.Text("resume.changed", {{"area", what}, {"folder", folder}, {"address", address}});
+}
+
+// Which area a download read and how much: the download's own message does
+// not say, and both areas end with the same words.
+void NoteDownloaded(const DownloadConsoleView& view, Console& console) {
+  console.Note(console.Texts().Text("summary.downloaded", {{"area", view.Title()},
+                                                          {"bytes", std::to_string(view.BytesStored())},
+                                                          {"records", view.TotalText()}}));
 }
 
 // The closing line of a run a stop request ended, and its status.
 ExitStatus Stopped(const RunStop& stop, const RestoreOptions& options, Console& console) {
   console.EndProgress();
-  console.ShowError("Остановлено (" + std::string(stop.StoppedBy()) + "): " + options.output + " не записан.");
+  console.ShowError(
+      console.Texts().Text("stop.not_written", {{"by", StopName(stop, console.Texts())}, {"file", options.output}}));
   return stop.StoppedStatus();
 }
 
@@ -241,7 +255,7 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
   // The step 3 box starts with one empty line, and the restoration appends below it.
   restore::LineSink text;
   restore::RestorationState state;
-  RestoreConsoleView restore_view(console, state);
+  RestoreConsoleView restore_view(console, session.tape.Image.Bytes());
   const std::string read_time = ReadTime();
   // The model is built only when an export asks for it.
   tapedata::TapeModelBuilder model(static_cast<std::int64_t>(session.tape.Image.Size()));
@@ -266,6 +280,11 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
       console.ShowError(options.output + ": " + saved.error);
       return kExitStepFailed;
     }
+    console.Note(console.Texts().Text("summary.written",
+                                      {{"file", options.output},
+                                       {"lines", std::to_string(text.Lines().size())},
+                                       {"bytes", std::to_string(output::FjlFileBytes(text.Lines()).size())},
+                                       {"records", std::to_string(restore_view.Records())}}));
   }
   if (options.export_json) {
     const std::string json = tapedata::TapeJson(model.Model(), {kVersion, read_time});
@@ -276,12 +295,12 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
       return kExitStepFailed;
     }
   }
-  std::vector<std::string> gaps = IncompleteReasons(session.tape, state);
+  std::vector<std::string> gaps = IncompleteReasons(session.tape, state, console.Texts());
   if (more_gaps) {
     for (std::string& gap : more_gaps()) gaps.push_back(std::move(gap));
   }
   if (!gaps.empty()) {
-    console.Note(IncompleteReport(gaps));
+    console.Note(IncompleteReport(gaps, console.Texts()));
     return kExitIncomplete;
   }
   return kExitRestored;
@@ -302,11 +321,14 @@ ExitStatus RestoreFromDump(const RestoreOptions& options, const std::string& pas
   const dump::DumpState* state = &stored->state;
   tape::FrameStoredTape(session->tape, state->tape.stored);
   dump::RecordedPrinter printer(std::move(stored->answers));
+  const Catalogue& texts = console.Texts();
   return RestoreAndSave(options, printer, password, *session, console, stop, [&] {
     std::vector<std::string> gaps;
-    if (!state->tape.complete) gaps.emplace_back("the dump's tape download was not finished");
-    if (!state->aux.complete) gaps.emplace_back("the dump's auxiliary download was not finished");
-    if (printer.Misses() > 0) gaps.push_back(std::to_string(printer.Misses()) + " read(s) had no recorded answer");
+    if (!state->tape.complete) gaps.push_back(texts.Text("incomplete.dump_tape"));
+    if (!state->aux.complete) gaps.push_back(texts.Text("incomplete.dump_aux"));
+    if (printer.Misses() > 0) {
+      gaps.push_back(texts.Text("incomplete.no_answer", {{"count", std::to_string(printer.Misses())}}));
+    }
     return gaps;
   });
 }
@@ -316,7 +338,8 @@ ExitStatus RestoreFromDump(const RestoreOptions& options, const std::string& pas
 ExitStatus DownloadRestoreAndSave(const RestoreOptions& options, const std::string& password,
                                   link::DeviceLink& link, Session& session, const dump::ResumePoints& from,
                                   dump::DumpRecorder* recorder, Console& console, const RunStop* stop) {
-  DownloadConsoleView tape_view(console, "Контрольная лента", tape::kTapeCounterBoxes, options.verbose, from.tape);
+  const Catalogue& texts = console.Texts();
+  DownloadConsoleView tape_view(console, texts.Text("area.tape"), tape::kTapeCounterBoxes, options.verbose, from.tape);
   const tape::DownloadOutcome tape_outcome =
       RunArea(recorder, dump::DumpArea::Tape, session.tape.Image, from.tape, tape_view, [&](tape::DownloadView& view) {
         return tape::TapeDownload(password, session.tape,
@@ -329,14 +352,14 @@ ExitStatus DownloadRestoreAndSave(const RestoreOptions& options, const std::stri
   // A request the port refused is said as such: it is no silent printer.
   const auto step_failed = [&link, &console] {
     if (const link::SystemResult& refused = link.SendFailure(); !refused.Ok()) {
-      console.Note("Причина: порт не принял запрос: " + refused.Text() + ".");
+      console.Note(console.Texts().Text("reason.request_refused", {{"why", refused.Text()}}));
     }
     return kExitStepFailed;
   };
   if (!tape::Succeeded(tape_outcome)) return step_failed();
+  NoteDownloaded(tape_view, console);
 
-  DownloadConsoleView aux_view(console, "Вспомогательные параметры", tape::kAuxCounterBoxes, options.verbose,
-                               from.aux);
+  DownloadConsoleView aux_view(console, texts.Text("area.aux"), tape::kAuxCounterBoxes, options.verbose, from.aux);
   const tape::DownloadOutcome aux_outcome =
       RunArea(recorder, dump::DumpArea::Aux, session.aux, from.aux, aux_view, [&](tape::DownloadView& view) {
         return tape::AuxDownload(password, session.aux,
@@ -346,12 +369,13 @@ ExitStatus DownloadRestoreAndSave(const RestoreOptions& options, const std::stri
   console.EndProgress();
   if (StopRequested(stop)) return Stopped(*stop, options, console);
   if (!tape::Succeeded(aux_outcome)) return step_failed();
+  NoteDownloaded(aux_view, console);
 
   const bool failed_before = recorder && !recorder->Error().empty();
   link::Exchanger& printer = recorder ? recorder->Recording(link) : static_cast<link::Exchanger&>(link);
   const ExitStatus status = RestoreAndSave(options, printer, password, session, console, stop);
   if (recorder && !failed_before && !recorder->Error().empty()) {
-    console.ShowError("dump not written: " + recorder->Error());
+    console.ShowError(texts.Text("dump.not_written", {{"why", recorder->Error()}}));
   }
   return status;
 }
@@ -360,16 +384,17 @@ ExitStatus DownloadRestoreAndSave(const RestoreOptions& options, const std::stri
 
 ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& link, Console& console,
                              const RunStop* stop, const std::filesystem::path& kept_root) {
+  const Catalogue& texts = console.Texts();
   const std::optional<std::string> password = PasswordBytes(options.password);
   if (!password) {
-    console.ShowError("--password holds a character that Windows-1251 cannot carry");
+    console.ShowError(texts.Text("option.password_charset"));
     return kExitUsage;
   }
   if (options.ResumeAuto() && kept_root.empty()) {
-    console.ShowError("--resume auto: this user has no cache folder, so no download was kept; use --resume DIR");
+    console.ShowError(texts.Text("kept.no_cache"));
     return kExitUsage;
   }
-  if (std::string why = CheckFiles(options); !why.empty()) {
+  if (std::string why = CheckFiles(options, texts); !why.empty()) {
     console.ShowError(why);
     return kExitUsage;
   }
@@ -394,7 +419,7 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   platform::FileLock dump_lock;
   if (options.dump || resume_folder) {
     if (std::string why = LockDumpFolder(options.dump ? *options.dump : *resume_folder, options.dump.has_value(),
-                                         dump_lock);
+                                         dump_lock, texts);
         !why.empty()) {
       console.ShowError(why);
       return kExitUsage;
@@ -408,12 +433,12 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   if (options.log) {
     link.SetSessionLogName(*options.log);
     link.SetLogFailureHandler([&console, log = *options.log](const link::SystemResult& why) {
-      console.ShowError(LogIncompleteText(log, why));
+      console.ShowError(LogIncompleteText(log, why, console.Texts()));
     });
   }
   if (link.OpenLink(chosen->port, chosen->speed) == -1) {
     console.ShowMessage(kMsgCannotConnect);
-    console.Note(PortOpenReason(link.OpenFailure()));
+    console.Note(PortOpenReason(link.OpenFailure(), texts));
     return kExitStepFailed;
   }
   struct CloseAtEnd {
@@ -431,7 +456,7 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
     const std::string serial = dump::ReadSerialNumber(link, *password);
     if (options.ResumeAuto()) {
       const std::filesystem::path folder = dump::KeptDownloadFolder(kept_root, serial);
-      if (std::string why = FindKeptDownload(options, folder, serial, chosen->port, *session, dump_lock, resumed);
+      if (std::string why = FindKeptDownload(options, folder, serial, chosen->port, *session, dump_lock, resumed, texts);
           !why.empty()) {
         console.ShowError(why);
         return kExitUsage;
@@ -439,10 +464,10 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
       dump_folder = folder.string();
     } else if (dump_folder.empty()) {
       const std::filesystem::path folder = dump::KeptDownloadFolder(kept_root, serial);
-      if (std::string why = KeepInUserFolder(options, kept_root, folder, dump_lock); why.empty()) {
+      if (std::string why = KeepInUserFolder(options, kept_root, folder, dump_lock, texts); why.empty()) {
         dump_folder = folder.string();
       } else {
-        console.Note("the download is not kept: " + why);
+        console.Note(texts.Text("kept.not_kept", {{"why", why}}));
       }
     }
     dump::DumpState state{dump::NewDumpId(), serial, chosen->speed, dump::DumpArea::Tape, {}, {}};
@@ -452,12 +477,11 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
       // An unknown serial number proves nothing either way: the stored
       // bytes compared decide alone.
       if (proof.serial_unknown) {
-        console.Note("the serial number of " +
-                     std::string(serial.empty() ? "the printer on " + chosen->port : "the dump's printer") +
-                     " is not known: only the stored bytes compared with the printer's tell it is the same tape");
+        console.Note(texts.Text(serial.empty() ? "resume.serial_unknown" : "resume.dump_serial_unknown",
+                                {{"port", chosen->port}}));
       }
       if (!proof.Proven()) {
-        console.ShowError(RefusalText(proof, dump_folder, *resumed, serial, chosen->port));
+        console.ShowError(RefusalText(proof, dump_folder, *resumed, serial, chosen->port, texts));
         return kExitStepFailed;
       }
       from = dump::ResumePointsOf(*resumed);
@@ -477,7 +501,7 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   const bool line_failed = status != kExitRestored && link.Response().NoReply();
   if (recorder && recorder->Error().empty() && (stopped || line_failed)) {
     const std::string resume = options.dump ? *options.dump : resume_folder ? *resume_folder : std::string(kAuto);
-    console.Note("the download so far is kept in " + dump_folder + "; this command goes on with it:");
+    console.Note(texts.Text("kept.go_on", {{"folder", dump_folder}}));
     console.Note(GoOnCommand(options, chosen->port, resume));
   }
   return status;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/console.h"
+#include "cli/user_language.h"
 #include "cli/exit_status.h"
 #include "cli/signal_stop.h"
 #include "serial/serial_channel.h"
@@ -26,6 +27,8 @@ struct CliEnvironment {
   // The user's folder of kept downloads, shared with the wizard; empty
   // keeps nothing (and leaves --resume auto nowhere to look).
   std::filesystem::path kept_downloads;
+  // The language of the CLI's own texts (the printer's stay Russian).
+  Language language = Language::English;
 };
 
 // `args` without the program name.

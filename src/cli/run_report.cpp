@@ -8,48 +8,56 @@
 
 namespace fjl::cli {
 
-std::string PortOpenReason(const platform::SystemResult& why) {
+std::string PortOpenReason(const platform::SystemResult& why, const Catalogue& texts) {
   using platform::ErrorKind;
   switch (why.Kind()) {
     case ErrorKind::NotFound:
     case ErrorKind::NoDevice:
-      return "Причина: нет такого устройства (проверьте имя порта и кабель; fjl-restore-cli --list-ports "
-             "показывает найденные порты).";
+      return texts.Text("reason.no_device");
     case ErrorKind::NoPermission:
-      return "Причина: нет прав на порт. Добавьте пользователя в группу dialout: "
-             "sudo usermod -aG dialout $USER, затем войдите в систему заново.";
+      return texts.Text("reason.no_permission");
     case ErrorKind::Busy:
-      return "Причина: порт занят другой программой.";
+      return texts.Text("reason.busy");
     case ErrorKind::NotATerminal:
-      return "Причина: это не последовательный порт.";
+      return texts.Text("reason.not_serial");
     case ErrorKind::InvalidArgument:
-      return "Причина: порт не принимает эту скорость или настройки линии.";
+      return texts.Text("reason.bad_settings");
     default:
       break;
   }
   const std::string& text = why.Text();
-  return "Причина: " + (text.empty() ? "ошибка " + std::to_string(why.Code()) : text) + ".";
+  return texts.Text("reason.system", {{"why", text.empty() ? texts.Text("reason.error_number",
+                                                                        {{"code", std::to_string(why.Code())}})
+                                                           : text}});
 }
 
-std::string LogIncompleteText(const std::string& log, const platform::SystemResult& why) {
-  return "the session log " + log + " is incomplete: " + text::FileErrorText(why);
+std::string LogIncompleteText(const std::string& log, const platform::SystemResult& why, const Catalogue& texts) {
+  return texts.Text("log.incomplete", {{"log", log}, {"why", text::FileErrorText(why)}});
 }
 
-std::vector<std::string> IncompleteReasons(const tape::TapeData& tape, const restore::RestorationState& state) {
+std::vector<std::string> IncompleteReasons(const tape::TapeData& tape, const restore::RestorationState& state,
+                                           const Catalogue& texts) {
   std::vector<std::string> reasons;
-  if (!tape.EndMarkerFound) reasons.emplace_back("the tape ended without its end marker");
-  for (const std::string& letter : state.TaxGroupsNotRead) reasons.push_back("tax group " + letter + " not read");
-  if (state.LineLost) reasons.emplace_back("the port went away");
+  if (!tape.EndMarkerFound) reasons.push_back(texts.Text("incomplete.no_end_marker"));
+  for (const std::string& letter : state.TaxGroupsNotRead) {
+    reasons.push_back(texts.Text("incomplete.tax_group", {{"letter", letter}}));
+  }
+  if (state.LineLost) reasons.push_back(texts.Text("incomplete.port_gone"));
   return reasons;
 }
 
-std::string IncompleteReport(const std::vector<std::string>& reasons) {
-  std::string report = "fjl-restore-cli: the FJL file was written, but it may be incomplete: ";
-  for (std::size_t i = 0; i < reasons.size(); ++i) {
-    if (i > 0) report += "; ";
-    report += reasons[i];
+std::string IncompleteReport(const std::vector<std::string>& reasons, const Catalogue& texts) {
+  std::string joined;
+  for (const std::string& reason : reasons) {
+    if (!joined.empty()) joined += "; ";
+    joined += reason;
   }
-  return report + ".";
+  return texts.Text("incomplete.report", {{"reasons", joined}});
+}
+
+std::string StopName(const RunStop& stop, const Catalogue& texts) {
+  const std::string name(stop.StoppedBy());
+  return texts.Find("stop.by." + name).value_or(name);
 }
 
 std::string GoOnCommand(const RestoreOptions& options, const std::string& port, const std::string& resume) {

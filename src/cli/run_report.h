@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/catalogue.h"
 #include "cli/cli_options.h"
+#include "cli/signal_stop.h"
 #include "platform/system_result.h"
 #include "restore/restoration_state.h"
 #include "tape/flash_image.h"
@@ -13,18 +15,23 @@
 namespace fjl::cli {
 
 // The second line under "Невозможно подключить порт": the reason the port
-// would not open, in Russian, with what to do where there is something to do.
-std::string PortOpenReason(const platform::SystemResult& why);
+// would not open, with what to do on this system where there is something
+// to do.
+std::string PortOpenReason(const platform::SystemResult& why, const Catalogue& texts);
 
-// Said once when the session log stops taking entries: `why` is the
+// Said once when the session log stops taking entries: `error` is the
 // failure of the write.
-std::string LogIncompleteText(const std::string& log, const platform::SystemResult& why);
+std::string LogIncompleteText(const std::string& log, const platform::SystemResult& why, const Catalogue& texts);
 
 // Everything the saved tape may lack; empty when it is complete.
-std::vector<std::string> IncompleteReasons(const tape::TapeData& tape, const restore::RestorationState& state);
+std::vector<std::string> IncompleteReasons(const tape::TapeData& tape, const restore::RestorationState& state,
+                                           const Catalogue& texts);
 
 // The closing line for exit status 3: the reasons, one after another.
-std::string IncompleteReport(const std::vector<std::string>& reasons);
+std::string IncompleteReport(const std::vector<std::string>& reasons, const Catalogue& texts);
+
+// How `stop` is named on the closing line ("SIGINT", "закрытие окна").
+std::string StopName(const RunStop& stop, const Catalogue& texts);
 
 // The command that goes on with a download this run kept and did not
 // finish: --resume `resume` (the dump folder, or auto for the user's folder

@@ -15,7 +15,8 @@ namespace fjl::cli {
 class RunStop : public StopSignal {
  public:
   virtual ExitStatus StoppedStatus() const = 0;
-  // The request's name for the closing line, "SIGINT".
+  // The request's name for the closing line: "SIGINT", "Ctrl-C", or a word
+  // the catalogue gives in the user's language as stop.by.NAME ("close").
   virtual std::string_view StoppedBy() const = 0;
 };
 

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli_test_support.h"
@@ -136,6 +137,8 @@ class CliProcess : public ::testing::Test {
     // Every program started from here keeps its downloads in this test's
     // own cache folder, never in the user's.
     ASSERT_EQ(::setenv("XDG_CACHE_HOME", cache_.Path().c_str(), 1), 0);
+    // The CLI's own texts in English unless a test asks for another locale.
+    Locale("C.UTF-8");
     ASSERT_TRUE(Exists(BinaryPath("fjl-restore-cli"))) << "build the fjl-restore-cli target";
     ASSERT_TRUE(Exists(BinaryPath("fjl-printer-sim"))) << "build the fjl-printer-sim target";
     const SmallJournal journal = MakeSmallJournal();
@@ -148,7 +151,21 @@ class CliProcess : public ::testing::Test {
     return o;
   }
 
-  void TearDown() override { ::unsetenv("XDG_CACHE_HOME"); }
+  void TearDown() override {
+    ::unsetenv("XDG_CACHE_HOME");
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) ::unsetenv(variable);
+  }
+  // The locale the CLI runs under: LC_ALL, LC_MESSAGES and LANG, empty ones unset.
+  static void Locale(const std::string& all, const std::string& messages = "", const std::string& lang = "") {
+    for (const auto& [variable, value] :
+         {std::pair{"LC_ALL", all}, std::pair{"LC_MESSAGES", messages}, std::pair{"LANG", lang}}) {
+      if (value.empty()) {
+        ::unsetenv(variable);
+      } else {
+        ::setenv(variable, value.c_str(), 1);
+      }
+    }
+  }
   // The printer's folder among this test's kept downloads.
   std::string Kept() const { return cache_ / "fjl-restore/downloads/07104512"; }
 
@@ -165,9 +182,9 @@ TEST_F(CliProcess, RestoresTheSimulatorsJournalIntoTheHandWorkedFile) {
 
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(ReadBytes(folder_ / "tape.FJL"), FjlBytes(SmallJournalLines()));
-  // Standard error is a file here: the two messages and no progress lines.
-  EXPECT_EQ(r.err,
-            "Успешно. Чтение контрольной ленты завершено.\nУспешно. Чтение контрольной ленты завершено.\n");
+  // Standard error is a file here: the two messages, each area named, where
+  // the file went, and no progress lines.
+  EXPECT_EQ(r.err, TapeDone() + AuxDone() + WrittenLine(folder_ / "tape.FJL"));
   EXPECT_TRUE(r.out.empty());
 }
 
@@ -248,15 +265,22 @@ TEST_F(CliProcess, AReplyLeftInFlightByAKilledRunIsNotTakenByTheNext) {
   EXPECT_EQ(ReadBytes(folder_ / "tape.FJL"), FjlBytes(SmallJournalLines()));
 }
 
+// The printer's message stays Russian in every locale; the reason under it
+// is the CLI's own, in the user's language.
 TEST_F(CliProcess, APortThatCannotBeOpenedSaysWhy) {
-  const std::pair<std::string, std::string> cases[] = {
-      {folder_ / "no-such-port",
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {"ru_RU.UTF-8", folder_ / "no-such-port",
        "Причина: нет такого устройства (проверьте имя порта и кабель; fjl-restore-cli --list-ports "
        "показывает найденные порты)."},
-      {"/dev/null", "Причина: это не последовательный порт."},
+      {"ru_RU.UTF-8", "/dev/null", "Причина: это не последовательный порт."},
+      {"C", folder_ / "no-such-port",
+       "Reason: no such device (check the port name and the cable; fjl-restore-cli --list-ports shows the ports "
+       "found)."},
+      {"en_GB.UTF-8", "/dev/null", "Reason: this is not a serial port."},
   };
-  for (const auto& [port, reason] : cases) {
-    SCOPED_TRACE(port);
+  for (const auto& [locale, port, reason] : cases) {
+    SCOPED_TRACE(locale + " " + port);
+    Locale(locale);
     const ProcessResult r = RunCliProcess(folder_, {"--port", port, "--output", folder_ / "tape.FJL"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Невозможно подключить порт\n" + reason + "\n");
@@ -334,11 +358,40 @@ TEST_F(CliProcess, FindsThePrinterByItself) {
   EXPECT_EQ(ReadBytes(folder_ / "tape.FJL"), FjlBytes(SmallJournalLines()));
 }
 
-TEST_F(CliProcess, UsageErrorExitsTwo) {
-  const ProcessResult r = RunCliProcess(folder_, {"--port", "/dev/null", "--speed", "14400", "--output", "x"});
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("--speed must be one of"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("Usage:"), std::string::npos);
+// The one line that went wrong and where the help is, in the language of
+// the locale that governs messages; Russian only where the terminal takes UTF-8.
+TEST_F(CliProcess, UsageErrorExitsTwoInTheUsersLanguage) {
+  const std::string english =
+      "fjl-restore-cli: --speed must be one of 110 300 600 1200 2400 4800 9600 19200 38400 57600 115200 or auto, "
+      "not '14400'\nsee fjl-restore-cli --help\n";
+  const std::string russian =
+      "fjl-restore-cli: --speed: одна из скоростей 110 300 600 1200 2400 4800 9600 19200 38400 57600 115200 или "
+      "auto, а не '14400'\nсм. fjl-restore-cli --help\n";
+  const struct {
+    const char* all;
+    const char* messages;
+    const char* lang;
+    const std::string& says;
+  } cases[] = {
+      {"", "", "ru_RU.UTF-8", russian},
+      {"", "", "uk_UA.utf8", russian},
+      {"", "", "C", english},
+      {"", "", "", english},
+      {"", "", "ru_RU.KOI8-R", english},
+      {"", "", "ru_RU", english},
+      {"", "C", "ru_RU.UTF-8", english},
+      {"C", "ru_RU.UTF-8", "ru_RU.UTF-8", english},
+      {"ru_RU.UTF-8@euro", "", "C", russian},
+      {"", "ru_UA.UTF-8", "en_US.UTF-8", russian},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.all) + "|" + c.messages + "|" + c.lang);
+    Locale(c.all, c.messages, c.lang);
+    const ProcessResult r = RunCliProcess(folder_, {"--port", "/dev/null", "--speed", "14400", "--output", "x"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, c.says);
+    EXPECT_TRUE(r.out.empty());
+  }
 }
 
 TEST_F(CliProcess, ListPortsShowsTheExtraPortsOfTheEnvironment) {
@@ -452,7 +505,7 @@ TEST_F(CliProcess, SignalsStopTheRunAtTheNextSafePoint) {
     EXPECT_EQ(WEXITSTATUS(run.wait_status), c.status);
     EXPECT_EQ(printer.Requests().size(), requests_at_signal);
     // The stop, where the download is kept, and the command that goes on.
-    const std::string stop_line = std::string("Остановлено (") + c.name + "): " + output + " не записан.\n";
+    const std::string stop_line = std::string("Stopped (") + c.name + "): " + output + " not written.\n";
     const std::string kept_line = "the download so far is kept in " + Kept() + "; this command goes on with it:\n";
     const std::size_t at = run.err.rfind(stop_line);
     ASSERT_NE(at, std::string::npos) << run.err;

@@ -83,8 +83,10 @@ TEST_F(CliOverPty, FullRunWritesTheHandWorkedTapeAsTheWizardSavesIt) {
 
   ASSERT_EQ(r.status, kExitRestored) << r.err;
   EXPECT_EQ(ReadBytes(Output()), FjlBytes(SmallJournalLines()));
-  // The two downloads' success messages, nothing else, one write each.
-  EXPECT_EQ(r.err_writes, (std::vector<std::string>{std::string(kMsgDone) + "\n", std::string(kMsgDone) + "\n"}));
+  // The two downloads' success messages, each named by the line after it,
+  // and where the file went; one write each.
+  EXPECT_EQ(r.err, TapeDone() + AuxDone() + WrittenLine(Output()));
+  EXPECT_EQ(r.err_writes.size(), 5u);
   EXPECT_TRUE(r.out.empty());
   // Only the FJL file: no temporary file left beside it.
   EXPECT_EQ(folder_.Names(), std::vector<std::string>{"tape.FJL"});
@@ -175,7 +177,8 @@ TEST_F(CliOverPty, FailingAuxDownloadKeepsTheTapeDumpAndWritesNoFile) {
   const CliResult r = RunCliWith(Args({"--dump", dump}));
 
   EXPECT_EQ(r.status, kExitStepFailed);
-  EXPECT_EQ(ErrLines(r), (std::vector<std::string>{kMsgDone, kMsgFlashError}));
+  EXPECT_EQ(ErrLines(r), (std::vector<std::string>{kMsgDone, "Control tape downloaded: 200 bytes, 15 records",
+                                                    kMsgFlashError}));
   const sim::Bytes tape = MakeSmallJournal().tape;
   EXPECT_EQ(ReadBytes(dump + "/tape.bin").substr(0, tape.size()), std::string(tape.begin(), tape.end()));
   EXPECT_EQ(ReadBytes(dump + "/auxiliary.bin"), "");
@@ -201,13 +204,15 @@ TEST_F(CliOverPty, FailingTaxRateReadIsShownAndTheRunStillCompletes) {
 
   // The file is written, but the status says it lacks something.
   ASSERT_EQ(r.status, kExitIncomplete) << r.err;
-  EXPECT_EQ(ErrLines(r), (std::vector<std::string>{
-                             kMsgDone, kMsgDone, "Налог Б:", "  Неверный пароль доступа!",
-                             "fjl-restore-cli: the FJL file was written, but it may be incomplete: tax group Б not "
-                             "read."}));
   std::vector<std::string> expected = SmallJournalLines();
   expected.erase(std::find(expected.begin(), expected.end(),
                            "Налог Б, тип=Вложенный, ставка=7.00, название=НДС 7%"));
+  EXPECT_EQ(ErrLines(r), (std::vector<std::string>{
+                             kMsgDone, "Control tape downloaded: 200 bytes, 15 records", kMsgDone,
+                             "Auxiliary data downloaded: 100 bytes, 3 records", "Налог Б:", "  Неверный пароль доступа!",
+                             WrittenLine(Output(), expected).substr(0, WrittenLine(Output(), expected).size() - 1),
+                             "fjl-restore-cli: the FJL file was written, but it may be incomplete: tax group Б not "
+                             "read."}));
   EXPECT_EQ(FjlLines(ReadBytes(Output())), expected);
 }
 
@@ -246,7 +251,7 @@ TEST_F(CliOverPty, OutputNamingAFolderIsRefused) {
 }
 
 TEST_F(CliOverPty, ProgressLinesOnATerminalEndBeforeEachMessage) {
-  const CliResult r = RunCliWith(Args(), {}, /*terminal=*/true);
+  const CliResult r = RunCliWith(Args(), {}, /*terminal=*/true, nullptr, {}, {}, Language::Russian);
   ASSERT_EQ(r.status, kExitRestored) << r.err;
 
   // Tape and aux progress, each ended before its success message; then the
@@ -264,9 +269,16 @@ TEST_F(CliOverPty, ProgressLinesOnATerminalEndBeforeEachMessage) {
   EXPECT_LT(aux_progress, restore_progress);
   EXPECT_EQ(r.err.back(), '\n');
   // The small tape is 15 records in 104 bytes, read in two chunks of 100;
-  // the restoration ends at 100%.
+  // the restoration ends at 100% with the download's count of records.
   EXPECT_NE(r.err.find("Контрольная лента: 200 байт, записей 15, "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Восстановление: записей 15, байт "), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("(100%)"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("\nКонтрольная лента: прочитано 200 байт, записей 15\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("\nВспомогательные параметры: прочитано 100 байт, записей 3\n"), std::string::npos) << r.err;
+  EXPECT_TRUE(r.err.ends_with(Output() + " записан: строк " + std::to_string(SmallJournalLines().size()) + ", байт " +
+                              std::to_string(FjlBytes(SmallJournalLines()).size()) +
+                              ", восстановлены все записи ленты (15)\n"))
+      << r.err;
 }
 
 TEST_F(CliOverPty, NoProgressLinesOffATerminal) {
@@ -301,7 +313,8 @@ TEST(GoOnCommand, RepeatsWhatTheRunNeedsQuotedForTheShell) {
 
 TEST(CliPort, UnopenablePortIsReportedAsTheWizardDoes) {
   ScratchFolder folder;
-  const CliResult r = RunCliWith({"--port", folder / "no-such-tty", "--output", folder / "t.FJL"});
+  const CliResult r = RunCliWith({"--port", folder / "no-such-tty", "--output", folder / "t.FJL"}, {}, false,
+                                 nullptr, {}, {}, Language::Russian);
   EXPECT_EQ(r.status, kExitStepFailed);
   EXPECT_EQ(r.err,
             "Невозможно подключить порт\n"
@@ -345,7 +358,7 @@ TEST(CliTimeout, RefusedRequestIsReportedWithTheSystemsReason) {
                                    return std::make_unique<RefusingChannel>();
                                  });
   EXPECT_EQ(r.status, kExitStepFailed);
-  EXPECT_EQ(r.err, std::string(kMsgTimeout) + "\nПричина: порт не принял запрос: Permission denied.\n");
+  EXPECT_EQ(r.err, std::string(kMsgTimeout) + "\nReason: the port did not take the request: Permission denied.\n");
   EXPECT_FALSE(Exists(folder / "t.FJL"));
 }
 

@@ -172,6 +172,23 @@ inline std::vector<std::string> FjlLines(const std::string& bytes) {
   return lines;
 }
 
+// What an English run says after each download of the small journal: the
+// download's own message, then the area and what it read. The tape's 15
+// records (9 + 6 above) end within its second chunk, the 3 auxiliary records
+// within the first; chunks are 100 bytes unless a test asks for fewer.
+inline const std::string kDownloadDone = "Успешно. Чтение контрольной ленты завершено.\n";
+inline std::string TapeDone(int bytes = 200) {
+  return kDownloadDone + "Control tape downloaded: " + std::to_string(bytes) + " bytes, 15 records\n";
+}
+inline std::string AuxDone(int bytes = 100) {
+  return kDownloadDone + "Auxiliary data downloaded: " + std::to_string(bytes) + " bytes, 3 records\n";
+}
+// The line that says the small journal's FJL file was written.
+inline std::string WrittenLine(const std::string& file, const std::vector<std::string>& lines = SmallJournalLines()) {
+  return file + " written: " + std::to_string(lines.size()) + " lines, " + std::to_string(FjlBytes(lines).size()) +
+         " bytes, all 15 records of the tape restored\n";
+}
+
 // The CLI run in-process, with what it wrote.
 struct CliResult {
   ExitStatus status = kExitUsage;
@@ -183,14 +200,15 @@ struct CliResult {
 // `kept`: the user's folder of kept downloads; empty keeps nothing.
 inline CliResult RunCliWith(const std::vector<std::string>& args, link::ChannelOpener opener = {},
                             bool terminal = false, const RunStop* stop = nullptr,
-                            std::vector<std::string> extra_ports = {}, std::filesystem::path kept = {}) {
+                            std::vector<std::string> extra_ports = {}, std::filesystem::path kept = {},
+                            Language language = Language::English) {
   CliResult result;
   CliEnvironment env{[&result](std::string_view t) { result.out += t; },
                      [&result](std::string_view t) {
                        result.err += t;
                        result.err_writes.emplace_back(t);
                      },
-                     terminal, std::move(opener), stop, std::move(extra_ports), std::move(kept)};
+                     terminal, std::move(opener), stop, std::move(extra_ports), std::move(kept), language};
   result.status = RunCli(args, env);
   return result;
 }

@@ -76,7 +76,7 @@ struct ManualClock {
 // run read, and none is given within the first second.
 TEST(DownloadConsoleView, ProgressShowsBytesRecordsSpeedAndTimeSoFar) {
   Captured c;
-  Console console(c.Writer(), true);
+  Console console(c.Writer(), true, Catalogue::For(Language::Russian));
   ManualClock clock;
   DownloadConsoleView view(console, "Лента", tape::kAuxCounterBoxes, false, 1000, clock.Clock());
   view.SetCounterText(tape::kAuxTotalBox, "7");
@@ -88,13 +88,21 @@ TEST(DownloadConsoleView, ProgressShowsBytesRecordsSpeedAndTimeSoFar) {
   view.ShowProgress(61000, 1000000);
   EXPECT_EQ(c.writes.back(), "\rЛента: 61000 байт, записей 7, 960 байт/с, 1:02");
   EXPECT_EQ(view.BytesStored(), 61000);
+
+  Captured english;
+  Console english_console(english.Writer(), true, Catalogue::For(Language::English));
+  DownloadConsoleView english_view(english_console, "Tape", tape::kAuxCounterBoxes, false, 1000, clock.Clock());
+  english_view.SetCounterText(tape::kAuxTotalBox, "7");
+  clock.Advance(std::chrono::milliseconds(2000));
+  english_view.ShowProgress(3000, 1000000);
+  EXPECT_EQ(english.writes.back(), "\rTape: 3000 bytes, 7 records, 1000 bytes/s, 0:02");
 }
 
 // Chunks and records come faster than a terminal needs them: one drawing a
 // tenth of a second at most, and the latest counts drawn before a message.
 TEST(DownloadConsoleView, TheLineIsDrawnTenTimesASecondAtMostAndCaughtUpAtTheEnd) {
   Captured c;
-  Console console(c.Writer(), true);
+  Console console(c.Writer(), true, Catalogue::For(Language::Russian));
   ManualClock clock;
   DownloadConsoleView view(console, "Лента", tape::kAuxCounterBoxes, false, 0, clock.Clock());
   view.ShowProgress(100, 1000);

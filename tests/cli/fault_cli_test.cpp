@@ -27,7 +27,10 @@ namespace {
 using namespace std::chrono_literals;
 using e2e::Clock;
 
-const std::string kDone = "Успешно. Чтение контрольной ленты завершено.\n";
+// In 50-byte chunks the tape's 104 bytes take three reads, the auxiliary
+// area two.
+const std::string kTapeDone = TapeDone(150);
+const std::string kBothDone = TapeDone(150) + AuxDone(100);
 const std::string kTimeout = "Ошибка! Таймаут устройства! Чтение данных остановлено.\n";
 const std::string kLineGone = "Ошибка! Связь с регистратором потеряна: порт отключен! Чтение данных остановлено.\n";
 const std::string kEarlier = "an earlier FJL file\r\n";
@@ -59,7 +62,7 @@ class CliFault : public ::testing::Test {
   }
   void ExpectRestored(const CliResult& r) {
     EXPECT_EQ(r.status, kExitRestored) << r.err;
-    EXPECT_EQ(r.err, kDone + kDone);
+    EXPECT_EQ(r.err, kBothDone + WrittenLine(Output()));
     EXPECT_EQ(ReadBytes(Output()), FjlBytes(SmallJournalLines()));
   }
 
@@ -102,7 +105,7 @@ TEST_F(CliFault, SilentPrinterAtFirstAndLastAuxChunk) {
 
     const CliResult r = RunCliWith(Args("sim"), sim::InProcessOpener(*printer));
     EXPECT_EQ(r.status, kExitStepFailed);
-    EXPECT_EQ(r.err, kDone + kTimeout + GoOn("sim"));
+    EXPECT_EQ(r.err, kTapeDone + kTimeout + GoOn("sim"));
     EXPECT_EQ(ReadBytes(Output()), kEarlier);
     EXPECT_EQ(ReadBytes(Dump() + "/auxiliary.bin"), Prefix(journal_.aux, static_cast<std::size_t>(aux_reply - 1) * 50));
     // Whole chunks of the tape: its 104 bytes and the rest of the last chunk.
@@ -142,11 +145,11 @@ TEST_F(CliFault, FailingReadsOfTheRestorationLeaveTheEarlierFile) {
     const CliResult r = RunCliWith(Args(plug.Port()));
     EXPECT_LT(Clock::now() - start, 2s);
     EXPECT_EQ(r.status, kExitStepFailed);
-    ASSERT_EQ(r.err_writes.size(), c.goes_on ? 5u : 3u) << r.err;
-    EXPECT_EQ(r.err_writes[0] + r.err_writes[1], kDone + kDone);
-    EXPECT_EQ(r.err_writes[2], c.last);
+    ASSERT_EQ(r.err_writes.size(), c.goes_on ? 7u : 5u) << r.err;
+    EXPECT_EQ(r.err_writes[0] + r.err_writes[1] + r.err_writes[2] + r.err_writes[3], kBothDone);
+    EXPECT_EQ(r.err_writes[4], c.last);
     if (c.goes_on) {
-      EXPECT_EQ(r.err_writes[3] + r.err_writes[4], GoOn(plug.Port()));
+      EXPECT_EQ(r.err_writes[5] + r.err_writes[6], GoOn(plug.Port()));
     }
     EXPECT_EQ(ReadBytes(Output()), kEarlier);
 
@@ -164,10 +167,10 @@ TEST_F(CliFault, NakOnTheSecondTaxRateReadLeavesOutOneTaxRate) {
   auto printer = Chunked({"nak:every=11"});
   const CliResult r = RunCliWith(Args("sim"), sim::InProcessOpener(*printer));
   EXPECT_EQ(r.status, kExitIncomplete) << r.err;
-  EXPECT_EQ(r.err, kDone + kDone + "Налог Б:\n  Регистратор не принял запрос (NAK)!\n" +
-                       "fjl-restore-cli: the FJL file was written, but it may be incomplete: tax group Б not read.\n");
   std::vector<std::string> expected = SmallJournalLines();
   expected.erase(std::find(expected.begin(), expected.end(), "Налог Б, тип=Вложенный, ставка=7.00, название=НДС 7%"));
+  EXPECT_EQ(r.err, kBothDone + "Налог Б:\n  Регистратор не принял запрос (NAK)!\n" + WrittenLine(Output(), expected) +
+                       "fjl-restore-cli: the FJL file was written, but it may be incomplete: tax group Б not read.\n");
   EXPECT_EQ(FjlLines(ReadBytes(Output())), expected);
 }
 
@@ -177,11 +180,12 @@ TEST_F(CliFault, ALineLostMidRestorationIsNamedAmongTheGaps) {
   auto printer = Chunked({"hangup:cmd=0x48,every=2,limit=1"});
   const CliResult r = RunCliWith(Args("sim"), sim::InProcessOpener(*printer));
   EXPECT_EQ(r.status, kExitIncomplete) << r.err;
-  EXPECT_EQ(r.err, kDone + kDone + "Налог Б:\n  Связь с регистратором потеряна: порт отключен!\n" +
-                       "fjl-restore-cli: the FJL file was written, but it may be incomplete: tax group Б not "
-                       "read; the port went away.\n");
   std::vector<std::string> expected = SmallJournalLines();
   expected.erase(std::find(expected.begin(), expected.end(), "Налог Б, тип=Вложенный, ставка=7.00, название=НДС 7%"));
+  EXPECT_EQ(r.err, kBothDone + "Налог Б:\n  Связь с регистратором потеряна: порт отключен!\n" +
+                       WrittenLine(Output(), expected) +
+                       "fjl-restore-cli: the FJL file was written, but it may be incomplete: tax group Б not "
+                       "read; the port went away.\n");
   EXPECT_EQ(FjlLines(ReadBytes(Output())), expected);
 }
 
@@ -192,7 +196,7 @@ TEST_F(CliFault, PrinterFallingSilentAtTheLastReadOfTheRestoration) {
 
   const CliResult r = RunCliWith(Args("sim"), sim::InProcessOpener(*printer));
   EXPECT_EQ(r.status, kExitStepFailed);
-  EXPECT_EQ(r.err, kDone + kDone + "Оператор 1 \n  Таймаут устройства! Ошибка!\n" + GoOn("sim"));
+  EXPECT_EQ(r.err, kBothDone + "Оператор 1 \n  Таймаут устройства! Ошибка!\n" + GoOn("sim"));
   EXPECT_EQ(ReadBytes(Output()), kEarlier);
 
   std::filesystem::remove_all(Dump());  // a new run into an empty folder
@@ -235,7 +239,7 @@ TEST_F(CliFault, AStopRequestAtAnySafePointLeavesTheEarlierFile) {
     ASSERT_GE(r.err_writes.size(), 3u);
     const std::size_t n = r.err_writes.size();
     EXPECT_EQ(r.err_writes[n - 3] + r.err_writes[n - 2] + r.err_writes[n - 1],
-              "Остановлено (SIGINT): " + Output() + " не записан.\n" + GoOn("sim"));
+              "Stopped (SIGINT): " + Output() + " not written.\n" + GoOn("sim"));
     EXPECT_EQ(ReadBytes(Output()), kEarlier);
     EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"dump", "tape.FJL"}));
   }
@@ -286,7 +290,7 @@ TEST_F(CliFault, FullDiskFailsTheSaveAndKeepsTheEarlierFile) {
   // itself finds no room.
   const CliResult r = RunCliWith({"--port", plug.Port(), "--output", output});
   EXPECT_EQ(r.status, kExitStepFailed);
-  EXPECT_EQ(r.err, kDone + kDone + output + ": Нет места на диске\n");
+  EXPECT_EQ(r.err, kBothDone + output + ": Нет места на диске\n");
   EXPECT_EQ(ReadBytes(output), kEarlier);
   EXPECT_EQ(e2e::NamesIn(folder_ / "mnt"), (std::vector<std::string>{"filler", "tape.FJL"}));
 
@@ -309,7 +313,8 @@ TEST_F(CliFault, FullDiskUnderTheDumpsDoesNotStopTheRestoration) {
       RunCliWith({"--port", "sim", "--output", Output(), "--dump", dump}, sim::InProcessOpener(*printer));
   EXPECT_EQ(r.status, kExitRestored) << r.err;
   // The first failure is shown once; no half-written state file is left.
-  EXPECT_EQ(r.err, kDone + "dump not written: " + dump + "/state.txt: Нет места на диске\n" + kDone);
+  EXPECT_EQ(r.err, kDownloadDone + "dump not written: " + dump + "/state.txt: Нет места на диске\n" +
+                       "Control tape downloaded: 150 bytes, 15 records\n" + AuxDone(100) + WrittenLine(Output()));
   EXPECT_EQ(ReadBytes(Output()), FjlBytes(SmallJournalLines()));
   for (const std::string& name : e2e::NamesIn(dump)) {
     EXPECT_TRUE(name == "tape.bin" || name == "auxiliary.bin" || name == "answers.txt" || name == "dump.lock") << name;

@@ -39,7 +39,7 @@ TEST(FindPrinter, AsksEachPortOnlyForTheSerialNumberUntilThePrinterAnswers) {
   EXPECT_EQ(found->port, line.SlavePath());
   EXPECT_EQ(found->speed, 19200);
   EXPECT_EQ(found->serial, "07104512");
-  EXPECT_EQ(FoundPrinterText(*found), line.SlavePath() + " / 19200, serial 07104512");
+  EXPECT_EQ(FoundPrinterText(*found, Catalogue::English()), line.SlavePath() + " / 19200, serial 07104512");
   EXPECT_EQ(tried, (std::vector<std::string>{"silent 115200", "silent 19200", "silent 9600", "printer 115200",
                                              "printer 19200"}));
   EXPECT_FALSE(link.IsOpen());

@@ -7,6 +7,9 @@
 namespace fjl::cli {
 namespace {
 
+const Catalogue kEnglish(CatalogueSource(Language::English), "posix");
+const Catalogue kRussian(CatalogueSource(Language::Russian), "posix");
+
 TEST(PortOpenReason, NamesTheCauseAndWhatToDo) {
   const std::pair<int, const char*> cases[] = {
       {EACCES,
@@ -19,26 +22,26 @@ TEST(PortOpenReason, NamesTheCauseAndWhatToDo) {
       {ENOTTY, "Причина: это не последовательный порт."},
   };
   for (const auto& [error, reason] : cases) {
-    EXPECT_EQ(PortOpenReason(platform::SystemResult::FromErrno(error)), reason) << error;
+    EXPECT_EQ(PortOpenReason(platform::SystemResult::FromErrno(error), kRussian), reason) << error;
   }
   // A denied open the port layer knows to mean another holder is told as busy.
-  EXPECT_EQ(PortOpenReason(platform::SystemResult::FromErrno(EACCES).As(platform::ErrorKind::Busy)),
+  EXPECT_EQ(PortOpenReason(platform::SystemResult::FromErrno(EACCES).As(platform::ErrorKind::Busy), kRussian),
             "Причина: порт занят другой программой.");
   // Anything else falls back on the system's own text, never an empty reason.
   const platform::SystemResult io_error = platform::SystemResult::FromErrno(EIO);
-  EXPECT_EQ(PortOpenReason(io_error), "Причина: " + io_error.Text() + ".");
+  EXPECT_EQ(PortOpenReason(io_error, kRussian), "Причина: " + io_error.Text() + ".");
 }
 
 TEST(IncompleteReasons, EveryGapIsNamedInOrder) {
   tape::TapeData tape;
   restore::RestorationState state;
   tape.EndMarkerFound = true;
-  EXPECT_TRUE(IncompleteReasons(tape, state).empty());
+  EXPECT_TRUE(IncompleteReasons(tape, state, kEnglish).empty());
 
   tape.EndMarkerFound = false;
   state.TaxGroupsNotRead = {"Б", "Д"};
   state.LineLost = true;
-  EXPECT_EQ(IncompleteReport(IncompleteReasons(tape, state)),
+  EXPECT_EQ(IncompleteReport(IncompleteReasons(tape, state, kEnglish), kEnglish),
             "fjl-restore-cli: the FJL file was written, but it may be incomplete: the tape ended without its end "
             "marker; tax group Б not read; tax group Д not read; the port went away.");
 }

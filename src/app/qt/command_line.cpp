@@ -1,6 +1,7 @@
 #include "app/qt/command_line.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "fjl_version.h"
 
@@ -78,6 +79,17 @@ std::optional<std::string> InfoText(std::string_view program, const std::vector<
   if (help) return version + "\n" + UsageText(program);
   if (wants_version) return version;
   return std::nullopt;
+}
+
+bool NoDisplay(const std::vector<std::string>& args) {
+  const auto set = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+  };
+  for (const std::string& arg : args) {
+    if (arg == "-platform" || arg == "--platform" || arg.starts_with("-platform=")) return false;
+  }
+  return !set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM");
 }
 
 }  // namespace fjl::app

@@ -32,4 +32,8 @@ std::string UsageText(std::string_view program);
 // or nullopt. Answered before the toolkit starts, so neither needs a display.
 std::optional<std::string> InfoText(std::string_view program, const std::vector<std::string>& args);
 
+// True when Qt would find no display: no DISPLAY or WAYLAND_DISPLAY, and no
+// other platform asked for (QT_QPA_PLATFORM, -platform).
+bool NoDisplay(const std::vector<std::string>& args);
+
 }  // namespace fjl::app

@@ -14,6 +14,7 @@
 #include "app/qt/qt_message_sink.h"
 #include "app/qt/russian_texts.h"
 #include "app/qt/wizard.h"
+#include "cli/catalogue.h"
 #include "dump/kept_downloads.h"
 #include "fjl_version.h"
 #include "link/device_link.h"
@@ -25,6 +26,13 @@ int main(int argc, char** argv) {
   if (const auto info = fjl::app::InfoText("fjl-restore", std::vector<std::string>(argv + 1, argv + argc))) {
     std::fputs(info->c_str(), stdout);
     return 0;
+  }
+  // Without a display Qt aborts with advice to reinstall; say what is
+  // missing instead, and what works without one.
+  if (fjl::app::NoDisplay(std::vector<std::string>(argv + 1, argv + argc))) {
+    const fjl::cli::Catalogue& texts = fjl::cli::Catalogue::For(fjl::cli::UserLanguage());
+    std::fputs((texts.Text("wizard.no_display") + "\n").c_str(), stderr);
+    return 1;
   }
   fjl::app::GuardedApplication application(argc, argv);
   // The version and the menu entry reach the desktop here; the step windows'

@@ -123,7 +123,8 @@ std::string PrepareDumpFolder(const std::string& folder) {
 }
 
 std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
-                            const std::optional<std::string>& dump, const std::string& dump_option) {
+                            const std::optional<std::string>& dump, const std::string& dump_option,
+                            const Catalogue& texts) {
   std::vector<FileKeys> files{ThroughLinks("--output", output)};
   if (log) files.push_back(ThroughLinks("--log", *log));
   if (dump) {
@@ -139,8 +140,10 @@ std::string CheckFilesApart(const std::string& output, const std::optional<std::
   for (std::size_t i = 0; i < files.size(); ++i) {
     for (std::size_t j = i + 1; j < files.size(); ++j) {
       if (files[i].option == files[j].option || !Clash(files[i], files[j])) continue;
-      return files[j].option + " " + files[j].shown + " names the same file as " + files[i].option + " " +
-             files[i].shown;
+      return texts.Text("files.same", {{"option", files[j].option},
+                                       {"file", files[j].shown},
+                                       {"other_option", files[i].option},
+                                       {"other_file", files[i].shown}});
     }
   }
   return {};

@@ -26,6 +26,7 @@ int wmain(int argc, wchar_t** argv) {
                                      {},
                                      &stop,
                                      fjl::link::SplitPortList(extra_ports != nullptr ? extra_ports : ""),
-                                     fjl::dump::KeptDownloadsRoot(fjl::platform::UserCacheFolder())};
+                                     fjl::dump::KeptDownloadsRoot(fjl::platform::UserCacheFolder()),
+                                     fjl::cli::UserLanguage()};
   return fjl::cli::RunCli(args, env);
 }

@@ -89,7 +89,8 @@ std::string PrepareDumpFolder(const std::string& folder) {
 }
 
 std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
-                            const std::optional<std::string>& dump, const std::string& dump_option) {
+                            const std::optional<std::string>& dump, const std::string& dump_option,
+                            const Catalogue& texts) {
   std::vector<FileName> files{{"--output", output, Spelling(output)}};
   if (log) files.push_back({"--log", *log, Spelling(*log)});
   if (dump) {
@@ -102,8 +103,10 @@ std::string CheckFilesApart(const std::string& output, const std::optional<std::
   for (std::size_t i = 0; i < files.size(); ++i) {
     for (std::size_t j = i + 1; j < files.size(); ++j) {
       if (files[i].option == files[j].option || files[i].spelled != files[j].spelled) continue;
-      return files[j].option + " " + files[j].shown + " names the same file as " + files[i].option + " " +
-             files[i].shown;
+      return texts.Text("files.same", {{"option", files[j].option},
+                                       {"file", files[j].shown},
+                                       {"other_option", files[i].option},
+                                       {"other_file", files[i].shown}});
     }
   }
   return {};

@@ -44,9 +44,9 @@ ExitStatus SignalStop::StoppedStatus() const {
 std::string_view SignalStop::StoppedBy() const {
   switch (g_caught.load()) {
     case CTRL_BREAK_EVENT: return "Ctrl-Break";
-    case CTRL_CLOSE_EVENT: return "закрытие окна";
+    case CTRL_CLOSE_EVENT: return "close";
     case CTRL_LOGOFF_EVENT:
-    case CTRL_SHUTDOWN_EVENT: return "завершение сеанса";
+    case CTRL_SHUTDOWN_EVENT: return "shutdown";
     default: return "Ctrl-C";
   }
 }
