@@ -69,8 +69,8 @@ TEST(Catalogue, WindowsGetsWindowsAdvice) {
     EXPECT_EQ(help.find("dialout"), std::string::npos) << help;
     EXPECT_EQ(help.find("/dev/"), std::string::npos) << help;
     EXPECT_NE(help.find("--port COM3"), std::string::npos) << help;
-    EXPECT_EQ(PortOpenReason(EACCES, windows).find("dialout"), std::string::npos);
-    EXPECT_NE(PortOpenReason(EACCES, posix).find("sudo usermod -aG dialout $USER"), std::string::npos);
+    EXPECT_EQ(PortOpenReason(platform::SystemResult::FromErrno(EACCES), windows).find("dialout"), std::string::npos);
+    EXPECT_NE(PortOpenReason(platform::SystemResult::FromErrno(EACCES), posix).find("sudo usermod -aG dialout $USER"), std::string::npos);
   }
 }
 
