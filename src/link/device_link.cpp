@@ -34,6 +34,8 @@ struct DeviceLink::State {
   // opens the port afresh, so a re-plugged adapter works again without
   // restarting the program.
   bool line_gone = false;
+  // A reply came since OpenLink.
+  bool heard = false;
   // A port OpenLink opened and CloseLink has not closed, even while a
   // hang-up has taken its channel.
   bool port_held = false;
@@ -77,6 +79,7 @@ std::int32_t DeviceLink::OpenLink(const std::string& port, std::int32_t speed) {
   s.port_name = port;
   s.port_speed = speed;
   s.line_gone = false;
+  s.heard = false;
   OpenedChannel opened = s.Open();
   s.open_failure = opened.Failure();
   s.channel = opened ? std::move(opened).Value() : nullptr;
@@ -136,6 +139,8 @@ void DeviceLink::State::Refuse(std::int32_t command, std::string_view data) {
   response.StatusBytes.fill(0);
 }
 
+bool DeviceLink::HeardSinceOpen() const { return state_->heard; }
+
 const DeviceResponse& DeviceLink::Exchange(std::int32_t command, std::string_view data) {
   State& s = *state_;
   if (!s.link_ready) return s.response;
@@ -170,6 +175,7 @@ const DeviceResponse& DeviceLink::Exchange(std::int32_t command, std::string_vie
 
   DecodeReply({s.receiver, command, sent_data, s.pass_through}, s.response);
   if (s.line_gone && s.response.NoReply()) s.response.Status |= StatusLineGone;
+  if (!s.response.NoReply()) s.heard = true;
   s.link_ready = true;
 
   s.log.WriteSessionLog(s.ReplyLogHead(), ";" + s.response.RawReply);

@@ -54,6 +54,10 @@ class DeviceLink : public Exchanger {
   bool IsOpen() const;
   // Why the last OpenLink failed; success after one that opened.
   const SystemResult& OpenFailure() const;
+  // Whether any reply (a frame, a NAK) came since the last OpenLink: a first
+  // exchange that meets silence points at the cable, the speed or the port
+  // rather than at the printer.
+  bool HeardSinceOpen() const;
 
   // Sends one command frame and waits for the reply (see exchanger.h). Only
   // a frame carrying the request's own SEQ and command byte is taken; any

@@ -10,4 +10,13 @@ namespace fjl::platform {
 // (or ~/.cache) on Linux, %LOCALAPPDATA% on Windows.
 std::string UserCacheFolder();
 
+// Where the user keeps documents: the XDG documents folder on Linux (from
+// user-dirs.dirs, else ~/Documents when it exists, else the home folder),
+// the "Documents" known folder on Windows.
+std::string UserDocumentsFolder();
+
+// Which advice fits the system the program runs on.
+enum class SystemFamily { Posix, Windows };
+SystemFamily ThisSystem();
+
 }  // namespace fjl::platform

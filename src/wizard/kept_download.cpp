@@ -43,8 +43,10 @@ std::optional<std::int64_t> KeptDownload::BeginTape(link::Exchanger& printer, st
                                                     std::int32_t speed, tape::TapeImage& tape, tape::AuxImage& aux,
                                                     MessageSink& messages) {
   recorder_.reset();
+  serial_.clear();
   if (root_.empty()) return 0;
   const std::string serial = dump::ReadSerialNumber(printer, password);
+  serial_ = serial;
   const std::filesystem::path folder = dump::KeptDownloadFolder(root_, serial);
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);

@@ -48,6 +48,9 @@ class KeptDownload {
   bool Keeping() const { return recorder_ != nullptr; }
   // Bytes of the area the last watched download had stored when it ended.
   std::int64_t LastStored() const { return tap_.stored; }
+  // The printer's serial number as the latest download read it; empty when
+  // it was not read or the printer refused it.
+  const std::string& Serial() const { return serial_; }
 
   // Before step 1's download: finds the printer's folder by its serial
   // number and goes on with what it keeps (its bytes loaded into the
@@ -88,6 +91,7 @@ class KeptDownload {
   std::filesystem::path folder_;  // the folder the lock is held on
   std::unique_ptr<platform::FileLock> lock_;
   std::unique_ptr<dump::DumpRecorder> recorder_;
+  std::string serial_;
   Tap tap_;
 };
 

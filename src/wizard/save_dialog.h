@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "output/save_dialog.h"
@@ -14,6 +15,8 @@ namespace fjl::wizard {
 struct SaveDialogSettings {
   std::string title;
   std::string initial_folder;
+  // The name the dialog proposes in that folder.
+  std::string file_name;
   // Description and pattern of each filter; the first one is selected.
   std::vector<output::FileFilter> filters;
   // As the dialog is given it ("*.FJL"); FjlFilterIndex says when it applies.
@@ -24,9 +27,15 @@ struct SaveDialogSettings {
 // The filter under which a name typed without an extension gets ".FJL".
 inline constexpr std::size_t kFjlFilterIndex = 0;
 
-// The settings of one save, taken now: the dialog opens in the program's
-// current working directory.
-SaveDialogSettings CurrentSaveDialogSettings();
+// The settings of one save: the dialog opens in `folder` and proposes
+// `file_name` there.
+SaveDialogSettings SaveDialogSettingsFor(std::string folder, std::string file_name);
+
+// The name proposed for a tape: the printer's serial number and the day,
+// "AB12345678_2026-12-08.FJL". Only letters, digits and '-' of the serial
+// number are kept, so whatever the printer sends makes a plain file name;
+// without any, the name is the day alone.
+std::string ProposedFileName(std::string_view serial, int year, int month, int day);
 
 // What the user picked: the name as typed or clicked, with no extension added
 // by the dialog, and the filter chosen when the dialog closed.
@@ -35,8 +44,10 @@ struct SaveChoice {
   std::size_t filter = kFjlFilterIndex;
 };
 
-// The file to write: ".FJL" is added to a name without an extension only
-// while the FJL filter is chosen; under "Все файлы (*.*)" the name is kept.
+// The file to write: while the FJL filter is chosen, ".FJL" is added to a
+// name that does not already end in it (in any case), so "лента 08.12"
+// is not saved without it and hidden by the filter; under "Все файлы
+// (*.*)" the name is kept.
 std::string PathToSave(const SaveChoice& choice);
 
 }  // namespace fjl::wizard

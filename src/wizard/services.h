@@ -19,6 +19,8 @@ struct WizardServices {
   std::function<std::vector<std::string>()> list_ports;
   // The user's folder of kept downloads; empty keeps nothing.
   std::filesystem::path kept_downloads = {};
+  // Where the first save of a run opens (UTF-8); empty: the working directory.
+  std::string documents_folder = {};
 };
 
 }  // namespace fjl::wizard

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "output/save_text_file.h"
+#include "platform/local_time.h"
 #include "restore/line_sink.h"
 #include "restore/restore_tape.h"
 #include "wizard/guarded.h"
@@ -20,12 +21,14 @@ namespace {
 
 // The next save opens where this one went, as the dialog always has. A
 // folder that cannot be entered leaves the working directory as it was.
-void FollowSavedFile(const std::string& path) {
-  const std::filesystem::path folder =
-      std::filesystem::path(std::u8string(path.begin(), path.end())).parent_path();
-  if (folder.empty()) return;
+// Gives the folder, UTF-8.
+std::string FollowSavedFile(const std::string& path) {
+  std::filesystem::path folder = std::filesystem::path(std::u8string(path.begin(), path.end())).parent_path();
   std::error_code ignored;
+  if (folder.empty()) folder = std::filesystem::current_path(ignored);
   std::filesystem::current_path(folder, ignored);
+  const std::u8string text = std::filesystem::absolute(folder, ignored).u8string();
+  return std::string(text.begin(), text.end());
 }
 
 }  // namespace
@@ -71,7 +74,12 @@ void Step3Presenter::Open() {
 
 void Step3Presenter::Save() {
   Guarded([this] {
-    const std::optional<SaveChoice> chosen = view_.ChooseSaveFile(CurrentSaveDialogSettings());
+    const platform::CalendarTime today = platform::LocalCalendarTime();
+    const std::optional<SaveChoice> chosen = view_.ChooseSaveFile(SaveDialogSettingsFor(
+        SaveFolder(), ProposedFileName(step1_.Kept().Serial(), today.year, today.month, today.day)));
+    // The dialog took the focus; the save button had it, and Enter there
+    // saves again rather than typing into the tape.
+    view_.SetFocus(Step3Control::SaveButton);
     if (!chosen) return;
     const std::string path = PathToSave(*chosen);
     const output::SaveResult saved = output::SaveTextFile(path, view_.TapeLines());
@@ -79,8 +87,20 @@ void Step3Presenter::Save() {
       view_.ShowError(path + ": " + saved.error);
       return;
     }
-    FollowSavedFile(path);
+    last_folder_ = FollowSavedFile(path);
   });
+}
+
+// Where the dialog opens: the folder of this run's latest save, at first the
+// user's documents (the program's own folder may be hidden, and an
+// uninstaller leaves a tape there behind).
+std::string Step3Presenter::SaveFolder() const {
+  if (!last_folder_.empty()) return last_folder_;
+  const std::string& documents = step1_.Services().documents_folder;
+  if (!documents.empty()) return documents;
+  std::error_code ignored;
+  const std::u8string current = std::filesystem::current_path(ignored).u8string();
+  return std::string(current.begin(), current.end());
 }
 
 void Step3Presenter::Finish() {

@@ -1,6 +1,8 @@
 #pragma once
 // Step 3 (TForm3): restore the tape as text, show it, save it.
 
+#include <string>
+
 #include "restore/restoration_state.h"
 #include "restore/restore_view.h"
 #include "wizard/gauge.h"
@@ -55,6 +57,7 @@ class Step3Presenter {
  private:
   template <class Handler>
   void Guarded(Handler&& handler);
+  std::string SaveFolder() const;
 
   Step3View& view_;
   Step1Presenter& step1_;
@@ -62,6 +65,7 @@ class Step3Presenter {
   restore::RestorationState restoration_;
   bool restoring_ = false;
   bool finishing_ = false;
+  std::string last_folder_;  // of this run's latest save, UTF-8
 };
 
 }  // namespace fjl::wizard

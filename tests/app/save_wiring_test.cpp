@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <filesystem>
@@ -78,9 +79,12 @@ TEST_F(SaveWiringTest, DialogIsAskedWithTheSaveSettings) {
 }
 
 TEST_F(SaveWiringTest, QtDialogGetsTheSettings) {
-  const wizard::SaveDialogSettings settings = wizard::CurrentSaveDialogSettings();
+  const wizard::SaveDialogSettings settings =
+      wizard::SaveDialogSettingsFor(QDir::currentPath().toStdString(), "07104512_2026-12-08.FJL");
   QFileDialog dialog;
   ConfigureSaveDialog(dialog, settings);
+  ASSERT_EQ(dialog.selectedFiles().size(), 1);
+  EXPECT_EQ(QFileInfo(dialog.selectedFiles().front()).fileName(), "07104512_2026-12-08.FJL");
   EXPECT_EQ(Utf8(dialog.windowTitle()), "Сохранить контрольную ленту в файл");
   EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
   EXPECT_EQ(QDir(dialog.directory()).canonicalPath(), QDir(QDir::currentPath()).canonicalPath());
@@ -96,7 +100,7 @@ TEST_F(SaveWiringTest, QtDialogGetsTheSettings) {
 // (*.*)" the name must stay as typed, and the choice says which filter it was.
 TEST_F(SaveWiringTest, QtDialogAddsFjlOnlyUnderTheFjlFilter) {
   QFileDialog dialog;
-  ConfigureSaveDialog(dialog, wizard::CurrentSaveDialogSettings());
+  ConfigureSaveDialog(dialog, wizard::SaveDialogSettingsFor(QDir::currentPath().toStdString(), ""));
   const QString all_files = QString::fromUtf8("Все файлы (*.*)");
   dialog.selectNameFilter(all_files);
   emit dialog.filterSelected(all_files);
@@ -140,12 +144,15 @@ TEST_F(SaveWiringTest, EditedTextIsSavedInWindows1251WithCrLf) {
       << "saving never changes the box";
 }
 
-TEST_F(SaveWiringTest, NameWithoutExtensionGetsFjl) {
+TEST_F(SaveWiringTest, NameNotEndingInFjlGetsIt) {
   SaveAs(Dir() / "tape");
   EXPECT_TRUE(fs::exists(Dir() / "tape.FJL"));
   EXPECT_FALSE(fs::exists(Dir() / "tape"));
-  SaveAs(Dir() / "tape.txt");
-  EXPECT_TRUE(fs::exists(Dir() / "tape.txt")) << "an extension typed is kept";
+  // A dot in the name is no ".FJL": the file would hide from the filter.
+  SaveAs(Dir() / "лента 08.12");
+  EXPECT_TRUE(fs::exists(Dir() / "лента 08.12.FJL"));
+  SaveAs(Dir() / "tape.fjl");
+  EXPECT_TRUE(fs::exists(Dir() / "tape.fjl")) << "any case of .FJL is kept";
 }
 
 TEST_F(SaveWiringTest, NextSaveOpensInTheFolderOfTheLastOne) {

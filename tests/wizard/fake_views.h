@@ -201,9 +201,10 @@ inline sim::SimulatorOptions SmallChunks(std::size_t bytes = 50) {
 // printer in the same process.
 class FakeWizard {
  public:
-  // `kept`: the folder of kept downloads (empty: none kept).
+  // `kept`: the folder of kept downloads (empty: none kept); `documents`:
+  // where the first save opens (empty: the working directory).
   explicit FakeWizard(sim::SimulatorOptions options = {}, std::filesystem::path kept = {},
-                      sim::PrinterModel model = sim::SamplePrinterModel())
+                      sim::PrinterModel model = sim::SamplePrinterModel(), std::string documents = {})
       : simulator(std::move(model), std::move(options)),
         link([this](const std::string& port, std::int32_t speed) -> link::OpenedChannel {
           if (port != kPort) return nullptr;
@@ -215,7 +216,7 @@ class FakeWizard {
                  if (!ports_error.empty()) throw std::runtime_error(ports_error);
                  return ports;
                },
-               std::move(kept)},
+               std::move(kept), std::move(documents)},
               view1, view2, view3) {}
 
   static constexpr const char* kPort = "/dev/ttySIM0";

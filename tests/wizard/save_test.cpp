@@ -22,10 +22,11 @@ std::string FileBytes(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-TEST(SaveDialogTest, SettingsAreTakenWhenTheButtonIsPressed) {
-  const SaveDialogSettings s = CurrentSaveDialogSettings();
+TEST(SaveDialogTest, TheDialogHasTheWindowsTextsAndTheGivenPlace) {
+  const SaveDialogSettings s = SaveDialogSettingsFor("/home/ann/Документы", "07104512_2026-12-08.FJL");
   EXPECT_EQ(s.title, "Сохранить контрольную ленту в файл");
-  EXPECT_EQ(fs::path(s.initial_folder), fs::current_path());
+  EXPECT_EQ(s.initial_folder, "/home/ann/Документы");
+  EXPECT_EQ(s.file_name, "07104512_2026-12-08.FJL");
   ASSERT_EQ(s.filters.size(), 2u);
   EXPECT_EQ(s.filters[0].description, "Файл контрольной ленты (*.FJL)");
   EXPECT_EQ(s.filters[0].pattern, "*.FJL");
@@ -35,7 +36,20 @@ TEST(SaveDialogTest, SettingsAreTakenWhenTheButtonIsPressed) {
   EXPECT_FALSE(s.confirm_overwrite);
 }
 
-// ".FJL" goes only to a name without an extension, and only while the FJL
+// Whatever the printer sends as its serial number, the name is a plain one.
+TEST(SaveDialogTest, TheProposedNameIsTheSerialNumberAndTheDay) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"AB12345678", "AB12345678_2026-01-05.FJL"},
+      {"", "2026-01-05.FJL"},
+      {"07 104/512\x01", "07104512_2026-01-05.FJL"},
+      {"..\\CON", "CON_2026-01-05.FJL"},
+      {"\xD0\x9A\xD0\x9B-7", "-7_2026-01-05.FJL"},  // "КЛ-7": the Cyrillic letters go
+      {"*?:<>|\"", "2026-01-05.FJL"},
+  };
+  for (const auto& [serial, name] : cases) EXPECT_EQ(ProposedFileName(serial, 2026, 1, 5), name) << serial;
+}
+
+// ".FJL" goes to every name that does not end in it, and only while the FJL
 // filter is chosen: under "Все файлы (*.*)" the name is the user's.
 TEST(SaveDialogTest, TheExtensionIsAddedOnlyUnderTheFjlFilter) {
   struct Case {
@@ -45,9 +59,13 @@ TEST(SaveDialogTest, TheExtensionIsAddedOnlyUnderTheFjlFilter) {
   };
   const Case cases[] = {
       {"/tmp/day", 0, "/tmp/day.FJL"},
-      {"/tmp/day.txt", 0, "/tmp/day.txt"},
+      {"/tmp/лента 08.12", 0, "/tmp/лента 08.12.FJL"},
+      {"/tmp/day.txt", 0, "/tmp/day.txt.FJL"},
+      {"/tmp/day.fjl", 0, "/tmp/day.fjl"},
+      {"/tmp/day.Fjl", 0, "/tmp/day.Fjl"},
       {"/tmp/day.", 0, "/tmp/day.FJL"},
       {"/tmp/.profile", 0, "/tmp/.profile.FJL"},
+      {"/tmp/", 0, "/tmp/"},
       {"/tmp/day", 1, "/tmp/day"},
       {"/tmp/day.", 1, "/tmp/day."},
       {"/tmp/README", 1, "/tmp/README"},
@@ -94,6 +112,33 @@ TEST_F(SaveTest, TheBoxIsWrittenInWindows1251AndTheNextDialogOpensWhereItWent) {
   w_.steps.step3.Save();
   ASSERT_EQ(w_.view3.dialogs.size(), 2u);
   EXPECT_TRUE(fs::equivalent(w_.view3.dialogs[1].initial_folder, dir_ / "archive"));
+}
+
+// The first save of a run opens in the user's documents, the next where the
+// last one went; the focus is back on "Сохранить" after the dialog either way.
+TEST(SaveFolderTest, DocumentsFirstThenTheLastFolderAndTheFocusComesBack) {
+  const fs::path dir = fs::temp_directory_path() / ("fjl-wizard-docs-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir / "Документы");
+  FakeWizard w({}, {}, sim::SamplePrinterModel(), (dir / "Документы").string());
+  w.view3.focus = Step3Control::TapeText;
+  w.steps.step3.Save();  // cancelled
+  EXPECT_EQ(w.view3.focus, Step3Control::SaveButton);
+  w.view3.choice = SaveChoice{(dir / "day").string(), kFjlFilterIndex};
+  w.view3.focus = Step3Control::TapeText;
+  w.steps.step3.Save();
+  EXPECT_EQ(w.view3.focus, Step3Control::SaveButton);
+  w.view3.choice.reset();
+  w.steps.step3.Save();
+  ASSERT_EQ(w.view3.dialogs.size(), 3u);
+  EXPECT_EQ(w.view3.dialogs[0].initial_folder, (dir / "Документы").string());
+  EXPECT_EQ(w.view3.dialogs[1].initial_folder, (dir / "Документы").string()) << "a cancel is no save";
+  EXPECT_TRUE(fs::equivalent(w.view3.dialogs[2].initial_folder, dir));
+  EXPECT_TRUE(fs::exists(dir / "day.FJL"));
+  // Nothing read the serial number here: the name is the day's.
+  EXPECT_TRUE(w.view3.dialogs[0].file_name.ends_with(".FJL"));
+  EXPECT_EQ(w.view3.dialogs[0].file_name.size(), std::string("2026-12-08.FJL").size());
+  fs::remove_all(dir);
 }
 
 TEST_F(SaveTest, UnderAllFilesTheNameIsKeptAsTyped) {

@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
   fjl::app::QtMessageSink messages(boxes);
   application.SetMessages(&messages);
 
-  fjl::app::Wizard wizard(link, boxes, fjl::dump::KeptDownloadsRoot(fjl::platform::UserCacheFolder()));
+  fjl::app::Wizard wizard(link, boxes, fjl::dump::KeptDownloadsRoot(fjl::platform::UserCacheFolder()),
+                          fjl::platform::UserDocumentsFolder());
   QObject::connect(&wizard.Form1, &fjl::app::TForm1::MainWindowClosed, &application,
                    &QCoreApplication::quit, Qt::QueuedConnection);
   wizard.Steps.Start();

@@ -22,6 +22,7 @@ void ConfigureSaveDialog(QFileDialog& dialog, const wizard::SaveDialogSettings& 
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(settings.initial_folder)));
+  if (!settings.file_name.empty()) dialog.selectFile(ToQString(settings.file_name));
   // Qt reads each filter's pattern from the parentheses that close its
   // description, so the descriptions are the filters: "*.FJL" for the first;
   // the second's "(*.*)" is taken as "*.*", everything with an extension.

@@ -18,11 +18,14 @@ namespace fjl::app {
 
 struct Wizard {
   // `kept_downloads`: the user's folder of kept downloads (empty: none).
-  Wizard(link::DeviceLink& link, MessageBoxes& boxes, std::filesystem::path kept_downloads = {})
+  // `kept_downloads` and `documents`: see WizardServices.
+  Wizard(link::DeviceLink& link, MessageBoxes& boxes, std::filesystem::path kept_downloads = {},
+         std::string documents = {})
       : Form1(boxes),
         Form2(boxes),
         Form3(boxes),
-        Steps({link, Toolkit, &link::ListPorts, std::move(kept_downloads)}, Form1, Form2, Form3) {
+        Steps({link, Toolkit, &link::ListPorts, std::move(kept_downloads), std::move(documents)}, Form1, Form2,
+              Form3) {
     Form1.Attach(Steps.step1);
     Form2.Attach(Steps.step2);
     Form3.Attach(Steps.step3);

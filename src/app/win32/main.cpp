@@ -34,7 +34,8 @@ struct Wizard {
         Form1(Toolkit),
         Form2(Toolkit),
         Form3(Toolkit),
-        Steps({link, Toolkit, &fjl::link::ListPorts, fjl::dump::KeptDownloadsRoot(fjl::platform::UserCacheFolder())},
+        Steps({link, Toolkit, &fjl::link::ListPorts, fjl::dump::KeptDownloadsRoot(fjl::platform::UserCacheFolder()),
+               fjl::platform::UserDocumentsFolder()},
               Form1, Form2, Form3) {
     Form1.Attach(Steps.step1);
     Form2.Attach(Steps.step2);

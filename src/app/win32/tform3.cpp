@@ -210,7 +210,9 @@ std::optional<wizard::SaveChoice> TForm3::ChooseSaveFile(const wizard::SaveDialo
   const std::wstring filters = FilterList(settings);
   const std::wstring title = Wide(settings.title);
   const std::wstring folder = Wide(settings.initial_folder);
-  std::wstring name(32768, L'\0');
+  // The proposed name, in a buffer the dialog writes the chosen one into.
+  std::wstring name = Wide(settings.file_name);
+  name.resize(32768, L'\0');
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof(dialog);
   dialog.hwndOwner = Handle();

@@ -1,6 +1,7 @@
 #include "platform/user_folders.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -16,5 +17,13 @@ std::string UserCacheFolder() {
   if (written == 0 || written >= length) return {};
   return Utf8FromWide(std::wstring_view(folder.data(), written));
 }
+
+std::string UserDocumentsFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder))) return {};
+  return Utf8FromWide(folder);
+}
+
+SystemFamily ThisSystem() { return SystemFamily::Windows; }
 
 }  // namespace fjl::platform
