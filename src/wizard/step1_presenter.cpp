@@ -1,5 +1,6 @@
 #include "wizard/step1_presenter.h"
 
+
 #include <algorithm>
 #include <charconv>
 #include <clocale>
@@ -11,6 +12,7 @@
 #include "text/file_error_text.h"
 #include "wizard/guarded.h"
 #include "wizard/keyboard.h"
+#include "wizard/message_hints.h"
 #include "wizard/step2_presenter.h"
 #include "wizard/step_messages.h"
 #include "wizard/window_texts.h"
@@ -110,7 +112,7 @@ void Step1Presenter::Connect() {
   const std::string speed_text = view_.Text(Step1Control::SpeedList);
   const std::string port = view_.Text(Step1Control::PortList);
   if (services_.device_link.OpenLink(port, SpeedOf(speed_text)) == -1) {
-    view_.ShowMessage(kMsgCannotConnect);
+    view_.ShowMessage(CannotConnectMessage(services_.device_link.OpenFailure()));
     return;
   }
   connected_port_ = port;
@@ -153,7 +155,8 @@ std::string Step1Presenter::PasswordBytes() const {
 void Step1Presenter::ReadTape() {
   Guarded([this] {
     const std::string password = PasswordBytes();
-    StepMessages<Step1Control> messages(view_);
+    StepMessages<Step1Control> boxes(view_);
+    HintedMessages messages(boxes, services_.device_link, last_response_);
     const DownloadHooks hooks = StepDownloadHooks(view_, [this](DownloadPhase phase) { ShowTapeButtons(phase); });
     // The auxiliary area kept with the tape is checked with it and loaded
     // where step 2 reads it.

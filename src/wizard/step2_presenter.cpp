@@ -1,9 +1,11 @@
 #include "wizard/step2_presenter.h"
 
+
 #include "tape/aux_download.h"
 #include "tape/record_counters.h"
 #include "wizard/guarded.h"
 #include "wizard/keyboard.h"
+#include "wizard/message_hints.h"
 #include "wizard/step1_presenter.h"
 #include "wizard/step3_presenter.h"
 #include "wizard/step_messages.h"
@@ -38,7 +40,8 @@ void Step2Presenter::ShowAuxButtons(DownloadPhase phase) {
 void Step2Presenter::ReadAux() {
   Guarded([this] {
     const std::string password = step1_.PasswordBytes();
-    StepMessages<Step2Control> messages(view_);
+    StepMessages<Step2Control> boxes(view_);
+    HintedMessages messages(boxes, step1_.Services().device_link, step1_.LastResponse());
     const DownloadHooks hooks = StepDownloadHooks(view_, [this](DownloadPhase phase) { ShowAuxButtons(phase); });
     KeptDownload& kept = step1_.Kept();
     link::DeviceLink& link = step1_.Services().device_link;

@@ -159,8 +159,8 @@ TEST_F(ConnectionTest, AnEmptyPortListStillLeavesAWorkingWindow) {
     form_.ConnectButton()->click();
     ExpectDisconnected();
   }
-  EXPECT_EQ(sink_.messages, (std::vector<std::string>{"Невозможно подключить порт",
-                                                      "Невозможно подключить порт"}));
+  // An empty port name names no port.
+  EXPECT_EQ(sink_.messages, (std::vector<std::string>{"Невозможно подключить порт\nПричина: нет такого порта (проверьте кабель и выбор порта).", "Невозможно подключить порт\nПричина: нет такого порта (проверьте кабель и выбор порта)."}));
   EXPECT_TRUE(sink_.errors.empty());
 }
 
@@ -218,11 +218,12 @@ TEST_F(ConnectionTest, APortThatCannotBeOpenedLeavesEverythingDisconnected) {
   struct Case {
     const char* name;
     std::string port;
+    std::string reason;  // the box's second line
   };
   const Case cases[] = {
-      {"missing", "/dev/ttyFJLmissing0"},
-      {"busy", busy.Path()},
-      {"not a terminal", "/dev/null"},
+      {"missing", "/dev/ttyFJLmissing0", "Причина: нет такого порта (проверьте кабель и выбор порта)."},
+      {"busy", busy.Path(), "Причина: порт занят другой программой."},
+      {"not a terminal", "/dev/null", "Причина: это не последовательный порт."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -230,7 +231,7 @@ TEST_F(ConnectionTest, APortThatCannotBeOpenedLeavesEverythingDisconnected) {
     link::TPortControl::SetExtraPorts({c.port});
     Activate(form_);
     form_.ConnectButton()->click();
-    EXPECT_EQ(sink_.messages, std::vector<std::string>{"Невозможно подключить порт"});
+    EXPECT_EQ(sink_.messages, std::vector<std::string>{"Невозможно подключить порт\n" + c.reason});
     ExpectDisconnected();
     EXPECT_FALSE(link_.IsOpen());
   }

@@ -50,7 +50,7 @@ TEST_F(KeyboardTest, EnterAndKeypadEnterPressTheFocusedButton) {
   QTest::keyClick(connect, Qt::Key_Return);
   QTest::keyClick(connect, Qt::Key_Enter, Qt::KeypadModifier);
   // No port to open: each press shows why.
-  EXPECT_EQ(sink_.messages, (Texts{"Невозможно подключить порт", "Невозможно подключить порт"}));
+  EXPECT_EQ(sink_.messages, (Texts{"Невозможно подключить порт\nПричина: нет такого порта (проверьте кабель и выбор порта).", "Невозможно подключить порт\nПричина: нет такого порта (проверьте кабель и выбор порта)."}));
   wizard_.Form1.hide();
 }
 

@@ -128,7 +128,8 @@ TEST(Step1PresenterTest, APortThatCannotBeOpenedSaysSoAndChangesNothing) {
   w.steps.step1.Activated();
   w.view1.Select(C::PortList, 1);
   w.steps.step1.ConnectOrDisconnect();
-  EXPECT_EQ(w.view1.messages, Texts{"Невозможно подключить порт"});
+  // The fake opener knows no such port.
+  EXPECT_EQ(w.view1.messages, Texts{"Невозможно подключить порт\nПричина: нет такого порта (проверьте кабель и выбор порта)."});
   EXPECT_EQ(w.view1.indicator, IndicatorColour::Red);
   EXPECT_EQ(w.view1.Text(C::ConnectButton), "Подключить");
   EXPECT_TRUE(w.view1.IsEnabled(C::PortList));
@@ -169,9 +170,11 @@ TEST(Step1PresenterTest, AfterAFailedDownloadTheUserCanDisconnectAndPickAnotherP
     std::string message;
   };
   const Case cases[] = {
-      {"no reply", {.kind = sim::FaultKind::Silence, .command = 241}, std::string(tape::kMsgTimeout)},
+      // Nothing came since connecting: the line and the speed are to check.
+      {"no reply", {.kind = sim::FaultKind::Silence, .command = 241}, std::string(tape::kMsgTimeout) + "\nПроверьте кабель и скорость порта; fjl-restore-cli --find сам найдёт порт и скорость регистратора."},
+      // Error class 06, the printer's wrong password.
       {"device error", {.kind = sim::FaultKind::ErrorCode, .command = 241, .code = "0106"},
-       std::string(tape::kMsgFlashReadError)},
+       std::string(tape::kMsgFlashReadError) + "\nНеверный пароль доступа!"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -193,7 +196,7 @@ TEST(Step1PresenterTest, AfterAFailedDownloadTheUserCanDisconnectAndPickAnotherP
     w.view1.messages.clear();
     w.view1.Select(C::PortList, 1);
     w.steps.step1.ConnectOrDisconnect();
-    EXPECT_EQ(w.view1.messages, Texts{"Невозможно подключить порт"});
+    EXPECT_EQ(w.view1.messages, Texts{"Невозможно подключить порт\nПричина: нет такого порта (проверьте кабель и выбор порта)."});
     w.view1.Select(C::PortList, 0);
     w.steps.step1.ConnectOrDisconnect();
     w.steps.step1.ReadTape();

@@ -82,7 +82,7 @@ TEST(StepFlowTest, AuxDownloadFailureKeepsReadingAndShutsNext) {
   w.steps.step1.Next();
   w.simulator.AddFault({.kind = sim::FaultKind::ErrorCode, .command = 241, .code = "0106"});
   w.steps.step2.ReadAux();
-  EXPECT_EQ(w.view2.messages, Texts{std::string(tape::kMsgFlashReadError)});
+  EXPECT_EQ(w.view2.messages, Texts{std::string(tape::kMsgFlashReadError) + "\nНеверный пароль доступа!"});
   EXPECT_TRUE(w.view2.IsEnabled(Step2Control::ReadAuxButton));
   EXPECT_FALSE(w.view2.IsEnabled(Step2Control::NextButton));
   EXPECT_EQ(w.view2.Text(Step2Control::ResultBox), "0106");
