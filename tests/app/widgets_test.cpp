@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <climits>
 #include <stdexcept>
 
@@ -194,6 +195,36 @@ TEST(QtMessageBoxesTest, AQuestionIsYesOrNoWithNoAsTheDefault) {
   EXPECT_FALSE(answer);
   seen = ShowAndInspect([&] { answer = boxes.AskYesNo(&window, "Прервать чтение?"); }, QMessageBox::Yes);
   EXPECT_TRUE(answer);
+}
+
+// Once a box closes, the control that had the focus has it again, so Enter
+// presses that button rather than landing nowhere (or in the tape box).
+TEST(QtMessageBoxesTest, TheFocusGoesBackWhereItWasWhenTheBoxCloses) {
+  QtMessageBoxes boxes;
+  QWidget window;
+  auto* layout = new QVBoxLayout(&window);
+  auto* first = new QPushButton("first", &window);
+  auto* second = new QPushButton("second", &window);
+  layout->addWidget(first);
+  layout->addWidget(second);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  for (const bool ask : {false, true}) {
+    SCOPED_TRACE(ask ? "question" : "message");
+    second->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), second);
+    const SeenBox seen = ShowAndInspect([&] {
+      if (ask) {
+        boxes.AskYesNo(&window, "Прервать чтение?");
+      } else {
+        boxes.ShowMessage(&window, "Невозможно подключить порт");
+      }
+    }, ask ? QMessageBox::No : QMessageBox::Ok);
+    ASSERT_TRUE(seen.found);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), second);
+  }
 }
 
 // With Qt's own Russian catalogue the standard buttons speak Russian too.

@@ -137,5 +137,27 @@ TEST_F(StepKeyboard, EscapeAsksFromEveryControlOtherKeysPassThrough) {
   EXPECT_TRUE(form_->Clicked.empty());
 }
 
+// Closes the message box that is up, from inside its own modal loop.
+void CALLBACK AnswerTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  const HWND box = GetActiveWindow();
+  if (box != nullptr) PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+// A plain window gives the focus to itself when it is active again; once a
+// message box closes, the control that had the focus must have it again, or
+// Enter would press nothing (or type into the tape).
+TEST_F(StepKeyboard, TheFocusComesBackWhenAMessageBoxCloses) {
+  for (HWND had : {save_, finish_}) {
+    SetFocus(had);
+    ASSERT_EQ(GetFocus(), had);
+    SetTimer(nullptr, 0, 200, &AnswerTheBox);
+    form_->ShowMessage("Невозможно подключить порт");
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    EXPECT_EQ(GetFocus(), had);
+  }
+}
+
 }  // namespace
 }  // namespace fjl::app::win32

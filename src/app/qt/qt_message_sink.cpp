@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace fjl::app {
 namespace {
@@ -16,10 +17,19 @@ QString Text(std::string_view text) { return QString::fromUtf8(text.data(), stat
 
 int ShowBox(QWidget* owner, QMessageBox::Icon icon, std::string_view text, QMessageBox::StandardButtons buttons,
             QMessageBox::StandardButton default_button) {
+  // Without a window manager to hand the activation back, nothing would
+  // have the focus once the box closes: the next Tab would land in the tape
+  // and Enter there would type into it.
+  const QPointer<QWidget> had_focus = owner != nullptr ? owner->window()->focusWidget() : nullptr;
   QMessageBox box(icon, TitleFor(owner), Text(text), buttons, owner);
   box.setDefaultButton(default_button);
   box.setEscapeButton(default_button);
-  return box.exec();
+  const int answer = box.exec();
+  if (had_focus != nullptr && had_focus->isEnabled() && had_focus->isVisible()) {
+    had_focus->window()->activateWindow();
+    had_focus->setFocus(Qt::OtherFocusReason);
+  }
+  return answer;
 }
 
 }  // namespace

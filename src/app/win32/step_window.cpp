@@ -363,7 +363,24 @@ LRESULT StepWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam))) return TRUE;
       break;
     case WM_ACTIVATE:
-      if (LOWORD(wparam) != WA_INACTIVE && HIWORD(wparam) == 0) OnActivated();
+      // A plain window, unlike a dialog, gives the focus to itself when it
+      // is activated again: after a message box or the save dialog no
+      // control would have it, the next Tab would land in the tape and
+      // Enter there would type into it. The control that had it gets it back.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window_, focus)) focus_before_ = focus;
+        break;
+      }
+      if (HIWORD(wparam) != 0) break;
+      OnActivated();
+      // Unless the presenter has put it on a control of its own choosing;
+      // the box that closes may still hold it here.
+      if (focus_before_ != nullptr && IsWindow(focus_before_) && IsWindowEnabled(focus_before_) &&
+          IsWindowVisible(focus_before_) && !IsChild(window_, GetFocus())) {
+        SetFocus(focus_before_);
+        return 0;
+      }
       break;
     case WM_CLOSE:
       // Windows is not to destroy the window: the presenter decides, and

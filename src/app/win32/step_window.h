@@ -105,6 +105,7 @@ class StepWindow {
   wizard::ClientSize size_;
   int dpi_ = 96;
   std::vector<HWND> tab_stops_;
+  HWND focus_before_ = nullptr;  // the control that had the focus when the window was left
 };
 
 // A step window as the view of its step's presenter (wizard::Step1View and
