@@ -49,19 +49,24 @@ TForm1::TForm1(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep1Caption,
   // "Типы записей": three columns of seven, in the core's order.
   AddGroup(kRecordTypesTitle, 10, 76, kStep1Size.width - 20, 306);
   // Each column is as wide as its widest label and a box; what is left of
-  // the group's width goes between the columns.
+  // the group's width goes between the columns. A face wider than Tahoma
+  // (where it is missing) narrows the boxes first, down to what a count of
+  // six digits needs, so the third column stays inside the group.
   constexpr int kColumns = 3;
   constexpr int kCounterWidth = 60;
+  constexpr int kNarrowestCounter = 44;
   std::array<int, kColumns> widest{};
   for (std::size_t index = 0; index < tape::kTapeCounterBoxes.size(); ++index) {
     int& column = widest[index / static_cast<std::size_t>(tape::kTapeCounterRows)];
     column = std::max(column, TextWidth(tape::kTapeCounterBoxes[index].label));
   }
-  int used = 0;
-  for (int width : widest) used += width + kLabelGap + kCounterWidth;
+  int labels = 0;
+  for (int width : widest) labels += width + kLabelGap;
   const int inner_left = 20;
   const int inner_width = kStep1Size.width - 40;
-  const int spacing = std::max(kLabelGap, (inner_width - used) / (kColumns - 1));
+  const int for_boxes = inner_width - labels - (kColumns - 1) * kLabelGap;
+  const int counter_width = std::clamp(for_boxes / kColumns, kNarrowestCounter, kCounterWidth);
+  const int spacing = std::max(kLabelGap, (inner_width - labels - kColumns * counter_width) / (kColumns - 1));
   int left = inner_left;
   for (std::size_t column = 0; column < kColumns; ++column) {
     const int box_x = left + widest[column] + kLabelGap;
@@ -69,10 +74,10 @@ TForm1::TForm1(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep1Caption,
       const std::size_t index = column * static_cast<std::size_t>(tape::kTapeCounterRows) + static_cast<std::size_t>(row);
       if (index >= tape::kTapeCounterBoxes.size()) break;
       const int y = 100 + row * 40;
-      counters_[index] = AddEdit(kCounterId + static_cast<int>(index), box_x, y, kCounterWidth, false, "0");
+      counters_[index] = AddEdit(kCounterId + static_cast<int>(index), box_x, y, counter_width, false, "0");
       AddLabelBefore(tape::kTapeCounterBoxes[index].label, box_x, y, 21);
     }
-    left = box_x + kCounterWidth + spacing;
+    left = box_x + counter_width + spacing;
   }
 
   // Bottom row.
