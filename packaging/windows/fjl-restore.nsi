@@ -38,13 +38,16 @@ ManifestDPIAware true
 
 !define PRODUCT "FJL Restore"
 !define PRODUCT_RU "Восстановление контрольной ленты"
-!define PUBLISHER "FJL Restore developers"
+!define PUBLISHER "Разработчики FJL Restore"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\fjl-restore"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT_RU}.lnk"
 ; makensis works in this script's folder.
 !define ICON "../../src/app/win32/fjl-restore.ico"
 
-Name "${PRODUCT}"
+; The installer speaks to a Russian user: its pages, captions and the
+; line under them carry the Russian name and the version.
+Name "${PRODUCT_RU} ${VERSION}"
+BrandingText "${PRODUCT_RU} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\fjl-restore"
 ; A second installation goes where the first one went.
@@ -54,10 +57,10 @@ InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 !searchparse "${VERSION}.0.0.0." "" VERSION_1 "." VERSION_2 "." VERSION_3 "." VERSION_4 "."
 VIProductVersion "${VERSION_1}.${VERSION_2}.${VERSION_3}.${VERSION_4}"
 VIFileVersion "${VERSION_1}.${VERSION_2}.${VERSION_3}.${VERSION_4}"
-VIAddVersionKey /LANG=1049 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1049 "ProductName" "${PRODUCT_RU}"
 VIAddVersionKey /LANG=1049 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1049 "FileVersion" "${VERSION}"
-VIAddVersionKey /LANG=1049 "FileDescription" "Установка ${PRODUCT} ${VERSION}"
+VIAddVersionKey /LANG=1049 "FileDescription" "Установка: ${PRODUCT_RU} ${VERSION}"
 VIAddVersionKey /LANG=1049 "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=1049 "LegalCopyright" "© 2026 ${PUBLISHER}"
 
