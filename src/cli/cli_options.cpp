@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t kMaxPasswordBytes = link::kMaxFrameData - 11;
 
 enum class Option {
-  Port, Output, Speed, Password, Log, Dump, Resume, FromDump, Export, Verbose, Find, ListPorts, Help, Version
+  Port, Output, Speed, Password, Log, Dump, Resume, FromDump, Export, Report, Verbose, Find, ListPorts, Help, Version
 };
 
 struct OptionName {
@@ -30,7 +30,8 @@ constexpr OptionName kOptions[] = {
     {"--speed", Option::Speed, true},        {"--password", Option::Password, true},
     {"--log", Option::Log, true},            {"--dump", Option::Dump, true},
     {"--resume", Option::Resume, true},      {"--from-dump", Option::FromDump, true},
-    {"--export", Option::Export, true},      {"--verbose", Option::Verbose, false},   {"--find", Option::Find, false},
+    {"--export", Option::Export, true},      {"--report", Option::Report, true},
+    {"--verbose", Option::Verbose, false},   {"--find", Option::Find, false},
     {"--list-ports", Option::ListPorts, false},
     {"--help", Option::Help, false},         {"-h", Option::Help, false},
     {"--version", Option::Version, false},
@@ -122,6 +123,10 @@ std::string ApplyOption(Option option, const std::string& value, RestoreOptions&
     }
     case Option::Export:
       return {};  // its two values are taken where the arguments are walked
+    case Option::Report:
+      if (value.empty()) return "--report needs a file name";
+      o.report = value;
+      return {};
     case Option::Verbose:
       o.verbose = true;
       return {};
@@ -164,7 +169,8 @@ ParsedCommandLine Finish(ParsedCommandLine parsed, const std::set<Option>& seen)
     return parsed;
   }
   if (given(Option::Find)) {
-    for (Option other : {Option::Output, Option::Log, Option::Dump, Option::Resume, Option::FromDump}) {
+    for (Option other :
+         {Option::Output, Option::Log, Option::Dump, Option::Resume, Option::FromDump, Option::Export, Option::Report}) {
       if (given(other)) return Fail("--find only looks for the printer: it takes --port, --speed and --password");
     }
     parsed.command = CliCommand::Find;
@@ -173,8 +179,8 @@ ParsedCommandLine Finish(ParsedCommandLine parsed, const std::set<Option>& seen)
     return parsed;
   }
   if (!o.from_dump && o.port.empty()) return Fail("--port is required");
-  // The exports alone are output enough for a run that asks no printer.
-  if (o.output.empty() && !(o.from_dump && o.Exports())) return Fail("--output is required");
+  // The exports or the report alone are output enough for a run that asks no printer.
+  if (o.output.empty() && !(o.from_dump && o.WritesData())) return Fail("--output is required");
   if (o.from_dump) {
     for (Option other : {Option::Port, Option::Speed, Option::Log, Option::Dump, Option::Resume}) {
       if (given(other)) return Fail("--from-dump restores without a printer: --port, --speed, --log, --dump and --resume do not go with it");
@@ -234,7 +240,8 @@ std::string UsageText() {
          "                  [--log FILE] [--dump DIR] [--verbose]\n"
          "  fjl-restore-cli --resume DIR|auto --port PATH --output FILE [--speed BAUD] ...\n"
          "  fjl-restore-cli --from-dump DIR --output FILE [--password TEXT]\n"
-         "  ... [--export json FILE] (with --from-dump, --output may be left out)\n"
+         "  ... [--export json FILE] [--export csv DIR] [--report FILE]\n"
+         "                  (with --from-dump, --output may be left out)\n"
          "  fjl-restore-cli --find [--port PATH] [--speed BAUD] [--password TEXT]\n"
          "  fjl-restore-cli --list-ports\n"
          "  fjl-restore-cli --help | --version\n"
@@ -260,6 +267,14 @@ std::string UsageText() {
          "; \"\" sends an empty one)\n"
          "  --export json FILE  also write the tape as data: documents, items,\n"
          "                    payments, amounts as integers (UTF-8 JSON)\n"
+         "  --export csv DIR  also write documents.csv, items.csv and payments.csv\n"
+         "                    into DIR (made if missing): UTF-8 with BOM, ';' between\n"
+         "                    fields, amounts as decimals with ',' (for Excel in Russian)\n"
+         "  --report FILE     write the whole integrity check of the tape (gaps and\n"
+         "                    repeats of document numbers, dates going back, unpaid\n"
+         "                    receipts, ...): JSON when FILE ends in .json, else Russian\n"
+         "                    text. Its one-line summary ends every restoring run;\n"
+         "                    a finding never changes the exit status\n"
          "  --log FILE        append every exchange with the printer to FILE\n"
          "  --dump DIR        keep the download in DIR instead (tape.bin, auxiliary.bin,\n"
          "                    state.txt) with the printer's answers to the restoration\n"

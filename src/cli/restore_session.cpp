@@ -24,6 +24,8 @@
 #include "platform/file_lock.h"
 #include "platform/local_time.h"
 #include "restore/restore_tape.h"
+#include "tapecheck/check_report.h"
+#include "tapedata/tape_csv.h"
 #include "tapedata/tape_json.h"
 #include "fjl_version.h"
 #include "tape/aux_download.h"
@@ -44,6 +46,28 @@ struct Session {
   link::DeviceResponse last_response;
 };
 
+// `name` inside `folder`, with the separator both systems take.
+std::string InFolder(const std::string& folder, std::string_view name) {
+  std::string path = folder;
+  if (!path.empty() && path.back() != '/' && path.back() != '\\') path += '/';
+  path += name;
+  return path;
+}
+
+// The files the exports and the report write, with the options naming them.
+std::vector<NamedFile> DataFiles(const RestoreOptions& options) {
+  std::vector<NamedFile> files;
+  if (options.export_json) files.push_back({"--export json", *options.export_json});
+  if (options.export_csv) {
+    for (const std::string_view name : {tapedata::kCsvDocumentsFile, tapedata::kCsvItemsFile,
+                                        tapedata::kCsvPaymentsFile}) {
+      files.push_back({"--export csv", InFolder(*options.export_csv, name)});
+    }
+  }
+  if (options.report) files.push_back({"--report", *options.report});
+  return files;
+}
+
 // The checks of every file the run will write; the first failure, or empty.
 std::string CheckFiles(const RestoreOptions& options) {
   // First, while nothing has been made: the log check creates the log.
@@ -51,17 +75,19 @@ std::string CheckFiles(const RestoreOptions& options) {
   const std::optional<std::string> resume = options.ResumeFolder();
   const std::optional<std::string> dump_folder = options.dump ? options.dump : resume ? resume : options.from_dump;
   const std::string dump_option = options.dump ? "--dump" : resume ? "--resume" : "--from-dump";
-  // Without --output the export takes its place in the check (the parser lets
-  // only an export stand alone).
-  const std::string& first_file = options.output.empty() ? options.export_json.value_or("") : options.output;
-  if (std::string why = CheckFilesApart(first_file, options.log, dump_folder, dump_option); !why.empty()) {
+  const std::vector<NamedFile> data_files = DataFiles(options);
+  if (std::string why = CheckFilesApart(options.output, options.log, dump_folder, dump_option, data_files);
+      !why.empty()) {
     return why;
   }
   if (!options.output.empty()) {
     if (std::string why = CheckOutputFile(options.output); !why.empty()) return why;
   }
-  if (options.export_json) {
-    if (std::string why = CheckOutputFile(*options.export_json); !why.empty()) return why;
+  if (options.export_csv) {
+    if (std::string why = PrepareExportFolder(*options.export_csv); !why.empty()) return why;
+  }
+  for (const NamedFile& file : data_files) {
+    if (std::string why = CheckOutputFile(file.path); !why.empty()) return why;
   }
   if (options.log) {
     if (std::string why = CheckLogFile(*options.log); !why.empty()) return why;
@@ -142,7 +168,8 @@ std::string KeepInUserFolder(const RestoreOptions& options, const std::filesyste
   std::filesystem::create_directories(folder, ec);
   if (ec) return folder.string() + ": " + text::FileErrorText(ec.value());
   if (std::string why = CheckFolderTakesFiles(folder.string()); !why.empty()) return why;
-  if (std::string why = CheckFilesApart(options.output, options.log, folder.string(), "the kept download");
+  if (std::string why =
+          CheckFilesApart(options.output, options.log, folder.string(), "the kept download", DataFiles(options));
       !why.empty()) {
     return why;
   }
@@ -168,7 +195,10 @@ std::string FindKeptDownload(const RestoreOptions& options, const std::filesyste
     return "--resume auto: there is no kept download of " + printer + ": looked in " + folder.string();
   }
   const std::string name = folder.string();
-  if (std::string why = CheckFilesApart(options.output, options.log, name, "--resume auto"); !why.empty()) return why;
+  if (std::string why = CheckFilesApart(options.output, options.log, name, "--resume auto", DataFiles(options));
+      !why.empty()) {
+    return why;
+  }
   if (std::string why = CheckFolderTakesFiles(name); !why.empty()) return why;
   if (std::string why = LockDumpFolder(name, false, lock); !why.empty()) return why;
   std::string error;
@@ -243,7 +273,7 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
   restore::RestorationState state;
   RestoreConsoleView restore_view(console, state);
   const std::string read_time = ReadTime();
-  // The model is built only when an export asks for it.
+  // The model is built on every run: the integrity check reads it.
   tapedata::TapeModelBuilder model(static_cast<std::int64_t>(session.tape.Image.Size()));
   const restore::RestoreInputs inputs{printer,
                                       password,
@@ -252,7 +282,7 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
                                       [&session](const link::DeviceResponse& reply) { session.last_response = reply; },
                                       stop,
                                       restore::kRestoredTextBudget,
-                                      options.Exports() ? &model : nullptr};
+                                      &model};
   const restore::RestoreOutcome outcome = restore::RestoreTape(inputs, state, text, restore_view, console);
   console.EndProgress();
   if (StopRequested(stop)) return Stopped(*stop, options, console);
@@ -267,15 +297,33 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
       return kExitStepFailed;
     }
   }
-  if (options.export_json) {
-    const std::string json = tapedata::TapeJson(model.Model(), {kVersion, read_time});
-    // The FJL file is written by now: a late stop no longer undoes the run.
-    const output::SaveResult saved = output::SaveFileBytes(*options.export_json, json);
-    if (!saved) {
-      console.ShowError(*options.export_json + ": " + saved.error);
-      return kExitStepFailed;
-    }
+  // The FJL file is written by now: a late stop no longer undoes the run.
+  // Each data file is tried whatever became of the one before.
+  bool all_written = true;
+  const auto write = [&console, &all_written](const std::string& path, std::string_view bytes) {
+    const output::SaveResult saved = output::SaveFileBytes(path, bytes);
+    if (!saved) console.ShowError(path + ": " + saved.error);
+    all_written = all_written && saved;
+    return static_cast<bool>(saved);
+  };
+  if (options.export_json) write(*options.export_json, tapedata::TapeJson(model.Model(), {kVersion, read_time}));
+  if (options.export_csv) {
+    const tapedata::TapeCsv csv = tapedata::TapeCsvTables(model.Model());
+    write(InFolder(*options.export_csv, tapedata::kCsvDocumentsFile), csv.documents);
+    write(InFolder(*options.export_csv, tapedata::kCsvItemsFile), csv.items);
+    write(InFolder(*options.export_csv, tapedata::kCsvPaymentsFile), csv.payments);
   }
+  // A finding is for the engineer to read: it never changes the exit status.
+  const tapecheck::TapeCheck check = tapecheck::CheckTape(model.Model());
+  bool report_written = false;
+  if (options.report) {
+    report_written = write(*options.report, tapecheck::ReportWantsJson(*options.report)
+                                                ? tapecheck::ReportJson(check)
+                                                : tapecheck::ReportText(check));
+  }
+  console.Note(tapecheck::SummaryLine(check, report_written ? *options.report : std::string()));
+  if (!all_written) return kExitStepFailed;
+
   std::vector<std::string> gaps = IncompleteReasons(session.tape, state);
   if (more_gaps) {
     for (std::string& gap : more_gaps()) gaps.push_back(std::move(gap));

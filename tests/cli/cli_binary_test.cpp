@@ -165,9 +165,10 @@ TEST_F(CliProcess, RestoresTheSimulatorsJournalIntoTheHandWorkedFile) {
 
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(ReadBytes(folder_ / "tape.FJL"), FjlBytes(SmallJournalLines()));
-  // Standard error is a file here: the two messages and no progress lines.
+  // Standard error is a file here: the two messages, the check's line and no progress lines.
   EXPECT_EQ(r.err,
-            "Успешно. Чтение контрольной ленты завершено.\nУспешно. Чтение контрольной ленты завершено.\n");
+            "Успешно. Чтение контрольной ленты завершено.\nУспешно. Чтение контрольной ленты завершено.\n" +
+                kSmallJournalCheck);
   EXPECT_TRUE(r.out.empty());
 }
 

@@ -83,8 +83,9 @@ TEST_F(CliOverPty, FullRunWritesTheHandWorkedTapeAsTheWizardSavesIt) {
 
   ASSERT_EQ(r.status, kExitRestored) << r.err;
   EXPECT_EQ(ReadBytes(Output()), FjlBytes(SmallJournalLines()));
-  // The two downloads' success messages, nothing else, one write each.
-  EXPECT_EQ(r.err_writes, (std::vector<std::string>{std::string(kMsgDone) + "\n", std::string(kMsgDone) + "\n"}));
+  // The two downloads' success messages and the check's line, nothing else, one write each.
+  EXPECT_EQ(r.err_writes, (std::vector<std::string>{std::string(kMsgDone) + "\n", std::string(kMsgDone) + "\n",
+                                                    kSmallJournalCheck}));
   EXPECT_TRUE(r.out.empty());
   // Only the FJL file: no temporary file left beside it.
   EXPECT_EQ(folder_.Names(), std::vector<std::string>{"tape.FJL"});
@@ -203,6 +204,7 @@ TEST_F(CliOverPty, FailingTaxRateReadIsShownAndTheRunStillCompletes) {
   ASSERT_EQ(r.status, kExitIncomplete) << r.err;
   EXPECT_EQ(ErrLines(r), (std::vector<std::string>{
                              kMsgDone, kMsgDone, "Налог Б:", "  Неверный пароль доступа!",
+                             kSmallJournalCheck.substr(0, kSmallJournalCheck.size() - 1),
                              "fjl-restore-cli: the FJL file was written, but it may be incomplete: tax group Б not "
                              "read."}));
   std::vector<std::string> expected = SmallJournalLines();
@@ -289,6 +291,10 @@ TEST(GoOnCommand, RepeatsWhatTheRunNeedsQuotedForTheShell) {
        "fjl-restore-cli --resume auto --port /dev/ttyUSB0 --output 'my tapes/day 1.FJL' --password '' --verbose"},
       {{"--password", "it's$1", "--log", "a;b.log", "--speed", "19200"}, "t.FJL",
        "fjl-restore-cli --resume auto --port /dev/ttyUSB0 --output t.FJL --password 'it'\\''s$1' --log 'a;b.log'"},
+      // The run that goes on writes the exports and the report too.
+      {{"--report", "day report.txt", "--export", "csv", "tables", "--export", "json", "t.json"}, "t.FJL",
+       "fjl-restore-cli --resume auto --port /dev/ttyUSB0 --output t.FJL --export json t.json --export csv tables "
+       "--report 'day report.txt'"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args{"--port", "/dev/ttyUSB0", "--output", c.output};

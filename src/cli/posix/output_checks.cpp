@@ -124,8 +124,11 @@ std::string PrepareDumpFolder(const std::string& folder) {
 }
 
 std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
-                            const std::optional<std::string>& dump, const std::string& dump_option) {
-  std::vector<FileKeys> files{ThroughLinks("--output", output)};
+                            const std::optional<std::string>& dump, const std::string& dump_option,
+                            std::span<const NamedFile> more) {
+  std::vector<FileKeys> files;
+  if (!output.empty()) files.push_back(ThroughLinks("--output", output));
+  for (const NamedFile& file : more) files.push_back(ThroughLinks(file.option, file.path));
   if (log) files.push_back(ThroughLinks("--log", *log));
   if (dump) {
     // The folder must not be another file's name either.
