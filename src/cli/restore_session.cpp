@@ -254,15 +254,6 @@ ExitStatus Stopped(const RunStop& stop, const RestoreOptions& options, Console& 
   return stop.StoppedStatus();
 }
 
-// When the tape was read, as the exports give it: this machine's local time.
-std::string ReadTime() {
-  const platform::CalendarTime t = platform::LocalCalendarTime();
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
-  return text;
-}
-
 // The restoration and the save, shared by the live and the offline run.
 // `more_gaps` adds what else the file may lack, once the run is over.
 ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printer, const std::string& password,
@@ -272,7 +263,8 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
   restore::LineSink text;
   restore::RestorationState state;
   RestoreConsoleView restore_view(console, state);
-  const std::string read_time = ReadTime();
+  // When the tape was read, as the exports give it.
+  const std::string read_time = tapedata::LocalReadTime();
   // The model is built on every run: the integrity check reads it.
   tapedata::TapeModelBuilder model(static_cast<std::int64_t>(session.tape.Image.Size()));
   const restore::RestoreInputs inputs{printer,

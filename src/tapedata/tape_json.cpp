@@ -1,6 +1,9 @@
 #include "tapedata/tape_json.h"
 
+#include <cstdio>
 #include <type_traits>
+
+#include "platform/local_time.h"
 
 #include "tapedata/json_writer.h"
 #include "tapedata/stamp_text.h"
@@ -287,6 +290,14 @@ std::size_t JsonSizeEstimate(const TapeModel& model) {
 }
 
 }  // namespace
+
+std::string LocalReadTime() {
+  const platform::CalendarTime t = platform::LocalCalendarTime();
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                t.second);
+  return text;
+}
 
 std::string TapeJson(const TapeModel& model, const ExportInfo& info) {
   JsonWriter json(JsonSizeEstimate(model));
