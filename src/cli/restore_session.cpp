@@ -1,7 +1,6 @@
 #include "cli/restore_session.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <span>
 #include <functional>
@@ -22,7 +21,6 @@
 #include "link/read_commands.h"
 #include "output/save_text_file.h"
 #include "platform/file_lock.h"
-#include "platform/local_time.h"
 #include "restore/restore_tape.h"
 #include "tapecheck/check_report.h"
 #include "tapedata/tape_csv.h"

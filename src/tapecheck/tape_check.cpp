@@ -49,7 +49,7 @@ class Checker {
  public:
   explicit Checker(TapeCheck& check) : check_(check) {}
 
-  void Document(const tapedata::Document& d) {
+  void CheckDocument(const Document& d) {
     ++check_.documents;
     const bool opened = d.opened.has_value() || d.free_document_opened || d.cash.has_value();
     if (!opened) Add(Rule::DocumentNotOpened, d);
@@ -61,7 +61,7 @@ class Checker {
     if (d.stamp) Stamp(d);
   }
 
-  void Loose(const r::DecodedRecord& record) {
+  void CheckLoose(const r::DecodedRecord& record) {
     Finding finding;
     finding.rule = Rule::RecordOutsideDocument;
     finding.position = r::PositionOf(record);
@@ -71,7 +71,7 @@ class Checker {
     if (const auto* comment = std::get_if<r::CommentPrinted>(&record)) Comment(*comment);
   }
 
-  void WalkEnd(const r::TapeWalkEnd& end) {
+  void CheckWalkEnd(const r::TapeWalkEnd& end) {
     if (end.kind == r::WalkEndKind::EndMarker) return;
     Finding finding;
     finding.rule = Rule::TapeEnd;
@@ -83,7 +83,7 @@ class Checker {
 
   // The number rules need the whole tape: a gap is only a gap once no
   // later document fills it.
-  void Numbers() {
+  void CheckNumbers() {
     std::vector<Numbered> sorted = numbered_;
     std::sort(sorted.begin(), sorted.end(), [](const Numbered& a, const Numbered& b) {
       return a.number != b.number ? a.number < b.number : a.position < b.position;
@@ -115,7 +115,7 @@ class Checker {
   }
 
  private:
-  Finding& Add(Rule rule, const tapedata::Document& d) {
+  Finding& Add(Rule rule, const Document& d) {
     Finding finding;
     finding.rule = rule;
     finding.position = d.position;
@@ -154,7 +154,7 @@ class Checker {
     check_.findings.push_back(finding);
   }
 
-  void Stamp(const tapedata::Document& d) {
+  void Stamp(const Document& d) {
     numbered_.push_back({d.stamp->number, d.position, numbered_.size()});
     kinds_.push_back(d.kind);
     const r::StampBytes& when = d.stamp->when;
@@ -239,13 +239,13 @@ TapeCheck CheckTape(const tapedata::TapeModel& model) {
   Checker checker(check);
   for (const tapedata::TapeEntry& entry : model.entries) {
     if (const auto* d = std::get_if<Document>(&entry)) {
-      checker.Document(*d);
+      checker.CheckDocument(*d);
     } else {
-      checker.Loose(std::get<tapedata::LooseRecord>(entry).record);
+      checker.CheckLoose(std::get<tapedata::LooseRecord>(entry).record);
     }
   }
-  checker.Numbers();
-  if (model.walk_end) checker.WalkEnd(*model.walk_end);
+  checker.CheckNumbers();
+  if (model.walk_end) checker.CheckWalkEnd(*model.walk_end);
   // Tape order; at one position, in the order the rules are listed.
   std::stable_sort(check.findings.begin(), check.findings.end(), [](const Finding& a, const Finding& b) {
     return a.position != b.position ? a.position < b.position : a.rule < b.rule;
