@@ -5,12 +5,9 @@
 // naming the offset.
 
 #include <cstdint>
-#include <map>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <variant>
 #include <vector>
 
@@ -18,7 +15,12 @@ namespace fjl::tapedata::testing {
 
 struct JsonValue;
 using JsonArray = std::vector<JsonValue>;
-using JsonObject = std::vector<std::pair<std::string, JsonValue>>;
+// The members in their order. Two vectors rather than one of pairs: a
+// vector may hold a type not yet complete (JsonValue here), a pair may not.
+struct JsonObject {
+  std::vector<std::string> keys;
+  JsonArray values;  // values[i] is the value of keys[i]
+};
 
 struct JsonValue {
   std::variant<std::nullptr_t, bool, std::int64_t, std::string, JsonArray, JsonObject> value;
@@ -35,19 +37,25 @@ struct JsonValue {
   const std::string& String() const { return std::get<std::string>(value); }
   bool Bool() const { return std::get<bool>(value); }
   // The member `key` of an object; throws when there is none.
-  const JsonValue& operator[](std::string_view key) const {
-    for (const auto& [name, member] : Object()) {
-      if (name == key) return member;
-    }
-    throw std::runtime_error("no member " + std::string(key));
-  }
-  bool Has(std::string_view key) const {
-    for (const auto& member : Object()) {
-      if (member.first == key) return true;
-    }
-    return false;
-  }
+  const JsonValue& operator[](std::string_view key) const;
+  bool Has(std::string_view key) const;
 };
+
+inline const JsonValue& JsonValue::operator[](std::string_view key) const {
+  const JsonObject& object = Object();
+  for (std::size_t i = 0; i < object.keys.size(); ++i) {
+    if (object.keys[i] == key) return object.values[i];
+  }
+  throw std::runtime_error("no member " + std::string(key));
+}
+
+inline bool JsonValue::Has(std::string_view key) const {
+  const JsonObject& object = Object();
+  for (const std::string& name : object.keys) {
+    if (name == key) return true;
+  }
+  return false;
+}
 
 class JsonReader {
  public:
@@ -113,10 +121,10 @@ class JsonReader {
     }
     for (;;) {
       Space();
-      std::string key = StringValue();
+      object.keys.push_back(StringValue());
       Space();
       Expect(':');
-      object.emplace_back(std::move(key), Value());
+      object.values.push_back(Value());
       Space();
       if (Peek() == ',') {
         ++at_;

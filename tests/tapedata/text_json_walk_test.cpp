@@ -588,16 +588,18 @@ class Walk {
                                                    "opened",      "closed",       "change",    "items",
                                                    "adjustments", "item_voids",   "payments",  "departments",
                                                    "totals",      "comments",     "barcodes"};
-      for (const auto& [key, value] : d->Object()) {
+      const testing::JsonObject& members = d->Object();
+      for (std::size_t i = 0; i < members.keys.size(); ++i) {
+        const std::string& key = members.keys[i];
         if (kFrame.count(key) || shown_[d].count(key)) continue;
-        EXPECT_TRUE(value.IsNull()) << key << " has a value no record of the tape shows";
+        EXPECT_TRUE(members.values[i].IsNull()) << key << " has a value no record of the tape shows";
       }
       static const std::set<std::string> kAll = {
           "entry",          "kind",          "position",     "last_position", "opened",       "closed",
           "document_number", "date_time",    "date_time_iso", "receipt_number", "receipt_type", "pos_number",
           "operator",       "cash",          "items",        "adjustments",    "item_voids",   "payments",
           "change",         "departments",   "totals",       "comments",       "barcodes"};
-      for (const auto& member : d->Object()) EXPECT_TRUE(kAll.count(member.first)) << "unknown key " << member.first;
+      for (const std::string& key : members.keys) EXPECT_TRUE(kAll.count(key)) << "unknown key " << key;
     }
   }
 
@@ -605,8 +607,7 @@ class Walk {
   // has not traced to the tape.
   static void ExpectKeys(const JsonValue& value, std::initializer_list<const char*> keys) {
     std::set<std::string> expected(keys.begin(), keys.end());
-    std::set<std::string> found;
-    for (const auto& member : value.Object()) found.insert(member.first);
+    const std::set<std::string> found(value.Object().keys.begin(), value.Object().keys.end());
     EXPECT_EQ(found, expected);
   }
 
