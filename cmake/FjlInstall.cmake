@@ -92,7 +92,9 @@ endforeach()
 foreach(page IN LISTS FJL_MAN_PAGES)
   install(FILES ${FJL_GENERATED_DOCS}/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
+# The JSON Schema of --export json beside the README that describes it.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${FJL_PACKAGING_DIR}/copyright ${FJL_GENERATED_DOCS}/changelog.gz
+              ${FJL_PACKAGING_DIR}/schema/tape.schema.json
         DESTINATION ${FJL_INSTALL_DOCDIR})
 
 # The menu entry, its icon and the software centre's description belong to

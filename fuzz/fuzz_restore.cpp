@@ -3,7 +3,9 @@
 // must end, completed or stopped with a message, without reading outside an
 // image and without the text running away. Every line and every message is
 // well-formed UTF-8: the printer's raw Windows-1251 bytes are converted
-// before they reach either.
+// before they reach either. The tape model the run builds then goes through
+// the JSON and CSV exports and the integrity check with its reports, which
+// must come out well-formed UTF-8 too, however the run ended.
 //
 // Input: a header of four bytes (tape length mode, aux placement, tape share),
 // then the tape bytes, the aux bytes and the bytes the printer answers from.
@@ -21,6 +23,9 @@
 #include "link/exchanger.h"
 #include "restore/restore_tape.h"
 #include "tape/flash_image.h"
+#include "tapecheck/check_report.h"
+#include "tapedata/tape_csv.h"
+#include "tapedata/tape_json.h"
 #include "valid_utf8.h"
 
 namespace {
@@ -170,7 +175,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CountingMessages messages;
   restore::RestorationState state;
   restore::LineSink text(&view);
-  const restore::RestoreInputs inputs{printer, "482913", tape, aux, {}};
+  tapedata::TapeModelBuilder model(static_cast<std::int64_t>(tape_image.size()));
+  const restore::RestoreInputs inputs{printer, "482913", tape, aux, {}, nullptr, restore::kRestoredTextBudget, &model};
   const restore::RestoreOutcome outcome = restore::RestoreTape(inputs, state, text, view, messages);
 
   if (outcome == restore::RestoreOutcome::Stopped && messages.count == 0) std::abort();
@@ -180,6 +186,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (const restore::RecordLine& entry : state.RecordLineTable) {
     if (entry.FirstDetailLine == 0 || entry.FirstDetailLine > text.LineCount()) std::abort();
+  }
+  const tapedata::TapeCsv csv = tapedata::TapeCsvTables(model.Model());
+  const tapecheck::TapeCheck check = tapecheck::CheckTape(model.Model());
+  for (const std::string& out : {tapedata::TapeJson(model.Model(), {"fuzz", "2024-01-01T00:00:00"}), csv.documents,
+                                 csv.items, csv.payments, tapecheck::ReportText(check), tapecheck::ReportJson(check),
+                                 tapecheck::SummaryLine(check, "")}) {
+    if (!fuzzing::IsValidUtf8(out)) std::abort();
   }
 
   Fill(tape_image.first(tape_bytes.size()), 0xFF);

@@ -17,7 +17,7 @@ namespace {
 constexpr std::size_t kMaxPasswordBytes = link::kMaxFrameData - 11;
 
 enum class Option {
-  Port, Output, Speed, Password, Log, Dump, Resume, FromDump, Export, Verbose, Find, ListPorts, Help, Version
+  Port, Output, Speed, Password, Log, Dump, Resume, FromDump, Export, Report, Verbose, Find, ListPorts, Help, Version
 };
 
 struct OptionName {
@@ -31,7 +31,8 @@ constexpr OptionName kOptions[] = {
     {"--speed", Option::Speed, true},        {"--password", Option::Password, true},
     {"--log", Option::Log, true},            {"--dump", Option::Dump, true},
     {"--resume", Option::Resume, true},      {"--from-dump", Option::FromDump, true},
-    {"--export", Option::Export, true},      {"--verbose", Option::Verbose, false},   {"--find", Option::Find, false},
+    {"--export", Option::Export, true},      {"--report", Option::Report, true},
+    {"--verbose", Option::Verbose, false},   {"--find", Option::Find, false},
     {"--list-ports", Option::ListPorts, false},
     {"--help", Option::Help, false},         {"-h", Option::Help, false},
     {"--version", Option::Version, false},
@@ -123,6 +124,10 @@ std::string ApplyOption(Option option, const std::string& value, RestoreOptions&
     }
     case Option::Export:
       return {};  // its two values are taken where the arguments are walked
+    case Option::Report:
+      if (value.empty()) return "--report needs a file name";
+      o.report = value;
+      return {};
     case Option::Verbose:
       o.verbose = true;
       return {};
@@ -166,7 +171,8 @@ ParsedCommandLine Finish(ParsedCommandLine parsed, const std::set<Option>& seen,
     return parsed;
   }
   if (given(Option::Find)) {
-    for (Option other : {Option::Output, Option::Log, Option::Dump, Option::Resume, Option::FromDump}) {
+    for (Option other :
+         {Option::Output, Option::Log, Option::Dump, Option::Resume, Option::FromDump, Option::Export, Option::Report}) {
       if (given(other)) return Fail(texts.Text("option.find_alone"));
     }
     parsed.command = CliCommand::Find;
@@ -175,8 +181,8 @@ ParsedCommandLine Finish(ParsedCommandLine parsed, const std::set<Option>& seen,
     return parsed;
   }
   if (!o.from_dump && o.port.empty()) return Fail(texts.Text("option.port_required"));
-  // The exports alone are output enough for a run that asks no printer.
-  if (o.output.empty() && !(o.from_dump && o.Exports())) return Fail(texts.Text("option.output_required"));
+  // The exports or the report alone are output enough for a run that asks no printer.
+  if (o.output.empty() && !(o.from_dump && o.WritesData())) return Fail(texts.Text("option.output_required"));
   if (o.from_dump) {
     for (Option other : {Option::Port, Option::Speed, Option::Log, Option::Dump, Option::Resume}) {
       if (given(other)) return Fail(texts.Text("option.from_dump_alone"));

@@ -38,8 +38,11 @@ struct RestoreOptions {
   bool verbose = false;
   std::optional<std::string> export_json;  // --export json FILE
   std::optional<std::string> export_csv;   // --export csv DIR
+  std::optional<std::string> report;       // --report FILE: the whole integrity check
 
   bool Exports() const { return export_json || export_csv; }
+  // Files written from the tape's data besides the FJL file.
+  bool WritesData() const { return Exports() || report; }
 
   bool PortAuto() const { return port == kAuto; }
   // --resume auto: the printer's own folder of kept downloads.

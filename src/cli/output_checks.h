@@ -27,16 +27,27 @@ std::string PrepareDumpFolder(const std::string& folder);
 // An existing folder takes a new file (the folder a resume goes on writing).
 std::string CheckFolderTakesFiles(const std::string& folder);
 
-// The FJL file, the log and the dump folder's files (and DIR itself) must be
-// different files: one written over another loses it. `dump` is the folder
-// the run writes its dump to or reads it from (--dump, --resume,
-// --from-dump, named so by `dump_option`). Names
+// The folder of --export csv: made if it is missing, as a dump folder is.
+inline std::string PrepareExportFolder(const std::string& folder) { return PrepareDumpFolder(folder); }
+
+// A file the run writes besides the FJL file, the log and the dump: an
+// export or the report, with the option that names it.
+struct NamedFile {
+  std::string option;
+  std::string path;
+};
+
+// The FJL file, the log, the dump folder's files (and DIR itself) and the
+// `more` files must be different files: one written over another loses it.
+// `dump` is the folder the run writes its dump to or reads it from (--dump,
+// --resume, --from-dump, named so by `dump_option`). An empty `output`
+// (a run that writes only exports) is left out. Names
 // are compared with links and "." and ".." resolved, and existing files by
 // device and inode, so two spellings of one file are found. Made before the
 // other checks, which create the log and the dump folder.
 // `texts` words the clash.
 std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
                             const std::optional<std::string>& dump, const std::string& dump_option = "--dump",
-                            const Catalogue& texts = Catalogue::English());
+                            std::span<const NamedFile> more = {}, const Catalogue& texts = Catalogue::English());
 
 }  // namespace fjl::cli

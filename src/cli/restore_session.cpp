@@ -1,7 +1,6 @@
 #include "cli/restore_session.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <span>
 #include <functional>
@@ -22,8 +21,9 @@
 #include "link/read_commands.h"
 #include "output/save_text_file.h"
 #include "platform/file_lock.h"
-#include "platform/local_time.h"
 #include "restore/restore_tape.h"
+#include "tapecheck/check_report.h"
+#include "tapedata/tape_csv.h"
 #include "tapedata/tape_json.h"
 #include "fjl_version.h"
 #include "tape/aux_download.h"
@@ -44,6 +44,28 @@ struct Session {
   link::DeviceResponse last_response;
 };
 
+// `name` inside `folder`, with the separator both systems take.
+std::string InFolder(const std::string& folder, std::string_view name) {
+  std::string path = folder;
+  if (!path.empty() && path.back() != '/' && path.back() != '\\') path += '/';
+  path += name;
+  return path;
+}
+
+// The files the exports and the report write, with the options naming them.
+std::vector<NamedFile> DataFiles(const RestoreOptions& options) {
+  std::vector<NamedFile> files;
+  if (options.export_json) files.push_back({"--export json", *options.export_json});
+  if (options.export_csv) {
+    for (const std::string_view name : {tapedata::kCsvDocumentsFile, tapedata::kCsvItemsFile,
+                                        tapedata::kCsvPaymentsFile}) {
+      files.push_back({"--export csv", InFolder(*options.export_csv, name)});
+    }
+  }
+  if (options.report) files.push_back({"--report", *options.report});
+  return files;
+}
+
 // The checks of every file the run will write; the first failure, or empty.
 std::string CheckFiles(const RestoreOptions& options, const Catalogue& texts) {
   // First, while nothing has been made: the log check creates the log.
@@ -51,17 +73,19 @@ std::string CheckFiles(const RestoreOptions& options, const Catalogue& texts) {
   const std::optional<std::string> resume = options.ResumeFolder();
   const std::optional<std::string> dump_folder = options.dump ? options.dump : resume ? resume : options.from_dump;
   const std::string dump_option = options.dump ? "--dump" : resume ? "--resume" : "--from-dump";
-  // Without --output the export takes its place in the check (the parser lets
-  // only an export stand alone).
-  const std::string& first_file = options.output.empty() ? options.export_json.value_or("") : options.output;
-  if (std::string why = CheckFilesApart(first_file, options.log, dump_folder, dump_option, texts); !why.empty()) {
+  const std::vector<NamedFile> data_files = DataFiles(options);
+  if (std::string why = CheckFilesApart(options.output, options.log, dump_folder, dump_option, data_files, texts);
+      !why.empty()) {
     return why;
   }
   if (!options.output.empty()) {
     if (std::string why = CheckOutputFile(options.output); !why.empty()) return why;
   }
-  if (options.export_json) {
-    if (std::string why = CheckOutputFile(*options.export_json); !why.empty()) return why;
+  if (options.export_csv) {
+    if (std::string why = PrepareExportFolder(*options.export_csv); !why.empty()) return why;
+  }
+  for (const NamedFile& file : data_files) {
+    if (std::string why = CheckOutputFile(file.path); !why.empty()) return why;
   }
   if (options.log) {
     if (std::string why = CheckLogFile(*options.log); !why.empty()) return why;
@@ -146,7 +170,7 @@ std::string KeepInUserFolder(const RestoreOptions& options, const std::filesyste
   if (ec) return folder.string() + ": " + text::FileErrorText(platform::SystemResult::FromErrorCode(ec));
   if (std::string why = CheckFolderTakesFiles(folder.string()); !why.empty()) return why;
   if (std::string why = CheckFilesApart(options.output, options.log, folder.string(),
-                                       texts.Text("files.kept_download"), texts);
+                                       texts.Text("files.kept_download"), DataFiles(options), texts);
       !why.empty()) {
     return why;
   }
@@ -172,7 +196,8 @@ std::string FindKeptDownload(const RestoreOptions& options, const std::filesyste
                       {{"serial", serial}, {"port", port}, {"folder", folder.string()}});
   }
   const std::string name = folder.string();
-  if (std::string why = CheckFilesApart(options.output, options.log, name, "--resume auto", texts); !why.empty()) {
+  if (std::string why = CheckFilesApart(options.output, options.log, name, "--resume auto", DataFiles(options), texts);
+      !why.empty()) {
     return why;
   }
   if (std::string why = CheckFolderTakesFiles(name); !why.empty()) return why;
@@ -238,15 +263,6 @@ ExitStatus Stopped(const RunStop& stop, const RestoreOptions& options, Console& 
   return stop.StoppedStatus();
 }
 
-// When the tape was read, as the exports give it: this machine's local time.
-std::string ReadTime() {
-  const platform::CalendarTime t = platform::LocalCalendarTime();
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
-  return text;
-}
-
 // The restoration and the save, shared by the live and the offline run.
 // `more_gaps` adds what else the file may lack, once the run is over.
 ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printer, const std::string& password,
@@ -256,8 +272,9 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
   restore::LineSink text;
   restore::RestorationState state;
   RestoreConsoleView restore_view(console, session.tape.Image.Bytes());
-  const std::string read_time = ReadTime();
-  // The model is built only when an export asks for it.
+  // When the tape was read, as the exports give it.
+  const std::string read_time = tapedata::LocalReadTime();
+  // The model is built on every run: the integrity check reads it.
   tapedata::TapeModelBuilder model(static_cast<std::int64_t>(session.tape.Image.Size()));
   const restore::RestoreInputs inputs{printer,
                                       password,
@@ -266,7 +283,7 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
                                       [&session](const link::DeviceResponse& reply) { session.last_response = reply; },
                                       stop,
                                       restore::kRestoredTextBudget,
-                                      options.Exports() ? &model : nullptr};
+                                      &model};
   const restore::RestoreOutcome outcome = restore::RestoreTape(inputs, state, text, restore_view, console);
   console.EndProgress();
   if (StopRequested(stop)) return Stopped(*stop, options, console);
@@ -286,15 +303,33 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
                                        {"bytes", std::to_string(output::FjlFileBytes(text.Lines()).size())},
                                        {"records", std::to_string(restore_view.Records())}}));
   }
-  if (options.export_json) {
-    const std::string json = tapedata::TapeJson(model.Model(), {kVersion, read_time});
-    // The FJL file is written by now: a late stop no longer undoes the run.
-    const output::SaveResult saved = output::SaveFileBytes(*options.export_json, json);
-    if (!saved) {
-      console.ShowError(*options.export_json + ": " + saved.error);
-      return kExitStepFailed;
-    }
+  // The FJL file is written by now: a late stop no longer undoes the run.
+  // Each data file is tried whatever became of the one before.
+  bool all_written = true;
+  const auto write = [&console, &all_written](const std::string& path, std::string_view bytes) {
+    const output::SaveResult saved = output::SaveFileBytes(path, bytes);
+    if (!saved) console.ShowError(path + ": " + saved.error);
+    all_written = all_written && saved;
+    return static_cast<bool>(saved);
+  };
+  if (options.export_json) write(*options.export_json, tapedata::TapeJson(model.Model(), {kVersion, read_time}));
+  if (options.export_csv) {
+    const tapedata::TapeCsv csv = tapedata::TapeCsvTables(model.Model());
+    write(InFolder(*options.export_csv, tapedata::kCsvDocumentsFile), csv.documents);
+    write(InFolder(*options.export_csv, tapedata::kCsvItemsFile), csv.items);
+    write(InFolder(*options.export_csv, tapedata::kCsvPaymentsFile), csv.payments);
   }
+  // A finding is for the engineer to read: it never changes the exit status.
+  const tapecheck::TapeCheck check = tapecheck::CheckTape(model.Model());
+  bool report_written = false;
+  if (options.report) {
+    report_written = write(*options.report, tapecheck::ReportWantsJson(*options.report)
+                                                ? tapecheck::ReportJson(check)
+                                                : tapecheck::ReportText(check));
+  }
+  console.Note(tapecheck::SummaryLine(check, report_written ? *options.report : std::string()));
+  if (!all_written) return kExitStepFailed;
+
   std::vector<std::string> gaps = IncompleteReasons(session.tape, state, console.Texts());
   if (more_gaps) {
     for (std::string& gap : more_gaps()) gaps.push_back(std::move(gap));

@@ -65,6 +65,10 @@ std::string GoOnCommand(const RestoreOptions& options, const std::string& port, 
   if (options.password != kDefaultPassword) args.insert(args.end(), {"--password", options.password});
   if (options.log) args.insert(args.end(), {"--log", *options.log});
   if (options.verbose) args.emplace_back("--verbose");
+  // The run that goes on writes what this one was asked to.
+  if (options.export_json) args.insert(args.end(), {"--export", "json", *options.export_json});
+  if (options.export_csv) args.insert(args.end(), {"--export", "csv", *options.export_csv});
+  if (options.report) args.insert(args.end(), {"--report", *options.report});
   std::string command = "fjl-restore-cli";
   for (const std::string& arg : args) {
     command += ' ';

@@ -24,6 +24,13 @@ inline constexpr std::string_view kSaveDialogFilterText = "Файл контро
 
 inline constexpr std::string_view kDefaultExtension = "*.FJL";
 
+// Offered after the two filters above: the tape as data. Saving under one
+// of them writes the restoration's records, not the text box.
+inline constexpr FileFilter kDataFilters[] = {
+    {"Данные ленты JSON (*.json)", "*.json"},
+    {"Таблицы CSV: документы, товары, оплаты (*.csv)", "*.csv"},
+};
+
 // A file name typed without an extension gets ".FJL"; a name whose last
 // component already has one (after its first character, so ".profile" counts
 // as none) is kept as typed.

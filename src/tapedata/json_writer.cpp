@@ -1,114 +1,106 @@
 #include "tapedata/json_writer.h"
 
-#include <charconv>
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <cstring>
 
 namespace fjl::tapedata {
+namespace {
+
+// Which bytes JSON wants escaped: the quote, the backslash and the control
+// characters. Everything else, UTF-8 included, passes as it is.
+constexpr auto kNeedsEscape = [] {
+  std::array<bool, 256> table{};
+  for (std::size_t byte = 0; byte < 0x20; ++byte) table[byte] = true;
+  table['"'] = true;
+  table['\\'] = true;
+  return table;
+}();
+
+// Writes the escape of `byte` at `at`; its end.
+char* Escape(char* at, unsigned char byte) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  *at++ = '\\';
+  switch (byte) {
+    case '"':
+      *at++ = '"';
+      break;
+    case '\\':
+      *at++ = '\\';
+      break;
+    case '\n':
+      *at++ = 'n';
+      break;
+    case '\r':
+      *at++ = 'r';
+      break;
+    case '\t':
+      *at++ = 't';
+      break;
+    default:
+      *at++ = 'u';
+      *at++ = '0';
+      *at++ = '0';
+      *at++ = kHex[byte >> 4];
+      *at++ = kHex[byte & 0x0F];
+  }
+  return at;
+}
+
+}  // namespace
+
+void AppendJsonQuoted(OutBuffer& out, std::string_view text) {
+  // Room for the worst case, every byte a \u00XX, and the quotes.
+  char* at = out.Room(text.size() * 6 + 2);
+  *at++ = '"';
+  // Runs of plain bytes are copied whole: names and lines seldom hold a
+  // byte to escape.
+  const char* run = text.data();
+  const char* const end = text.data() + text.size();
+  for (const char* c = run; c != end; ++c) {
+    const auto byte = static_cast<unsigned char>(*c);
+    if (!kNeedsEscape[byte]) continue;
+    std::memcpy(at, run, static_cast<std::size_t>(c - run));
+    at = Escape(at + (c - run), byte);
+    run = c + 1;
+  }
+  if (run != end) std::memcpy(at, run, static_cast<std::size_t>(end - run));
+  at += end - run;
+  *at++ = '"';
+  out.Commit(at);
+}
 
 std::string JsonQuoted(std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out;
-  out.reserve(text.size() + 2);
-  out += '"';
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (byte < 0x20) {
-          out += "\\u00";
-          out += kHex[byte >> 4];
-          out += kHex[byte & 0x0F];
-        } else {
-          out += c;  // UTF-8 passes unchanged
-        }
-    }
-  }
-  out += '"';
-  return out;
+  OutBuffer out(text.size() + 2);
+  AppendJsonQuoted(out, text);
+  return out.Take();
 }
 
 void JsonWriter::Indent() {
-  out_ += '\n';
-  out_.append(has_items_.size() * 2, ' ');
+  out_.Put('\n');
+  out_.Repeat(' ', static_cast<std::size_t>(depth_) * 2);
 }
 
-void JsonWriter::BeforeValue() {
-  if (after_key_) {
-    after_key_ = false;
-    return;
-  }
-  if (has_items_.empty()) return;
-  if (has_items_.back()) out_ += ',';
-  has_items_.back() = true;
-  Indent();
-}
-
-JsonWriter& JsonWriter::Key(std::string_view key) {
+void JsonWriter::Open(char bracket, Layout layout) {
   BeforeValue();
-  out_ += JsonQuoted(key);
-  out_ += ": ";
-  after_key_ = true;
-  return *this;
-}
-
-void JsonWriter::Open(char bracket) {
-  BeforeValue();
-  out_ += bracket;
-  has_items_.push_back(false);
+  out_.Put(bracket);
+  assert(depth_ < kMaxDepth);
+  ++depth_;
+  has_items_ &= ~(std::uint64_t{1} << (depth_ - 1));
+  if (layout == Layout::OneLine && one_line_depth_ == 0) one_line_depth_ = depth_;
 }
 
 void JsonWriter::Close(char bracket) {
-  const bool had_items = has_items_.back();
-  has_items_.pop_back();
-  if (had_items) Indent();
-  out_ += bracket;
-  if (has_items_.empty()) out_ += '\n';
-}
-
-void JsonWriter::BeginObject() { Open('{'); }
-void JsonWriter::EndObject() { Close('}'); }
-void JsonWriter::BeginArray() { Open('['); }
-void JsonWriter::EndArray() { Close(']'); }
-
-void JsonWriter::String(std::string_view text) {
-  BeforeValue();
-  out_ += JsonQuoted(text);
-}
-
-void JsonWriter::Integer(std::int64_t value) {
-  BeforeValue();
-  char buffer[24];
-  out_.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
-}
-
-void JsonWriter::Unsigned(std::uint64_t value) {
-  BeforeValue();
-  char buffer[24];
-  out_.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
-}
-
-void JsonWriter::Bool(bool value) {
-  BeforeValue();
-  out_ += value ? "true" : "false";
-}
-
-void JsonWriter::Null() {
-  BeforeValue();
-  out_ += "null";
+  const std::uint64_t bit = std::uint64_t{1} << (depth_ - 1);
+  const bool had_items = (has_items_ & bit) != 0;
+  const bool one_line = OneLine();
+  has_items_ &= ~bit;
+  if (one_line_depth_ == depth_) one_line_depth_ = 0;
+  --depth_;
+  if (had_items && !one_line) Indent();
+  out_.Put(bracket);
+  if (depth_ == 0) out_.Put('\n');
 }
 
 }  // namespace fjl::tapedata

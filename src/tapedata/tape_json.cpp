@@ -1,14 +1,24 @@
 #include "tapedata/tape_json.h"
 
+#include <cstdio>
 #include <type_traits>
+
+#include "platform/local_time.h"
 
 #include "tapedata/json_writer.h"
 #include "tapedata/stamp_text.h"
 
 namespace fjl::tapedata {
-namespace {
 
 namespace r = restore;
+
+std::optional<std::int64_t> ItemAmount(const r::ItemSold& item) {
+  const std::int64_t product = std::int64_t{item.quantity} * item.price;
+  if (product % 1000 != 0) return std::nullopt;
+  return product / 1000;
+}
+
+namespace {
 
 const char* WalkEndName(r::WalkEndKind kind) {
   switch (kind) {
@@ -116,15 +126,15 @@ class TapeJsonWriter {
   template <typename T>
   void Record(const T&) {}
 
-  template <typename T>
-  void Records(const char* key, const std::vector<T>& records) {
+  template <std::size_t N, typename T>
+  void Records(const char (&key)[N], const std::vector<T>& records) {
     json_.Key(key).BeginArray();
     for (const T& record : records) Record(record);
     json_.EndArray();
   }
 
   void Operator(std::int32_t number, const std::string& name) {
-    json_.Key("operator").BeginObject();
+    json_.Key("operator").BeginObject(Layout::OneLine);
     json_.Key("number").Integer(number);
     json_.Key("name").String(name);
     json_.EndObject();
@@ -133,8 +143,16 @@ class TapeJsonWriter {
   void Stamp(const std::optional<r::DocumentStamp>& stamp) {
     if (stamp) {
       json_.Key("document_number").Integer(stamp->number);
-      json_.Key("date_time").String(StampText(stamp->when));
-      json_.Key("date_time_iso").Optional(StampIso(stamp->when));
+      char text[kStampTextSize];
+      WriteStampText(text, stamp->when);
+      json_.Key("date_time").PlainString({text, sizeof text});
+      if (StampIsValid(stamp->when)) {
+        char iso[kStampIsoSize];
+        WriteStampIso(iso, stamp->when);
+        json_.Key("date_time_iso").PlainString({iso, sizeof iso});
+      } else {
+        json_.Key("date_time_iso").Null();
+      }
     } else {
       json_.Key("document_number").Null();
       json_.Key("date_time").Null();
@@ -166,7 +184,7 @@ class TapeJsonWriter {
       json_.Key("operator").Null();
     }
     if (d.cash) {
-      json_.Key("cash").BeginObject();
+      json_.Key("cash").BeginObject(Layout::OneLine);
       json_.Key("amount").Integer(d.cash->amount);
       json_.Key("cash_in_register").Integer(d.cash->cash_in_register);
       json_.EndObject();
@@ -194,8 +212,9 @@ class TapeJsonWriter {
   }
 
  private:
+  // Each record on one line of its own.
   void Head(const char* type, std::int64_t position) {
-    json_.BeginObject();
+    json_.BeginObject(Layout::OneLine);
     json_.Key("type").String(type);
     json_.Key("position").Integer(position);
   }
@@ -206,19 +225,19 @@ class TapeJsonWriter {
 void WriteHeader(JsonWriter& json, const TapeModel& model, const ExportInfo& info) {
   json.Key("format").String("fjl-tape");
   json.Key("format_version").Integer(kTapeJsonFormatVersion);
-  json.Key("program").BeginObject();
+  json.Key("program").BeginObject(Layout::OneLine);
   json.Key("name").String("fjl-restore");
   json.Key("version").String(info.program_version);
   json.EndObject();
   json.Key("read_time").String(info.read_time);
-  json.Key("units").BeginObject();
+  json.Key("units").BeginObject(Layout::OneLine);
   json.Key("money").String("hundredths");
   json.Key("quantity").String("thousandths");
   json.Key("percent").String("hundredths of a percent");
   json.EndObject();
 
   const r::TapeHeaderInfo header = model.header.value_or(r::TapeHeaderInfo{});
-  json.Key("printer").BeginObject();
+  json.Key("printer").BeginObject(Layout::OneLine);
   json.Key("serial_number").String(header.serial_number);
   json.Key("fiscal_number").String(header.fiscal_number);
   json.Key("id_number").String(header.id_number);
@@ -226,7 +245,7 @@ void WriteHeader(JsonWriter& json, const TapeModel& model, const ExportInfo& inf
   json.EndObject();
   json.Key("tax_groups").BeginArray();
   for (const r::TaxGroupInfo& group : header.tax_groups) {
-    json.BeginObject();
+    json.BeginObject(Layout::OneLine);
     json.Key("letter").String(group.letter);
     json.Key("read").Bool(group.read);
     if (group.read) {
@@ -240,7 +259,7 @@ void WriteHeader(JsonWriter& json, const TapeModel& model, const ExportInfo& inf
   }
   json.EndArray();
 
-  json.Key("tape").BeginObject();
+  json.Key("tape").BeginObject(Layout::OneLine);
   const r::TapeWalkEnd end = model.walk_end.value_or(r::TapeWalkEnd{r::WalkEndKind::Stopped, 0, 0});
   json.Key("end").String(WalkEndName(end.kind));
   json.Key("end_position").Integer(end.position);
@@ -248,16 +267,40 @@ void WriteHeader(JsonWriter& json, const TapeModel& model, const ExportInfo& inf
   json.EndObject();
 }
 
+
+// Bytes the JSON of `model` takes, near enough that the buffer is reserved
+// once and not much of it stays unused: on the benchmark's full tape a
+// document's own lines take some 650 bytes, a record's line 190, an item
+// void's line the lines it repeats besides.
+std::size_t JsonSizeEstimate(const TapeModel& model) {
+  std::size_t bytes = 4096;
+  for (const TapeEntry& entry : model.entries) {
+    if (const auto* d = std::get_if<Document>(&entry)) {
+      bytes += 700 + 200 * (d->items.size() + d->adjustments.size() + d->payments.size() +
+                            d->departments.size() + d->totals.size() + d->comments.size() + d->barcodes.size());
+      for (const r::ItemVoided& item_void : d->item_voids) {
+        bytes += 200 + 12 * item_void.cancelled_positions.size();
+        for (const std::string& line : item_void.cancelled_lines) bytes += line.size() + 4;
+      }
+    } else {
+      bytes += 200;
+    }
+  }
+  return bytes;
+}
+
 }  // namespace
 
-std::optional<std::int64_t> ItemAmount(const r::ItemSold& item) {
-  const std::int64_t product = std::int64_t{item.quantity} * item.price;
-  if (product % 1000 != 0) return std::nullopt;
-  return product / 1000;
+std::string LocalReadTime() {
+  const platform::CalendarTime t = platform::LocalCalendarTime();
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                t.second);
+  return text;
 }
 
 std::string TapeJson(const TapeModel& model, const ExportInfo& info) {
-  JsonWriter json;
+  JsonWriter json(JsonSizeEstimate(model));
   json.BeginObject();
   WriteHeader(json, model, info);
   TapeJsonWriter writer(json);
@@ -271,7 +314,7 @@ std::string TapeJson(const TapeModel& model, const ExportInfo& info) {
   }
   json.EndArray();
   json.EndObject();
-  return json.Text();
+  return json.Take();
 }
 
 }  // namespace fjl::tapedata

@@ -21,6 +21,10 @@ struct ExportInfo {
 
 std::string TapeJson(const TapeModel& model, const ExportInfo& info);
 
+// This machine's local time now, "YYYY-MM-DDThh:mm:ss", as ExportInfo
+// gives the time of the read.
+std::string LocalReadTime();
+
 // quantity (thousandths) times price (hundredths) in hundredths, when the
 // product is a whole number of hundredths. The tape states no rounding rule
 // for the rest, so none is guessed.

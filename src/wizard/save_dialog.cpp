@@ -10,10 +10,14 @@ bool IsNameCharacter(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-';
 }
 
-bool EndsInFjl(std::string_view path) {
-  if (path.size() < 4) return false;
-  const std::string_view end = path.substr(path.size() - 4);
-  return end[0] == '.' && (end[1] | 0x20) == 'f' && (end[2] | 0x20) == 'j' && (end[3] | 0x20) == 'l';
+bool EndsWithNoCase(std::string_view text, std::string_view tail) {
+  if (text.size() < tail.size()) return false;
+  for (std::size_t i = 0; i < tail.size(); ++i) {
+    char c = text[text.size() - tail.size() + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != tail[i]) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -24,6 +28,7 @@ SaveDialogSettings SaveDialogSettingsFor(std::string folder, std::string file_na
   settings.initial_folder = std::move(folder);
   settings.file_name = std::move(file_name);
   settings.filters.assign(std::begin(output::kSaveDialogFilters), std::end(output::kSaveDialogFilters));
+  settings.filters.insert(settings.filters.end(), std::begin(output::kDataFilters), std::end(output::kDataFilters));
   settings.default_extension = std::string(output::kDefaultExtension);
   settings.confirm_overwrite = false;
   return settings;
@@ -40,8 +45,36 @@ std::string ProposedFileName(std::string_view serial, int year, int month, int d
   return name + date + ".FJL";
 }
 
+namespace {
+
+// The data filters' extension goes on whatever the name ends in (a tape's
+// name often holds a date with dots), and takes the place of ".FJL": the
+// name proposed for the tape is kept when the filter is changed.
+std::string WithDataExtension(const std::string& path, std::string_view extension) {
+  if (EndsWithNoCase(path, extension)) return path;
+  std::string completed = path;
+  if (EndsWithNoCase(completed, ".fjl")) completed.resize(completed.size() - 4);
+  if (!completed.empty() && completed.back() == '.') completed.pop_back();
+  completed += extension;
+  return completed;
+}
+
+}  // namespace
+
+bool SavesData(const SaveChoice& choice) {
+  return choice.filter == kJsonFilterIndex || choice.filter == kCsvFilterIndex;
+}
+
+CsvPaths CsvPathsFor(const std::string& path) {
+  std::string stem = path;
+  if (EndsWithNoCase(stem, ".csv")) stem.resize(stem.size() - 4);
+  return {stem + "_documents.csv", stem + "_items.csv", stem + "_payments.csv"};
+}
+
 std::string PathToSave(const SaveChoice& choice) {
-  if (choice.filter != kFjlFilterIndex || EndsInFjl(choice.path)) return choice.path;
+  if (choice.filter == kJsonFilterIndex) return WithDataExtension(choice.path, ".json");
+  if (choice.filter == kCsvFilterIndex) return WithDataExtension(choice.path, ".csv");
+  if (choice.filter != kFjlFilterIndex || EndsWithNoCase(choice.path, ".fjl")) return choice.path;
   // A name that is only a folder's ("/tmp/") keeps failing as the folder.
   if (choice.path.empty() || choice.path.back() == '/' || choice.path.back() == '\\') return choice.path;
   std::string path = choice.path;

@@ -26,6 +26,9 @@ struct SaveDialogSettings {
 
 // The filter under which a name typed without an extension gets ".FJL".
 inline constexpr std::size_t kFjlFilterIndex = 0;
+// The filters of the tape as data, after the two of the FJL file.
+inline constexpr std::size_t kJsonFilterIndex = 2;
+inline constexpr std::size_t kCsvFilterIndex = 3;
 
 // The settings of one save: the dialog opens in `folder` and proposes
 // `file_name` there.
@@ -47,7 +50,20 @@ struct SaveChoice {
 // The file to write: while the FJL filter is chosen, ".FJL" is added to a
 // name that does not already end in it (in any case), so "лента 08.12"
 // is not saved without it and hidden by the filter; under "Все файлы
-// (*.*)" the name is kept.
+// (*.*)" the name is kept. Under the JSON and CSV filters a name not ending
+// in ".json" or ".csv" (any case) gets it.
 std::string PathToSave(const SaveChoice& choice);
+
+// Whether the filter chosen saves the tape as data (JSON or CSV).
+bool SavesData(const SaveChoice& choice);
+
+// The three tables saved under the CSV filter: "day.csv" gives
+// "day_documents.csv", "day_items.csv" and "day_payments.csv" beside it.
+struct CsvPaths {
+  std::string documents;
+  std::string items;
+  std::string payments;
+};
+CsvPaths CsvPathsFor(const std::string& path);
 
 }  // namespace fjl::wizard

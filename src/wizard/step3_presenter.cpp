@@ -4,10 +4,13 @@
 #include <string>
 #include <system_error>
 
+#include "fjl_version.h"
 #include "output/save_text_file.h"
 #include "platform/local_time.h"
 #include "restore/line_sink.h"
 #include "restore/restore_tape.h"
+#include "tapedata/tape_csv.h"
+#include "tapedata/tape_json.h"
 #include "wizard/guarded.h"
 #include "wizard/keyboard.h"
 #include "wizard/save_dialog.h"
@@ -82,6 +85,10 @@ void Step3Presenter::Save() {
     view_.SetFocus(Step3Control::SaveButton);
     if (!chosen) return;
     const std::string path = PathToSave(*chosen);
+    if (SavesData(*chosen)) {
+      if (SaveData(*chosen, path)) last_folder_ = FollowSavedFile(path);
+      return;
+    }
     const output::SaveResult saved = output::SaveTextFile(path, view_.TapeLines());
     if (!saved) {
       view_.ShowError(path + ": " + saved.error);
@@ -101,6 +108,22 @@ std::string Step3Presenter::SaveFolder() const {
   std::error_code ignored;
   const std::u8string current = std::filesystem::current_path(ignored).u8string();
   return std::string(current.begin(), current.end());
+}
+
+bool Step3Presenter::SaveData(const SaveChoice& choice, const std::string& path) {
+  if (!tape_model_) {
+    view_.ShowMessage(kMsgRestoreBeforeData);
+    return false;
+  }
+  const auto save = [this](const std::string& file, std::string_view bytes) {
+    const output::SaveResult saved = output::SaveFileBytes(file, bytes);
+    if (!saved) view_.ShowError(file + ": " + saved.error);
+    return saved.saved;
+  };
+  if (choice.filter == kJsonFilterIndex) return save(path, tapedata::TapeJson(*tape_model_, {kVersion, read_time_}));
+  const tapedata::TapeCsv csv = tapedata::TapeCsvTables(*tape_model_);
+  const CsvPaths paths = CsvPathsFor(path);
+  return save(paths.documents, csv.documents) && save(paths.items, csv.items) && save(paths.payments, csv.payments);
 }
 
 void Step3Presenter::Finish() {
@@ -123,9 +146,18 @@ void Step3Presenter::Restore() {
     RestoreWindowView gauge(view_, toolkit);
     StepMessages<Step3Control> messages(view_);
     const std::string password = step1_.PasswordBytes();
+    // The records as data too, for saving under the JSON and CSV filters.
+    tapedata::TapeModelBuilder model(static_cast<std::int64_t>(step1_.Tape().Image.Size()));
+    const std::string read_time = tapedata::LocalReadTime();
     const restore::RestoreInputs inputs{
-        step1_.Kept().Recording(step1_.Services().device_link), password, step1_.Tape(), step2_.Aux(),
-        [this](const link::DeviceResponse& reply) { step1_.LastResponse() = reply; }};
+        step1_.Kept().Recording(step1_.Services().device_link),
+        password,
+        step1_.Tape(),
+        step2_.Aux(),
+        [this](const link::DeviceResponse& reply) { step1_.LastResponse() = reply; },
+        nullptr,
+        restore::kRestoredTextBudget,
+        &model};
 
     // Undone in reverse order however the run ends: the lines not shown yet
     // go into the box (a stopped run has shown its own before its message),
@@ -146,6 +178,8 @@ void Step3Presenter::Restore() {
     } show_lines{text};
 
     if (restore::RestoreTape(inputs, restoration_, text, gauge, messages) == restore::RestoreOutcome::Completed) {
+      tape_model_ = model.Take();
+      read_time_ = read_time;
       // The restore button the focus was on is disabled now: saving is next.
       view_.SetFocus(Step3Control::SaveButton);
     }

@@ -1,10 +1,12 @@
 #pragma once
 // Step 3 (TForm3): restore the tape as text, show it, save it.
 
+#include <optional>
 #include <string>
 
 #include "restore/restoration_state.h"
 #include "restore/restore_view.h"
+#include "tapedata/tape_model.h"
 #include "wizard/gauge.h"
 #include "wizard/step_view.h"
 #include "wizard/toolkit.h"
@@ -58,11 +60,17 @@ class Step3Presenter {
   template <class Handler>
   void Guarded(Handler&& handler);
   std::string SaveFolder() const;
+  // Saving under the JSON or CSV filter; whether every file was written.
+  bool SaveData(const SaveChoice& choice, const std::string& path);
 
   Step3View& view_;
   Step1Presenter& step1_;
   Step2Presenter& step2_;
   restore::RestorationState restoration_;
+  // The completed restoration's records as data, and when it ran: what the
+  // JSON and CSV filters save.
+  std::optional<tapedata::TapeModel> tape_model_;
+  std::string read_time_;
   bool restoring_ = false;
   bool finishing_ = false;
   std::string last_folder_;  // of this run's latest save, UTF-8

@@ -49,6 +49,10 @@ inline constexpr std::string_view kMsgAppStopped = "Приложение ост�
 inline constexpr std::string_view kMsgAppFinished = "Успешно! Завершение приложения!";
 // Shown once when the session log stops taking entries, before the reason.
 inline constexpr std::string_view kMsgLogIncomplete = "Журнал сеанса неполон: ";
+// Saving under the JSON or CSV filter before a restoration has completed:
+// the data comes from the restoration's records, not from the text box.
+inline constexpr std::string_view kMsgRestoreBeforeData =
+    "Данные ленты (JSON, CSV) берутся из восстановленных записей: сначала восстановите контрольную ленту.";
 // Asked when Escape or the close button comes in the middle of a download.
 inline constexpr std::string_view kAskStopReading = "Прервать чтение?";
 

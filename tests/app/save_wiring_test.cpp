@@ -71,9 +71,11 @@ TEST_F(SaveWiringTest, DialogIsAskedWithTheSaveSettings) {
   const wizard::SaveDialogSettings& s = chooser_.asked.front();
   EXPECT_EQ(s.title, "Сохранить контрольную ленту в файл");
   EXPECT_EQ(QString::fromStdString(s.initial_folder), QDir::currentPath());
-  ASSERT_EQ(s.filters.size(), 2u);
+  ASSERT_EQ(s.filters.size(), 4u);
   EXPECT_EQ(s.filters[0].description, "Файл контрольной ленты (*.FJL)");
   EXPECT_EQ(s.filters[1].description, "Все файлы (*.*)");
+  EXPECT_EQ(s.filters[2].description, "Данные ленты JSON (*.json)");
+  EXPECT_EQ(s.filters[3].description, "Таблицы CSV: документы, товары, оплаты (*.csv)");
   EXPECT_EQ(s.default_extension, "*.FJL");
   EXPECT_FALSE(s.confirm_overwrite);
 }
@@ -89,7 +91,9 @@ TEST_F(SaveWiringTest, QtDialogGetsTheSettings) {
   EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
   EXPECT_EQ(QDir(dialog.directory()).canonicalPath(), QDir(QDir::currentPath()).canonicalPath());
   EXPECT_EQ(dialog.nameFilters(), (QStringList{QString::fromUtf8("Файл контрольной ленты (*.FJL)"),
-                                               QString::fromUtf8("Все файлы (*.*)")}));
+                                               QString::fromUtf8("Все файлы (*.*)"),
+                                               QString::fromUtf8("Данные ленты JSON (*.json)"),
+                                               QString::fromUtf8("Таблицы CSV: документы, товары, оплаты (*.csv)")}));
   EXPECT_EQ(Utf8(dialog.selectedNameFilter()), "Файл контрольной ленты (*.FJL)");
   EXPECT_EQ(dialog.defaultSuffix(), "FJL");
   EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
@@ -118,6 +122,27 @@ TEST_F(SaveWiringTest, QtDialogAddsFjlOnlyUnderTheFjlFilter) {
   choice = ChoiceOf(dialog);
   ASSERT_TRUE(choice);
   EXPECT_EQ(choice->filter, 0u);
+}
+
+// Under the JSON filter Qt adds no ".FJL" either: the name gets ".json"
+// from the wizard, and the file is the restoration's records as data.
+TEST_F(SaveWiringTest, QtDialogSavesJsonUnderItsFilter) {
+  QFileDialog dialog;
+  ConfigureSaveDialog(dialog, wizard::SaveDialogSettingsFor(QDir::currentPath().toStdString(), ""));
+  const QString json = QString::fromUtf8("Данные ленты JSON (*.json)");
+  dialog.selectNameFilter(json);
+  emit dialog.filterSelected(json);
+  EXPECT_EQ(dialog.defaultSuffix(), "");
+  dialog.selectFile(QString::fromStdString((Dir() / "day").string()));
+  const std::optional<wizard::SaveChoice> choice = ChoiceOf(dialog);
+  ASSERT_TRUE(choice);
+  EXPECT_EQ(choice->filter, wizard::kJsonFilterIndex);
+  EXPECT_EQ(wizard::PathToSave(*choice), (Dir() / "day.json").string());
+
+  // Before a restoration there is nothing to save as data.
+  SaveAs(Dir() / "day", wizard::kJsonFilterIndex);
+  EXPECT_FALSE(fs::exists(Dir() / "day.json"));
+  ASSERT_EQ(sim_.sink.messages.size(), 1u);
 }
 
 TEST_F(SaveWiringTest, UnderAllFilesTheNameIsSavedAsTyped) {

@@ -183,8 +183,8 @@ TEST_F(CliProcess, RestoresTheSimulatorsJournalIntoTheHandWorkedFile) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(ReadBytes(folder_ / "tape.FJL"), FjlBytes(SmallJournalLines()));
   // Standard error is a file here: the two messages, each area named, where
-  // the file went, and no progress lines.
-  EXPECT_EQ(r.err, TapeDone() + AuxDone() + WrittenLine(folder_ / "tape.FJL"));
+  // the file went, the check's line and no progress lines.
+  EXPECT_EQ(r.err, TapeDone() + AuxDone() + WrittenLine(folder_ / "tape.FJL") + kSmallJournalCheck);
   EXPECT_TRUE(r.out.empty());
 }
 

@@ -85,8 +85,8 @@ TEST_F(CliOverPty, FullRunWritesTheHandWorkedTapeAsTheWizardSavesIt) {
   EXPECT_EQ(ReadBytes(Output()), FjlBytes(SmallJournalLines()));
   // The two downloads' success messages, each named by the line after it,
   // and where the file went; one write each.
-  EXPECT_EQ(r.err, TapeDone() + AuxDone() + WrittenLine(Output()));
-  EXPECT_EQ(r.err_writes.size(), 5u);
+  EXPECT_EQ(r.err, TapeDone() + AuxDone() + WrittenLine(Output()) + kSmallJournalCheck);
+  EXPECT_EQ(r.err_writes.size(), 6u);
   EXPECT_TRUE(r.out.empty());
   // Only the FJL file: no temporary file left beside it.
   EXPECT_EQ(folder_.Names(), std::vector<std::string>{"tape.FJL"});
@@ -211,6 +211,7 @@ TEST_F(CliOverPty, FailingTaxRateReadIsShownAndTheRunStillCompletes) {
                              kMsgDone, "Control tape downloaded: 200 bytes, 15 records", kMsgDone,
                              "Auxiliary data downloaded: 100 bytes, 3 records", "Налог Б:", "  Неверный пароль доступа!",
                              WrittenLine(Output(), expected).substr(0, WrittenLine(Output(), expected).size() - 1),
+                             kSmallJournalCheck.substr(0, kSmallJournalCheck.size() - 1),
                              "fjl-restore-cli: the FJL file was written, but it may be incomplete: tax group Б not "
                              "read."}));
   EXPECT_EQ(FjlLines(ReadBytes(Output())), expected);
@@ -275,9 +276,9 @@ TEST_F(CliOverPty, ProgressLinesOnATerminalEndBeforeEachMessage) {
   EXPECT_NE(r.err.find("(100%)"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("\nКонтрольная лента: прочитано 200 байт, записей 15\n"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("\nВспомогательные параметры: прочитано 100 байт, записей 3\n"), std::string::npos) << r.err;
-  EXPECT_TRUE(r.err.ends_with(Output() + " записан: строк " + std::to_string(SmallJournalLines().size()) + ", байт " +
-                              std::to_string(FjlBytes(SmallJournalLines()).size()) +
-                              ", восстановлены все записи ленты (15)\n"))
+  EXPECT_TRUE(r.err.ends_with("\n" + Output() + " записан: строк " + std::to_string(SmallJournalLines().size()) +
+                              ", байт " + std::to_string(FjlBytes(SmallJournalLines()).size()) +
+                              ", восстановлены все записи ленты (15)\n" + kSmallJournalCheck))
       << r.err;
 }
 
@@ -301,6 +302,10 @@ TEST(GoOnCommand, RepeatsWhatTheRunNeedsQuotedForTheShell) {
        "fjl-restore-cli --resume auto --port /dev/ttyUSB0 --output 'my tapes/day 1.FJL' --password '' --verbose"},
       {{"--password", "it's$1", "--log", "a;b.log", "--speed", "19200"}, "t.FJL",
        "fjl-restore-cli --resume auto --port /dev/ttyUSB0 --output t.FJL --password 'it'\\''s$1' --log 'a;b.log'"},
+      // The run that goes on writes the exports and the report too.
+      {{"--report", "day report.txt", "--export", "csv", "tables", "--export", "json", "t.json"}, "t.FJL",
+       "fjl-restore-cli --resume auto --port /dev/ttyUSB0 --output t.FJL --export json t.json --export csv tables "
+       "--report 'day report.txt'"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args{"--port", "/dev/ttyUSB0", "--output", c.output};

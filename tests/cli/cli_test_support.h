@@ -103,6 +103,11 @@ inline SmallJournal MakeSmallJournal() {
   return {tape.End(), aux.End()};
 }
 
+// The integrity check's closing line of every run that restored the small
+// journal: two receipts, numbers 7 and 8, both paid, dates in order.
+inline const std::string kSmallJournalCheck =
+    "Проверка ленты: замечаний нет (документов 2, сквозные номера 7–8, с 03/01/25  09:05 по 03/01/25  09:30).\n";
+
 // The printer answers with the identity of the sample journal (the
 // simulator program keeps it when given other images).
 inline sim::PrinterModel SmallJournalPrinter() {

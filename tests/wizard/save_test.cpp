@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <iterator>
 
 #include "fake_views.h"
@@ -27,11 +28,16 @@ TEST(SaveDialogTest, TheDialogHasTheWindowsTextsAndTheGivenPlace) {
   EXPECT_EQ(s.title, "Сохранить контрольную ленту в файл");
   EXPECT_EQ(s.initial_folder, "/home/ann/Документы");
   EXPECT_EQ(s.file_name, "07104512_2026-12-08.FJL");
-  ASSERT_EQ(s.filters.size(), 2u);
+  ASSERT_EQ(s.filters.size(), 4u);
   EXPECT_EQ(s.filters[0].description, "Файл контрольной ленты (*.FJL)");
   EXPECT_EQ(s.filters[0].pattern, "*.FJL");
   EXPECT_EQ(s.filters[1].description, "Все файлы (*.*)");
   EXPECT_EQ(s.filters[1].pattern, "(*.*)");
+  // The tape as data after the two of the FJL file, which stays first.
+  EXPECT_EQ(s.filters[kJsonFilterIndex].description, "Данные ленты JSON (*.json)");
+  EXPECT_EQ(s.filters[kJsonFilterIndex].pattern, "*.json");
+  EXPECT_EQ(s.filters[kCsvFilterIndex].description, "Таблицы CSV: документы, товары, оплаты (*.csv)");
+  EXPECT_EQ(s.filters[kCsvFilterIndex].pattern, "*.csv");
   EXPECT_EQ(s.default_extension, "*.FJL");
   EXPECT_FALSE(s.confirm_overwrite);
 }
@@ -70,6 +76,13 @@ TEST(SaveDialogTest, TheExtensionIsAddedOnlyUnderTheFjlFilter) {
       {"/tmp/day.", 1, "/tmp/day."},
       {"/tmp/README", 1, "/tmp/README"},
       {"/tmp/day.txt", 1, "/tmp/day.txt"},
+      // The data filters' own extension, in place of ".FJL" and after a date's dots.
+      {"/tmp/day", kJsonFilterIndex, "/tmp/day.json"},
+      {"/tmp/day.JSON", kJsonFilterIndex, "/tmp/day.JSON"},
+      {"/tmp/07104512_25.12.08.FJL", kJsonFilterIndex, "/tmp/07104512_25.12.08.json"},
+      {"/tmp/25.12.08", kCsvFilterIndex, "/tmp/25.12.08.csv"},
+      {"/tmp/day.", kCsvFilterIndex, "/tmp/day.csv"},
+      {"/tmp/day.csv", kCsvFilterIndex, "/tmp/day.csv"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(PathToSave({c.path, c.filter}), c.saved) << c.path << " filter " << c.filter;
@@ -167,6 +180,39 @@ TEST_F(SaveTest, AFailedSaveShowsThePathAndTheSystemsReasonAndStaysPut) {
   }
   EXPECT_TRUE(fs::is_directory(dir_ / "day.FJL"));
   EXPECT_TRUE(fs::equivalent(fs::current_path(), dir_));
+}
+
+// The tape as data: nothing before a restoration has completed (the data
+// is its records, not the box), then the JSON file or the three tables;
+// the FJL file saved beside them is the box as before.
+TEST_F(SaveTest, DataIsSavedFromTheCompletedRestoration) {
+  SaveAs(dir_ / "early", kJsonFilterIndex);
+  EXPECT_EQ(w_.view3.messages,
+            std::vector<std::string>{
+                "Данные ленты (JSON, CSV) берутся из восстановленных записей: сначала восстановите контрольную ленту."});
+  EXPECT_TRUE(fs::is_empty(dir_));
+
+  w_.ReachStep3();
+  w_.steps.step3.Restore();
+  ASSERT_TRUE(w_.steps.step3.RestoreFinished());
+  SaveAs(dir_ / "day", kJsonFilterIndex);
+  const std::string json = FileBytes(dir_ / "day.json");
+  EXPECT_EQ(json.rfind("{\n  \"format\": \"fjl-tape\",", 0), 0u) << json.substr(0, 200);
+  EXPECT_NE(json.find("\"serial_number\": \"07104512\""), std::string::npos);
+  EXPECT_NE(json.find("{\"type\": \"item_sale\", \"position\": 29, "), std::string::npos);
+
+  SaveAs(dir_ / "day.csv", kCsvFilterIndex);
+  for (const char* table : {"day_documents.csv", "day_items.csv", "day_payments.csv"}) {
+    EXPECT_EQ(FileBytes(dir_ / table).substr(0, 3), "\xEF\xBB\xBF") << table;
+  }
+  // The sample journal's seven documents, under their header.
+  const std::string documents = FileBytes(dir_ / "day_documents.csv");
+  EXPECT_EQ(std::count(documents.begin(), documents.end(), '\n'), 8);
+
+  SaveAs(dir_ / "day");
+  EXPECT_EQ(FileBytes(dir_ / "day.FJL").substr(0, 2), "\r\n");
+  EXPECT_TRUE(w_.view3.errors.empty());
+  EXPECT_EQ(w_.view3.messages.size(), 1u) << "no message on success";
 }
 
 }  // namespace

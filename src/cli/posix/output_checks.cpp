@@ -124,8 +124,10 @@ std::string PrepareDumpFolder(const std::string& folder) {
 
 std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
                             const std::optional<std::string>& dump, const std::string& dump_option,
-                            const Catalogue& texts) {
-  std::vector<FileKeys> files{ThroughLinks("--output", output)};
+                            std::span<const NamedFile> more, const Catalogue& texts) {
+  std::vector<FileKeys> files;
+  if (!output.empty()) files.push_back(ThroughLinks("--output", output));
+  for (const NamedFile& file : more) files.push_back(ThroughLinks(file.option, file.path));
   if (log) files.push_back(ThroughLinks("--log", *log));
   if (dump) {
     // The folder must not be another file's name either.

@@ -90,8 +90,10 @@ std::string PrepareDumpFolder(const std::string& folder) {
 
 std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
                             const std::optional<std::string>& dump, const std::string& dump_option,
-                            const Catalogue& texts) {
-  std::vector<FileName> files{{"--output", output, Spelling(output)}};
+                            std::span<const NamedFile> more, const Catalogue& texts) {
+  std::vector<FileName> files;
+  if (!output.empty()) files.push_back({"--output", output, Spelling(output)});
+  for (const NamedFile& file : more) files.push_back({file.option, file.path, Spelling(file.path)});
   if (log) files.push_back({"--log", *log, Spelling(*log)});
   if (dump) {
     for (const char* name : dump::kDumpFileNames) {

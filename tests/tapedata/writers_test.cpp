@@ -1,0 +1,90 @@
+// The pieces every export writes with: the JSON writer's layout and
+// escaping, numbers with a chosen decimal mark, the buffer growing past
+// what was reserved.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tapedata/json_writer.h"
+#include "tapedata/number_append.h"
+#include "tapedata/out_buffer.h"
+
+namespace fjl::tapedata {
+namespace {
+
+TEST(JsonWriter, ContainersOnLinesAndRecordsOnOneLine) {
+  JsonWriter json;
+  json.BeginObject();
+  json.Key("a").Integer(-5);
+  json.Key("list").BeginArray();
+  json.BeginObject(Layout::OneLine);
+  json.Key("x").Bool(true);
+  json.Key("inner").BeginArray();
+  json.Integer(1);
+  json.Integer(2);
+  json.EndArray();
+  json.Key("none").Null();
+  json.EndObject();
+  json.BeginObject(Layout::OneLine);
+  json.EndObject();
+  json.EndArray();
+  json.Key("empty").BeginArray();
+  json.EndArray();
+  json.Key("big").Unsigned(18446744073709551615u);
+  json.EndObject();
+  EXPECT_EQ(json.Take(),
+            "{\n"
+            "  \"a\": -5,\n"
+            "  \"list\": [\n"
+            "    {\"x\": true, \"inner\": [1, 2], \"none\": null},\n"
+            "    {}\n"
+            "  ],\n"
+            "  \"empty\": [],\n"
+            "  \"big\": 18446744073709551615\n"
+            "}\n");
+}
+
+TEST(JsonWriter, EscapesWhatJsonAsksAndPassesUtf8) {
+  EXPECT_EQ(JsonQuoted("Хлеб \"Бородинский\""), "\"Хлеб \\\"Бородинский\\\"\"");
+  EXPECT_EQ(JsonQuoted("a\\b\n\r\t\x01\x1f"), "\"a\\\\b\\n\\r\\t\\u0001\\u001f\"");
+  EXPECT_EQ(JsonQuoted(""), "\"\"");
+  EXPECT_EQ(JsonQuoted(std::string_view()), "\"\"");
+  EXPECT_EQ(JsonQuoted("/'\x7f"), "\"/'\x7f\"");
+}
+
+TEST(NumberAppend, DecimalsWithTheMarkAsked) {
+  const struct {
+    std::int64_t value;
+    int digits;
+    const char* text;
+  } cases[] = {
+      {1999, 2, "19,99"}, {5, 2, "0,05"},     {-5, 2, "-0,05"},   {0, 2, "0,00"},  {-500, 2, "-5,00"},
+      {1500, 3, "1,500"}, {5, 3, "0,005"},    {-5, 3, "-0,005"},  {7, 0, "7"},     {123456789, 2, "1234567,89"},
+      {INT64_MIN, 2, "-92233720368547758,08"},
+  };
+  for (const auto& c : cases) {
+    std::string text;
+    AppendDecimalFraction(text, c.value, c.digits, ',');
+    EXPECT_EQ(text, c.text) << c.value << " " << c.digits;
+  }
+  std::string dot;
+  AppendDecimalFraction(dot, 1999, 2, '.');
+  EXPECT_EQ(dot, "19.99");
+}
+
+TEST(OutBuffer, GrowsPastWhatWasReserved) {
+  OutBuffer out(4);
+  std::string expected;
+  for (int i = 0; i < 10000; ++i) {
+    out.Integer(i);
+    out.Put(',');
+    expected += std::to_string(i) + ",";
+  }
+  out.Put(std::string_view());
+  EXPECT_EQ(out.Size(), expected.size());
+  EXPECT_EQ(out.Take(), expected);
+  EXPECT_EQ(out.Size(), 0u);
+}
+
+}  // namespace
+}  // namespace fjl::tapedata
