@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace fjl::link::win32 {
+namespace fjl::serial::win32 {
 namespace {
 
 DCB PortAsFound() {
@@ -60,4 +60,4 @@ TEST(ComPortOpen, AMissingPortIsNotFoundInTheSystemsNumbering) {
 }
 
 }  // namespace
-}  // namespace fjl::link::win32
+}  // namespace fjl::serial::win32

@@ -3,7 +3,7 @@
 #include "platform/win32/wide_text.h"
 #include "serial/win32/com_names.h"
 
-namespace fjl::link::win32 {
+namespace fjl::serial::win32 {
 
 namespace {
 
@@ -73,4 +73,4 @@ SystemResult LockTransferCode() { return Checked(::VirtualLock(TransferCodeStart
 
 SystemResult UnlockTransferCode() { return Checked(::VirtualUnlock(TransferCodeStart(), kLockedCodeBytes)); }
 
-}  // namespace fjl::link::win32
+}  // namespace fjl::serial::win32

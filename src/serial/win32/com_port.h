@@ -11,7 +11,7 @@
 
 #include "platform/system_result.h"
 
-namespace fjl::link::win32 {
+namespace fjl::serial::win32 {
 
 using platform::Result;
 using platform::SystemResult;
@@ -54,4 +54,4 @@ BOOL SendBytes(HANDLE port, const std::uint8_t* bytes, DWORD size, DWORD* put);
 SystemResult LockTransferCode();
 SystemResult UnlockTransferCode();
 
-}  // namespace fjl::link::win32
+}  // namespace fjl::serial::win32

@@ -10,7 +10,7 @@
 #include "serial/win32/com_names.h"
 #include "serial/win32/com_port.h"
 
-namespace fjl::link {
+namespace fjl::serial {
 
 namespace {
 
@@ -155,4 +155,4 @@ OpenedChannel OpenSerialPort(const std::string& name, std::int32_t speed) {
   return std::make_unique<Win32SerialChannel>(handle);
 }
 
-}  // namespace fjl::link
+}  // namespace fjl::serial

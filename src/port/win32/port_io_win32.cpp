@@ -6,11 +6,12 @@
 #include "port/port_io.h"
 #include "serial/win32/com_port.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 namespace {
 
-using win32::Checked;
+namespace com = serial::win32;
+using com::Checked;
 
 DWORD ClampedSize(std::size_t size) { return size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size); }
 
@@ -24,7 +25,7 @@ class Win32PortIo final : public PortIo {
   Win32PortIo& operator=(const Win32PortIo&) = delete;
 
   SystemResult ReadSettings(LineSettings& settings) override {
-    if (SystemResult read = win32::ReadLine(handle_, dcb_); !read) return read;
+    if (SystemResult read = com::ReadLine(handle_, dcb_); !read) return read;
     settings.bits_per_second = dcb_.BaudRate;
     settings.data_bits = dcb_.ByteSize <= 5 ? databit::Bits5
                          : dcb_.ByteSize == 6 ? databit::Bits6
@@ -51,32 +52,32 @@ class Win32PortIo final : public PortIo {
   // The fields of the properties go into the DCB last read; every other
   // field stays as the port had it.
   SystemResult WriteSettings(const LineSettings& wanted) override {
-    win32::ComLine line;
+    com::ComLine line;
     line.bits_per_second = wanted.bits_per_second;
     line.byte_size = DataBitCount(wanted.data_bits);
     line.parity = ParityCode(wanted.parity_mode);
     line.stop_bits = StopBitsCode(wanted.stop_bits);
     line.dtr_control = static_cast<DWORD>(wanted.dtr);
     line.rts_control = static_cast<DWORD>(wanted.rts);
-    return win32::WriteLine(handle_, dcb_, line);
+    return com::WriteLine(handle_, dcb_, line);
   }
 
   SystemResult SetTimeouts(const T1CommTimeouts& t) override {
     COMMTIMEOUTS timeouts{t.ReadIntervalTimeout, t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant,
                           t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant};
-    return win32::WriteTimeouts(handle_, timeouts);
+    return com::WriteTimeouts(handle_, timeouts);
   }
 
   SystemResult Read(std::span<std::uint8_t> buffer, std::size_t& count) override {
     DWORD got = 0;
-    const BOOL ok = win32::ReceiveBytes(handle_, buffer.data(), ClampedSize(buffer.size()), &got);
+    const BOOL ok = com::ReceiveBytes(handle_, buffer.data(), ClampedSize(buffer.size()), &got);
     count = got;
     return Checked(ok);
   }
 
   SystemResult Write(std::span<const std::uint8_t> bytes, std::size_t& written) override {
     DWORD put = 0;
-    const BOOL ok = win32::SendBytes(handle_, bytes.data(), ClampedSize(bytes.size()), &put);
+    const BOOL ok = com::SendBytes(handle_, bytes.data(), ClampedSize(bytes.size()), &put);
     written = put;
     if (ok && put < bytes.size()) return SystemResult(static_cast<int>(ERROR_WRITE_FAULT));  // the write time-out ran out
     return Checked(ok);
@@ -104,8 +105,8 @@ class Win32PortIo final : public PortIo {
     return Checked(ok);
   }
 
-  SystemResult LockCode() override { return win32::LockTransferCode(); }
-  SystemResult UnlockCode() override { return win32::UnlockTransferCode(); }
+  SystemResult LockCode() override { return com::LockTransferCode(); }
+  SystemResult UnlockCode() override { return com::UnlockTransferCode(); }
 
  private:
   HANDLE handle_;
@@ -115,9 +116,9 @@ class Win32PortIo final : public PortIo {
 }  // namespace
 
 OpenedPortIo OpenSystemPortIo(const std::string& name) {
-  const platform::Result<HANDLE> opened = win32::OpenComPort(name);
+  const platform::Result<HANDLE> opened = com::OpenComPort(name);
   if (!opened) return opened.Failure();
   return std::make_unique<Win32PortIo>(*opened);
 }
 
-}  // namespace fjl::link
+}  // namespace fjl::port
