@@ -31,26 +31,26 @@ struct ByteCounts {
 };
 
 // The port, with a count of the bytes that pass each way.
-class CountingChannel final : public link::SerialChannel {
+class CountingChannel final : public serial::SerialChannel {
  public:
-  CountingChannel(std::unique_ptr<link::SerialChannel> port, ByteCounts& counts)
+  CountingChannel(std::unique_ptr<serial::SerialChannel> port, ByteCounts& counts)
       : port_(std::move(port)), counts_(counts) {}
-  link::ReadResult Read(std::span<std::uint8_t> buffer) override {
-    const link::ReadResult r = port_->Read(buffer);
+  serial::ReadResult Read(std::span<std::uint8_t> buffer) override {
+    const serial::ReadResult r = port_->Read(buffer);
     if (r) counts_.received += *r;
     return r;
   }
-  link::SystemResult Write(std::span<const std::uint8_t> bytes) override {
+  platform::SystemResult Write(std::span<const std::uint8_t> bytes) override {
     counts_.sent += bytes.size();
     return port_->Write(bytes);
   }
-  link::SystemResult Drain() override { return port_->Drain(); }
-  link::SystemResult Purge(link::PurgeDirection direction) override { return port_->Purge(direction); }
+  platform::SystemResult Drain() override { return port_->Drain(); }
+  platform::SystemResult Purge(serial::PurgeDirection direction) override { return port_->Purge(direction); }
   bool Close() override { return port_->Close(); }
   int Handle() const override { return port_->Handle(); }
 
  private:
-  std::unique_ptr<link::SerialChannel> port_;
+  std::unique_ptr<serial::SerialChannel> port_;
   ByteCounts& counts_;
 };
 
@@ -79,8 +79,8 @@ void BM_FullSampleDownload(benchmark::State& state) {
   sim::Simulator simulator(sim::SamplePrinterModel());
   sim::PtyPrinter printer(simulator, sim::PtyPrinterOptions{.baud = baud});
   ByteCounts counts;
-  link::DeviceLink link([&counts](const std::string& port, std::int32_t speed) -> link::OpenedChannel {
-    link::OpenedChannel channel = link::OpenPosixSerialChannel(port, speed);
+  link::DeviceLink link([&counts](const std::string& port, std::int32_t speed) -> serial::OpenedChannel {
+    serial::OpenedChannel channel = serial::OpenPosixSerialChannel(port, speed);
     if (!channel) return channel;
     return std::make_unique<CountingChannel>(std::move(channel).Value(), counts);
   });

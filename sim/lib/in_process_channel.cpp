@@ -23,10 +23,10 @@ void InProcessChannel::WaitUntil(nanoseconds t) {
   std::this_thread::sleep_until(opened_ + t);
 }
 
-link::SystemResult InProcessChannel::Write(std::span<const std::uint8_t> bytes) {
-  if (closed_) return link::SystemResult::FromErrno(EBADF);
+platform::SystemResult InProcessChannel::Write(std::span<const std::uint8_t> bytes) {
+  if (closed_) return platform::SystemResult::FromErrno(EBADF);
   // A pseudo-terminal whose far end has closed answers writes with EIO.
-  if (hung_up_) return link::SystemResult::DeviceGone(EIO);
+  if (hung_up_) return platform::SystemResult::DeviceGone(EIO);
   const nanoseconds now = Now();
   for (Answer& answer : simulator_.Receive(bytes)) {
     // The printer starts once the whole request has reached it, and never
@@ -57,9 +57,9 @@ std::size_t InProcessChannel::Deliver(std::span<std::uint8_t> buffer) {
   return count;
 }
 
-link::ReadResult InProcessChannel::Read(std::span<std::uint8_t> buffer) {
-  if (closed_) return link::SystemResult::FromErrno(EBADF);
-  if (hung_up_) return link::SystemResult::DeviceGone(0);
+serial::ReadResult InProcessChannel::Read(std::span<std::uint8_t> buffer) {
+  if (closed_) return platform::SystemResult::FromErrno(EBADF);
+  if (hung_up_) return platform::SystemResult::DeviceGone(0);
   if (buffer.empty()) return std::size_t{0};
   std::size_t count = Deliver(buffer);
   if (count == 0 && !hung_up_) {
@@ -68,14 +68,14 @@ link::ReadResult InProcessChannel::Read(std::span<std::uint8_t> buffer) {
     WaitUntil(next);
     count = Deliver(buffer);
   }
-  if (hung_up_) return link::SystemResult::DeviceGone(0);
+  if (hung_up_) return platform::SystemResult::DeviceGone(0);
   if (count == 0) ++empty_reads_;
   return count;
 }
 
-link::SystemResult InProcessChannel::Purge(link::PurgeDirection direction) {
-  if (closed_) return link::SystemResult::FromErrno(EBADF);
-  if (direction == link::PurgeDirection::Output) return {};
+platform::SystemResult InProcessChannel::Purge(serial::PurgeDirection direction) {
+  if (closed_) return platform::SystemResult::FromErrno(EBADF);
+  if (direction == serial::PurgeDirection::Output) return {};
   // Only what has already arrived is discarded; bytes still on the wire come in later.
   const nanoseconds now = Now();
   while (!queue_.empty() && queue_.front().at <= now && !queue_.front().hangup) queue_.pop_front();
@@ -89,12 +89,12 @@ bool InProcessChannel::Close() {
   return true;
 }
 
-std::unique_ptr<link::SerialChannel> MakeInProcessChannel(Simulator& simulator, InProcessOptions options) {
+std::unique_ptr<serial::SerialChannel> MakeInProcessChannel(Simulator& simulator, InProcessOptions options) {
   return std::make_unique<InProcessChannel>(simulator, options);
 }
 
-link::ChannelOpener InProcessOpener(Simulator& simulator, InProcessOptions options) {
-  return [&simulator, options](const std::string&, std::int32_t) -> link::OpenedChannel {
+serial::ChannelOpener InProcessOpener(Simulator& simulator, InProcessOptions options) {
+  return [&simulator, options](const std::string&, std::int32_t) -> serial::OpenedChannel {
     return std::make_unique<InProcessChannel>(simulator, options);
   };
 }

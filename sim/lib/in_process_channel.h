@@ -25,16 +25,16 @@ struct InProcessOptions {
   bool real_time = false;  // sleep for real instead of advancing the channel clock
 };
 
-class InProcessChannel : public link::SerialChannel {
+class InProcessChannel : public serial::SerialChannel {
  public:
   static constexpr std::chrono::milliseconds kReadWait{100};
 
   explicit InProcessChannel(Simulator& simulator, InProcessOptions options = {});
 
-  link::ReadResult Read(std::span<std::uint8_t> buffer) override;
-  link::SystemResult Write(std::span<const std::uint8_t> bytes) override;
-  link::SystemResult Drain() override { return closed_ ? link::SystemResult::FromErrno(EBADF) : link::SystemResult(); }
-  link::SystemResult Purge(link::PurgeDirection direction) override;
+  serial::ReadResult Read(std::span<std::uint8_t> buffer) override;
+  platform::SystemResult Write(std::span<const std::uint8_t> bytes) override;
+  platform::SystemResult Drain() override { return closed_ ? platform::SystemResult::FromErrno(EBADF) : platform::SystemResult(); }
+  platform::SystemResult Purge(serial::PurgeDirection direction) override;
   bool Close() override;
   int Handle() const override { return closed_ ? -1 : 3; }
 
@@ -64,11 +64,11 @@ class InProcessChannel : public link::SerialChannel {
   bool hung_up_ = false;
 };
 
-std::unique_ptr<link::SerialChannel> MakeInProcessChannel(Simulator& simulator,
+std::unique_ptr<serial::SerialChannel> MakeInProcessChannel(Simulator& simulator,
                                                           InProcessOptions options = {});
 
 // An opener for DeviceLink(ChannelOpener): every port name and speed reaches
 // `simulator`, which must outlive the link.
-link::ChannelOpener InProcessOpener(Simulator& simulator, InProcessOptions options = {});
+serial::ChannelOpener InProcessOpener(Simulator& simulator, InProcessOptions options = {});
 
 }  // namespace fjl::sim

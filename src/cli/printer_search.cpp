@@ -63,9 +63,9 @@ PortsToAsk PortsToTry(const RestoreOptions& options) {
   if (!options.PortAuto()) return {{options.port}, {}};
   // The console's port answers nothing a printer would, and whatever it is
   // sent lands on the system's console.
-  const std::vector<std::string> consoles = link::ConsolePorts();
+  const std::vector<std::string> consoles = port::ConsolePorts();
   PortsToAsk chosen;
-  for (std::string& port : link::ListPorts()) {
+  for (std::string& port : port::ListPorts()) {
     if (IsConsole(port, consoles)) {
       chosen.passed_over.push_back({std::move(port), true, {}});
     } else {

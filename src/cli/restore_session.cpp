@@ -386,7 +386,7 @@ ExitStatus DownloadRestoreAndSave(const RestoreOptions& options, const std::stri
   if (StopRequested(stop)) return Stopped(*stop, options, console);
   // A request the port refused is said as such: it is no silent printer.
   const auto step_failed = [&link, &console] {
-    if (const link::SystemResult& refused = link.SendFailure(); !refused.Ok()) {
+    if (const platform::SystemResult& refused = link.SendFailure(); !refused.Ok()) {
       console.Note(console.Texts().Text("reason.request_refused", {{"why", refused.Text()}}));
     }
     return kExitStepFailed;
@@ -467,7 +467,7 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   // Before the port opens, so the log shows the opening too.
   if (options.log) {
     link.SetSessionLogName(*options.log);
-    link.SetLogFailureHandler([&console, log = *options.log](const link::SystemResult& why) {
+    link.SetLogFailureHandler([&console, log = *options.log](const platform::SystemResult& why) {
       console.ShowError(LogIncompleteText(log, why, console.Texts()));
     });
   }

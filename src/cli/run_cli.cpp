@@ -53,7 +53,7 @@ ExitStatus RunCli(std::span<const std::string> args, const CliEnvironment& env) 
     return kExitUsage;
   }
   // The same extras the wizard's step 1 list shows, for a listing or a search.
-  link::TPortControl::SetExtraPorts(env.extra_ports);
+  port::TPortControl::SetExtraPorts(env.extra_ports);
   switch (parsed.command) {
     case CliCommand::Help:
       env.out(VersionText() + "\n" + UsageText(texts));
@@ -65,7 +65,7 @@ ExitStatus RunCli(std::span<const std::string> args, const CliEnvironment& env) 
       return RunFind(parsed.options, env);
     case CliCommand::ListPorts: {
       std::string listing;
-      for (const std::string& port : link::ListPorts()) listing += port + "\n";
+      for (const std::string& port : port::ListPorts()) listing += port + "\n";
       env.out(listing);
       return kExitRestored;
     }

@@ -19,7 +19,7 @@ struct CliEnvironment {
   TextWriter err;          // standard error: messages, progress
   bool err_is_terminal = false;
   // How the port is opened; empty for the platform's serial port.
-  link::ChannelOpener opener;
+  serial::ChannelOpener opener;
   // What may stop a restoration run; null: nothing can.
   const RunStop* stop = nullptr;
   // The ports listed and searched besides the system's (FJL_EXTRA_PORTS).

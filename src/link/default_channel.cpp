@@ -5,6 +5,6 @@
 
 namespace fjl::link {
 
-DeviceLink::DeviceLink() : DeviceLink(OpenSerialPort) {}
+DeviceLink::DeviceLink() : DeviceLink(serial::OpenSerialPort) {}
 
 }  // namespace fjl::link

@@ -14,8 +14,8 @@
 namespace fjl::link {
 
 struct DeviceLink::State {
-  ChannelOpener opener;
-  std::unique_ptr<SerialChannel> channel;
+  serial::ChannelOpener opener;
+  std::unique_ptr<serial::SerialChannel> channel;
   // Never reset, also not by closing and reopening the port.
   std::uint8_t sequence_counter = 0;
   // False until the first OpenLink and while an exchange runs.
@@ -44,7 +44,7 @@ struct DeviceLink::State {
   SystemResult open_failure;
   std::chrono::milliseconds reply_timeout = kReplyTimeout;
 
-  OpenedChannel Open() const;
+  serial::OpenedChannel Open() const;
   void Close();
   void ReopenAfterHangUp();
   void Refuse(std::int32_t command, std::string_view data);
@@ -64,7 +64,7 @@ std::chrono::microseconds FrameWireTime(std::int32_t speed) {
 
 }  // namespace
 
-DeviceLink::DeviceLink(ChannelOpener opener) : state_(std::make_unique<State>()) {
+DeviceLink::DeviceLink(serial::ChannelOpener opener) : state_(std::make_unique<State>()) {
   state_->opener = std::move(opener);
 }
 
@@ -80,10 +80,10 @@ std::int32_t DeviceLink::OpenLink(const std::string& port, std::int32_t speed) {
   s.port_speed = speed;
   s.line_gone = false;
   s.heard = false;
-  OpenedChannel opened = s.Open();
+  serial::OpenedChannel opened = s.Open();
   s.open_failure = opened.Failure();
   s.channel = opened ? std::move(opened).Value() : nullptr;
-  if (s.channel) s.channel->Purge(PurgeDirection::Both);
+  if (s.channel) s.channel->Purge(serial::PurgeDirection::Both);
   s.port_held = s.channel != nullptr;
   s.log.WriteSessionLog("", "START");
   return s.channel ? s.channel->Handle() : -1;
@@ -93,7 +93,7 @@ int DeviceLink::CloseLink() {
   State& s = *state_;
   if (s.channel) {
     s.channel->Drain();
-    s.channel->Purge(PurgeDirection::Both);
+    s.channel->Purge(serial::PurgeDirection::Both);
   }
   s.log.WriteSessionLog("END", "");
   // Disconnected on purpose: the link forgets the port whatever closing
@@ -194,9 +194,9 @@ bool DeviceLink::State::BelongsToRequest(std::uint8_t seq, std::uint8_t command)
   return receiver.ReplySeq() + 0x20 == seq && receiver.ReplyCommand() == command;
 }
 
-OpenedChannel DeviceLink::State::Open() const {
+serial::OpenedChannel DeviceLink::State::Open() const {
   // An opener that gives neither a port nor a reason leaves "no such device".
-  OpenedChannel opened = opener ? opener(port_name, port_speed) : OpenedChannel(nullptr);
+  serial::OpenedChannel opened = opener ? opener(port_name, port_speed) : serial::OpenedChannel(nullptr);
   if (opened && !*opened) return SystemResult::FromErrno(ENODEV);
   return opened;
 }
@@ -207,10 +207,10 @@ void DeviceLink::State::ReopenAfterHangUp() {
     channel.reset();
     log.WriteSessionLog("END", "");
   }
-  OpenedChannel opened = Open();
+  serial::OpenedChannel opened = Open();
   channel = opened ? std::move(opened).Value() : nullptr;
   if (!channel) return;  // still gone: this exchange ends at once as no reply
-  channel->Purge(PurgeDirection::Both);
+  channel->Purge(serial::PurgeDirection::Both);
   line_gone = false;
   log.WriteSessionLog("", "START");
 }
@@ -219,7 +219,7 @@ bool DeviceLink::State::Send(const std::string& frame) {
   send_failure = {};
   if (!channel) return false;  // no port: nothing can be sent or arrive
   SystemResult result = channel->Drain();
-  if (result) result = channel->Purge(PurgeDirection::Both);
+  if (result) result = channel->Purge(serial::PurgeDirection::Both);
   if (result) result = channel->Write(std::span(reinterpret_cast<const std::uint8_t*>(frame.data()), frame.size()));
   if (result) return true;
   // A request the port refused has no reply to wait for: the exchange ends
@@ -251,7 +251,7 @@ void DeviceLink::State::WaitForReply(std::uint8_t seq, std::uint8_t command) {
   while (empty_reads < kEmptyReadLimit) {
     const TimePoint now = clock();
     if (now >= std::max(deadline, frame_deadline)) return;
-    const ReadResult read = channel->Read(buffer);
+    const serial::ReadResult read = channel->Read(buffer);
     if (!read && read.Failure().Gone()) {
       // Nothing can arrive on a line that has gone; fifty more empty reads
       // would only hold the window for five seconds to say the same.

@@ -16,6 +16,8 @@
 
 namespace fjl::link {
 
+using platform::SystemResult;
+
 // A reply wait ends after this many consecutive empty reads (100 ms each).
 inline constexpr int kEmptyReadLimit = 50;
 // The time a request has to be answered in: the same five seconds the empty
@@ -36,7 +38,7 @@ class DeviceLink : public Exchanger {
  public:
   // The default opener is the platform's serial port (POSIX tty).
   DeviceLink();
-  explicit DeviceLink(ChannelOpener opener);
+  explicit DeviceLink(serial::ChannelOpener opener);
   ~DeviceLink() override;
   DeviceLink(const DeviceLink&) = delete;
   DeviceLink& operator=(const DeviceLink&) = delete;

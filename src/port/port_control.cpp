@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 
-namespace fjl::link {
+namespace fjl::port {
 
 namespace {
 
@@ -295,4 +295,4 @@ bool TPortControl::SetNumPort(const std::string& name) {
 
 void TPortControl::SetTimeout(const T1CommTimeouts& timeouts) { Timeout = timeouts; }
 
-}  // namespace fjl::link
+}  // namespace fjl::port

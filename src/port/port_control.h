@@ -19,7 +19,7 @@
 #include "port/port_scheduler.h"
 #include "port/port_types.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 // One device of the serial port class, as the platform lists it. `port_name`
 // is empty when the device's name could not be read; `key` is null when the
@@ -42,7 +42,7 @@ class PortDeviceSource {
   virtual std::vector<std::string> ConsolePorts() { return {}; }
 };
 
-// The serial devices of this system (see port_sysfs_source.h).
+// The serial devices of this system (port_source_linux.h, port_source_win32.cpp).
 std::shared_ptr<PortDeviceSource> MakeSystemPortSource();
 
 // Port names the discovery hands out: Windows-style names beginning with
@@ -149,4 +149,4 @@ class TPortControl {
   SystemFamily family_ = SystemFamily::Nt;
 };
 
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <fstream>
 
-namespace fjl::link {
+namespace fjl::port {
 
 namespace {
 
@@ -83,4 +83,4 @@ std::shared_ptr<DeviceKey> MakeUartDeviceKey(std::string rx_trigger_path) {
   return std::make_shared<UartDeviceKey>(std::move(rx_trigger_path));
 }
 
-}  // namespace fjl::link
+}  // namespace fjl::port

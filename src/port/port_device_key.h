@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace fjl::link {
+namespace fjl::port {
 
 class DeviceKey {
  public:
@@ -46,4 +46,4 @@ class MemoryDeviceKey : public DeviceKey {
 // `rx_trigger_path`; every other value lives in memory.
 std::shared_ptr<DeviceKey> MakeUartDeviceKey(std::string rx_trigger_path);
 
-}  // namespace fjl::link
+}  // namespace fjl::port

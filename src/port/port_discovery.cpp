@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cctype>
 
-namespace fjl::link {
+namespace fjl::port {
 
 namespace {
 
@@ -147,4 +147,4 @@ void TPortControl::SetExtraPorts(std::vector<std::string> paths) {
   PortDiscovery::Current().SetExtraPorts(std::move(paths));
 }
 
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -14,7 +14,7 @@
 
 #include "port/port_control.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 class PortDiscovery {
  public:
@@ -68,4 +68,4 @@ class ScopedPortDiscovery {
   PortDiscovery* previous_;
 };
 
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -1,6 +1,6 @@
 #include "port/port_extra_ports.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 std::vector<std::string> SplitPortList(std::string_view list) {
   std::vector<std::string> paths;
@@ -14,4 +14,4 @@ std::vector<std::string> SplitPortList(std::string_view list) {
   return paths;
 }
 
-}  // namespace fjl::link
+}  // namespace fjl::port

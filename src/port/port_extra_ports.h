@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-namespace fjl::link {
+namespace fjl::port {
 
 // Splits a colon-separated list of paths, dropping empty parts.
 std::vector<std::string> SplitPortList(std::string_view list);
 
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -6,7 +6,7 @@
 
 #include "port/port_control.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 namespace {
 
@@ -126,4 +126,4 @@ int TPortControl::GetFIFOSize(bool receive) {
   return kPortUnknownFamily;
 }
 
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -14,7 +14,7 @@
 #include "platform/system_result.h"
 #include "port/port_types.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 using platform::SystemResult;
 
@@ -56,4 +56,4 @@ using PortIoOpener = std::function<OpenedPortIo(const std::string& name)>;
 // and the modem-line ioctls; or a Windows COM handle driven by its DCB.
 OpenedPortIo OpenSystemPortIo(const std::string& name);
 
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -3,7 +3,7 @@
 #include "port/port_control.h"
 #include "port/port_discovery.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 std::vector<std::string> ListPorts() {
   struct EnumerationScope {
@@ -23,4 +23,4 @@ std::vector<std::string> ListPorts() {
 
 std::vector<std::string> ConsolePorts() { return PortDiscovery::Current().ConsolePorts(); }
 
-}  // namespace fjl::link
+}  // namespace fjl::port

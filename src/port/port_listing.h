@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace fjl::link {
+namespace fjl::port {
 
 // A device source that never runs dry must not hang the listing.
 inline constexpr std::size_t kMaxListedPorts = 256;
@@ -19,4 +19,4 @@ std::vector<std::string> ListPorts();
 // console on Linux, none on Windows.
 std::vector<std::string> ConsolePorts();
 
-}  // namespace fjl::link
+}  // namespace fjl::port

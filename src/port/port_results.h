@@ -1,7 +1,7 @@
 #pragma once
 // Result codes of the serial port component and its fixed descriptions.
 
-namespace fjl::link {
+namespace fjl::port {
 
 inline constexpr int kPortOk = 0;
 inline constexpr int kPortNotOpen = -1;
@@ -42,4 +42,4 @@ inline constexpr const char* kDescrSessionNotOpenedDot = "Session was not opened
 inline constexpr const char* kDescrSessionNotOpenedRead = "Session was not opened!!\nError = -21";
 inline constexpr const char* kDescrSessionNotOpenedBare = "Session was not opened\nError = -21";
 
-}  // namespace fjl::link
+}  // namespace fjl::port

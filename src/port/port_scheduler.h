@@ -8,7 +8,7 @@
 
 #include "platform/system_result.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 using platform::SystemResult;
 
@@ -38,4 +38,4 @@ class SessionScheduler {
 // priority classes and thread priorities.
 std::shared_ptr<SessionScheduler> MakeSystemScheduler();
 
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -1,6 +1,6 @@
 #include "port/port_types.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 std::uint32_t BitsPerSecond(speed value) {
   static constexpr std::uint32_t kRates[] = {256000, 128000, 115200, 57600, 56000, 38400, 19200, 11400,
@@ -17,4 +17,4 @@ std::uint8_t ParityCode(parity value) {
 
 std::uint8_t StopBitsCode(stopbits value) { return static_cast<std::uint8_t>(value); }
 
-}  // namespace fjl::link
+}  // namespace fjl::port

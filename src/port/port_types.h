@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace fjl::link {
+namespace fjl::port {
 
 // Milliseconds, in the field order of the platform's time-out record.
 struct T1CommTimeouts {
@@ -81,4 +81,4 @@ struct LineSettings {
   friend bool operator==(const LineSettings&, const LineSettings&) = default;
 };
 
-}  // namespace fjl::link
+}  // namespace fjl::port

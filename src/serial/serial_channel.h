@@ -11,7 +11,7 @@
 
 #include "platform/system_result.h"
 
-namespace fjl::link {
+namespace fjl::serial {
 
 using platform::Result;
 using platform::SystemResult;
@@ -56,4 +56,4 @@ using ChannelOpener = std::function<OpenedChannel(const std::string& port, std::
 // purged.
 OpenedChannel OpenSerialPort(const std::string& name, std::int32_t speed);
 
-}  // namespace fjl::link
+}  // namespace fjl::serial

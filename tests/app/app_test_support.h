@@ -94,14 +94,14 @@ class CloseWatcher : public QObject {
   EventLog& log_;
 };
 
-class FakePortSource : public link::PortDeviceSource {
+class FakePortSource : public port::PortDeviceSource {
  public:
   explicit FakePortSource(std::optional<std::vector<std::string>> names)
       : names_(std::move(names)) {}
-  std::optional<std::vector<link::PortDevice>> ListDevices() override {
+  std::optional<std::vector<port::PortDevice>> ListDevices() override {
     ++listings;
     if (!names_) return std::nullopt;
-    std::vector<link::PortDevice> devices;
+    std::vector<port::PortDevice> devices;
     for (const std::string& name : *names_) devices.push_back({name, nullptr});
     return devices;
   }

@@ -64,8 +64,8 @@ class ConnectionTest : public ::testing::Test {
   }
 
   std::shared_ptr<FakePortSource> source_ = std::make_shared<FakePortSource>(std::vector<std::string>{});
-  link::ScopedPortDiscovery discovery_{source_};
-  link::DeviceLink link_{&link::OpenPosixSerialChannel};
+  port::ScopedPortDiscovery discovery_{source_};
+  link::DeviceLink link_{&serial::OpenPosixSerialChannel};
   RecordingSink sink_;
   Wizard wizard_{link_, sink_};
   TForm1& form_ = wizard_.Form1;
@@ -73,7 +73,7 @@ class ConnectionTest : public ::testing::Test {
 
 TEST_F(ConnectionTest, ActivationListsDiscoveredPortsThenExtraOnesAndSelectsDefaults) {
   source_->SetNames(std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB1"});
-  link::TPortControl::SetExtraPorts({"/tmp/sim-pty"});
+  port::TPortControl::SetExtraPorts({"/tmp/sim-pty"});
   Activate(form_);
   EXPECT_EQ(Items(*form_.PortList()), (QStringList{"/dev/ttyS0", "/dev/ttyUSB1", "/tmp/sim-pty"}));
   EXPECT_EQ(form_.PortList()->currentIndex(), 0);
@@ -101,7 +101,7 @@ TEST_F(ConnectionTest, ActivationWithoutLeavingTheWindowKeepsThePortPicked) {
   // Without a window manager the window is first activated only when the
   // drop-down of the port list closes: that must not undo the choice.
   source_->SetNames(std::vector<std::string>{"/dev/ttyS0"});
-  link::TPortControl::SetExtraPorts({"/dev/pts/3"});
+  port::TPortControl::SetExtraPorts({"/dev/pts/3"});
   form_.show();
   form_.PortList()->setCurrentIndex(1);
   form_.SpeedList()->setCurrentText("115200");
@@ -129,7 +129,7 @@ TEST_F(ConnectionTest, RealActivationOfTheWindowRefillsTheList) {
 
 TEST_F(ConnectionTest, ShowingTheWindowFillsTheListsEvenIfNothingActivatesIt) {
   source_->SetNames(std::vector<std::string>{"/dev/ttyACM0"});
-  link::TPortControl::SetExtraPorts({"/tmp/sim-pty"});
+  port::TPortControl::SetExtraPorts({"/tmp/sim-pty"});
   form_.SpeedList()->setCurrentIndex(0);
   form_.show();
   EXPECT_EQ(Items(*form_.PortList()), (QStringList{"/dev/ttyACM0", "/tmp/sim-pty"}));
@@ -166,7 +166,7 @@ TEST_F(ConnectionTest, AnEmptyPortListStillLeavesAWorkingWindow) {
 
 TEST_F(ConnectionTest, ConnectToAPseudoTerminalThenDisconnect) {
   PtyPair pty;
-  link::TPortControl::SetExtraPorts({pty.Path()});
+  port::TPortControl::SetExtraPorts({pty.Path()});
   Activate(form_);
   ASSERT_EQ(form_.PortList()->currentText().toStdString(), pty.Path());
 
@@ -189,14 +189,14 @@ TEST_F(ConnectionTest, ConnectToAPseudoTerminalThenDisconnect) {
 // must not then claim another port and speed than the ones in use.
 TEST_F(ConnectionTest, ReactivationWhileConnectedShowsThePortAndSpeedInUse) {
   PtyPair pty;
-  link::TPortControl::SetExtraPorts({"/dev/ttyFJLnone", pty.Path()});
+  port::TPortControl::SetExtraPorts({"/dev/ttyFJLnone", pty.Path()});
   Activate(form_);
   form_.PortList()->setCurrentIndex(1);
   form_.SpeedList()->setCurrentText("19200");
   form_.ConnectButton()->click();
   ExpectConnected();
 
-  link::TPortControl::SetExtraPorts({"/dev/ttyFJLother"});
+  port::TPortControl::SetExtraPorts({"/dev/ttyFJLother"});
   Activate(form_);
   EXPECT_EQ(Utf8(form_.PortList()->currentText()), pty.Path());
   EXPECT_EQ(form_.SpeedList()->currentText(), "19200");
@@ -212,7 +212,7 @@ TEST_F(ConnectionTest, ReactivationWhileConnectedShowsThePortAndSpeedInUse) {
 
 TEST_F(ConnectionTest, APortThatCannotBeOpenedLeavesEverythingDisconnected) {
   PtyPair busy;
-  link::DeviceLink other_program(&link::OpenPosixSerialChannel);
+  link::DeviceLink other_program(&serial::OpenPosixSerialChannel);
   ASSERT_NE(other_program.OpenLink(busy.Path(), 9600), -1);
 
   struct Case {
@@ -228,7 +228,7 @@ TEST_F(ConnectionTest, APortThatCannotBeOpenedLeavesEverythingDisconnected) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     sink_.messages.clear();
-    link::TPortControl::SetExtraPorts({c.port});
+    port::TPortControl::SetExtraPorts({c.port});
     Activate(form_);
     form_.ConnectButton()->click();
     EXPECT_EQ(sink_.messages, std::vector<std::string>{"Невозможно подключить порт\n" + c.reason});
@@ -239,13 +239,13 @@ TEST_F(ConnectionTest, APortThatCannotBeOpenedLeavesEverythingDisconnected) {
 
 TEST_F(ConnectionTest, APortThatVanishesWhileConnectedCrashesNothing) {
   auto pty = std::make_unique<PtyPair>();
-  link::TPortControl::SetExtraPorts({pty->Path()});
+  port::TPortControl::SetExtraPorts({pty->Path()});
   Activate(form_);
   form_.ConnectButton()->click();
   ExpectConnected();
 
   pty->CloseMaster();
-  link::TPortControl::SetExtraPorts({});
+  port::TPortControl::SetExtraPorts({});
   Activate(form_);
   EXPECT_EQ(Utf8(form_.PortList()->currentText()), pty->Path()) << "still the port in use";
   ExpectConnected();
@@ -258,12 +258,12 @@ TEST_F(ConnectionTest, APortThatVanishesWhileConnectedCrashesNothing) {
 }
 
 TEST_F(ConnectionTest, AnErrorInsideTheConnectActionIsShownAndChangesNothing) {
-  link::DeviceLink throwing_link([](const std::string&, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
+  link::DeviceLink throwing_link([](const std::string&, std::int32_t) -> std::unique_ptr<serial::SerialChannel> {
     throw std::runtime_error("port driver failed");
   });
   Wizard wizard(throwing_link, sink_);
   TForm1& form = wizard.Form1;
-  link::TPortControl::SetExtraPorts({"/dev/ttyS9"});
+  port::TPortControl::SetExtraPorts({"/dev/ttyS9"});
   Activate(form);
   form.ConnectButton()->click();
   EXPECT_EQ(sink_.errors, std::vector<std::string>{"port driver failed"});
@@ -280,17 +280,17 @@ TEST_F(ConnectionTest, AnErrorInsideTheConnectActionIsShownAndChangesNothing) {
 }
 
 TEST_F(ConnectionTest, AnErrorWhileListingPortsIsShownAndTheWindowGoesOn) {
-  class ThrowingSource : public link::PortDeviceSource {
+  class ThrowingSource : public port::PortDeviceSource {
    public:
-    std::optional<std::vector<link::PortDevice>> ListDevices() override {
+    std::optional<std::vector<port::PortDevice>> ListDevices() override {
       throw std::runtime_error("device list unreadable");
     }
   };
-  link::TPortControl::SetDeviceSource(std::make_shared<ThrowingSource>());
+  port::TPortControl::SetDeviceSource(std::make_shared<ThrowingSource>());
   Activate(form_);
   EXPECT_EQ(sink_.errors, std::vector<std::string>{"device list unreadable"});
   // The next activation is not blocked by a half-finished enumeration.
-  link::TPortControl::SetDeviceSource(source_);
+  port::TPortControl::SetDeviceSource(source_);
   source_->SetNames(std::vector<std::string>{"/dev/ttyS0"});
   Activate(form_);
   EXPECT_EQ(Items(*form_.PortList()), QStringList{"/dev/ttyS0"});

@@ -36,7 +36,7 @@ void ShowActive(QWidget& window) {
 
 class KeyboardTest : public ::testing::Test {
  protected:
-  link::ScopedPortDiscovery discovery_{std::make_shared<FakePortSource>(std::vector<std::string>{})};
+  port::ScopedPortDiscovery discovery_{std::make_shared<FakePortSource>(std::vector<std::string>{})};
 
   link::DeviceLink link_{[](const std::string&, std::int32_t) { return nullptr; }};
   RecordingSink sink_;

@@ -33,7 +33,7 @@ int InkRight(const QImage& image, const QRect& device_rect, QRgb background) {
 }
 
 TEST(LabelSpacingTest, EveryLabelEndsTheLayoutSpacingBeforeItsBox) {
-  link::ScopedPortDiscovery discovery(std::make_shared<FakePortSource>(std::vector<std::string>{"/dev/ttyS0"}));
+  port::ScopedPortDiscovery discovery(std::make_shared<FakePortSource>(std::vector<std::string>{"/dev/ttyS0"}));
   link::DeviceLink link([](const std::string&, std::int32_t) { return nullptr; });
   RecordingSink sink;
   Wizard wizard(link, sink);

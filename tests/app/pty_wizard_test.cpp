@@ -26,7 +26,7 @@ using testing::Utf8;
 TEST(PtyWizardTest, ExtraPortIsListedWithoutTheDeviceClassAndCarriesBothDownloads) {
   sim::Simulator simulator(sim::SamplePrinterModel());
   sim::PtyPrinter printer(simulator);
-  link::ScopedPortDiscovery discovery(std::make_shared<FakePortSource>(std::nullopt), {printer.SlavePath()});
+  port::ScopedPortDiscovery discovery(std::make_shared<FakePortSource>(std::nullopt), {printer.SlavePath()});
 
   {
     link::DeviceLink link;

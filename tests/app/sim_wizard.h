@@ -27,23 +27,23 @@ namespace fjl::app::testing {
 // Passes everything on to the simulator's channel and calls `on_write`
 // after every request frame written: the moment a handler is deep inside
 // an exchange.
-class HookedChannel : public link::SerialChannel {
+class HookedChannel : public serial::SerialChannel {
  public:
-  HookedChannel(std::unique_ptr<link::SerialChannel> inner, std::function<void()>& on_write)
+  HookedChannel(std::unique_ptr<serial::SerialChannel> inner, std::function<void()>& on_write)
       : inner_(std::move(inner)), on_write_(on_write) {}
-  link::ReadResult Read(std::span<std::uint8_t> buffer) override { return inner_->Read(buffer); }
-  link::SystemResult Write(std::span<const std::uint8_t> bytes) override {
-    link::SystemResult written = inner_->Write(bytes);
+  serial::ReadResult Read(std::span<std::uint8_t> buffer) override { return inner_->Read(buffer); }
+  platform::SystemResult Write(std::span<const std::uint8_t> bytes) override {
+    platform::SystemResult written = inner_->Write(bytes);
     if (on_write_) on_write_();
     return written;
   }
-  link::SystemResult Drain() override { return inner_->Drain(); }
-  link::SystemResult Purge(link::PurgeDirection direction) override { return inner_->Purge(direction); }
+  platform::SystemResult Drain() override { return inner_->Drain(); }
+  platform::SystemResult Purge(serial::PurgeDirection direction) override { return inner_->Purge(direction); }
   bool Close() override { return inner_->Close(); }
   int Handle() const override { return inner_->Handle(); }
 
  private:
-  std::unique_ptr<link::SerialChannel> inner_;
+  std::unique_ptr<serial::SerialChannel> inner_;
   std::function<void()>& on_write_;
 };
 
@@ -66,7 +66,7 @@ class SimWizard {
   explicit SimWizard(sim::PrinterModel model = sim::SamplePrinterModel(),
                      sim::SimulatorOptions options = {}, std::filesystem::path kept = {})
       : simulator(std::move(model), std::move(options)),
-        link([this](const std::string&, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
+        link([this](const std::string&, std::int32_t) -> std::unique_ptr<serial::SerialChannel> {
           return std::make_unique<HookedChannel>(sim::MakeInProcessChannel(simulator), on_write);
         }) {
     wizard = std::make_unique<Wizard>(link, sink, std::move(kept));
@@ -118,7 +118,7 @@ class SimWizard {
   std::unique_ptr<Wizard> wizard;
 
  private:
-  link::ScopedPortDiscovery discovery_{std::make_shared<FakePortSource>(std::vector<std::string>{kSimPort})};
+  port::ScopedPortDiscovery discovery_{std::make_shared<FakePortSource>(std::vector<std::string>{kSimPort})};
 };
 
 }  // namespace fjl::app::testing

@@ -23,7 +23,7 @@ using Log = std::vector<std::string>;
 
 class StepFlowTest : public ::testing::Test {
  protected:
-  link::ScopedPortDiscovery discovery_{std::make_shared<FakePortSource>(std::vector<std::string>{})};
+  port::ScopedPortDiscovery discovery_{std::make_shared<FakePortSource>(std::vector<std::string>{})};
 
   EventLog log_;
   link::DeviceLink link_{[](const std::string&, std::int32_t) { return nullptr; }};

@@ -97,7 +97,7 @@ TEST(TapeTextBoxTest, AppendingAnEmptyLineAddsALine) {
 // button still works afterwards.
 TEST(GuardTest, AButtonHandlerThatThrowsLeavesTheButtonUsable) {
   RecordingSink sink;
-  link::DeviceLink link([](const std::string&, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
+  link::DeviceLink link([](const std::string&, std::int32_t) -> std::unique_ptr<serial::SerialChannel> {
     throw std::invalid_argument("bad number");
   });
   Wizard wizard(link, sink);

@@ -27,7 +27,7 @@ using testing::Utf8;
 
 class InitialStateTest : public ::testing::Test {
  protected:
-  link::ScopedPortDiscovery discovery_{
+  port::ScopedPortDiscovery discovery_{
       std::make_shared<FakePortSource>(std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0"})};
 
   link::DeviceLink link_{[](const std::string&, std::int32_t) { return nullptr; }};

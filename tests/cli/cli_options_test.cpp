@@ -275,7 +275,7 @@ TEST(CliVersion, OneLineOnStandardOutputAndAtopTheHelp) {
 }
 
 TEST(CliListPorts, ExtraPortsFollowTheSystemsOnePerLine) {
-  const link::ScopedPortDiscovery discovery;
+  const port::ScopedPortDiscovery discovery;
   const CliResult r = RunCliWith({"--list-ports"}, {}, false, nullptr, {"/dev/pts/91", "/tmp/printer-link"});
   EXPECT_EQ(r.status, kExitRestored);
   const std::string tail = "/dev/pts/91\n/tmp/printer-link\n";

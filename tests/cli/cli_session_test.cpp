@@ -349,17 +349,17 @@ TEST(CliTimeout, SilentPrinterStopsTheTapeDownloadWithNoFile) {
 // A port that takes no request (the driver refuses the write) ends the
 // download at once, and the reason is shown beside the timeout message.
 TEST(CliTimeout, RefusedRequestIsReportedWithTheSystemsReason) {
-  struct RefusingChannel : link::SerialChannel {
-    link::ReadResult Read(std::span<std::uint8_t>) override { return std::size_t{0}; }
-    link::SystemResult Write(std::span<const std::uint8_t>) override { return EACCES; }
-    link::SystemResult Drain() override { return {}; }
-    link::SystemResult Purge(link::PurgeDirection) override { return {}; }
+  struct RefusingChannel : serial::SerialChannel {
+    serial::ReadResult Read(std::span<std::uint8_t>) override { return std::size_t{0}; }
+    platform::SystemResult Write(std::span<const std::uint8_t>) override { return EACCES; }
+    platform::SystemResult Drain() override { return {}; }
+    platform::SystemResult Purge(serial::PurgeDirection) override { return {}; }
     bool Close() override { return true; }
     int Handle() const override { return 3; }
   };
   ScratchFolder folder;
   const CliResult r = RunCliWith({"--port", "sim", "--output", folder / "t.FJL"},
-                                 [](const std::string&, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
+                                 [](const std::string&, std::int32_t) -> std::unique_ptr<serial::SerialChannel> {
                                    return std::make_unique<RefusingChannel>();
                                  });
   EXPECT_EQ(r.status, kExitStepFailed);

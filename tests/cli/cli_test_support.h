@@ -203,7 +203,7 @@ struct CliResult {
 };
 
 // `kept`: the user's folder of kept downloads; empty keeps nothing.
-inline CliResult RunCliWith(const std::vector<std::string>& args, link::ChannelOpener opener = {},
+inline CliResult RunCliWith(const std::vector<std::string>& args, serial::ChannelOpener opener = {},
                             bool terminal = false, const RunStop* stop = nullptr,
                             std::vector<std::string> extra_ports = {}, std::filesystem::path kept = {},
                             Language language = Language::English) {

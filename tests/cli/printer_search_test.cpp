@@ -81,16 +81,16 @@ TEST(FindPrinter, AStopEndsTheSearchBeforeTheNextTry) {
 // The console is passed over unasked, and so is every port that cannot be
 // opened, busy or not; one line on standard error says which and why.
 TEST(FindPrinter, PassesOverTheConsoleAndPortsThatCannotBeOpened) {
-  struct Ports final : link::PortDeviceSource {
-    std::optional<std::vector<link::PortDevice>> ListDevices() override {
-      return std::vector<link::PortDevice>{{"/dev/ttyS0"}, {"/dev/ttyS1"}, {"/dev/ttyUSB0"}, {"/dev/ttyUSB1"}};
+  struct Ports final : port::PortDeviceSource {
+    std::optional<std::vector<port::PortDevice>> ListDevices() override {
+      return std::vector<port::PortDevice>{{"/dev/ttyS0"}, {"/dev/ttyS1"}, {"/dev/ttyUSB0"}, {"/dev/ttyUSB1"}};
     }
     std::vector<std::string> ConsolePorts() override { return {"/dev/tty0", "/dev/ttyS0"}; }
   };
-  const link::ScopedPortDiscovery discovery(std::make_shared<Ports>());
+  const port::ScopedPortDiscovery discovery(std::make_shared<Ports>());
   sim::Simulator printer(sim::SamplePrinterModel());
   std::vector<std::string> opened;
-  const link::ChannelOpener opener = [&](const std::string& port, std::int32_t) -> link::OpenedChannel {
+  const serial::ChannelOpener opener = [&](const std::string& port, std::int32_t) -> serial::OpenedChannel {
     opened.push_back(port);
     if (port == "/dev/ttyUSB1") return sim::MakeInProcessChannel(printer);
     return platform::SystemResult::FromErrno(port == "/dev/ttyS1" ? EBUSY : EACCES);

@@ -25,8 +25,8 @@ struct CountingOpener {
   std::vector<std::string> attempts;
   bool unplugged = false;
 
-  link::ChannelOpener Opener() {
-    return [this](const std::string& port, std::int32_t speed) -> std::unique_ptr<link::SerialChannel> {
+  serial::ChannelOpener Opener() {
+    return [this](const std::string& port, std::int32_t speed) -> std::unique_ptr<serial::SerialChannel> {
       attempts.push_back(port + "@" + std::to_string(speed));
       if (unplugged) return nullptr;
       return sim::MakeInProcessChannel(printer);

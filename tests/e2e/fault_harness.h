@@ -370,7 +370,7 @@ namespace fjl::e2e {
 class InProcessLink {
  public:
   explicit InProcessLink(sim::Simulator& simulator)
-      : link([this, &simulator](const std::string&, std::int32_t) -> std::unique_ptr<link::SerialChannel> {
+      : link([this, &simulator](const std::string&, std::int32_t) -> std::unique_ptr<serial::SerialChannel> {
           auto made = std::make_unique<sim::InProcessChannel>(simulator);
           channel = made.get();
           return made;

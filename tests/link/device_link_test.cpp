@@ -442,7 +442,7 @@ TEST(DeviceLinkNoPort, FailedOpenThenExchangeEndsAsNoReply) {
 }
 
 TEST(DeviceLinkNoPort, NoOpenerBehavesAsAFailedOpen) {
-  DeviceLink link(ChannelOpener{});
+  DeviceLink link(serial::ChannelOpener{});
   EXPECT_EQ(link.OpenLink("/dev/ttyS0", 9600), -1);
   EXPECT_EQ(link.Exchange(0x21, "").Status, StatusNoReply);
 }

@@ -15,6 +15,8 @@
 
 namespace fjl::link::testing {
 
+using platform::SystemResult;
+
 // One scripted read: bytes (empty = the wait ran out), or a read error.
 struct ScriptedRead {
   std::string bytes;
@@ -47,11 +49,11 @@ struct FakeLine {
   void Reply(std::string bytes) { reads.push_back({std::move(bytes), 0}); }
 };
 
-class FakeChannel : public SerialChannel {
+class FakeChannel : public serial::SerialChannel {
  public:
   explicit FakeChannel(std::shared_ptr<FakeLine> line, int handle = 7) : line_(std::move(line)), handle_(handle) {}
 
-  ReadResult Read(std::span<std::uint8_t> buffer) override {
+  serial::ReadResult Read(std::span<std::uint8_t> buffer) override {
     FakeLine& l = *line_;
     ++l.read_calls;
     ScriptedRead next;
@@ -83,7 +85,7 @@ class FakeChannel : public SerialChannel {
     line_->events.push_back("drain");
     return {};
   }
-  SystemResult Purge(PurgeDirection) override {
+  SystemResult Purge(serial::PurgeDirection) override {
     ++line_->purges;
     line_->events.push_back("purge");
     return {};
@@ -108,9 +110,9 @@ struct FakeOpener {
   std::shared_ptr<std::vector<std::string>> opened = std::make_shared<std::vector<std::string>>();
   std::shared_ptr<bool> fail = std::make_shared<bool>(false);
 
-  ChannelOpener Opener() {
+  serial::ChannelOpener Opener() {
     return [line = line, opened = opened, fail = fail](const std::string& port,
-                                                          std::int32_t speed) -> std::unique_ptr<SerialChannel> {
+                                                          std::int32_t speed) -> std::unique_ptr<serial::SerialChannel> {
       opened->push_back(port + "@" + std::to_string(speed));
       if (*fail) return nullptr;
       return std::make_unique<FakeChannel>(line, static_cast<int>(opened->size()) + 2);

@@ -8,7 +8,7 @@
 
 #include "port_fakes.h"
 
-namespace fjl::link {
+namespace fjl::port {
 namespace {
 
 using testing::Described;
@@ -494,4 +494,4 @@ TEST_F(PortControl, DestroyingAnOpenComponentClosesThePortAndRestoresPriority) {
 }
 
 }  // namespace
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -9,9 +9,9 @@
 #include "port/port_control.h"
 #include "port/port_discovery.h"
 #include "port/port_extra_ports.h"
-#include "port/posix/port_sysfs_source.h"
+#include "port/posix/port_source_linux.h"
 
-namespace fjl::link {
+namespace fjl::port {
 namespace {
 
 namespace fs = std::filesystem;
@@ -289,4 +289,4 @@ TEST(SystemPortSource, ListsOnlyDevicePathsOnThisMachine) {
 }
 
 }  // namespace
-}  // namespace fjl::link
+}  // namespace fjl::port

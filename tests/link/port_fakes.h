@@ -12,7 +12,7 @@
 #include "port/port_io.h"
 #include "port/port_scheduler.h"
 
-namespace fjl::link::testing {
+namespace fjl::port::testing {
 
 // The system's text for `code` as the component shows it: the C library's
 // wording on POSIX, the system message table's on Windows (which Windows and
@@ -169,4 +169,4 @@ class FakeScheduler : public SessionScheduler {
   ThreadSchedule SessionSchedule() const override { return {1, 1}; }
 };
 
-}  // namespace fjl::link::testing
+}  // namespace fjl::port::testing

@@ -4,7 +4,7 @@
 #include "port/port_discovery.h"
 #include "port_fakes.h"
 
-namespace fjl::link {
+namespace fjl::port {
 namespace {
 
 class KeySource : public PortDeviceSource {
@@ -159,4 +159,4 @@ TEST_F(PortFifo, OlderFamilyBadOrMissingSettingsGiveMinus25) {
 }
 
 }  // namespace
-}  // namespace fjl::link
+}  // namespace fjl::port

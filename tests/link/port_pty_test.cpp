@@ -9,10 +9,10 @@
 #include <thread>
 
 #include "port/port_control.h"
-#include "serial/posix/port_line_speed.h"
+#include "serial/posix/tty_kernel.h"
 #include "support/pty_pair.h"
 
-namespace fjl::link {
+namespace fjl::port {
 namespace {
 
 using std::chrono::milliseconds;
@@ -71,7 +71,7 @@ TEST_F(PortOverPty, LineSettingsReachTheTty) {
     EXPECT_EQ(s.c_cflag & (CSIZE | PARENB | PARODD | CMSPAR | CSTOPB), c.cflags);
     EXPECT_EQ(s.c_lflag & (ICANON | ECHO), 0u) << "raw, as a COM port";
     std::uint32_t rate = 0;
-    ASSERT_TRUE(ReadLineSpeed(pty_.SlaveFd(), rate).Ok());
+    ASSERT_TRUE(serial::ReadLineSpeed(pty_.SlaveFd(), rate).Ok());
     EXPECT_EQ(rate, c.bits_per_second);
     ASSERT_EQ(control_.ClosePort(), 0);
   }
@@ -287,4 +287,4 @@ TEST(PortSessionPriority, SystemSchedulerRaisesOrRefusesAndAlwaysRestores) {
 }
 
 }  // namespace
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -1,6 +1,6 @@
 #include "serial/posix/serial_posix.h"
 
-#include "serial/posix/port_line_speed.h"
+#include "serial/posix/tty_kernel.h"
 
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
@@ -13,7 +13,7 @@
 
 #include "support/pty_pair.h"
 
-namespace fjl::link {
+namespace fjl::serial {
 namespace {
 
 using std::chrono::milliseconds;
@@ -260,4 +260,4 @@ TEST(PosixSerialChannel, CloseIsFinalAndLaterCallsFailQuietly) {
 }
 
 }  // namespace
-}  // namespace fjl::link
+}  // namespace fjl::serial

@@ -11,7 +11,7 @@
 namespace fjl::sim {
 namespace {
 
-std::size_t Count(const link::ReadResult& r) { return r ? *r : 0; }
+std::size_t Count(const serial::ReadResult& r) { return r ? *r : 0; }
 
 
 using namespace std::chrono_literals;
@@ -32,7 +32,7 @@ Bytes ReadSome(InProcessChannel& channel, std::size_t want, int limit = 200) {
   Bytes got;
   std::array<std::uint8_t, 64> buffer{};
   for (int i = 0; i < limit && got.size() < want; ++i) {
-    const link::ReadResult r = channel.Read(buffer);
+    const serial::ReadResult r = channel.Read(buffer);
     got.insert(got.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(Count(r)));
   }
   return got;
@@ -43,7 +43,7 @@ TEST(InProcessChannel, ReplyIsWaitingRightAfterTheWrite) {
   InProcessChannel channel(sim);
   ASSERT_TRUE(channel.Write(kRequest));
   std::array<std::uint8_t, 64> buffer{};
-  const link::ReadResult r = channel.Read(buffer);
+  const serial::ReadResult r = channel.Read(buffer);
   EXPECT_EQ(Count(r), kReplySize);
   EXPECT_EQ(buffer[0], kSoh);
   EXPECT_EQ(buffer[kReplySize - 1], kEtx);
@@ -91,7 +91,7 @@ TEST(InProcessChannel, SynKeepAliveArrivesOnTime) {
   channel.Write(kRequest);
   std::array<std::uint8_t, 64> buffer{};
   for (int i = 1; i <= 3; ++i) {
-    const link::ReadResult r = channel.Read(buffer);
+    const serial::ReadResult r = channel.Read(buffer);
     ASSERT_EQ(Count(r), 1u);
     EXPECT_EQ(buffer[0], kSyn);
     EXPECT_EQ(channel.Now(), nanoseconds(60ms) * i);
@@ -118,8 +118,8 @@ TEST(InProcessChannel, PurgeDropsOnlyWhatHasArrived) {
   channel.Write(kRequest);
   std::array<std::uint8_t, 64> buffer{};
   ASSERT_EQ(Count(channel.Read(buffer)), 1u);  // waits for the first byte only
-  channel.Purge(link::PurgeDirection::Output);
-  channel.Purge(link::PurgeDirection::Input);  // nothing more had arrived yet
+  channel.Purge(serial::PurgeDirection::Output);
+  channel.Purge(serial::PurgeDirection::Input);  // nothing more had arrived yet
   EXPECT_EQ(ReadSome(channel, kReplySize - 1).size(), kReplySize - 1);
 
 }
@@ -128,7 +128,7 @@ TEST(InProcessChannel, PurgeDropsAReplyThatHasArrived) {
   Simulator sim(TinyPrinter());
   InProcessChannel channel(sim);
   channel.Write(kRequest);
-  channel.Purge(link::PurgeDirection::Both);
+  channel.Purge(serial::PurgeDirection::Both);
   std::array<std::uint8_t, 64> buffer{};
   EXPECT_EQ(Count(channel.Read(buffer)), 0u);
 }
@@ -140,7 +140,7 @@ TEST(InProcessChannel, HangUpIsReportedAfterTheBytesBeforeIt) {
   channel.Write(kRequest);
   std::array<std::uint8_t, 64> buffer{};
   EXPECT_EQ(Count(channel.Read(buffer)), kReplySize);
-  const link::ReadResult r = channel.Read(buffer);
+  const serial::ReadResult r = channel.Read(buffer);
   EXPECT_EQ(Count(r), 0u);
   EXPECT_TRUE(r.Failure().Gone());
   EXPECT_TRUE(channel.Read(buffer).Failure().Gone());
@@ -156,7 +156,7 @@ TEST(InProcessChannel, ClosedChannelFailsQuietly) {
   EXPECT_EQ(channel.Handle(), -1);
   EXPECT_FALSE(channel.Write(kRequest));
   std::array<std::uint8_t, 8> buffer{};
-  const link::ReadResult r = channel.Read(buffer);
+  const serial::ReadResult r = channel.Read(buffer);
   EXPECT_EQ(Count(r), 0u);
   EXPECT_FALSE(r.Ok());
   EXPECT_FALSE(r.Failure().Gone());
@@ -175,8 +175,8 @@ TEST(InProcessChannel, RealTimeSleepsForTheWait) {
 
 TEST(InProcessChannel, OpenerGivesEveryPortTheSamePrinter) {
   Simulator sim(TinyPrinter());
-  link::ChannelOpener open = InProcessOpener(sim);
-  std::unique_ptr<link::SerialChannel> a = open("/dev/ttyS0", 9600).Value();
+  serial::ChannelOpener open = InProcessOpener(sim);
+  std::unique_ptr<serial::SerialChannel> a = open("/dev/ttyS0", 9600).Value();
   ASSERT_NE(a, nullptr);
   a->Write(kRequest);
   std::array<std::uint8_t, 64> buffer{};

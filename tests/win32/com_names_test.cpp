@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-namespace fjl::link::win32 {
+namespace fjl::serial::win32 {
 namespace {
 
 TEST(DevicePath, EveryNameGoesThroughTheDeviceNamespace) {
@@ -36,4 +36,4 @@ TEST(OpenErrors, MeanWhatTheyMeanForAComPort) {
 }
 
 }  // namespace
-}  // namespace fjl::link::win32
+}  // namespace fjl::serial::win32

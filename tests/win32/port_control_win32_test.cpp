@@ -9,7 +9,7 @@
 #include "port/port_control.h"
 #include "serial/serial_channel.h"
 
-namespace fjl::link {
+namespace fjl::port {
 namespace {
 
 TEST(Win32ErrorText, SystemMessageThenTheCodeInHex) {
@@ -36,7 +36,7 @@ TEST(Win32Port, AMissingComPortFailsToOpen) {
   EXPECT_NE(control.LastError(), 0u);
   EXPECT_FALSE(control.IsOpen());
 
-  const OpenedChannel channel = OpenSerialPort("COM250", 9600);
+  const serial::OpenedChannel channel = serial::OpenSerialPort("COM250", 9600);
   ASSERT_FALSE(channel);
   EXPECT_EQ(channel.Failure().Kind(), platform::ErrorKind::NotFound);
   EXPECT_EQ(channel.Failure().Numbering(), platform::ErrorNumbering::System);
@@ -60,4 +60,4 @@ TEST(Win32Session, RaisesToRealTimeAndRestores) {
 }
 
 }  // namespace
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -13,7 +13,7 @@
 #include "port/port_discovery.h"
 #include "port/win32/registry_device_key.h"
 
-namespace fjl::link {
+namespace fjl::port {
 namespace {
 
 class ListedDevices : public PortDeviceSource {
@@ -131,4 +131,4 @@ TEST(SystemDiscovery, ListingEndsAndHandsOutOnlyComNames) {
 }
 
 }  // namespace
-}  // namespace fjl::link
+}  // namespace fjl::port

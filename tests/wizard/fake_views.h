@@ -206,7 +206,7 @@ class FakeWizard {
   explicit FakeWizard(sim::SimulatorOptions options = {}, std::filesystem::path kept = {},
                       sim::PrinterModel model = sim::SamplePrinterModel(), std::string documents = {})
       : simulator(std::move(model), std::move(options)),
-        link([this](const std::string& port, std::int32_t speed) -> link::OpenedChannel {
+        link([this](const std::string& port, std::int32_t speed) -> serial::OpenedChannel {
           if (port != kPort) return nullptr;
           if (open_printer) return open_printer(speed);
           return sim::MakeInProcessChannel(simulator);
@@ -244,7 +244,7 @@ class FakeWizard {
   std::string ports_error;  // set: listing the ports throws this
   sim::Simulator simulator;
   // How kPort reaches the simulator; unset, in-process.
-  std::function<link::OpenedChannel(std::int32_t speed)> open_printer;
+  std::function<serial::OpenedChannel(std::int32_t speed)> open_printer;
   link::DeviceLink link;
   WizardSteps steps;
 };

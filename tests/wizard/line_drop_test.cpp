@@ -18,7 +18,7 @@ const std::string kDone(tape::kMsgDownloadDone);
 
 struct PluggedWizard {
   PluggedWizard() {
-    w.open_printer = [this](std::int32_t speed) { return link::OpenSerialPort(plug.Port(), speed); };
+    w.open_printer = [this](std::int32_t speed) { return serial::OpenSerialPort(plug.Port(), speed); };
   }
   FakeWizard w{SmallChunks()};
   e2e::PluggablePrinter plug{w.simulator};

@@ -53,8 +53,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const char* environment_ports = std::getenv("FJL_EXTRA_PORTS");
-  fjl::link::TPortControl::SetExtraPorts(fjl::app::CollectExtraPorts(
-      fjl::link::SplitPortList(environment_ports != nullptr ? environment_ports : ""), *parsed.options));
+  fjl::port::TPortControl::SetExtraPorts(fjl::app::CollectExtraPorts(
+      fjl::port::SplitPortList(environment_ports != nullptr ? environment_ports : ""), *parsed.options));
 
   fjl::link::DeviceLink link;
   fjl::app::QtMessageBoxes boxes;

@@ -24,7 +24,7 @@ struct Wizard {
       : Form1(boxes),
         Form2(boxes),
         Form3(boxes),
-        Steps({link, Toolkit, &link::ListPorts, std::move(kept_downloads), std::move(documents)}, Form1, Form2,
+        Steps({link, Toolkit, &port::ListPorts, std::move(kept_downloads), std::move(documents)}, Form1, Form2,
               Form3) {
     Form1.Attach(Steps.step1);
     Form2.Attach(Steps.step2);

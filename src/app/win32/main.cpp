@@ -34,7 +34,7 @@ struct Wizard {
         Form1(Toolkit),
         Form2(Toolkit),
         Form3(Toolkit),
-        Steps({link, Toolkit, &fjl::link::ListPorts, fjl::dump::KeptDownloadsRoot(fjl::platform::UserCacheFolder()),
+        Steps({link, Toolkit, &fjl::port::ListPorts, fjl::dump::KeptDownloadsRoot(fjl::platform::UserCacheFolder()),
                fjl::platform::UserDocumentsFolder()},
               Form1, Form2, Form3) {
     Form1.Attach(Steps.step1);
@@ -56,7 +56,7 @@ void ShowFatalError(const char* text) {
 // `extra_ports`: FJL_EXTRA_PORTS, ports the system does not list (a
 // simulator's port mapped by hand); null when unset.
 int RunWizard(const char* extra_ports) {
-  fjl::link::TPortControl::SetExtraPorts(fjl::link::SplitPortList(extra_ports != nullptr ? extra_ports : ""));
+  fjl::port::TPortControl::SetExtraPorts(fjl::port::SplitPortList(extra_ports != nullptr ? extra_ports : ""));
   fjl::link::DeviceLink link;
   Wizard wizard(link);
   wizard.Steps.Start();

@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   const fjl::cli::CliEnvironment env{fjl::cli::DescriptorWriter(STDOUT_FILENO),
                                      fjl::cli::DescriptorWriter(STDERR_FILENO), ::isatty(STDERR_FILENO) == 1,
                                      {}, &stop,
-                                     fjl::link::SplitPortList(extra_ports != nullptr ? extra_ports : ""),
+                                     fjl::port::SplitPortList(extra_ports != nullptr ? extra_ports : ""),
                                      fjl::dump::KeptDownloadsRoot(fjl::platform::UserCacheFolder()),
                                      fjl::cli::UserLanguage()};
   return fjl::cli::RunCli(args, env);

@@ -25,7 +25,7 @@ int wmain(int argc, wchar_t** argv) {
                                      fjl::cli::IsConsole(STD_ERROR_HANDLE),
                                      {},
                                      &stop,
-                                     fjl::link::SplitPortList(extra_ports != nullptr ? extra_ports : ""),
+                                     fjl::port::SplitPortList(extra_ports != nullptr ? extra_ports : ""),
                                      fjl::dump::KeptDownloadsRoot(fjl::platform::UserCacheFolder()),
                                      fjl::cli::UserLanguage()};
   return fjl::cli::RunCli(args, env);

@@ -5,7 +5,7 @@
 
 #include "port/port_scheduler.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 namespace {
 
@@ -45,4 +45,4 @@ class Win32Scheduler final : public SessionScheduler {
 
 std::shared_ptr<SessionScheduler> MakeSystemScheduler() { return std::make_shared<Win32Scheduler>(); }
 
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -2,7 +2,7 @@
 
 #include "platform/win32/wide_text.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 namespace {
 
@@ -86,4 +86,4 @@ std::shared_ptr<DeviceKey> MakeRegistryDeviceKey(RegistryKeyOpener opener) {
   return std::make_shared<RegistryDeviceKey>(std::move(opener));
 }
 
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -9,7 +9,7 @@
 
 #include "port/port_device_key.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 // Opens the key afresh for every read or write (null when it cannot be
 // opened), so a key is never held open between calls and a device that
@@ -18,4 +18,4 @@ using RegistryKeyOpener = std::function<HKEY()>;
 
 std::shared_ptr<DeviceKey> MakeRegistryDeviceKey(RegistryKeyOpener opener);
 
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -9,9 +9,9 @@
 #include <cerrno>
 #include <thread>
 
-#include "serial/posix/port_line_speed.h"
+#include "serial/posix/tty_kernel.h"
 
-namespace fjl::link::tty {
+namespace fjl::serial::tty {
 
 namespace {
 
@@ -102,7 +102,7 @@ void MakeRaw(termios& settings) {
 }
 
 void SetEightNoneOne(termios& settings) {
-  settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB);
+  settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | StickParityFlag());
   settings.c_cflag |= static_cast<tcflag_t>(CS8);
 }
 
@@ -147,4 +147,4 @@ void SleepUntil(std::chrono::steady_clock::time_point deadline) {
   std::this_thread::sleep_until(deadline);
 }
 
-}  // namespace fjl::link::tty
+}  // namespace fjl::serial::tty

@@ -12,7 +12,7 @@
 
 #include "platform/system_result.h"
 
-namespace fjl::link::tty {
+namespace fjl::serial::tty {
 
 // An open port and the settings it had before we touched it.
 struct ExclusivePort {
@@ -62,4 +62,4 @@ platform::Result<WaitOutcome> WaitReadable(int fd, std::chrono::steady_clock::ti
 // port does not spin.
 void SleepUntil(std::chrono::steady_clock::time_point deadline);
 
-}  // namespace fjl::link::tty
+}  // namespace fjl::serial::tty

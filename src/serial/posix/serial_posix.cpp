@@ -8,7 +8,7 @@
 
 #include "serial/posix/port_tty.h"
 
-namespace fjl::link {
+namespace fjl::serial {
 
 namespace {
 
@@ -128,4 +128,4 @@ OpenedChannel OpenSerialPort(const std::string& name, std::int32_t speed) {
   return OpenPosixSerialChannel(name, speed);
 }
 
-}  // namespace fjl::link
+}  // namespace fjl::serial

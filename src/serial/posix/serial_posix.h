@@ -7,10 +7,10 @@
 
 #include "serial/serial_channel.h"
 
-namespace fjl::link {
+namespace fjl::serial {
 
 // Opens `path` exclusively, raw 8N1 at `speed`, reads returning after at most
 // 100 ms, both queues purged.
 OpenedChannel OpenPosixSerialChannel(const std::string& path, std::int32_t speed);
 
-}  // namespace fjl::link
+}  // namespace fjl::serial

@@ -1,6 +1,6 @@
 #include "serial/win32/com_names.h"
 
-namespace fjl::link::win32 {
+namespace fjl::serial::win32 {
 
 std::string DevicePath(const std::string& name) {
   static const std::string kPrefix = "\\\\.\\";
@@ -41,4 +41,4 @@ platform::ErrorKind OpenFailureKind(unsigned long code) {
   }
 }
 
-}  // namespace fjl::link::win32
+}  // namespace fjl::serial::win32

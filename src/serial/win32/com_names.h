@@ -6,7 +6,7 @@
 
 #include "platform/system_result.h"
 
-namespace fjl::link::win32 {
+namespace fjl::serial::win32 {
 
 // "COM3" becomes "\\.\COM3", the device namespace form that also reaches
 // ports numbered above 9; a name already in that form stays as it is.
@@ -23,4 +23,4 @@ bool MeansDeviceGone(unsigned long code);
 // is no serial port.
 platform::ErrorKind OpenFailureKind(unsigned long code);
 
-}  // namespace fjl::link::win32
+}  // namespace fjl::serial::win32

@@ -6,21 +6,18 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/win32/wide_text.h"
 #include "serial/serial_channel.h"
 #include "serial/win32/com_names.h"
+#include "serial/win32/com_port.h"
 
-namespace fjl::link {
+namespace fjl::serial {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kReadWindow = std::chrono::milliseconds(100);
-constexpr DWORD kQueueSize = 1024;
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
-// The receive path kept in physical memory while the port is open.
-constexpr SIZE_T kLockedCodeBytes = 8192;
 
 // A read waits up to 100 ms for the first byte and ends 1 ms after the
 // last one it took, so a reply is taken as it ends. The MAXDWORD form ("every
@@ -34,12 +31,6 @@ SystemResult Failure(DWORD code) { return SystemResult(static_cast<int>(code)); 
 
 SystemResult FailureOnLine(DWORD code) {
   return win32::MeansDeviceGone(code) ? SystemResult::DeviceGone(static_cast<int>(code)) : Failure(code);
-}
-
-// The one routine that takes bytes off the line; its code is what the open
-// port keeps locked.
-BOOL ReceiveBytes(HANDLE handle, std::uint8_t* buffer, DWORD size, DWORD* got) {
-  return ::ReadFile(handle, buffer, size, got, nullptr);
 }
 
 class Win32SerialChannel final : public SerialChannel {
@@ -58,7 +49,7 @@ class Win32SerialChannel final : public SerialChannel {
     if (buffer.empty()) return std::size_t{0};
     const DWORD size = buffer.size() > MAXDWORD ? MAXDWORD : static_cast<DWORD>(buffer.size());
     DWORD got = 0;
-    if (!ReceiveBytes(handle_, buffer.data(), size, &got)) {
+    if (!win32::ReceiveBytes(handle_, buffer.data(), size, &got)) {
       const DWORD error = ::GetLastError();
       std::this_thread::sleep_until(deadline);
       return FailureOnLine(error);
@@ -85,7 +76,7 @@ class Win32SerialChannel final : public SerialChannel {
     while (!bytes.empty()) {
       const DWORD size = bytes.size() > MAXDWORD ? MAXDWORD : static_cast<DWORD>(bytes.size());
       DWORD put = 0;
-      if (!::WriteFile(handle_, bytes.data(), size, &put, nullptr)) {
+      if (!win32::SendBytes(handle_, bytes.data(), size, &put)) {
         write_refused_ = true;
         return FailureOnLine(::GetLastError());
       }
@@ -132,23 +123,17 @@ class Win32SerialChannel final : public SerialChannel {
   bool write_refused_ = false;
 };
 
-bool Configure(HANDLE handle, DWORD speed) {
-  // Queue sizes are a request; a driver that keeps its own is still usable.
-  ::SetupComm(handle, kQueueSize, kQueueSize);
+SystemResult Configure(HANDLE handle, DWORD speed) {
   DCB dcb{};
-  dcb.DCBlength = sizeof dcb;
-  if (!::GetCommState(handle, &dcb)) return false;
+  if (SystemResult read = win32::ReadLine(handle, dcb); !read) return read;
   // 8N1 at the speed; flow control, DTR/RTS and special characters stay as
   // the port has them.
-  dcb.BaudRate = speed;
-  dcb.ByteSize = 8;
-  dcb.Parity = NOPARITY;
-  dcb.StopBits = ONESTOPBIT;
-  if (!::SetCommState(handle, &dcb)) return false;
-  COMMTIMEOUTS timeouts = kTimeouts;
-  if (!::SetCommTimeouts(handle, &timeouts)) return false;
+  win32::ComLine line;
+  line.bits_per_second = speed;
+  if (SystemResult written = win32::WriteLine(handle, dcb, line); !written) return written;
+  if (SystemResult set = win32::WriteTimeouts(handle, kTimeouts); !set) return set;
   ::PurgeComm(handle, kPurgeAll);
-  return true;
+  return {};
 }
 
 }  // namespace
@@ -157,21 +142,17 @@ OpenedChannel OpenSerialPort(const std::string& name, std::int32_t speed) {
   if (speed <= 0) return Failure(ERROR_INVALID_PARAMETER);
   if (name.empty()) return Failure(ERROR_FILE_NOT_FOUND);
   // Locking can fail without harm (a small working set): not checked.
-  ::VirtualLock(reinterpret_cast<void*>(&ReceiveBytes), kLockedCodeBytes);
-  const std::wstring path = platform::WideFromUtf8(win32::DevicePath(name));
-  HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    const DWORD error = ::GetLastError();
-    return Failure(error).As(win32::OpenFailureKind(error));
-  }
-  if (!Configure(handle, static_cast<DWORD>(speed))) {
+  win32::LockTransferCode();
+  const Result<HANDLE> opened = win32::OpenComPort(name);
+  if (!opened) return opened.Failure();
+  HANDLE handle = *opened;
+  if (SystemResult configured = Configure(handle, static_cast<DWORD>(speed)); !configured) {
     // The port is there but refuses the line settings: told as such, with
     // the system's own words for why.
-    const DWORD error = ::GetLastError();
     ::CloseHandle(handle);
-    return Failure(error).As(platform::ErrorKind::InvalidArgument);
+    return configured.As(platform::ErrorKind::InvalidArgument);
   }
   return std::make_unique<Win32SerialChannel>(handle);
 }
 
-}  // namespace fjl::link
+}  // namespace fjl::serial

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-namespace fjl::link {
+namespace fjl::port {
 
 namespace {
 
@@ -48,4 +48,4 @@ class SystemScheduler final : public SessionScheduler {
 
 std::shared_ptr<SessionScheduler> MakeSystemScheduler() { return std::make_shared<SystemScheduler>(); }
 
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -14,7 +14,7 @@
 #include "port/port_listing.h"
 #include "port/win32/registry_device_key.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 namespace {
 
@@ -115,4 +115,4 @@ class SetupDiPortSource final : public PortDeviceSource {
 
 std::shared_ptr<PortDeviceSource> MakeSystemPortSource() { return std::make_shared<SetupDiPortSource>(); }
 
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -6,7 +6,7 @@
 
 #include "port/port_control.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 // Lists the ttys that sit on a device (ttyS with a real UART behind it,
 // ttyUSB, ttyACM, ...), in natural order (ttyS2 before ttyS10), named by
@@ -17,4 +17,4 @@ namespace fjl::link {
 std::shared_ptr<PortDeviceSource> MakeSysfsPortSource(std::string tty_class_root = "/sys/class/tty",
                                                       std::string dev_root = "/dev");
 
-}  // namespace fjl::link
+}  // namespace fjl::port

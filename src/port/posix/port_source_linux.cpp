@@ -1,4 +1,4 @@
-#include "port/posix/port_sysfs_source.h"
+#include "port/posix/port_source_linux.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,7 +10,7 @@
 
 #include "port/port_device_key.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 namespace {
 
@@ -126,4 +126,4 @@ std::shared_ptr<PortDeviceSource> MakeSysfsPortSource(std::string tty_class_root
 
 std::shared_ptr<PortDeviceSource> MakeSystemPortSource() { return MakeSysfsPortSource(); }
 
-}  // namespace fjl::link
+}  // namespace fjl::port

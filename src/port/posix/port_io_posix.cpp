@@ -9,10 +9,10 @@
 #include <chrono>
 
 #include "port/port_io.h"
-#include "serial/posix/port_line_speed.h"
+#include "serial/posix/tty_kernel.h"
 #include "serial/posix/port_tty.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 namespace {
 
@@ -43,16 +43,16 @@ tcflag_t ParityFlags(parity mode) {
     case parity::NO: return 0;
     case parity::EVEN: return PARENB;
     case parity::ODD: return PARENB | PARODD;
-    case parity::MARK: return PARENB | PARODD | CMSPAR;
+    case parity::MARK: return PARENB | PARODD | serial::StickParityFlag();
   }
   return 0;
 }
 
 class PosixPortIo final : public PortIo {
  public:
-  explicit PosixPortIo(tty::ExclusivePort port) : port_(port), fd_(port.fd) {}
+  explicit PosixPortIo(serial::tty::ExclusivePort port) : port_(port), fd_(port.fd) {}
   ~PosixPortIo() override {
-    if (fd_ >= 0) tty::CloseExclusive(port_);
+    if (fd_ >= 0) serial::tty::CloseExclusive(port_);
   }
   PosixPortIo(const PosixPortIo&) = delete;
   PosixPortIo& operator=(const PosixPortIo&) = delete;
@@ -61,7 +61,7 @@ class PosixPortIo final : public PortIo {
     termios t{};
     if (::tcgetattr(fd_, &t) != 0) return errno;
     std::uint32_t rate = 0;
-    if (SystemResult step = ReadLineSpeed(fd_, rate); !step) return step;
+    if (SystemResult step = serial::ReadLineSpeed(fd_, rate); !step) return step;
     settings.bits_per_second = rate;
     switch (t.c_cflag & CSIZE) {
       case CS5: settings.data_bits = databit::Bits5; break;
@@ -69,7 +69,7 @@ class PosixPortIo final : public PortIo {
       case CS7: settings.data_bits = databit::Bits7; break;
       default: settings.data_bits = databit::Bits8; break;
     }
-    const tcflag_t p = t.c_cflag & (PARENB | PARODD | CMSPAR);
+    const tcflag_t p = t.c_cflag & (PARENB | PARODD | serial::StickParityFlag());
     settings.parity_mode = p == ParityFlags(parity::EVEN)   ? parity::EVEN
                            : p == ParityFlags(parity::ODD)  ? parity::ODD
                            : p == ParityFlags(parity::MARK) ? parity::MARK
@@ -88,8 +88,10 @@ class PosixPortIo final : public PortIo {
   SystemResult WriteSettings(const LineSettings& wanted) override {
     termios t{};
     if (::tcgetattr(fd_, &t) != 0) return errno;
-    tty::MakeRaw(t);
-    t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB);
+    serial::tty::MakeRaw(t);
+    // Without stick parity mark would go out as odd parity.
+    if (wanted.parity_mode == parity::MARK && serial::StickParityFlag() == 0) return EINVAL;
+    t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | serial::StickParityFlag());
     t.c_cflag |= CharacterSize(wanted.data_bits) | ParityFlags(wanted.parity_mode);
     // termios knows one and two stop bits; the UART makes 1.5 of "two" only
     // for five-bit characters, and five-bit characters cannot have two.
@@ -105,7 +107,7 @@ class PosixPortIo final : public PortIo {
         t.c_cflag |= CSTOPB;
         break;
     }
-    if (SystemResult step = tty::ApplySettings(fd_, t, wanted.bits_per_second); !step) return step;
+    if (SystemResult step = serial::tty::ApplySettings(fd_, t, wanted.bits_per_second); !step) return step;
     if (SystemResult step = CheckTaken(t, wanted.bits_per_second); !step) return step;
     if (SystemResult step = ApplyLineControls(wanted, (t.c_cflag & CRTSCTS) != 0); !step) return step;
     dtr_ = wanted.dtr;
@@ -205,7 +207,7 @@ class PosixPortIo final : public PortIo {
   }
 
   SystemResult Close() override {
-    const SystemResult closed = tty::CloseExclusive(port_);
+    const SystemResult closed = serial::tty::CloseExclusive(port_);
     port_.fd = -1;
     fd_ = -1;
     return closed;
@@ -217,10 +219,10 @@ class PosixPortIo final : public PortIo {
   SystemResult CheckTaken(const termios& asked, std::uint32_t bits_per_second) {
     termios got{};
     if (::tcgetattr(fd_, &got) != 0) return errno;
-    const tcflag_t line_bits = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
+    const tcflag_t line_bits = CSIZE | PARENB | PARODD | CSTOPB | serial::StickParityFlag();
     if ((got.c_cflag & line_bits) != (asked.c_cflag & line_bits)) return EINVAL;
     std::uint32_t rate = 0;
-    if (SystemResult step = ReadLineSpeed(fd_, rate); !step) return step;
+    if (SystemResult step = serial::ReadLineSpeed(fd_, rate); !step) return step;
     // Allow the few percent a UART's divisor rounds by.
     const std::uint64_t off = rate > bits_per_second ? rate - bits_per_second : bits_per_second - rate;
     if (off * 50 > bits_per_second) return EINVAL;
@@ -248,10 +250,10 @@ class PosixPortIo final : public PortIo {
   SystemResult ReadWaiting(std::span<std::uint8_t> buffer, std::size_t& count, Clock::time_point deadline) {
     count = 0;
     for (;;) {
-      const platform::Result<tty::WaitOutcome> wait = tty::WaitReadable(fd_, deadline);
+      const platform::Result<serial::tty::WaitOutcome> wait = serial::tty::WaitReadable(fd_, deadline);
       if (!wait) return wait.Failure();
-      if (*wait == tty::WaitOutcome::TimedOut) return {};
-      if (*wait == tty::WaitOutcome::HungUp) return EIO;
+      if (*wait == serial::tty::WaitOutcome::TimedOut) return {};
+      if (*wait == serial::tty::WaitOutcome::HungUp) return EIO;
       const ssize_t got = ::read(fd_, buffer.data(), buffer.size());
       if (got > 0) {
         count = static_cast<std::size_t>(got);
@@ -263,14 +265,14 @@ class PosixPortIo final : public PortIo {
   }
 
   SystemResult WriteBlocking(std::span<const std::uint8_t> bytes, std::size_t& written) {
-    return tty::WriteAll(fd_, bytes, written, Clock::time_point::max());
+    return serial::tty::WriteAll(fd_, bytes, written, Clock::time_point::max());
   }
 
   SystemResult WriteWithin(std::span<const std::uint8_t> bytes, std::size_t& written, Clock::time_point deadline) {
-    return tty::WriteAll(fd_, bytes, written, deadline);
+    return serial::tty::WriteAll(fd_, bytes, written, deadline);
   }
 
-  tty::ExclusivePort port_;
+  serial::tty::ExclusivePort port_;
   int fd_;
   T1CommTimeouts timeouts_{};
   dtrcontrol dtr_ = dtrcontrol::DTR_ENABLE;
@@ -280,9 +282,9 @@ class PosixPortIo final : public PortIo {
 }  // namespace
 
 OpenedPortIo OpenSystemPortIo(const std::string& path) {
-  const platform::Result<tty::ExclusivePort> port = tty::OpenExclusive(path);
+  const platform::Result<serial::tty::ExclusivePort> port = serial::tty::OpenExclusive(path);
   if (!port) return port.Failure();
   return std::make_unique<PosixPortIo>(*port);
 }
 
-}  // namespace fjl::link
+}  // namespace fjl::port

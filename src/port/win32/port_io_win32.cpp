@@ -3,40 +3,21 @@
 
 #include <windows.h>
 
-#include "platform/win32/wide_text.h"
 #include "port/port_io.h"
-#include "serial/win32/com_names.h"
+#include "serial/win32/com_port.h"
 
-namespace fjl::link {
+namespace fjl::port {
 
 namespace {
 
-// The session keeps this much of the read and write routines' code locked.
-constexpr SIZE_T kLockedCodeBytes = 2000;
-
-SystemResult LastFailure() { return SystemResult(static_cast<int>(::GetLastError())); }
-SystemResult Checked(BOOL ok) { return ok ? SystemResult() : LastFailure(); }
-
-// The read and write routines of the session; the lower of their entry
-// addresses starts the locked region.
-BOOL ReadBytes(HANDLE handle, std::uint8_t* buffer, DWORD size, DWORD* got) {
-  return ::ReadFile(handle, buffer, size, got, nullptr);
-}
-BOOL WriteBytes(HANDLE handle, const std::uint8_t* bytes, DWORD size, DWORD* put) {
-  return ::WriteFile(handle, bytes, size, put, nullptr);
-}
-
-void* LockedCodeStart() {
-  auto* read = reinterpret_cast<std::uint8_t*>(&ReadBytes);
-  auto* write = reinterpret_cast<std::uint8_t*>(&WriteBytes);
-  return read < write ? read : write;
-}
+namespace com = serial::win32;
+using com::Checked;
 
 DWORD ClampedSize(std::size_t size) { return size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size); }
 
 class Win32PortIo final : public PortIo {
  public:
-  explicit Win32PortIo(HANDLE handle) : handle_(handle) { dcb_.DCBlength = sizeof dcb_; }
+  explicit Win32PortIo(HANDLE handle) : handle_(handle) {}
   ~Win32PortIo() override {
     if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
   }
@@ -44,7 +25,7 @@ class Win32PortIo final : public PortIo {
   Win32PortIo& operator=(const Win32PortIo&) = delete;
 
   SystemResult ReadSettings(LineSettings& settings) override {
-    if (!::GetCommState(handle_, &dcb_)) return LastFailure();
+    if (SystemResult read = com::ReadLine(handle_, dcb_); !read) return read;
     settings.bits_per_second = dcb_.BaudRate;
     settings.data_bits = dcb_.ByteSize <= 5 ? databit::Bits5
                          : dcb_.ByteSize == 6 ? databit::Bits6
@@ -71,31 +52,32 @@ class Win32PortIo final : public PortIo {
   // The fields of the properties go into the DCB last read; every other
   // field stays as the port had it.
   SystemResult WriteSettings(const LineSettings& wanted) override {
-    dcb_.BaudRate = wanted.bits_per_second;
-    dcb_.ByteSize = DataBitCount(wanted.data_bits);
-    dcb_.Parity = ParityCode(wanted.parity_mode);
-    dcb_.StopBits = StopBitsCode(wanted.stop_bits);
-    dcb_.fDtrControl = static_cast<DWORD>(wanted.dtr) & 3u;
-    dcb_.fRtsControl = static_cast<DWORD>(wanted.rts) & 3u;
-    return Checked(::SetCommState(handle_, &dcb_));
+    com::ComLine line;
+    line.bits_per_second = wanted.bits_per_second;
+    line.byte_size = DataBitCount(wanted.data_bits);
+    line.parity = ParityCode(wanted.parity_mode);
+    line.stop_bits = StopBitsCode(wanted.stop_bits);
+    line.dtr_control = static_cast<DWORD>(wanted.dtr);
+    line.rts_control = static_cast<DWORD>(wanted.rts);
+    return com::WriteLine(handle_, dcb_, line);
   }
 
   SystemResult SetTimeouts(const T1CommTimeouts& t) override {
     COMMTIMEOUTS timeouts{t.ReadIntervalTimeout, t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant,
                           t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant};
-    return Checked(::SetCommTimeouts(handle_, &timeouts));
+    return com::WriteTimeouts(handle_, timeouts);
   }
 
   SystemResult Read(std::span<std::uint8_t> buffer, std::size_t& count) override {
     DWORD got = 0;
-    const BOOL ok = ReadBytes(handle_, buffer.data(), ClampedSize(buffer.size()), &got);
+    const BOOL ok = com::ReceiveBytes(handle_, buffer.data(), ClampedSize(buffer.size()), &got);
     count = got;
     return Checked(ok);
   }
 
   SystemResult Write(std::span<const std::uint8_t> bytes, std::size_t& written) override {
     DWORD put = 0;
-    const BOOL ok = WriteBytes(handle_, bytes.data(), ClampedSize(bytes.size()), &put);
+    const BOOL ok = com::SendBytes(handle_, bytes.data(), ClampedSize(bytes.size()), &put);
     written = put;
     if (ok && put < bytes.size()) return SystemResult(static_cast<int>(ERROR_WRITE_FAULT));  // the write time-out ran out
     return Checked(ok);
@@ -123,8 +105,8 @@ class Win32PortIo final : public PortIo {
     return Checked(ok);
   }
 
-  SystemResult LockCode() override { return Checked(::VirtualLock(LockedCodeStart(), kLockedCodeBytes)); }
-  SystemResult UnlockCode() override { return Checked(::VirtualUnlock(LockedCodeStart(), kLockedCodeBytes)); }
+  SystemResult LockCode() override { return com::LockTransferCode(); }
+  SystemResult UnlockCode() override { return com::UnlockTransferCode(); }
 
  private:
   HANDLE handle_;
@@ -134,14 +116,9 @@ class Win32PortIo final : public PortIo {
 }  // namespace
 
 OpenedPortIo OpenSystemPortIo(const std::string& name) {
-  // COM10 and above are reached only through the device namespace.
-  const std::wstring path = platform::WideFromUtf8(win32::DevicePath(name));
-  HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    const DWORD error = ::GetLastError();
-    return SystemResult(static_cast<int>(error != 0 ? error : ERROR_FILE_NOT_FOUND));
-  }
-  return std::make_unique<Win32PortIo>(handle);
+  const platform::Result<HANDLE> opened = com::OpenComPort(name);
+  if (!opened) return opened.Failure();
+  return std::make_unique<Win32PortIo>(*opened);
 }
 
-}  // namespace fjl::link
+}  // namespace fjl::port

@@ -1,11 +1,11 @@
-#include "serial/posix/port_line_speed.h"
+#include "serial/posix/tty_kernel.h"
 
 #include <asm/termbits.h>
 #include <sys/ioctl.h>
 
 #include <cerrno>
 
-namespace fjl::link {
+namespace fjl::serial {
 
 platform::SystemResult SetArbitraryLineSpeed(int fd, std::uint32_t bits_per_second) {
   struct termios2 settings {};
@@ -25,4 +25,6 @@ platform::SystemResult ReadLineSpeed(int fd, std::uint32_t& bits_per_second) {
   return 0;
 }
 
-}  // namespace fjl::link
+unsigned int StickParityFlag() { return CMSPAR; }
+
+}  // namespace fjl::serial
