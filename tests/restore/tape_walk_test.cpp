@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "restore/record_decoders.h"
 #include "restore/restore_harness.h"
 
 namespace fjl::restore {
@@ -28,6 +29,13 @@ TEST(TapeWalk, ATypeWithoutALengthEndsTheRunWithAMessage) {
     EXPECT_EQ(h.LinesAfterHeader(), std::vector<std::string>{"Печать итога"});
     EXPECT_FALSE(h.state.RestoreFinished);
     EXPECT_TRUE(h.view.restore_enabled);
+  }
+}
+
+TEST(TapeWalk, EveryTypeWithALengthHasADecoderAndNoOtherHas) {
+  for (int type = 0; type < 256; ++type) {
+    const bool framed = type <= 20 && type != 13;
+    EXPECT_EQ(DecoderFor(static_cast<std::uint8_t>(type)) != nullptr, framed) << "type " << type;
   }
 }
 
