@@ -2,15 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <iterator>
+#include <optional>
 
-#include "fake_views.h"
+#include "support/recording_views.h"
 
 namespace fjl::tape {
 namespace {
-
-using testing::FakeCounterView;
 
 TEST(CounterBoxes, TapeLabelsInThreeColumnsOfSeven) {
   // Both windows set the boxes out by index, column by column.
@@ -85,7 +83,7 @@ TEST(ParseCounterText, WholeNumbersOnly) {
 }
 
 TEST(RecordCounters, CountGoesOnFromTheNumberShown) {
-  FakeCounterView view(kTapeCounterBoxes.size());
+  recording::Counters view(kTapeCounterBoxes.size());
   RecordCounters counters(view, kTapeCounterBoxes);
   view.texts[5] = "41";
   view.texts[kTapeTotalBox] = "100";
@@ -103,7 +101,7 @@ TEST(RecordCounters, CountGoesOnFromTheNumberShown) {
 }
 
 TEST(RecordCounters, KindWithoutABoxCountsInTheTotalOnly) {
-  FakeCounterView view(kAuxCounterBoxes.size());
+  recording::Counters view(kAuxCounterBoxes.size());
   RecordCounters counters(view, kAuxCounterBoxes);
   EXPECT_FALSE(counters.CountRecord(7));
   EXPECT_EQ(view.texts, (std::vector<std::string>{"0", "0", "0", "0", "1"}));
@@ -112,7 +110,7 @@ TEST(RecordCounters, KindWithoutABoxCountsInTheTotalOnly) {
 }
 
 TEST(RecordCounters, BoxHoldingNoNumberIsAFault) {
-  FakeCounterView view(kTapeCounterBoxes.size());
+  recording::Counters view(kTapeCounterBoxes.size());
   RecordCounters counters(view, kTapeCounterBoxes);
   view.texts[2] = "abc";
   const auto fault = counters.CountRecord(2);
@@ -133,7 +131,7 @@ TEST(RecordCounters, BoxHoldingNoNumberIsAFault) {
 }
 
 TEST(RecordCounters, ResetWritesZeroEverywhere) {
-  FakeCounterView view(kAuxCounterBoxes.size());
+  recording::Counters view(kAuxCounterBoxes.size());
   view.texts = {"5", "abc", "", "7", "12"};
   RecordCounters(view, kAuxCounterBoxes).Reset();
   EXPECT_EQ(view.texts, std::vector<std::string>(5, "0"));
