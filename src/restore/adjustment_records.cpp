@@ -39,8 +39,6 @@ AdjustmentBase BaseOf(std::uint8_t type) {
   return type <= 9 ? AdjustmentBase::Subtotal : AdjustmentBase::Tax;
 }
 
-}  // namespace
-
 Verdict DecodeAdjustment(RestoreRun& run, const TapeRecord& record) {
   const std::uint8_t type = U8(record, 0);
   const AdjustmentKind kind = KindOf(type);
@@ -70,6 +68,38 @@ Verdict DecodeAdjustment(RestoreRun& run, const TapeRecord& record) {
   }
   if (RecordObserver* observer = run.Observer()) observer->OnRecord(std::move(made));
   return Verdict::GoOn;
+}
+
+}  // namespace
+
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::PercentAdjustment>(RestoreRun& run, const TapeRecord& record) {
+  return DecodeAdjustment(run, record);
+}
+
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::AmountAdjustment>(RestoreRun& run, const TapeRecord& record) {
+  return DecodeAdjustment(run, record);
+}
+
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::PercentSubtotalAdjustment>(RestoreRun& run, const TapeRecord& record) {
+  return DecodeAdjustment(run, record);
+}
+
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::AmountSubtotalAdjustment>(RestoreRun& run, const TapeRecord& record) {
+  return DecodeAdjustment(run, record);
+}
+
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::PercentTaxAdjustment>(RestoreRun& run, const TapeRecord& record) {
+  return DecodeAdjustment(run, record);
+}
+
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::AmountTaxAdjustment>(RestoreRun& run, const TapeRecord& record) {
+  return DecodeAdjustment(run, record);
 }
 
 }  // namespace fjl::restore

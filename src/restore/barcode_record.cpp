@@ -3,7 +3,8 @@
 
 namespace fjl::restore {
 
-Verdict DecodeBarcodePrint(RestoreRun& run, const TapeRecord& record) {
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::BarcodePrint>(RestoreRun& run, const TapeRecord& record) {
   run.Line("Печать штрих-кода");
   if (RecordObserver* observer = run.Observer()) observer->OnRecord(BarcodePrinted{record.position});
   return Verdict::GoOn;

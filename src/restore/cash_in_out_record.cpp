@@ -7,7 +7,8 @@
 
 namespace fjl::restore {
 
-Verdict DecodeCashInOut(RestoreRun& run, const TapeRecord& record) {
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::CashInOut>(RestoreRun& run, const TapeRecord& record) {
   run.Line(kBlankLine);
   run.Line(kSeparatorLine);
   run.Line("Служебный внос/вынос денег");

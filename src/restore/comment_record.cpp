@@ -7,7 +7,8 @@
 
 namespace fjl::restore {
 
-Verdict DecodeFiscalComment(RestoreRun& run, const TapeRecord& record) {
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::FiscalComment>(RestoreRun& run, const TapeRecord& record) {
   // A reference that finds no whole comment record inside the image shows an empty comment.
   const std::optional<tape::CommentRecord> comment = tape::CommentAt(run.Aux(), U32(record, 1));
   run.Line("Печать комментария");

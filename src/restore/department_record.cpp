@@ -7,7 +7,8 @@
 
 namespace fjl::restore {
 
-Verdict DecodeDepartmentSelect(RestoreRun& run, const TapeRecord& record) {
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::DepartmentSelect>(RestoreRun& run, const TapeRecord& record) {
   const std::uint8_t department = U8(record, 1);
   const link::DeviceResponse& reply = link::GetDepartmentParams(run.Printer(), run.Password(), department);
   std::string error;

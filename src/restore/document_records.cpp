@@ -3,7 +3,8 @@
 
 namespace fjl::restore {
 
-Verdict DecodeReceiptVoid(RestoreRun& run, const TapeRecord& record) {
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::ReceiptVoid>(RestoreRun& run, const TapeRecord& record) {
   run.Line("Аннулирование чека");
   run.Line(DocumentLine(record, 13, 17));
   run.Line(kSeparatorLine);
@@ -12,7 +13,8 @@ Verdict DecodeReceiptVoid(RestoreRun& run, const TapeRecord& record) {
   return Verdict::GoOn;
 }
 
-Verdict DecodeFreeDocumentOpen(RestoreRun& run, const TapeRecord& record) {
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::FreeDocumentOpen>(RestoreRun& run, const TapeRecord& record) {
   run.Line(kBlankLine);
   run.Line(kSeparatorLine);
   run.Line("Открыть нефискальный чек");
@@ -21,7 +23,8 @@ Verdict DecodeFreeDocumentOpen(RestoreRun& run, const TapeRecord& record) {
   return Verdict::GoOn;
 }
 
-Verdict DecodeFreeDocumentClose(RestoreRun& run, const TapeRecord& record) {
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::FreeDocumentClose>(RestoreRun& run, const TapeRecord& record) {
   run.Line("Закрыть нефискальный чек");
   run.AddRecordLine(record);
   run.Line(DocumentLine(record, 1, 5));

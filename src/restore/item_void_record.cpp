@@ -40,7 +40,8 @@ std::optional<std::size_t> FindRecordLine(const std::vector<RecordLine>& table, 
 
 }  // namespace
 
-Verdict DecodeItemVoid(RestoreRun& run, const TapeRecord& record) {
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::ItemVoid>(RestoreRun& run, const TapeRecord& record) {
   run.Line("Аннулирование продажи товара");
   run.AddRecordLine(record);  // the search below sees this record as well
 

@@ -7,7 +7,8 @@
 
 namespace fjl::restore {
 
-Verdict DecodeReceiptOpen(RestoreRun& run, const TapeRecord& record) {
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::ReceiptOpen>(RestoreRun& run, const TapeRecord& record) {
   const std::uint8_t operator_index = U8(record, 1);
   const std::uint8_t pos_number = U8(record, 2);
   const std::uint8_t kind = U8(record, 3);
@@ -30,7 +31,8 @@ Verdict DecodeReceiptOpen(RestoreRun& run, const TapeRecord& record) {
   return Verdict::GoOn;
 }
 
-Verdict DecodeReceiptClose(RestoreRun& run, const TapeRecord& record) {
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::ReceiptClose>(RestoreRun& run, const TapeRecord& record) {
   run.Line("Закрыть фискальный чек");
   run.AddRecordLine(record);
   run.Line(DocumentLine(record, 1, 5));
@@ -49,7 +51,8 @@ Verdict DecodeReceiptClose(RestoreRun& run, const TapeRecord& record) {
   return Verdict::GoOn;
 }
 
-Verdict DecodeTotalPrint(RestoreRun& run, const TapeRecord& record) {
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::TotalPrint>(RestoreRun& run, const TapeRecord& record) {
   run.Line("Печать итога");
   run.AddRecordLine(record);
   if (RecordObserver* observer = run.Observer()) observer->OnRecord(TotalPrinted{record.position});
@@ -70,7 +73,8 @@ Verdict PaymentHead(RestoreRun& run, const TapeRecord& record, const char* title
 
 }  // namespace
 
-Verdict DecodePartialPayment(RestoreRun& run, const TapeRecord& record) {
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::PartialPayment>(RestoreRun& run, const TapeRecord& record) {
   std::string name;
   if (PaymentHead(run, record, "Частичная оплата", name) == Verdict::StopRun) return Verdict::StopRun;
   const std::int32_t amount = I32(record, 2);
@@ -81,7 +85,8 @@ Verdict DecodePartialPayment(RestoreRun& run, const TapeRecord& record) {
   return Verdict::GoOn;
 }
 
-Verdict DecodeFinalPayment(RestoreRun& run, const TapeRecord& record) {
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::FinalPayment>(RestoreRun& run, const TapeRecord& record) {
   std::string name;
   if (PaymentHead(run, record, "Окончательная оплата", name) == Verdict::StopRun) return Verdict::StopRun;
   const std::int32_t amount = I32(record, 2);

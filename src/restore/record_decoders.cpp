@@ -1,37 +1,28 @@
 #include "restore/record_decoders.h"
 
 #include <array>
+#include <utility>
 
 #include "restore/number_text.h"
 
 namespace fjl::restore {
 
-RecordDecoder DecoderFor(std::uint8_t type) {
-  static constexpr std::array<RecordDecoder, 21> kDecoders = {
-      DecodeReceiptOpen,       // 0
-      DecodeReceiptClose,      // 1
-      DecodeTotalPrint,        // 2
-      DecodePartialPayment,    // 3
-      DecodeFinalPayment,      // 4
-      DecodeItemSale,          // 5
-      DecodeAdjustment,        // 6
-      DecodeAdjustment,        // 7
-      DecodeAdjustment,        // 8
-      DecodeAdjustment,        // 9
-      DecodeAdjustment,        // 10
-      DecodeAdjustment,        // 11
-      DecodeDepartmentSelect,  // 12
-      nullptr,                 // 13 has no record of its own
-      DecodeItemVoid,          // 14
-      DecodeReceiptVoid,       // 15
-      DecodeCashInOut,         // 16
-      DecodeFiscalComment,     // 17
-      DecodeBarcodePrint,      // 18
-      DecodeFreeDocumentOpen,  // 19
-      DecodeFreeDocumentClose  // 20
-  };
-  return type < kDecoders.size() ? kDecoders[type] : nullptr;
+namespace {
+
+template <std::size_t... Index>
+constexpr std::array<RecordDecoder, 256> MakeDecoderTable(std::index_sequence<Index...>) {
+  std::array<RecordDecoder, 256> table{};
+  ((table[tape::TypeCode(tape::kTapeRecordTypes[Index].type)] = &DecodeRecord<tape::kTapeRecordTypes[Index].type>),
+   ...);
+  return table;
 }
+
+constexpr std::array<RecordDecoder, 256> kDecoders =
+    MakeDecoderTable(std::make_index_sequence<tape::kTapeRecordTypes.size()>{});
+
+}  // namespace
+
+RecordDecoder DecoderFor(std::uint8_t type) { return kDecoders[type]; }
 
 std::string StoredText(std::string_view bytes, std::size_t max_length) {
   bytes = bytes.substr(0, max_length);

@@ -8,34 +8,21 @@
 
 #include "restore/record_fields.h"
 #include "restore/restore_run.h"
+#include "tape/record_types.h"
 
 namespace fjl::restore {
 
 using RecordDecoder = Verdict (*)(RestoreRun& run, const TapeRecord& record);
 
-// The decoder of a type, or null for a type without one (13, 21 to 255).
-RecordDecoder DecoderFor(std::uint8_t type);
+// The decoder of one record type. Each decoder file defines the
+// specialisation for the types it decodes; DecoderFor finds them through the
+// record type table, so a type listed there without a decoder fails to link.
+template <tape::TapeRecordType Type>
+Verdict DecodeRecord(RestoreRun& run, const TapeRecord& record);
 
-// Receipt framing, totals and payments.
-Verdict DecodeReceiptOpen(RestoreRun& run, const TapeRecord& record);
-Verdict DecodeReceiptClose(RestoreRun& run, const TapeRecord& record);
-Verdict DecodeTotalPrint(RestoreRun& run, const TapeRecord& record);
-Verdict DecodePartialPayment(RestoreRun& run, const TapeRecord& record);
-Verdict DecodeFinalPayment(RestoreRun& run, const TapeRecord& record);
-// Sales and the department.
-Verdict DecodeItemSale(RestoreRun& run, const TapeRecord& record);
-Verdict DecodeDepartmentSelect(RestoreRun& run, const TapeRecord& record);
-// The six discount and surcharge records (types 6 to 11).
-Verdict DecodeAdjustment(RestoreRun& run, const TapeRecord& record);
-// Annulments.
-Verdict DecodeItemVoid(RestoreRun& run, const TapeRecord& record);
-Verdict DecodeReceiptVoid(RestoreRun& run, const TapeRecord& record);
-// Service, comment, barcode and non-fiscal documents.
-Verdict DecodeCashInOut(RestoreRun& run, const TapeRecord& record);
-Verdict DecodeFiscalComment(RestoreRun& run, const TapeRecord& record);
-Verdict DecodeBarcodePrint(RestoreRun& run, const TapeRecord& record);
-Verdict DecodeFreeDocumentOpen(RestoreRun& run, const TapeRecord& record);
-Verdict DecodeFreeDocumentClose(RestoreRun& run, const TapeRecord& record);
+// The decoder of a type, or null for a type the table does not list (13, 21
+// to 255).
+RecordDecoder DecoderFor(std::uint8_t type);
 
 // "     Сквозной номер документа=N, DD/MM/YY  hh:mm" from the document number
 // at `number_offset` and the five date and time bytes from `date_offset`.

@@ -10,7 +10,8 @@
 
 namespace fjl::restore {
 
-Verdict DecodeItemSale(RestoreRun& run, const TapeRecord& record) {
+template <>
+Verdict DecodeRecord<tape::TapeRecordType::ItemSale>(RestoreRun& run, const TapeRecord& record) {
   const auto reference = static_cast<std::int64_t>(UnsignedLE(record, 1, 3));
   const std::int32_t quantity = I32(record, 4);
   const std::int32_t price = I32(record, 8);

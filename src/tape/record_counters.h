@@ -10,6 +10,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
+
+#include "tape/record_types.h"
 
 namespace fjl::tape {
 
@@ -21,34 +24,68 @@ struct CounterBox {
   int kind;                // the record type counted here, or kTotalKind
 };
 
-// Step 1, "Типы записей": three columns of seven, listed column by column
-// (box i sits in column i / 7, row i % 7).
-inline constexpr int kTapeCounterColumns = 3;
-inline constexpr int kTapeCounterRows = 7;
-inline constexpr std::array<CounterBox, 21> kTapeCounterBoxes = {{
-    {"Открытие чека:", 0},
-    {"Закрытие чека:", 1},
-    {"Печать итога:", 2},
-    {"Частичная оплата:", 3},
-    {"Оплата окончательная:", 4},
-    {"Продажа товара::", 5},
-    {"Процен. надбав-скидка:", 6},
-    {"Стоим. надбав-скидка:", 7},
-    {"Процен. надбав-скидка на сумму:", 8},
-    {"Стоим. надбав-скидка на сумму:", 9},
-    {"Процен. надбав-скидка по налогу:", 10},
-    {"Стоим. надбав-скидка по налогу:", 11},
-    {"Задание номера отдела:", 12},
-    {"Аннулирование товара:", 14},
-    {"Аннулирование чека:", 15},
-    {"Служебное внесение, выдача:", 16},
-    {"Коментарий (фиск. чек):", 17},
-    {"Печать штрих-кода:", 18},
-    {"Открытие произвольного документа:", 19},
-    {"Закрытие произвольного документа:", 20},
-    {"Всего:", kTotalKind},
-}};
-inline constexpr std::size_t kTapeTotalBox = 20;
+// Step 1, "Типы записей": the counters of the record type table, with
+// "Всего:" after the last, listed column by column (box i sits in column
+// i / kTapeCounterRows, row i % kTapeCounterRows) because both windows set
+// them out in that order.
+inline constexpr CounterPlace kTapeTotalPlace{2, 6};
+
+namespace detail {
+constexpr std::size_t CountedTapeTypes() {
+  std::size_t counted = 0;
+  for (const TapeRecordTypeInfo& info : kTapeRecordTypes) if (!info.counter_label.empty()) ++counted;
+  return counted;
+}
+
+// How many columns (or rows) the places span.
+constexpr int TapeCounterExtent(std::uint8_t CounterPlace::*axis) {
+  int extent = kTapeTotalPlace.*axis + 1;
+  for (const TapeRecordTypeInfo& info : kTapeRecordTypes) {
+    if (!info.counter_label.empty() && info.place.*axis + 1 > extent) extent = info.place.*axis + 1;
+  }
+  return extent;
+}
+}  // namespace detail
+
+inline constexpr int kTapeCounterColumns = detail::TapeCounterExtent(&CounterPlace::column);
+inline constexpr int kTapeCounterRows = detail::TapeCounterExtent(&CounterPlace::row);
+
+namespace detail {
+constexpr std::size_t BoxAt(CounterPlace place) {
+  return static_cast<std::size_t>(place.column) * static_cast<std::size_t>(kTapeCounterRows) + place.row;
+}
+
+using TapeCounterBoxes = std::array<CounterBox, CountedTapeTypes() + 1>;
+
+constexpr TapeCounterBoxes MakeTapeCounterBoxes() {
+  TapeCounterBoxes boxes{};
+  for (const TapeRecordTypeInfo& info : kTapeRecordTypes) {
+    if (!info.counter_label.empty()) boxes[BoxAt(info.place)] = {info.counter_label, TypeCode(info.type)};
+  }
+  boxes[BoxAt(kTapeTotalPlace)] = {"Всего:", kTotalKind};
+  return boxes;
+}
+
+// The windows lay the boxes out by index, so the places must fill the
+// columns without a gap and without two counters on one place.
+constexpr bool PlacesFillTheColumns() {
+  if (static_cast<std::size_t>(kTapeCounterColumns * kTapeCounterRows) != std::tuple_size_v<TapeCounterBoxes>) {
+    return false;
+  }
+  std::array<bool, std::tuple_size_v<TapeCounterBoxes>> taken{};
+  taken[BoxAt(kTapeTotalPlace)] = true;
+  for (const TapeRecordTypeInfo& info : kTapeRecordTypes) {
+    if (info.counter_label.empty()) continue;
+    if (taken[BoxAt(info.place)]) return false;
+    taken[BoxAt(info.place)] = true;
+  }
+  return true;
+}
+static_assert(PlacesFillTheColumns(), "the counter places leave a gap or share a place");
+}  // namespace detail
+
+inline constexpr detail::TapeCounterBoxes kTapeCounterBoxes = detail::MakeTapeCounterBoxes();
+inline constexpr std::size_t kTapeTotalBox = detail::BoxAt(kTapeTotalPlace);
 
 // Step 2: one column.
 inline constexpr std::array<CounterBox, 5> kAuxCounterBoxes = {{

@@ -51,8 +51,8 @@ void ExpectWhole(Wizard& w, Area area, const BusyJournal& journal) {
   } else {
     EXPECT_EQ(step.counters.texts, kAuxCountsWhole);
   }
-  EXPECT_EQ(step.boxes.result, "0000");
-  EXPECT_EQ(step.boxes.status, "00 00 00 00 00 00");
+  EXPECT_EQ(step.boxes.Result(), "0000");
+  EXPECT_EQ(step.boxes.Status(), "00 00 00 00 00 00");
 }
 
 // ---- Silence at the first, a middle and the last chunk ---------------------
@@ -95,7 +95,7 @@ TEST(FaultTapeDownload, SilentPrinterAtFirstMiddleAndLastChunkOverAPseudoTermina
     EXPECT_EQ(w.step1.counters.texts[tape::kTapeTotalBox], c.total_counted);
     EXPECT_EQ(w.tape->TapeLength, 0);
     // The boxes keep the last reply that came (none before the first read).
-    EXPECT_EQ(w.step1.boxes.result, c.reply == 1 ? "" : "0000");
+    EXPECT_EQ(w.step1.boxes.Result(), c.reply == 1 ? "" : "0000");
     EXPECT_TRUE(w.last_response.NoReply());
 
     // The printer answers again: the retry reads everything from the start.
@@ -247,7 +247,7 @@ TEST(FaultDownloads, FaultOnEveryTenthReplyOverAPseudoTerminal) {
         continue;
       }
       EXPECT_TRUE(SameBytes(ImageOf(w, area), BytesOf(journal, area), f.kept));
-      EXPECT_EQ(step.boxes.result, f.result);
+      EXPECT_EQ(step.boxes.Result(), f.result);
       if (area == Area::Tape) {
         EXPECT_EQ(w.tape->TapeLength, 0);
       }

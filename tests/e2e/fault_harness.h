@@ -31,6 +31,7 @@
 #include "sim/lib/pty_printer.h"
 #include "sim/lib/sample_journal.h"
 #include "sim/lib/simulator.h"
+#include "support/recording_views.h"
 #include "tape/aux_download.h"
 #include "tape/download_messages.h"
 #include "tape/tape_download.h"
@@ -40,32 +41,6 @@ namespace fjl::e2e {
 using Clock = std::chrono::steady_clock;
 
 // ---- Recording views -------------------------------------------------------
-
-class MessageLog : public MessageSink {
- public:
-  void ShowMessage(std::string_view text) override { shown.emplace_back(text); }
-  void ShowError(std::string_view text) override { errors.emplace_back(text); }
-  std::vector<std::string> shown;   // message boxes
-  std::vector<std::string> errors;  // the toolkit's error boxes
-};
-
-class CounterBoxes : public tape::RecordCounterView {
- public:
-  explicit CounterBoxes(std::size_t boxes) : texts(boxes, "0") {}
-  std::string CounterText(std::size_t box) const override { return texts.at(box); }
-  void SetCounterText(std::size_t box, std::string_view text) override { texts.at(box) = std::string(text); }
-  std::vector<std::string> texts;
-};
-
-class ResultBoxes : public tape::DownloadView {
- public:
-  void SetResult(std::string_view text) override { result = text; }
-  void SetStatus(std::string_view text) override { status = text; }
-  void ShowProgress(std::int64_t bytes_stored, std::int64_t) override { stored = bytes_stored; }
-  std::string result;
-  std::string status;
-  std::int64_t stored = 0;
-};
 
 // The step 3 text box: one empty line to begin with, batches appended below.
 class TextBox : public restore::LineView {
@@ -88,9 +63,9 @@ class RestoreControls : public restore::RestoreView {
 
 struct DownloadStep {
   explicit DownloadStep(std::size_t box_count) : counters(box_count) {}
-  ResultBoxes boxes;
-  CounterBoxes counters;
-  MessageLog messages;
+  recording::DownloadBoxes boxes;
+  recording::Counters counters;
+  recording::Messages messages;
 };
 
 // The three windows' data with the calls their buttons make, on one link
@@ -130,7 +105,7 @@ class Wizard {
   TextBox box;
   RestoreControls controls;
   restore::RestorationState restoration;
-  MessageLog step3;
+  recording::Messages step3;
 
  private:
   link::Exchanger& link_;

@@ -14,6 +14,7 @@
 #include "sim/lib/pty_printer.h"
 #include "sim/lib/sample_journal.h"
 #include "sim/lib/simulator.h"
+#include "support/recording_views.h"
 #include "tape/aux_download.h"
 #include "tape/aux_records.h"
 #include "tape/download_messages.h"
@@ -21,31 +22,6 @@
 
 namespace fjl::tape {
 namespace {
-
-class CounterBoxes : public RecordCounterView {
- public:
-  explicit CounterBoxes(std::size_t n) : texts(n, "0") {}
-  std::string CounterText(std::size_t box) const override { return texts.at(box); }
-  void SetCounterText(std::size_t box, std::string_view text) override {
-    texts.at(box) = std::string(text);
-  }
-  std::vector<std::string> texts;
-};
-
-class Boxes : public DownloadView {
- public:
-  void SetResult(std::string_view text) override { result = text; }
-  void SetStatus(std::string_view text) override { status = text; }
-  std::string result;
-  std::string status;
-};
-
-class Messages : public MessageSink {
- public:
-  void ShowMessage(std::string_view text) override { shown.emplace_back(text); }
-  void ShowError(std::string_view text) override { shown.emplace_back(text); }
-  std::vector<std::string> shown;
-};
 
 // Twenty receipts of open, sale, total, payment and close: 41 bytes each.
 sim::Bytes TwentyReceipts(std::uint32_t item) {
@@ -94,9 +70,9 @@ struct Step {
   explicit Step(std::size_t boxes) : counters(boxes) {}
   DownloadContext Context(link::Exchanger& link) { return {link, last, view, counters, messages}; }
   link::DeviceResponse last;
-  Boxes view;
-  CounterBoxes counters;
-  Messages messages;
+  recording::DownloadBoxes view;
+  recording::Counters counters;
+  recording::Messages messages;
 };
 
 TEST(TapeDownloadE2E, BothAreasOverAPseudoTerminal) {
@@ -112,8 +88,8 @@ TEST(TapeDownloadE2E, BothAreasOverAPseudoTerminal) {
   EXPECT_EQ(step1.messages.shown, std::vector<std::string>{std::string(kMsgDownloadDone)});
   EXPECT_EQ(tape.TapeLength, 820);
   EXPECT_TRUE(std::equal(journal.tape.begin(), journal.tape.end(), tape.Image.Bytes().begin()));
-  EXPECT_EQ(step1.view.result, "0000");
-  EXPECT_EQ(step1.view.status, "00 00 00 00 00 00");
+  EXPECT_EQ(step1.view.Result(), "0000");
+  EXPECT_EQ(step1.view.Status(), "00 00 00 00 00 00");
   // Open, close, total, payment and sale: boxes 0, 1, 2, 4 and 5.
   EXPECT_EQ(step1.counters.texts,
             (std::vector<std::string>{"20", "20", "20", "0", "20", "20", "0", "0", "0", "0", "0",

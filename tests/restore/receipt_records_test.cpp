@@ -138,7 +138,7 @@ TEST(ReceiptRecords, AFailedOperatorReadStopsAfterTheReceiptsFirstLines) {
   tape.TotalPrint().ReceiptOpen({.operator_index = 0, .pos_number = 3, .receipt_kind = 0}).TotalPrint();
   h.SetTape(tape);
   EXPECT_EQ(h.Run(), RestoreOutcome::Stopped);
-  EXPECT_EQ(h.messages.messages, std::vector<std::string>{"Оператор 1 \n  Ошибка оборудования!\n Ошибка принтера!"});
+  EXPECT_EQ(h.messages.shown, std::vector<std::string>{"Оператор 1 \n  Ошибка оборудования!\n Ошибка принтера!"});
   EXPECT_EQ(h.LinesAfterHeader(),
             (std::vector<std::string>{"Печать итога", " ", kEquals, "Открыть фискальный чек",
                                       "     тип чека - продажа товаров,", "     номер POS - 3,"}));
@@ -162,7 +162,7 @@ TEST(ReceiptRecords, AFailedPaymentFormReadWritesNothingOfTheRecord) {
     }
     h.SetTape(tape);
     EXPECT_EQ(h.Run(), RestoreOutcome::Stopped);
-    EXPECT_EQ(h.messages.messages, std::vector<std::string>{"Чтение форм оплаты:4 \n  Таймаут устройства! Ошибка!"});
+    EXPECT_EQ(h.messages.shown, std::vector<std::string>{"Чтение форм оплаты:4 \n  Таймаут устройства! Ошибка!"});
     EXPECT_EQ(h.LinesAfterHeader(), std::vector<std::string>{"Печать итога"});
     EXPECT_EQ(h.state.RecordLineTable.size(), 1u);
   }

@@ -10,6 +10,7 @@
 #include "restore/fake_printer.h"
 #include "restore/restore_tape.h"
 #include "sim/lib/journal_builder.h"
+#include "support/recording_views.h"
 #include "tape/flash_image.h"
 
 namespace fjl::restore::testing {
@@ -33,14 +34,6 @@ class RecordingView final : public RestoreView, public LineView {
   bool restore_enabled = true;
   std::vector<std::size_t> batches;
   std::vector<std::string> shown{""};  // the box starts with one empty line
-};
-
-class CollectedMessages final : public MessageSink {
- public:
-  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-  void ShowError(std::string_view text) override { errors.emplace_back(text); }
-  std::vector<std::string> messages;
-  std::vector<std::string> errors;
 };
 
 // Lines every completed run writes around the records, worked out from the
@@ -127,7 +120,7 @@ class Harness {
   RestorationState state;
   RecordingView view;
   LineSink text{&view};
-  CollectedMessages messages;
+  recording::Messages messages;
   link::DeviceResponse last_reply;
   int replies_seen = 0;
   const StopSignal* stop = nullptr;

@@ -151,7 +151,7 @@ TEST(DepartmentSelect, AFailedReadStopsBeforeAnyLineOfTheRecord) {
   h.printer.On(link::kCmdGetDepartmentParams, [](int) { return NoReply(); });
   h.SetTape(sim::TapeBuilder().AmountAdjustment(1).DepartmentSelect(7).TotalPrint());
   EXPECT_EQ(h.Run(), RestoreOutcome::Stopped);
-  EXPECT_EQ(h.messages.messages, std::vector<std::string>{"Параметры отдела:7 \n  Таймаут устройства! Ошибка!"});
+  EXPECT_EQ(h.messages.shown, std::vector<std::string>{"Параметры отдела:7 \n  Таймаут устройства! Ошибка!"});
   EXPECT_EQ(h.LinesAfterHeader(),
             (std::vector<std::string>{"Стоимостная скидка/надбавка на товар", "     надбавка=0.01"}));
   EXPECT_EQ(h.state.RecordLineTable.size(), 1u);
@@ -163,7 +163,7 @@ TEST(DepartmentSelect, ThePrintersErrorTextFollowsTheNumber) {
   h.printer.On(link::kCmdGetDepartmentParams, [](int) { return ErrorReply("0203"); });
   h.SetTape(sim::TapeBuilder().DepartmentSelect(12));
   EXPECT_EQ(h.Run(), RestoreOutcome::Stopped);
-  EXPECT_EQ(h.messages.messages, std::vector<std::string>{"Параметры отдела:12 \n  Неправильный формат поля номер 2!"});
+  EXPECT_EQ(h.messages.shown, std::vector<std::string>{"Параметры отдела:12 \n  Неправильный формат поля номер 2!"});
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ TEST(RestoreTape, AnEmptyTapeGivesHeaderAndFooterOnly) {
   Harness h;  // TapeLength 0: nothing downloaded
   EXPECT_EQ(h.Run(), RestoreOutcome::Completed);
   EXPECT_EQ(h.Lines(), Concat({{""}, ExpectedHeader(), ExpectedFooter()}));
-  EXPECT_TRUE(h.messages.messages.empty());
+  EXPECT_TRUE(h.messages.shown.empty());
   EXPECT_TRUE(h.state.RestoreFinished);
   EXPECT_FALSE(h.view.restore_enabled);
   EXPECT_EQ(h.view.shown, h.Lines());  // every line reached the box
@@ -91,7 +91,7 @@ TEST(TapeHeader, AFailedTaxGroupIsLeftOutWithItsMessage) {
     return OkReply({"2", "10.00", "НДС", "-1"});
   });
   EXPECT_EQ(h.Run(), RestoreOutcome::Completed);
-  EXPECT_EQ(h.messages.messages, (std::vector<std::string>{"Налог Б:\n  Неверный пароль доступа!",
+  EXPECT_EQ(h.messages.shown, (std::vector<std::string>{"Налог Б:\n  Неверный пароль доступа!",
                                                            "Налог Г:\n  Таймаут устройства! Ошибка!"}));
   const auto lines = h.Lines();
   EXPECT_EQ(lines[8], "Налог А, тип=Наложенный, ставка=10.00, название=НДС");
@@ -142,7 +142,7 @@ TEST(RestoreTape, IdentityReadFailuresStopTheRun) {
     Harness h;
     h.printer.On(c.command, [&c](int) { return c.reply; });
     EXPECT_EQ(h.Run(), RestoreOutcome::Stopped);
-    EXPECT_EQ(h.messages.messages, std::vector<std::string>{c.message});
+    EXPECT_EQ(h.messages.shown, std::vector<std::string>{c.message});
     const auto header = ExpectedHeader();
     const auto expected_lines =
         Concat({{""}, std::vector<std::string>(header.begin(), header.begin() + static_cast<long>(c.lines_written))});

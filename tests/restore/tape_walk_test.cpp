@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "restore/record_decoders.h"
 #include "restore/restore_harness.h"
 
 namespace fjl::restore {
@@ -22,12 +23,19 @@ TEST(TapeWalk, ATypeWithoutALengthEndsTheRunWithAMessage) {
     tape.Raw(raw);
     h.SetTape(tape);
     EXPECT_EQ(h.Run(), RestoreOutcome::Stopped);
-    EXPECT_EQ(h.messages.messages,
+    EXPECT_EQ(h.messages.shown,
               std::vector<std::string>{"Запись типа " + std::to_string(type) +
                                        " в позиции 1 имеет неизвестный тип. Восстановление остановлено."});
     EXPECT_EQ(h.LinesAfterHeader(), std::vector<std::string>{"Печать итога"});
     EXPECT_FALSE(h.state.RestoreFinished);
     EXPECT_TRUE(h.view.restore_enabled);
+  }
+}
+
+TEST(TapeWalk, EveryTypeWithALengthHasADecoderAndNoOtherHas) {
+  for (int type = 0; type < 256; ++type) {
+    const bool framed = type <= 20 && type != 13;
+    EXPECT_EQ(DecoderFor(static_cast<std::uint8_t>(type)) != nullptr, framed) << "type " << type;
   }
 }
 
@@ -53,7 +61,7 @@ TEST(TapeWalk, AStopRequestEndsTheRunBetweenRecords) {
     h.stop = &stop;
     h.SetTape(sim::TapeBuilder().TotalPrint().BarcodePrint().TotalPrint());
     EXPECT_EQ(h.Run(), RestoreOutcome::Cancelled);
-    EXPECT_TRUE(h.messages.messages.empty());
+    EXPECT_TRUE(h.messages.shown.empty());
     EXPECT_EQ(h.LinesAfterHeader(), c.lines_after_header);
     EXPECT_EQ(h.view.shown, h.Lines());  // handed to the view before the run ended
     EXPECT_FALSE(h.state.RestoreFinished);
@@ -71,7 +79,7 @@ TEST(TapeWalk, ARecordRunningPastTheImageEndsTheRun) {
   image[sale] = 5;
   h.Tape().TapeLength = static_cast<std::int64_t>(image.size()) + 1000;  // beyond the image
   EXPECT_EQ(h.Run(), RestoreOutcome::Stopped);
-  EXPECT_EQ(h.messages.messages,
+  EXPECT_EQ(h.messages.shown,
             std::vector<std::string>{"Запись типа 5 в позиции " + std::to_string(sale) +
                                      " выходит за пределы образа ленты. Восстановление остановлено."});
   EXPECT_EQ(h.LinesAfterHeader().size(), sale / 18);
@@ -107,7 +115,7 @@ TEST(TapeWalk, RandomImagesEndWithoutLoopingOrRunningAway) {
     for (std::size_t i = 0; i < 4000; ++i) aux[i] = static_cast<std::uint8_t>(byte(random));
     const RestoreOutcome outcome = h.Run();
     if (outcome == RestoreOutcome::Stopped) {
-      EXPECT_EQ(h.messages.messages.size(), 1u);
+      EXPECT_EQ(h.messages.shown.size(), 1u);
     }
     EXPECT_LT(h.Lines().size(), 4000u * 20);
   }

@@ -126,7 +126,7 @@ TEST_F(ItemVoidTest, ReferencesToNoRestoredRecordStopTheRun) {
     tape.ItemVoid({.start_reference = c.start, .end_reference = c.end}).TotalPrint();
     run.SetTape(tape);
     EXPECT_EQ(run.Run(), RestoreOutcome::Stopped) << c.what;
-    EXPECT_EQ(run.messages.messages, std::vector<std::string>{"Ошибка аннулирования! Некорректные данные"}) << c.what;
+    EXPECT_EQ(run.messages.shown, std::vector<std::string>{"Ошибка аннулирования! Некорректные данные"}) << c.what;
     EXPECT_EQ(run.Lines().back(), "Аннулирование продажи товара") << c.what;
     EXPECT_FALSE(run.state.RestoreFinished);
   }
@@ -143,7 +143,7 @@ TEST_F(ItemVoidTest, AVoidOfAWholeLongReceiptRestoresInFull) {
   tape.ItemVoid({.start_reference = first, .end_reference = itself}).TotalPrint();
   h.SetTape(tape);
   ASSERT_EQ(h.Run(), RestoreOutcome::Completed);
-  EXPECT_TRUE(h.messages.messages.empty());
+  EXPECT_TRUE(h.messages.shown.empty());
 
   std::vector<std::string> sales;
   for (int i = 0; i < 38; ++i) sales = Concat({sales, {"Продажа товара"}, BreadSaleDetails()});
@@ -190,7 +190,7 @@ TEST_F(ItemVoidTest, ChainedVoidsStopOnlyPastTheRunsTextBudget) {
     run.SetTape(tape);
     run.text_budget = c.budget;
     EXPECT_EQ(run.Run(), RestoreOutcome::Stopped) << c.budget;
-    EXPECT_EQ(run.messages.messages,
+    EXPECT_EQ(run.messages.shown,
               std::vector<std::string>{"Аннулирование в позиции " + std::to_string(voids[c.stopping_void]) +
                                        " повторяет столько строк, что восстановленный текст превысил бы " +
                                        std::to_string(c.budget) + " байт. Восстановление остановлено."});
@@ -282,7 +282,7 @@ TEST(CashInOut, AFailedOperatorReadStopsAfterTheDocumentLine) {
   h.printer.On(link::kCmdGetOperatorParams, [](int) { return NoReply(); });
   h.SetTape(sim::TapeBuilder().CashInOut({.document_number = 7, .when = Stamp(1, 2, 3, 4, 5), .operator_index = 2}));
   EXPECT_EQ(h.Run(), RestoreOutcome::Stopped);
-  EXPECT_EQ(h.messages.messages, std::vector<std::string>{"Оператор 3 \n  Таймаут устройства! Ошибка!"});
+  EXPECT_EQ(h.messages.shown, std::vector<std::string>{"Оператор 3 \n  Таймаут устройства! Ошибка!"});
   EXPECT_EQ(h.LinesAfterHeader(), (std::vector<std::string>{" ", kEquals, "Служебный внос/вынос денег",
                                                             "     Сквозной номер документа=7, 01/02/03  04:05"}));
   EXPECT_TRUE(h.state.Operators.empty());

@@ -35,7 +35,7 @@ TEST_F(AuxDownloadTest, CountsRecordsByKind) {
   PushChunks(bytes, 60);
 
   EXPECT_EQ(Run(), DownloadOutcome::Success);
-  EXPECT_EQ(bench.log.messages,
+  EXPECT_EQ(bench.log.shown,
             std::vector<std::string>{"Успешно. Чтение контрольной ленты завершено."});
   ASSERT_EQ(bench.link.sent.size(), 2u);
   EXPECT_EQ(bench.link.sent[0].Data, "482913;388693;");
@@ -61,7 +61,7 @@ TEST_F(AuxDownloadTest, ZeroLengthRecordStopsTheDownload) {
   bench.link.Push(Chunk(std::vector<std::uint8_t>(50, 255)));
 
   EXPECT_EQ(Run(), DownloadOutcome::UnknownRecord);
-  EXPECT_EQ(bench.log.messages, std::vector<std::string>{
+  EXPECT_EQ(bench.log.shown, std::vector<std::string>{
                                     "Запись нулевой длины по адресу 0x5EE5B. Чтение данных остановлено."});
   EXPECT_EQ(bench.counters.texts, (std::vector<std::string>{"0", "1", "0", "0", "1"}));
   EXPECT_EQ(bench.link.sent.size(), 1u);
@@ -71,7 +71,7 @@ TEST_F(AuxDownloadTest, FailuresKeepEarlierChunks) {
   PushChunks(AuxRecords({{10, 3}, {10, 3}, {10, 3}, {10, 3}, {10, 3}, {10, 3}}), 60);
   bench.link.Push(testing::Silence());
   EXPECT_EQ(Run(), DownloadOutcome::Timeout);
-  EXPECT_EQ(bench.log.messages,
+  EXPECT_EQ(bench.log.shown,
             std::vector<std::string>{"Ошибка! Таймаут устройства! Чтение данных остановлено."});
   // The sixth record ends on the chunk's last byte and waits for the next one.
   EXPECT_EQ(bench.counters.texts, (std::vector<std::string>{"0", "0", "0", "5", "5"}));
@@ -88,7 +88,7 @@ TEST_F(AuxDownloadTest, CounterBoxHoldingTextEndsTheDownload) {
   EXPECT_EQ(bench.log.errors, std::vector<std::string>{
                                   "Значение 'x1' в поле \"Всего:\" не является целым числом. "
                                   "Чтение данных остановлено."});
-  EXPECT_TRUE(bench.log.messages.empty());
+  EXPECT_TRUE(bench.log.shown.empty());
   EXPECT_EQ(bench.counters.texts[0], "1");  // the kind's own box was counted before the total
 }
 

@@ -36,7 +36,7 @@ class TapeDownloadTest : public ::testing::Test {
     return TapeDownload(password, tape, bench.Context());
   }
   std::string Box(std::size_t box) const { return bench.counters.texts[box]; }
-  std::vector<std::string> Messages() const { return bench.log.messages; }
+  std::vector<std::string> Messages() const { return bench.log.shown; }
   bool ImageHolds(const std::vector<std::uint8_t>& bytes, std::size_t at = 0) const {
     return std::equal(bytes.begin(), bytes.end(), tape.Image.Bytes().begin() + static_cast<std::ptrdiff_t>(at));
   }
@@ -231,7 +231,7 @@ TEST_F(TapeDownloadTest, EmptyReplyNeverReadsAStaleCount) {
   // turn a malformed reply into a finished tape.
   bench.link.Push(Reply("0000", {"0"}));
   ASSERT_EQ(Run(), DownloadOutcome::Success);
-  bench.log = testing::MessageLog();
+  bench.log = recording::Messages();
   bench.link.Push(Reply("0000", {}));
   EXPECT_EQ(Run(), DownloadOutcome::BadData);
   EXPECT_EQ(Messages(), std::vector<std::string>{std::string(kMsgBadData)});

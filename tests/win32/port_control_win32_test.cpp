@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "link/port_fakes.h"  // tests/link
+#include "port/port_fakes.h"  // tests/port
 #include "platform/system_result.h"
 #include "port/port_control.h"
 #include "serial/serial_channel.h"

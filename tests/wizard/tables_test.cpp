@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <ostream>
 #include <stdexcept>
 
+#include "fake_views.h"
 #include "wizard/button_tables.h"
 #include "wizard/gauge.h"
 #include "wizard/guarded.h"
@@ -18,27 +20,57 @@ namespace {
 
 using tape::DownloadOutcome;
 
+// The buttons as the windows show them: before, during and after each
+// download.
+struct Shown {
+  bool read, connect_or_finish, next;
+  friend bool operator==(const Shown&, const Shown&) = default;
+};
+std::ostream& operator<<(std::ostream& out, const Shown& b) {
+  return out << "read=" << b.read << " connect/finish=" << b.connect_or_finish << " next=" << b.next;
+}
+
+// What the buttons showed each time the download let the window paint.
+template <class Download, class ButtonsNow>
+std::vector<Shown> ShownDuring(testing::FakeWizard& w, Download download, ButtonsNow shown) {
+  std::vector<Shown> during;
+  w.toolkit.on_responsive = [&] { during.push_back(shown()); };
+  download();
+  w.toolkit.on_responsive = nullptr;
+  return during;
+}
+
 TEST(ButtonTablesTest, StepOne) {
-  // read tape, connect, next
-  struct Case {
-    DownloadPhase phase;
-    TapeButtons buttons;
+  using C = Step1Control;
+  testing::FakeWizard w;
+  const auto shown = [&] {
+    return Shown{w.view1.IsEnabled(C::ReadTapeButton), w.view1.IsEnabled(C::ConnectButton),
+                 w.view1.IsEnabled(C::NextButton)};
   };
-  const Case cases[] = {
-      {DownloadPhase::Ready, {true, true, false}},
-      {DownloadPhase::Running, {true, false, false}},
-      {DownloadPhase::Succeeded, {false, false, true}},
-      // A failure lets the user disconnect and pick another port.
-      {DownloadPhase::Failed, {true, true, false}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(TapeButtonsFor(c.phase), c.buttons) << static_cast<int>(c.phase);
+  w.Connect();
+  EXPECT_EQ(shown(), (Shown{true, true, false}));
+  const std::vector<Shown> during = ShownDuring(w, [&] { w.steps.step1.ReadTape(); }, shown);
+  ASSERT_FALSE(during.empty());
+  for (const Shown& b : during) EXPECT_EQ(b, (Shown{true, false, false}));
+  EXPECT_EQ(shown(), (Shown{false, false, true}));
 }
 
 TEST(ButtonTablesTest, StepTwo) {
-  EXPECT_EQ(AuxButtonsFor(DownloadPhase::Ready), (AuxButtons{true, false}));
-  EXPECT_EQ(AuxButtonsFor(DownloadPhase::Running), (AuxButtons{true, false}));
-  EXPECT_EQ(AuxButtonsFor(DownloadPhase::Succeeded), (AuxButtons{false, true}));
-  EXPECT_EQ(AuxButtonsFor(DownloadPhase::Failed), (AuxButtons{true, false}));
+  using C = Step2Control;
+  testing::FakeWizard w;
+  const auto shown = [&] {
+    return Shown{w.view2.IsEnabled(C::ReadAuxButton), w.view2.IsEnabled(C::FinishButton),
+                 w.view2.IsEnabled(C::NextButton)};
+  };
+  w.Connect();
+  w.steps.step1.ReadTape();
+  w.steps.step1.Next();
+  EXPECT_EQ(shown(), (Shown{true, true, false}));
+  const std::vector<Shown> during = ShownDuring(w, [&] { w.steps.step2.ReadAux(); }, shown);
+  ASSERT_FALSE(during.empty());
+  for (const Shown& b : during) EXPECT_EQ(b.next, false);
+  EXPECT_EQ(shown().read, false);
+  EXPECT_EQ(shown().next, true);
 }
 
 TEST(ButtonTablesTest, OnlySuccessLeadsOnAndAStopEndsAsAFailure) {
