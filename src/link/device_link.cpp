@@ -26,6 +26,7 @@ struct DeviceLink::State {
   DeviceResponse response;
   SessionLog log;
   MonotonicClock clock = [] { return std::chrono::steady_clock::now(); };
+  std::function<void()> while_awaiting_reply;
   // The port as OpenLink was given it, for opening it again after a hang-up.
   std::string port_name;
   std::int32_t port_speed = 0;
@@ -127,6 +128,10 @@ void DeviceLink::SetLogDirectory(DirectorySource directory) {
   state_->log.SetDirectorySource(std::move(directory));
 }
 void DeviceLink::SetMonotonicClock(MonotonicClock clock) { state_->clock = std::move(clock); }
+
+void DeviceLink::SetWhileAwaitingReply(std::function<void()> hook) {
+  state_->while_awaiting_reply = std::move(hook);
+}
 void DeviceLink::SetReplyTimeout(std::chrono::milliseconds timeout) { state_->reply_timeout = timeout; }
 
 void DeviceLink::State::Refuse(std::int32_t command, std::string_view data) {
@@ -171,7 +176,10 @@ const DeviceResponse& DeviceLink::Exchange(std::int32_t command, std::string_vie
     s.ReopenAfterHangUp();
     sent = s.channel && s.Send(frame);
   }
-  if (sent) s.WaitForReply(seq, static_cast<std::uint8_t>(command));
+  if (sent) {
+    if (s.while_awaiting_reply) s.while_awaiting_reply();
+    s.WaitForReply(seq, static_cast<std::uint8_t>(command));
+  }
 
   DecodeReply({s.receiver, command, sent_data, s.pass_through}, s.response);
   if (s.line_gone && s.response.NoReply()) s.response.Status |= StatusLineGone;

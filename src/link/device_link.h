@@ -86,6 +86,10 @@ class DeviceLink : public Exchanger {
   // more. A search for the printer asks each port and speed with a much
   // shorter one, so a port is passed over after that and one frame's time.
   void SetReplyTimeout(std::chrono::milliseconds timeout);
+  // Called once a request has gone out, before the wait for its reply: the
+  // reply's wire time is when a window can repaint without slowing the
+  // line. Empty for none.
+  void SetWhileAwaitingReply(std::function<void()> hook);
 
   // Session log file name; empty (the default) writes no log.
   void SetSessionLogName(std::string name);

@@ -28,9 +28,9 @@ class DownloadRunner::BusyView final : public tape::DownloadView,
   std::string CounterText(std::size_t box) const override { return counters_.CounterText(box); }
   void SetCounterText(std::size_t box, std::string_view text) override {
     counters_.SetCounterText(box, text);
-    // A long run of records (a kept download walked again) keeps the boxes
+    // Without a link to draw behind, a long run of records keeps the boxes
     // moving too.
-    if (pace_.Due()) Draw();
+    if (hooks_.link == nullptr && pace_.Due()) Draw();
   }
 
   void ShowMessage(std::string_view text) override {
@@ -42,16 +42,20 @@ class DownloadRunner::BusyView final : public tape::DownloadView,
     messages_.ShowError(text);
   }
 
-  // Before every exchange, when due: what the chunk just walked changed is
-  // drawn, the rest of the window painted, and Escape and the close button
-  // noticed; a pass through the toolkit for every chunk would cost the
-  // line a tenth of its speed. The question comes between two exchanges,
-  // never inside one.
+  // When due, what the chunks walked since changed is drawn, the rest of
+  // the window painted, and Escape and the close button noticed; a pass
+  // through the toolkit for every chunk would cost the line a tenth of its
+  // speed. With a link that happens while a reply is on the wire, else here.
+  void Pump() const {
+    if (!pump_pace_.Due()) return;
+    Draw();
+    toolkit_.KeepResponsive();
+  }
+
+  // Before every exchange. The question comes between two exchanges, never
+  // inside one.
   bool StopRequested() const override {
-    if (pump_pace_.Due()) {
-      Draw();
-      toolkit_.KeepResponsive();
-    }
+    if (hooks_.link == nullptr) Pump();
     if (!stop_asked_) return false;
     stop_asked_ = false;
     Draw();
@@ -116,6 +120,14 @@ tape::DownloadOutcome DownloadRunner::Run(const DownloadHooks& hooks, tape::Reco
 
   toolkit_.BeginBusy([this] { StopAsked(); });
   Busy busy{*this};
+  // Undone before the view it calls goes.
+  struct Pumping {
+    link::DeviceLink* link;
+    ~Pumping() {
+      if (link != nullptr) link->SetWhileAwaitingReply({});
+    }
+  } pumping{hooks.link};
+  if (hooks.link != nullptr) hooks.link->SetWhileAwaitingReply([&view] { view.Pump(); });
   running_ = &view;
   hooks.show_buttons(DownloadPhase::Running);
   AtEnd at_end{hooks, view};

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "link/device_link.h"
 #include "tape/download_view.h"
 #include "tape/record_counters.h"
 #include "user/message_sink.h"
@@ -24,6 +25,10 @@ struct DownloadHooks {
   std::function<void(std::string_view)> set_status;  // "Статус регистратора:"
   std::function<bool(std::string_view)> ask_yes_no;  // a question over the step window
   std::function<void(DownloadPhase)> show_buttons;   // the step's button table
+  // The link the download talks over: the windows are drawn while its
+  // replies are on the wire, off the line's critical path. Without one
+  // they are drawn before each request.
+  link::DeviceLink* link = nullptr;
 };
 
 // The hooks of a step window whose controls include ResultBox and StatusBox.

@@ -157,7 +157,8 @@ void Step1Presenter::ReadTape() {
     const std::string password = PasswordBytes();
     StepMessages<Step1Control> boxes(view_);
     HintedMessages messages(boxes, services_.device_link, last_response_);
-    const DownloadHooks hooks = StepDownloadHooks(view_, [this](DownloadPhase phase) { ShowTapeButtons(phase); });
+    DownloadHooks hooks = StepDownloadHooks(view_, [this](DownloadPhase phase) { ShowTapeButtons(phase); });
+    hooks.link = &services_.device_link;
     // The auxiliary area kept with the tape is checked with it and loaded
     // where step 2 reads it.
     const auto scratch = next_ == nullptr ? std::make_unique<tape::AuxImage>() : nullptr;

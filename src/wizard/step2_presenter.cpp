@@ -42,7 +42,8 @@ void Step2Presenter::ReadAux() {
     const std::string password = step1_.PasswordBytes();
     StepMessages<Step2Control> boxes(view_);
     HintedMessages messages(boxes, step1_.Services().device_link, step1_.LastResponse());
-    const DownloadHooks hooks = StepDownloadHooks(view_, [this](DownloadPhase phase) { ShowAuxButtons(phase); });
+    DownloadHooks hooks = StepDownloadHooks(view_, [this](DownloadPhase phase) { ShowAuxButtons(phase); });
+    hooks.link = &step1_.Services().device_link;
     KeptDownload& kept = step1_.Kept();
     link::DeviceLink& link = step1_.Services().device_link;
     const tape::DownloadOutcome outcome = downloads_.Run(hooks, view_, messages, [&](const DownloadSurface& on) {

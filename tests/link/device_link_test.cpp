@@ -121,6 +121,25 @@ TEST_F(DeviceLinkTest, ReturnsAtTheEtxWithoutAnotherRead) {
   EXPECT_EQ(line.read_calls, 3);
 }
 
+// The hook runs once a request is out and before any of its reply is read;
+// a request refused before sending (too long) calls nothing. A reply heard
+// is remembered until the port is opened again; silence is no reply.
+TEST_F(DeviceLinkTest, TheWaitHookRunsBetweenSendingAndReading) {
+  std::vector<std::pair<std::size_t, int>> seen;  // writes, reads at each call
+  link.SetWhileAwaitingReply([&] { seen.emplace_back(line.writes.size(), line.read_calls); });
+  EXPECT_FALSE(link.HeardSinceOpen());
+  line.Reply(kFirstReply);
+  link.Exchange(0x21, "");
+  EXPECT_TRUE(link.HeardSinceOpen());
+  link.Exchange(0x21, std::string(kMaxFrameData + 1, 'x'));
+  EXPECT_EQ(seen, (std::vector<std::pair<std::size_t, int>>{{1, 0}}));
+  ASSERT_NE(link.OpenLink("/dev/ttyS0", 9600), -1);
+  EXPECT_FALSE(link.HeardSinceOpen());
+  RunSilent(1);
+  EXPECT_FALSE(link.HeardSinceOpen());
+  EXPECT_EQ(seen.size(), 2u);
+}
+
 TEST_F(DeviceLinkTest, NakEndsTheReplyAtOnce) {
   line.Reply("\x15");
   const DeviceResponse& r = link.Exchange(0x21, "");

@@ -262,7 +262,7 @@ TEST(Step1PresenterTest, CloseButtonRunsTheFinishFlowOrDuringADownloadAsksToStop
     EXPECT_EQ(w.log, (testing::Log{"step 1: message: Приложение остановлено!", "step 1: closed"}));
   }
   {
-    FakeWizard w;
+    FakeWizard w(testing::SmallChunks());
     w.Connect();
     bool pressed = false;
     w.toolkit.on_responsive = [&] {
