@@ -131,6 +131,9 @@ TEST_F(SaveTest, TheBoxIsWrittenInWindows1251AndTheNextDialogOpensWhereItWent) {
 // last one went; the focus is back on "Сохранить" after the dialog either way.
 TEST(SaveFolderTest, DocumentsFirstThenTheLastFolderAndTheFocusComesBack) {
   const fs::path dir = fs::temp_directory_path() / ("fjl-wizard-docs-" + std::to_string(::getpid()));
+  // A save moves the working directory into `dir`, which Windows would then
+  // not let go of.
+  const fs::path start = fs::current_path();
   fs::remove_all(dir);
   fs::create_directories(dir / "Документы");
   FakeWizard w({}, {}, sim::SamplePrinterModel(), (dir / "Документы").string());
@@ -151,6 +154,7 @@ TEST(SaveFolderTest, DocumentsFirstThenTheLastFolderAndTheFocusComesBack) {
   // Nothing read the serial number here: the name is the day's.
   EXPECT_TRUE(w.view3.dialogs[0].file_name.ends_with(".FJL"));
   EXPECT_EQ(w.view3.dialogs[0].file_name.size(), std::string("2026-12-08.FJL").size());
+  fs::current_path(start);
   fs::remove_all(dir);
 }
 
