@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "tapedata/out_buffer.h"
 
@@ -32,6 +33,9 @@ void AppendJsonQuoted(OutBuffer& out, std::string_view text);
 class JsonWriter {
  public:
   explicit JsonWriter(std::size_t reserve = 0) : out_(reserve) {}
+  // Written through a window of `window` bytes into `drain` (see OutBuffer);
+  // Flush() once the outermost value is closed.
+  JsonWriter(std::size_t window, OutBuffer::Drain drain) : out_(window, std::move(drain)) {}
 
   void BeginObject(Layout layout = Layout::Lines) { Open('{', layout); }
   void EndObject() { Close('}'); }
@@ -95,6 +99,7 @@ class JsonWriter {
   // The text, ending in a newline once the outermost value is closed; the
   // writer is empty afterwards.
   std::string Take() { return out_.Take(); }
+  void Flush() { out_.Flush(); }
 
  private:
   // Deeper than any document the exports write; a deeper one is a bug.

@@ -15,14 +15,28 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr char kSeparator = ';';
 constexpr char kDecimalMark = ',';
 
-// One table: fields are appended in order, rows end with CR LF.
+// A spreadsheet takes a field opening with one of these for a formula (or,
+// with "-", for a number): a name programmed as "=HYPERLINK(...)" would run
+// on a double-click, and "-10% скидка" would arrive as #NAME?.
+bool ReadAsFormula(std::string_view text) {
+  return !text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@');
+}
+
+// One text field: quoted when it holds ";", '"', CR or LF; an apostrophe
+// before a field a spreadsheet would take for a formula, which is how a
+// spreadsheet itself marks a cell typed as text.
 void WriteField(OutBuffer& out, std::string_view text) {
   bool quoted = false;
   for (const char c : text) quoted = quoted || c == ';' || c == '"' || c == '\r' || c == '\n';
-  if (!quoted) return out.Put(text);
+  const bool as_text = ReadAsFormula(text);
+  if (!quoted) {
+    if (as_text) out.Put('\'');
+    return out.Put(text);
+  }
   // Every quote doubled, and the two around it.
-  char* at = out.Room(text.size() * 2 + 2);
+  char* at = out.Room(text.size() * 2 + 3);
   *at++ = '"';
+  if (as_text) *at++ = '\'';
   for (const char c : text) {
     if (c == '"') *at++ = '"';
     *at++ = c;

@@ -7,7 +7,9 @@
 // (Excel's list separator where "," is the decimal mark), amounts and
 // quantities as decimals with "," ("19,99", "1,500"), so they arrive as
 // numbers, and CR LF after every row. A field holding ";", a quote, CR or
-// LF is quoted as RFC 4180 says, its quotes doubled.
+// LF is quoted as RFC 4180 says, its quotes doubled. A text field opening
+// with "=", "+", "-" or "@" gets an apostrophe in front, so that a
+// spreadsheet shows it as text instead of running it as a formula.
 
 #include <string>
 #include <string_view>
@@ -28,7 +30,8 @@ struct TapeCsv {
 
 TapeCsv TapeCsvTables(const TapeModel& model);
 
-// One CSV field's text as written: quoted when it holds ";", '"', CR or LF.
+// One CSV text field as written: quoted when it holds ";", '"', CR or LF,
+// after an apostrophe when it opens like a formula.
 std::string CsvField(std::string_view text);
 
 }  // namespace fjl::tapedata

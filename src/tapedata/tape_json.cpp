@@ -20,6 +20,10 @@ std::optional<std::int64_t> ItemAmount(const r::ItemSold& item) {
 
 namespace {
 
+// The window the JSON is written through: small enough to stay in the
+// cache, large enough that handing a part on costs nothing worth counting.
+constexpr std::size_t kJsonWindow = 64 * 1024;
+
 const char* WalkEndName(r::WalkEndKind kind) {
   switch (kind) {
     case r::WalkEndKind::EndMarker:
@@ -267,28 +271,6 @@ void WriteHeader(JsonWriter& json, const TapeModel& model, const ExportInfo& inf
   json.EndObject();
 }
 
-
-// Bytes the JSON of `model` takes, near enough that the buffer is reserved
-// once and not much of it stays unused: on the benchmark's full tape a
-// document's own lines take some 650 bytes, a record's line 190, an item
-// void's line the lines it repeats besides.
-std::size_t JsonSizeEstimate(const TapeModel& model) {
-  std::size_t bytes = 4096;
-  for (const TapeEntry& entry : model.entries) {
-    if (const auto* d = std::get_if<Document>(&entry)) {
-      bytes += 700 + 200 * (d->items.size() + d->adjustments.size() + d->payments.size() +
-                            d->departments.size() + d->totals.size() + d->comments.size() + d->barcodes.size());
-      for (const r::ItemVoided& item_void : d->item_voids) {
-        bytes += 200 + 12 * item_void.cancelled_positions.size();
-        for (const std::string& line : item_void.cancelled_lines) bytes += line.size() + 4;
-      }
-    } else {
-      bytes += 200;
-    }
-  }
-  return bytes;
-}
-
 }  // namespace
 
 std::string LocalReadTime() {
@@ -299,8 +281,8 @@ std::string LocalReadTime() {
   return text;
 }
 
-std::string TapeJson(const TapeModel& model, const ExportInfo& info) {
-  JsonWriter json(JsonSizeEstimate(model));
+void WriteTapeJson(const TapeModel& model, const ExportInfo& info, const OutBuffer::Drain& out) {
+  JsonWriter json(kJsonWindow, out);
   json.BeginObject();
   WriteHeader(json, model, info);
   TapeJsonWriter writer(json);
@@ -314,7 +296,13 @@ std::string TapeJson(const TapeModel& model, const ExportInfo& info) {
   }
   json.EndArray();
   json.EndObject();
-  return json.Take();
+  json.Flush();
+}
+
+std::string TapeJson(const TapeModel& model, const ExportInfo& info) {
+  std::string text;
+  WriteTapeJson(model, info, [&text](std::string_view part) { text.append(part); });
+  return text;
 }
 
 }  // namespace fjl::tapedata

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "tapedata/out_buffer.h"
 #include "tapedata/tape_model.h"
 
 namespace fjl::tapedata {
@@ -19,6 +21,11 @@ struct ExportInfo {
   std::string read_time;  // local time of the read, "YYYY-MM-DDThh:mm:ss"
 };
 
+// The JSON handed to `out` a part at a time, in order, as it is written: a
+// full tape's 5 MB never has to be whole in memory. The parts are views
+// into a buffer that is written again once `out` returns.
+void WriteTapeJson(const TapeModel& model, const ExportInfo& info, const OutBuffer::Drain& out);
+// The same JSON, whole.
 std::string TapeJson(const TapeModel& model, const ExportInfo& info);
 
 // This machine's local time now, "YYYY-MM-DDThh:mm:ss", as ExportInfo

@@ -99,6 +99,14 @@ TEST(TapeCsv, FieldsAreQuotedOnlyWhenTheyMustBe) {
   EXPECT_EQ(CsvField("a,b"), "a,b") << "',' is no separator here";
 }
 
+TEST(TapeCsv, TextThatASpreadsheetWouldRunIsMarkedAsText) {
+  EXPECT_EQ(CsvField("=HYPERLINK(\"x\")"), "\"'=HYPERLINK(\"\"x\"\")\"");
+  EXPECT_EQ(CsvField("+7 кофе"), "'+7 кофе");
+  EXPECT_EQ(CsvField("-10% скидка"), "'-10% скидка");
+  EXPECT_EQ(CsvField("@SUM(A1)"), "'@SUM(A1)");
+  EXPECT_EQ(CsvField("Чай = 2"), "Чай = 2") << "only the first character counts";
+}
+
 TEST(TapeCsv, AnEmptyTapeGivesTheHeadersAlone) {
   Harness harness;
   harness.SetTape(sim::TapeBuilder());

@@ -3,7 +3,9 @@
 // what was reserved.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "tapedata/json_writer.h"
 #include "tapedata/number_append.h"
@@ -84,6 +86,32 @@ TEST(OutBuffer, GrowsPastWhatWasReserved) {
   EXPECT_EQ(out.Size(), expected.size());
   EXPECT_EQ(out.Take(), expected);
   EXPECT_EQ(out.Size(), 0u);
+}
+
+// Through a window the text arrives in order and whole, each part within
+// the window unless one value alone is longer (it is then never split).
+TEST(OutBuffer, AWindowHandsOnEveryByteInOrder) {
+  std::string arrived;
+  std::vector<std::size_t> parts;
+  JsonWriter json(32, [&](std::string_view part) {
+    arrived.append(part);
+    parts.push_back(part.size());
+  });
+  const std::string long_name(40, 'x');
+  json.BeginArray(Layout::OneLine);
+  for (int i = 0; i < 20; ++i) json.Integer(i);
+  json.String(long_name);
+  json.EndArray();
+  const std::string whole =
+      "[0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, \"" + long_name + "\"]\n";
+  EXPECT_EQ(arrived, whole.substr(0, 71)) << "the window holds the rest until Flush()";
+  json.Flush();
+  json.Flush();
+  EXPECT_EQ(arrived, whole);
+  ASSERT_GT(parts.size(), 3u);
+  EXPECT_EQ(parts.back(), long_name.size() + 4) << "the long string with its quotes, and the \"]\\n\" after it";
+  parts.pop_back();
+  EXPECT_LE(*std::max_element(parts.begin(), parts.end()), 32u);
 }
 
 }  // namespace
