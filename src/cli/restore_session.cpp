@@ -323,9 +323,7 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
   const tapecheck::TapeCheck check = tapecheck::CheckTape(model.Model());
   bool report_written = false;
   if (options.report) {
-    report_written = write(*options.report, tapecheck::ReportWantsJson(*options.report)
-                                                ? tapecheck::ReportJson(check)
-                                                : tapecheck::ReportText(check));
+    report_written = write(*options.report, tapecheck::ReportFileBytes(check, *options.report));
   }
   console.Note(tapecheck::SummaryLine(check, report_written ? *options.report : std::string()));
   if (!all_written) return kExitStepFailed;

@@ -211,6 +211,18 @@ bool ReportWantsJson(std::string_view file) {
   return true;
 }
 
+std::string ReportFileBytes(const TapeCheck& check, std::string_view file) {
+  if (ReportWantsJson(file)) return ReportJson(check);
+  const std::string text = ReportText(check);
+  std::string bytes = "\xEF\xBB\xBF";
+  bytes.reserve(text.size() + text.size() / 16 + 3);
+  for (const char c : text) {
+    if (c == '\n') bytes += '\r';
+    bytes += c;
+  }
+  return bytes;
+}
+
 std::string ReportText(const TapeCheck& check) {
   std::string out;
   out.reserve(1024 + check.findings.size() * 200);

@@ -21,6 +21,12 @@ std::string ReportJson(const TapeCheck& check);
 // Whether --report FILE asks for JSON: a name ending in ".json", any case.
 bool ReportWantsJson(std::string_view file);
 
+// What --report FILE writes: the JSON when the name asks for it, else the
+// text as a Windows editor reads it whatever its age: UTF-8 after a byte
+// order mark (without one, Notepad before Windows 10 takes the bytes for
+// Windows-1251), CR LF line ends.
+std::string ReportFileBytes(const TapeCheck& check, std::string_view file);
+
 // One line: "замечаний нет" with the documents' numbers and dates for a
 // clean tape, else the count of each rule's findings; then where the whole
 // report went (`report_file`), or for findings, how to ask for it.

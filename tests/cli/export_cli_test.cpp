@@ -83,8 +83,8 @@ TEST(CliExport, SampleJournalCsvReadsBackAsTables) {
   EXPECT_EQ(payments[2], (tapedata::testing::CsvRow{"23", "101", "87", "1", "0", "НАЛИЧНЫМИ", "50,00", "18,64"}));
 
   const std::string report = ReadBytes(folder / "check.txt");
-  EXPECT_EQ(report.rfind("Проверка контрольной ленты\nЗаводской номер: 07104512\n", 0), 0u) << report;
-  EXPECT_NE(report.find("\nЗамечаний: 0\n"), std::string::npos) << report;
+  EXPECT_EQ(report.rfind("\xEF\xBB\xBFПроверка контрольной ленты\r\nЗаводской номер: 07104512\r\n", 0), 0u) << report;
+  EXPECT_NE(report.find("\r\nЗамечаний: 0\r\n"), std::string::npos) << report;
 }
 
 // A report named .json is JSON; a finding is said and the status stays 0.

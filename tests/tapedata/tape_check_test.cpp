@@ -172,6 +172,18 @@ TEST(TapeCheck, TheReportsNameEachFindingsRule) {
   EXPECT_TRUE(ReportWantsJson("R.JSON"));
   EXPECT_FALSE(ReportWantsJson("r.txt"));
   EXPECT_FALSE(ReportWantsJson("json"));
+
+  EXPECT_EQ(ReportFileBytes(check, "r.JSON"), ReportJson(check));
+  const std::string file = ReportFileBytes(check, "r.txt");
+  ASSERT_EQ(file.substr(0, 3), "\xEF\xBB\xBF");
+  std::string back;
+  for (std::size_t at = 3; at < file.size(); ++at) {
+    if (file[at] == '\n') {
+      ASSERT_EQ(file[at - 1], '\r') << "a bare LF at " << at;
+    }
+    if (file[at] != '\r') back += file[at];
+  }
+  EXPECT_EQ(back, ReportText(check));
 }
 
 // The rules about a document's frame, the records outside one and what the
