@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <cstdint>
 #include <cstring>
 
 namespace fjl::tapedata {
@@ -17,6 +18,19 @@ constexpr auto kNeedsEscape = [] {
   table['\\'] = true;
   return table;
 }();
+
+// Whether any of the eight bytes of `word` wants escaping. Each test marks
+// the top bit of a byte below its bound (the usual borrow trick; exact as to
+// whether any byte is marked, which is all that is asked); bytes of UTF-8
+// letters have their top bit set and are never marked.
+bool AnyToEscape(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kTops = 0x8080808080808080;
+  const std::uint64_t quote = word ^ (kOnes * '"');
+  const std::uint64_t backslash = word ^ (kOnes * '\\');
+  const std::uint64_t control = (word - kOnes * 0x20) & ~word;
+  return ((control | ((quote - kOnes) & ~quote) | ((backslash - kOnes) & ~backslash)) & kTops) != 0;
+}
 
 // Writes the escape of `byte` at `at`; its end.
 char* Escape(char* at, unsigned char byte) {
@@ -58,12 +72,24 @@ void AppendJsonQuoted(OutBuffer& out, std::string_view text) {
   // byte to escape.
   const char* run = text.data();
   const char* const end = text.data() + text.size();
-  for (const char* c = run; c != end; ++c) {
-    const auto byte = static_cast<unsigned char>(*c);
-    if (!kNeedsEscape[byte]) continue;
-    std::memcpy(at, run, static_cast<std::size_t>(c - run));
-    at = Escape(at + (c - run), byte);
-    run = c + 1;
+  for (const char* c = run; c != end;) {
+    // Eight plain bytes are passed over at once; a word holding one to
+    // escape is looked at byte by byte.
+    if (end - c >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, c, sizeof word);
+      if (!AnyToEscape(word)) {
+        c += 8;
+        continue;
+      }
+    }
+    for (const char* const stop = std::min(c + 8, end); c != stop; ++c) {
+      const auto byte = static_cast<unsigned char>(*c);
+      if (!kNeedsEscape[byte]) continue;
+      std::memcpy(at, run, static_cast<std::size_t>(c - run));
+      at = Escape(at + (c - run), byte);
+      run = c + 1;
+    }
   }
   if (run != end) std::memcpy(at, run, static_cast<std::size_t>(end - run));
   at += end - run;
@@ -78,8 +104,23 @@ std::string JsonQuoted(std::string_view text) {
 }
 
 void JsonWriter::Indent() {
-  out_.Put('\n');
-  out_.Repeat(' ', static_cast<std::size_t>(depth_) * 2);
+  // A line end and the deepest indent there can be. The usual depths are
+  // copied as 32 bytes, a size known here (two stores), and cut to length.
+  static constexpr auto kLineStart = [] {
+    std::array<char, 1 + kMaxDepth * 2> text{};
+    text.fill(' ');
+    text[0] = '\n';
+    return text;
+  }();
+  constexpr std::size_t kShallow = 32;
+  const std::size_t length = 1 + static_cast<std::size_t>(depth_) * 2;
+  char* at = out_.Room(kShallow + length);
+  if (length <= kShallow) {
+    std::memcpy(at, kLineStart.data(), kShallow);
+  } else {
+    std::memcpy(at, kLineStart.data(), length);
+  }
+  out_.Commit(at + length);
 }
 
 void JsonWriter::Open(char bracket, Layout layout) {

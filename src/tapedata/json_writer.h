@@ -60,7 +60,8 @@ class JsonWriter {
     BeforeValue();
     AppendJsonQuoted(out_, text);
   }
-  // A string of characters that need no escaping (digits, '/', ':', '-').
+  // A string of characters that need no escaping: digits, '/', ':', '-',
+  // and the export's own names ("item_sale").
   void PlainString(std::string_view text) {
     BeforeValue();
     char* at = out_.Room(text.size() + 2);

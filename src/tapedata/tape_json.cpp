@@ -74,7 +74,7 @@ class TapeJsonWriter {
   void Record(const r::AdjustmentMade& adjustment) {
     Head("adjustment", adjustment.position);
     json_.Key("adjustment_type").Integer(adjustment.type);
-    json_.Key("base").String(BaseName(adjustment.base));
+    json_.Key("base").PlainString(BaseName(adjustment.base));
     json_.Key("percent").Bool(adjustment.percent);
     json_.Key("surcharge").Bool(adjustment.value > 0);
     json_.Key("value").Integer(adjustment.value);
@@ -166,8 +166,8 @@ class TapeJsonWriter {
 
   void WriteDocument(const Document& d) {
     json_.BeginObject();
-    json_.Key("entry").String("document");
-    json_.Key("kind").String(KindName(d.kind));
+    json_.Key("entry").PlainString("document");
+    json_.Key("kind").PlainString(KindName(d.kind));
     json_.Key("position").Integer(d.position);
     json_.Key("last_position").Integer(d.last_position);
     json_.Key("opened").Bool(d.opened.has_value() || d.free_document_opened || d.cash.has_value());
@@ -175,7 +175,7 @@ class TapeJsonWriter {
     Stamp(d.stamp);
     json_.Key("receipt_number").Optional(d.receipt_number);
     if (d.opened) {
-      json_.Key("receipt_type").String(d.opened->kind == 0 ? "sale" : "return");
+      json_.Key("receipt_type").PlainString(d.opened->kind == 0 ? "sale" : "return");
       json_.Key("pos_number").Integer(d.opened->pos_number);
       Operator(d.opened->operator_number, d.opened->operator_name);
     } else if (d.cash) {
@@ -209,7 +209,7 @@ class TapeJsonWriter {
 
   void WriteLoose(const LooseRecord& loose) {
     json_.BeginObject();
-    json_.Key("entry").String("loose_record");
+    json_.Key("entry").PlainString("loose_record");
     json_.Key("record");
     std::visit([this](const auto& record) { Record(record); }, loose.record);
     json_.EndObject();
@@ -219,7 +219,7 @@ class TapeJsonWriter {
   // Each record on one line of its own.
   void Head(const char* type, std::int64_t position) {
     json_.BeginObject(Layout::OneLine);
-    json_.Key("type").String(type);
+    json_.Key("type").PlainString(type);
     json_.Key("position").Integer(position);
   }
 

@@ -46,6 +46,19 @@ TEST(JsonWriter, ContainersOnLinesAndRecordsOnOneLine) {
             "}\n");
 }
 
+TEST(JsonWriter, DeepContainersKeepTheirIndent) {
+  JsonWriter json;
+  for (int depth = 0; depth < 20; ++depth) json.BeginArray();
+  json.Integer(1);
+  for (int depth = 0; depth < 20; ++depth) json.EndArray();
+  const std::string text = json.Take();
+  EXPECT_NE(text.find("[\n" + std::string(40, ' ') + "1\n" + std::string(38, ' ') + "]\n"), std::string::npos)
+      << text;
+  // "[" and 19 lines "\n" + 2d spaces + "[" (419), the value's line (42),
+  // 20 lines "\n" + 2d spaces + "]" for d = 19..0 (420), the last "\n".
+  EXPECT_EQ(text.size(), 419u + 42u + 420u + 1u);
+}
+
 TEST(JsonWriter, EscapesWhatJsonAsksAndPassesUtf8) {
   EXPECT_EQ(JsonQuoted("Хлеб \"Бородинский\""), "\"Хлеб \\\"Бородинский\\\"\"");
   EXPECT_EQ(JsonQuoted("a\\b\n\r\t\x01\x1f"), "\"a\\\\b\\n\\r\\t\\u0001\\u001f\"");
