@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "support/unlisted_record_types.h"
 #include "tape_bytes.h"
 
 namespace fjl::tape {
@@ -100,7 +101,7 @@ TEST_F(TapeWalkTest, NeverLooksAtBytesNotReceived) {
 }
 
 TEST_F(TapeWalkTest, TypeWithoutLengthStopsTheWalk) {
-  for (const std::uint8_t bad : {std::uint8_t{13}, std::uint8_t{21}, std::uint8_t{254}}) {
+  for (const std::uint8_t bad : fjl::testing::UnlistedRecordTypes()) {
     SCOPED_TRACE(int{bad});
     walk = TapeWalk();
     std::vector<std::uint8_t> bytes = TapeRecords({0, 2});
