@@ -37,6 +37,9 @@ namespace {
 
 constexpr std::string_view kMsgCannotConnect = "Невозможно подключить порт";
 
+using platform::Result;
+using platform::SystemResult;
+
 // Everything the three windows keep for the later steps.
 struct Session {
   tape::TapeData tape;
@@ -135,14 +138,18 @@ std::optional<FoundPrinter> ChoosePort(const RestoreOptions& options, std::span<
   return search.found;
 }
 
-// A kept download's state and both images, loaded into the session; nullopt
-// with `error` set when the folder holds no whole dump.
-std::optional<dump::DumpState> LoadKept(const std::string& folder, Session& session, std::string& error) {
-  std::optional<dump::DumpState> kept = dump::LoadState(folder, error);
-  if (!kept ||
-      !dump::LoadImage(folder, dump::DumpArea::Tape, kept->tape, session.tape.Image.MutableBytes(), error) ||
-      !dump::LoadImage(folder, dump::DumpArea::Aux, kept->aux, session.aux.MutableBytes(), error)) {
-    return std::nullopt;
+// A kept download's state and both images, loaded into the session; a
+// failure when the folder holds no whole dump.
+Result<dump::DumpState> LoadKept(const std::string& folder, Session& session) {
+  Result<dump::DumpState> kept = dump::LoadState(folder);
+  if (!kept) return kept;
+  if (SystemResult loaded = dump::LoadImage(folder, dump::DumpArea::Tape, kept->tape, session.tape.Image.MutableBytes());
+      !loaded) {
+    return loaded;
+  }
+  if (SystemResult loaded = dump::LoadImage(folder, dump::DumpArea::Aux, kept->aux, session.aux.MutableBytes());
+      !loaded) {
+    return loaded;
   }
   return kept;
 }
@@ -178,8 +185,7 @@ std::string KeepInUserFolder(const RestoreOptions& options, const std::filesyste
     if (lock.Busy()) return texts.Text("kept.busy", {{"folder", folder.string()}});
     return (folder / dump::kLockFileName).string() + ": " + locked.Text();
   }
-  std::string error;
-  if (!dump::ClearDump(folder, error)) return error;
+  if (SystemResult cleared = dump::ClearDump(folder); !cleared) return cleared.UserMessage();
   dump::PruneKeptDownloads(root, folder);
   return {};
 }
@@ -202,9 +208,10 @@ std::string FindKeptDownload(const RestoreOptions& options, const std::filesyste
   }
   if (std::string why = CheckFolderTakesFiles(name); !why.empty()) return why;
   if (std::string why = LockDumpFolder(name, false, lock, texts); !why.empty()) return why;
-  std::string error;
-  kept = LoadKept(name, session, error);
-  return kept ? std::string() : error;
+  Result<dump::DumpState> loaded = LoadKept(name, session);
+  if (!loaded) return loaded.Failure().UserMessage();
+  kept = std::move(*loaded);
+  return {};
 }
 
 // One area's download, kept in the dump as it arrives when there is one.
@@ -214,13 +221,13 @@ std::string FindKeptDownload(const RestoreOptions& options, const std::filesyste
 template <typename Download>
 tape::DownloadOutcome RunArea(dump::DumpRecorder* recorder, dump::DumpArea area, const tape::FlashImage& image,
                               std::int64_t kept, DownloadConsoleView& view, Download download) {
-  const bool failed_before = recorder && !recorder->Error().empty();
+  const bool failed_before = recorder && !recorder->Failure().Ok();
   tape::DownloadView& shown = recorder ? recorder->BeginArea(area, image, kept, view) : view;
   const tape::DownloadOutcome outcome = download(shown);
   if (recorder) {
     recorder->EndArea(tape::Succeeded(outcome));
-    if (!failed_before && !recorder->Error().empty()) {
-      view.ShowError(view.Texts().Text("dump.not_written", {{"why", recorder->Error()}}));
+    if (!failed_before && !recorder->Failure().Ok()) {
+      view.ShowError(view.Texts().Text("dump.not_written", {{"why", recorder->Failure().UserMessage()}}));
     }
   }
   return outcome;
@@ -345,12 +352,11 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
 // the printer's place.
 ExitStatus RestoreFromDump(const RestoreOptions& options, const std::string& password, Console& console,
                            const RunStop* stop) {
-  std::string error;
   const auto session = std::make_unique<Session>();
-  std::optional<dump::StoredDump> stored =
-      dump::LoadDump(*options.from_dump, session->tape.Image.MutableBytes(), session->aux.MutableBytes(), error);
+  Result<dump::StoredDump> stored =
+      dump::LoadDump(*options.from_dump, session->tape.Image.MutableBytes(), session->aux.MutableBytes());
   if (!stored) {
-    console.ShowError(error);
+    console.ShowError(stored.Failure().UserMessage());
     return kExitUsage;
   }
   const dump::DumpState* state = &stored->state;
@@ -406,11 +412,11 @@ ExitStatus DownloadRestoreAndSave(const RestoreOptions& options, const std::stri
   if (!tape::Succeeded(aux_outcome)) return step_failed();
   NoteDownloaded(aux_view, console);
 
-  const bool failed_before = recorder && !recorder->Error().empty();
+  const bool failed_before = recorder && !recorder->Failure().Ok();
   link::Exchanger& printer = recorder ? recorder->Recording(link) : static_cast<link::Exchanger&>(link);
   const ExitStatus status = RestoreAndSave(options, printer, password, session, console, stop);
-  if (recorder && !failed_before && !recorder->Error().empty()) {
-    console.ShowError(texts.Text("dump.not_written", {{"why", recorder->Error()}}));
+  if (recorder && !failed_before && !recorder->Failure().Ok()) {
+    console.ShowError(texts.Text("dump.not_written", {{"why", recorder->Failure().UserMessage()}}));
   }
   return status;
 }
@@ -442,12 +448,12 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   std::optional<dump::DumpState> resumed;
   std::int32_t speed = options.speed;
   if (resume_folder) {
-    std::string error;
-    resumed = LoadKept(*resume_folder, *session, error);
-    if (!resumed) {
-      console.ShowError(error);
+    Result<dump::DumpState> loaded = LoadKept(*resume_folder, *session);
+    if (!loaded) {
+      console.ShowError(loaded.Failure().UserMessage());
       return kExitUsage;
     }
+    resumed = std::move(*loaded);
     if (!options.speed_given) speed = resumed->speed;
   }
   // Held for as long as the run writes its dump folder.
@@ -534,7 +540,7 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   // Only a stop answers its status (asking the stop again would be a poll of its own).
   const bool stopped = stop != nullptr && status == stop->StoppedStatus();
   const bool line_failed = status != kExitRestored && link.Response().NoReply();
-  if (recorder && recorder->Error().empty() && (stopped || line_failed)) {
+  if (recorder && recorder->Failure().Ok() && (stopped || line_failed)) {
     const std::string resume = options.dump ? *options.dump : resume_folder ? *resume_folder : std::string(kAuto);
     console.Note(texts.Text("kept.go_on", {{"folder", dump_folder}}));
     console.Note(GoOnCommand(options, chosen->port, resume));
