@@ -30,7 +30,6 @@
 #include "tape/download_address.h"
 #include "tape/tape_download.h"
 #include "text/cp1251.h"
-#include "text/file_error_text.h"
 
 namespace fjl::cli {
 namespace {
@@ -69,35 +68,35 @@ std::vector<NamedFile> DataFiles(const RestoreOptions& options) {
   return files;
 }
 
-// The checks of every file the run will write; the first failure, or empty.
-std::string CheckFiles(const RestoreOptions& options, const Catalogue& texts) {
+// The checks of every file the run will write; the first failure.
+SystemResult CheckFiles(const RestoreOptions& options, const Catalogue& texts) {
   // First, while nothing has been made: the log check creates the log.
   // --resume auto's folder is known once the printer has said its serial number.
   const std::optional<std::string> resume = options.ResumeFolder();
   const std::optional<std::string> dump_folder = options.dump ? options.dump : resume ? resume : options.from_dump;
   const std::string dump_option = options.dump ? "--dump" : resume ? "--resume" : "--from-dump";
   const std::vector<NamedFile> data_files = DataFiles(options);
-  if (std::string why = CheckFilesApart(options.output, options.log, dump_folder, dump_option, data_files, texts);
-      !why.empty()) {
+  if (SystemResult why = CheckFilesApart(options.output, options.log, dump_folder, dump_option, data_files, texts);
+      !why) {
     return why;
   }
   if (!options.output.empty()) {
-    if (std::string why = CheckOutputFile(options.output); !why.empty()) return why;
+    if (SystemResult why = CheckOutputFile(options.output); !why) return why;
   }
   if (options.export_csv) {
-    if (std::string why = PrepareExportFolder(*options.export_csv); !why.empty()) return why;
+    if (SystemResult why = PrepareExportFolder(*options.export_csv); !why) return why;
   }
   for (const NamedFile& file : data_files) {
-    if (std::string why = CheckOutputFile(file.path); !why.empty()) return why;
+    if (SystemResult why = CheckOutputFile(file.path); !why) return why;
   }
   if (options.log) {
-    if (std::string why = CheckLogFile(*options.log); !why.empty()) return why;
+    if (SystemResult why = CheckLogFile(*options.log); !why) return why;
   }
   if (options.dump) {
-    if (std::string why = PrepareDumpFolder(*options.dump); !why.empty()) return why;
+    if (SystemResult why = PrepareDumpFolder(*options.dump); !why) return why;
   }
   if (resume) {
-    if (std::string why = CheckFolderTakesFiles(*resume); !why.empty()) return why;
+    if (SystemResult why = CheckFolderTakesFiles(*resume); !why) return why;
   }
   return {};
 }
@@ -105,14 +104,14 @@ std::string CheckFiles(const RestoreOptions& options, const Catalogue& texts) {
 // The dump folder is this run's alone while it writes there; a --dump goes
 // only into a folder that holds no dump yet (checked under the lock, so two
 // runs started together cannot both pass).
-std::string LockDumpFolder(const std::string& folder, bool fresh, platform::FileLock& lock, const Catalogue& texts) {
+SystemResult LockDumpFolder(const std::string& folder, bool fresh, platform::FileLock& lock, const Catalogue& texts) {
   const std::filesystem::path path = std::filesystem::path(folder) / dump::kLockFileName;
-  if (const platform::SystemResult locked = lock.Acquire(path.string()); !locked) {
-    if (lock.Busy()) return texts.Text("dump.busy", {{"folder", folder}});
-    return path.string() + ": " + locked.Text();
+  if (const SystemResult locked = lock.Acquire(path.string()); !locked) {
+    if (lock.Busy()) return SystemResult::Program(texts.Text("dump.busy", {{"folder", folder}}));
+    return locked.About(path.string());
   }
   if (fresh && dump::HoldsDump(folder)) {
-    return texts.Text("dump.holds_dump", {{"folder", folder}});
+    return SystemResult::Program(texts.Text("dump.holds_dump", {{"folder", folder}}));
   }
   return {};
 }
@@ -168,48 +167,48 @@ std::vector<std::int32_t> SpeedsFor(const RestoreOptions& options, std::int32_t 
 
 // A run without --dump keeps its download in the printer's own folder of
 // the user's kept downloads, begun afresh (the same folder the wizard goes
-// on from). Why it cannot, or empty; the run goes on without keeping then.
-std::string KeepInUserFolder(const RestoreOptions& options, const std::filesystem::path& root,
-                             const std::filesystem::path& folder, platform::FileLock& lock,
-                             const Catalogue& texts) {
+// on from). Why it cannot; the run goes on without keeping then.
+SystemResult KeepInUserFolder(const RestoreOptions& options, const std::filesystem::path& root,
+                              const std::filesystem::path& folder, platform::FileLock& lock,
+                              const Catalogue& texts) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
-  if (ec) return folder.string() + ": " + text::FileErrorText(platform::SystemResult::FromErrorCode(ec));
-  if (std::string why = CheckFolderTakesFiles(folder.string()); !why.empty()) return why;
-  if (std::string why = CheckFilesApart(options.output, options.log, folder.string(),
-                                       texts.Text("files.kept_download"), DataFiles(options), texts);
-      !why.empty()) {
+  if (ec) return SystemResult::FromErrorCode(ec).About(folder.string());
+  if (SystemResult why = CheckFolderTakesFiles(folder.string()); !why) return why;
+  if (SystemResult why = CheckFilesApart(options.output, options.log, folder.string(),
+                                         texts.Text("files.kept_download"), DataFiles(options), texts);
+      !why) {
     return why;
   }
-  if (const platform::SystemResult locked = lock.Acquire((folder / dump::kLockFileName).string()); !locked) {
-    if (lock.Busy()) return texts.Text("kept.busy", {{"folder", folder.string()}});
-    return (folder / dump::kLockFileName).string() + ": " + locked.Text();
+  if (const SystemResult locked = lock.Acquire((folder / dump::kLockFileName).string()); !locked) {
+    if (lock.Busy()) return SystemResult::Program(texts.Text("kept.busy", {{"folder", folder.string()}}));
+    return locked.About((folder / dump::kLockFileName).string());
   }
-  if (SystemResult cleared = dump::ClearDump(folder); !cleared) return cleared.UserMessage();
+  if (SystemResult cleared = dump::ClearDump(folder); !cleared) return cleared;
   dump::PruneKeptDownloads(root, folder);
   return {};
 }
 
 // --resume auto: the printer's folder among the kept downloads, checked as
-// a --resume DIR is before the port opens, and loaded. Why not, or empty.
-std::string FindKeptDownload(const RestoreOptions& options, const std::filesystem::path& folder,
-                             const std::string& serial, const std::string& port, Session& session,
-                             platform::FileLock& lock, std::optional<dump::DumpState>& kept,
-                             const Catalogue& texts) {
+// a --resume DIR is before the port opens, and loaded. Why not.
+SystemResult FindKeptDownload(const RestoreOptions& options, const std::filesystem::path& folder,
+                              const std::string& serial, const std::string& port, Session& session,
+                              platform::FileLock& lock, std::optional<dump::DumpState>& kept,
+                              const Catalogue& texts) {
   std::error_code ec;
   if (!std::filesystem::exists(folder / dump::kStateFileName, ec)) {
-    return texts.Text(serial.empty() ? "kept.none_no_serial" : "kept.none",
-                      {{"serial", serial}, {"port", port}, {"folder", folder.string()}});
+    return SystemResult::Program(texts.Text(serial.empty() ? "kept.none_no_serial" : "kept.none",
+                                            {{"serial", serial}, {"port", port}, {"folder", folder.string()}}));
   }
   const std::string name = folder.string();
-  if (std::string why = CheckFilesApart(options.output, options.log, name, "--resume auto", DataFiles(options), texts);
-      !why.empty()) {
+  if (SystemResult why = CheckFilesApart(options.output, options.log, name, "--resume auto", DataFiles(options), texts);
+      !why) {
     return why;
   }
-  if (std::string why = CheckFolderTakesFiles(name); !why.empty()) return why;
-  if (std::string why = LockDumpFolder(name, false, lock, texts); !why.empty()) return why;
+  if (SystemResult why = CheckFolderTakesFiles(name); !why) return why;
+  if (SystemResult why = LockDumpFolder(name, false, lock, texts); !why) return why;
   Result<dump::DumpState> loaded = LoadKept(name, session);
-  if (!loaded) return loaded.Failure().UserMessage();
+  if (!loaded) return loaded.Failure();
   kept = std::move(*loaded);
   return {};
 }
@@ -298,10 +297,10 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
 
   // Once the file has its name the run is done, and a later signal changes nothing.
   if (!options.output.empty()) {
-    const output::SaveResult saved = output::SaveTextFile(options.output, text.Lines(), stop);
-    if (saved.stopped) return Stopped(*stop, options, console);
+    const SystemResult saved = output::SaveTextFile(options.output, text.Lines(), stop);
+    if (saved.Kind() == platform::ErrorKind::Cancelled) return Stopped(*stop, options, console);
     if (!saved) {
-      console.ShowError(options.output + ": " + saved.error);
+      console.ShowError(saved.UserMessage());
       return kExitStepFailed;
     }
     console.Note(console.Texts().Text("summary.written",
@@ -314,8 +313,8 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
   // Each data file is tried whatever became of the one before.
   bool all_written = true;
   const auto write = [&console, &all_written](const std::string& path, std::string_view bytes) {
-    const output::SaveResult saved = output::SaveFileBytes(path, bytes);
-    if (!saved) console.ShowError(path + ": " + saved.error);
+    const SystemResult saved = output::SaveFileBytes(path, bytes);
+    if (!saved) console.ShowError(saved.UserMessage());
     all_written = all_written && saved;
     return static_cast<bool>(saved);
   };
@@ -435,8 +434,8 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
     console.ShowError(texts.Text("kept.no_cache"));
     return kExitUsage;
   }
-  if (std::string why = CheckFiles(options, texts); !why.empty()) {
-    console.ShowError(why);
+  if (SystemResult why = CheckFiles(options, texts); !why) {
+    console.ShowError(why.UserMessage());
     return kExitUsage;
   }
   if (options.from_dump) return RestoreFromDump(options, *password, console, stop);
@@ -459,10 +458,10 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   // Held for as long as the run writes its dump folder.
   platform::FileLock dump_lock;
   if (options.dump || resume_folder) {
-    if (std::string why = LockDumpFolder(options.dump ? *options.dump : *resume_folder, options.dump.has_value(),
-                                         dump_lock, texts);
-        !why.empty()) {
-      console.ShowError(why);
+    if (SystemResult why = LockDumpFolder(options.dump ? *options.dump : *resume_folder, options.dump.has_value(),
+                                          dump_lock, texts);
+        !why) {
+      console.ShowError(why.UserMessage());
       return kExitUsage;
     }
   }
@@ -497,18 +496,19 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
     const std::string serial = dump::ReadSerialNumber(link, *password);
     if (options.ResumeAuto()) {
       const std::filesystem::path folder = dump::KeptDownloadFolder(kept_root, serial);
-      if (std::string why = FindKeptDownload(options, folder, serial, chosen->port, *session, dump_lock, resumed, texts);
-          !why.empty()) {
-        console.ShowError(why);
+      if (SystemResult why = FindKeptDownload(options, folder, serial, chosen->port, *session, dump_lock, resumed,
+                                              texts);
+          !why) {
+        console.ShowError(why.UserMessage());
         return kExitUsage;
       }
       dump_folder = folder.string();
     } else if (dump_folder.empty()) {
       const std::filesystem::path folder = dump::KeptDownloadFolder(kept_root, serial);
-      if (std::string why = KeepInUserFolder(options, kept_root, folder, dump_lock, texts); why.empty()) {
+      if (SystemResult why = KeepInUserFolder(options, kept_root, folder, dump_lock, texts); why) {
         dump_folder = folder.string();
       } else {
-        console.Note(texts.Text("kept.not_kept", {{"why", why}}));
+        console.Note(texts.Text("kept.not_kept", {{"why", why.UserMessage()}}));
       }
     }
     dump::DumpState state{dump::NewDumpId(), serial, chosen->speed, dump::DumpArea::Tape, {}, {}};
