@@ -298,7 +298,7 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
   // Once the file has its name the run is done, and a later signal changes nothing.
   if (!options.output.empty()) {
     const SystemResult saved = output::SaveTextFile(options.output, text.Lines(), stop);
-    if (saved.Kind() == platform::ErrorKind::Cancelled) return Stopped(*stop, options, console);
+    if (stop != nullptr && saved.Kind() == platform::ErrorKind::Cancelled) return Stopped(*stop, options, console);
     if (!saved) {
       console.ShowError(saved.UserMessage());
       return kExitStepFailed;
