@@ -8,7 +8,7 @@
 // The layers above the platform (serial, port, link, dump, output) report
 // their failures the same way: a file of a dump that does not hold what it
 // should travels as a Program failure beside the system's own, naming the
-// file it concerns, and the front end words either once, with UserText().
+// file it concerns, and the front end words either once, with UserMessage().
 
 #include <cstdint>
 #include <optional>
@@ -86,7 +86,8 @@ class SystemResult {
   int Code() const { return code_; }
   ErrorNumbering Numbering() const { return numbering_; }
   ErrorKind Kind() const { return kind_; }
-  // The system's own text for the failure, UTF-8, no trailing line end.
+  // The system's own text for the failure (a Program failure's own), UTF-8,
+  // no trailing line end. The port component's descriptions quote it.
   const std::string& Text() const { return text_; }
   bool Gone() const { return gone_; }
   // What the failure befell; empty when the caller knows it.
