@@ -209,9 +209,9 @@ struct Replay {
 Replay LoadReplay(const std::string& folder) {
   const auto tape = std::make_unique<fjl::tape::TapeImage>();
   const auto aux = std::make_unique<fjl::tape::AuxImage>();
-  std::string error;
-  std::optional<fjl::dump::StoredDump> dump = fjl::dump::LoadDump(folder, tape->MutableBytes(), aux->MutableBytes(), error);
-  if (!dump) throw DumpRefused(error);
+  const fjl::platform::Result<fjl::dump::StoredDump> dump =
+      fjl::dump::LoadDump(folder, tape->MutableBytes(), aux->MutableBytes());
+  if (!dump) throw DumpRefused(dump.Failure().UserMessage());
   const auto first = [](const fjl::tape::FlashImage& image, std::int64_t stored) {
     const auto bytes = image.Bytes().first(static_cast<std::size_t>(stored));
     return Bytes(bytes.begin(), bytes.end());

@@ -1,7 +1,8 @@
 #pragma once
 // Checks of the files the CLI will write, made before the printer is asked
 // anything: a long download must not end in a file that cannot be written.
-// Each answers an empty text when all is well, or why not.
+// Each answers success, or why not: a failure naming the file or folder it
+// befell, or a program failure whose text says all.
 
 #include <cstdint>
 #include <optional>
@@ -9,26 +10,27 @@
 #include <string>
 
 #include "cli/catalogue.h"
+#include "platform/system_result.h"
 
 namespace fjl::cli {
 
 // The FJL file: everything the save itself would refuse (a folder, device
 // or pipe of that name, looping links, a read-only file), and a temporary
 // file of the very name the save will use can be made beside it.
-std::string CheckOutputFile(const std::string& path);
+platform::SystemResult CheckOutputFile(const std::string& path);
 
 // The session log: can be opened for appending (it is created if missing).
-std::string CheckLogFile(const std::string& path);
+platform::SystemResult CheckLogFile(const std::string& path);
 
 // The dump folder: made if it is missing (its parent must exist), and takes
 // a new file.
-std::string PrepareDumpFolder(const std::string& folder);
+platform::SystemResult PrepareDumpFolder(const std::string& folder);
 
 // An existing folder takes a new file (the folder a resume goes on writing).
-std::string CheckFolderTakesFiles(const std::string& folder);
+platform::SystemResult CheckFolderTakesFiles(const std::string& folder);
 
 // The folder of --export csv: made if it is missing, as a dump folder is.
-inline std::string PrepareExportFolder(const std::string& folder) { return PrepareDumpFolder(folder); }
+inline platform::SystemResult PrepareExportFolder(const std::string& folder) { return PrepareDumpFolder(folder); }
 
 // A file the run writes besides the FJL file, the log and the dump: an
 // export or the report, with the option that names it.
@@ -46,8 +48,9 @@ struct NamedFile {
 // device and inode, so two spellings of one file are found. Made before the
 // other checks, which create the log and the dump folder.
 // `texts` words the clash.
-std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
-                            const std::optional<std::string>& dump, const std::string& dump_option = "--dump",
-                            std::span<const NamedFile> more = {}, const Catalogue& texts = Catalogue::English());
+platform::SystemResult CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
+                                       const std::optional<std::string>& dump,
+                                       const std::string& dump_option = "--dump", std::span<const NamedFile> more = {},
+                                       const Catalogue& texts = Catalogue::English());
 
 }  // namespace fjl::cli

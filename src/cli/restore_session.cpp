@@ -30,12 +30,14 @@
 #include "tape/download_address.h"
 #include "tape/tape_download.h"
 #include "text/cp1251.h"
-#include "text/file_error_text.h"
 
 namespace fjl::cli {
 namespace {
 
 constexpr std::string_view kMsgCannotConnect = "Невозможно подключить порт";
+
+using platform::Result;
+using platform::SystemResult;
 
 // Everything the three windows keep for the later steps.
 struct Session {
@@ -66,35 +68,35 @@ std::vector<NamedFile> DataFiles(const RestoreOptions& options) {
   return files;
 }
 
-// The checks of every file the run will write; the first failure, or empty.
-std::string CheckFiles(const RestoreOptions& options, const Catalogue& texts) {
+// The checks of every file the run will write; the first failure.
+SystemResult CheckFiles(const RestoreOptions& options, const Catalogue& texts) {
   // First, while nothing has been made: the log check creates the log.
   // --resume auto's folder is known once the printer has said its serial number.
   const std::optional<std::string> resume = options.ResumeFolder();
   const std::optional<std::string> dump_folder = options.dump ? options.dump : resume ? resume : options.from_dump;
   const std::string dump_option = options.dump ? "--dump" : resume ? "--resume" : "--from-dump";
   const std::vector<NamedFile> data_files = DataFiles(options);
-  if (std::string why = CheckFilesApart(options.output, options.log, dump_folder, dump_option, data_files, texts);
-      !why.empty()) {
+  if (SystemResult why = CheckFilesApart(options.output, options.log, dump_folder, dump_option, data_files, texts);
+      !why) {
     return why;
   }
   if (!options.output.empty()) {
-    if (std::string why = CheckOutputFile(options.output); !why.empty()) return why;
+    if (SystemResult why = CheckOutputFile(options.output); !why) return why;
   }
   if (options.export_csv) {
-    if (std::string why = PrepareExportFolder(*options.export_csv); !why.empty()) return why;
+    if (SystemResult why = PrepareExportFolder(*options.export_csv); !why) return why;
   }
   for (const NamedFile& file : data_files) {
-    if (std::string why = CheckOutputFile(file.path); !why.empty()) return why;
+    if (SystemResult why = CheckOutputFile(file.path); !why) return why;
   }
   if (options.log) {
-    if (std::string why = CheckLogFile(*options.log); !why.empty()) return why;
+    if (SystemResult why = CheckLogFile(*options.log); !why) return why;
   }
   if (options.dump) {
-    if (std::string why = PrepareDumpFolder(*options.dump); !why.empty()) return why;
+    if (SystemResult why = PrepareDumpFolder(*options.dump); !why) return why;
   }
   if (resume) {
-    if (std::string why = CheckFolderTakesFiles(*resume); !why.empty()) return why;
+    if (SystemResult why = CheckFolderTakesFiles(*resume); !why) return why;
   }
   return {};
 }
@@ -102,14 +104,14 @@ std::string CheckFiles(const RestoreOptions& options, const Catalogue& texts) {
 // The dump folder is this run's alone while it writes there; a --dump goes
 // only into a folder that holds no dump yet (checked under the lock, so two
 // runs started together cannot both pass).
-std::string LockDumpFolder(const std::string& folder, bool fresh, platform::FileLock& lock, const Catalogue& texts) {
+SystemResult LockDumpFolder(const std::string& folder, bool fresh, platform::FileLock& lock, const Catalogue& texts) {
   const std::filesystem::path path = std::filesystem::path(folder) / dump::kLockFileName;
-  if (const platform::SystemResult locked = lock.Acquire(path.string()); !locked) {
-    if (lock.Busy()) return texts.Text("dump.busy", {{"folder", folder}});
-    return path.string() + ": " + locked.Text();
+  if (const SystemResult locked = lock.Acquire(path.string()); !locked) {
+    if (lock.Busy()) return SystemResult::Program(texts.Text("dump.busy", {{"folder", folder}}));
+    return locked.About(path.string());
   }
   if (fresh && dump::HoldsDump(folder)) {
-    return texts.Text("dump.holds_dump", {{"folder", folder}});
+    return SystemResult::Program(texts.Text("dump.holds_dump", {{"folder", folder}}));
   }
   return {};
 }
@@ -135,14 +137,18 @@ std::optional<FoundPrinter> ChoosePort(const RestoreOptions& options, std::span<
   return search.found;
 }
 
-// A kept download's state and both images, loaded into the session; nullopt
-// with `error` set when the folder holds no whole dump.
-std::optional<dump::DumpState> LoadKept(const std::string& folder, Session& session, std::string& error) {
-  std::optional<dump::DumpState> kept = dump::LoadState(folder, error);
-  if (!kept ||
-      !dump::LoadImage(folder, dump::DumpArea::Tape, kept->tape, session.tape.Image.MutableBytes(), error) ||
-      !dump::LoadImage(folder, dump::DumpArea::Aux, kept->aux, session.aux.MutableBytes(), error)) {
-    return std::nullopt;
+// A kept download's state and both images, loaded into the session; a
+// failure when the folder holds no whole dump.
+Result<dump::DumpState> LoadKept(const std::string& folder, Session& session) {
+  Result<dump::DumpState> kept = dump::LoadState(folder);
+  if (!kept) return kept;
+  if (SystemResult loaded = dump::LoadImage(folder, dump::DumpArea::Tape, kept->tape, session.tape.Image.MutableBytes());
+      !loaded) {
+    return loaded;
+  }
+  if (SystemResult loaded = dump::LoadImage(folder, dump::DumpArea::Aux, kept->aux, session.aux.MutableBytes());
+      !loaded) {
+    return loaded;
   }
   return kept;
 }
@@ -161,50 +167,50 @@ std::vector<std::int32_t> SpeedsFor(const RestoreOptions& options, std::int32_t 
 
 // A run without --dump keeps its download in the printer's own folder of
 // the user's kept downloads, begun afresh (the same folder the wizard goes
-// on from). Why it cannot, or empty; the run goes on without keeping then.
-std::string KeepInUserFolder(const RestoreOptions& options, const std::filesystem::path& root,
-                             const std::filesystem::path& folder, platform::FileLock& lock,
-                             const Catalogue& texts) {
+// on from). Why it cannot; the run goes on without keeping then.
+SystemResult KeepInUserFolder(const RestoreOptions& options, const std::filesystem::path& root,
+                              const std::filesystem::path& folder, platform::FileLock& lock,
+                              const Catalogue& texts) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
-  if (ec) return folder.string() + ": " + text::FileErrorText(platform::SystemResult::FromErrorCode(ec));
-  if (std::string why = CheckFolderTakesFiles(folder.string()); !why.empty()) return why;
-  if (std::string why = CheckFilesApart(options.output, options.log, folder.string(),
-                                       texts.Text("files.kept_download"), DataFiles(options), texts);
-      !why.empty()) {
+  if (ec) return SystemResult::FromErrorCode(ec).About(folder.string());
+  if (SystemResult why = CheckFolderTakesFiles(folder.string()); !why) return why;
+  if (SystemResult why = CheckFilesApart(options.output, options.log, folder.string(),
+                                         texts.Text("files.kept_download"), DataFiles(options), texts);
+      !why) {
     return why;
   }
-  if (const platform::SystemResult locked = lock.Acquire((folder / dump::kLockFileName).string()); !locked) {
-    if (lock.Busy()) return texts.Text("kept.busy", {{"folder", folder.string()}});
-    return (folder / dump::kLockFileName).string() + ": " + locked.Text();
+  if (const SystemResult locked = lock.Acquire((folder / dump::kLockFileName).string()); !locked) {
+    if (lock.Busy()) return SystemResult::Program(texts.Text("kept.busy", {{"folder", folder.string()}}));
+    return locked.About((folder / dump::kLockFileName).string());
   }
-  std::string error;
-  if (!dump::ClearDump(folder, error)) return error;
+  if (SystemResult cleared = dump::ClearDump(folder); !cleared) return cleared;
   dump::PruneKeptDownloads(root, folder);
   return {};
 }
 
 // --resume auto: the printer's folder among the kept downloads, checked as
-// a --resume DIR is before the port opens, and loaded. Why not, or empty.
-std::string FindKeptDownload(const RestoreOptions& options, const std::filesystem::path& folder,
-                             const std::string& serial, const std::string& port, Session& session,
-                             platform::FileLock& lock, std::optional<dump::DumpState>& kept,
-                             const Catalogue& texts) {
+// a --resume DIR is before the port opens, and loaded. Why not.
+SystemResult FindKeptDownload(const RestoreOptions& options, const std::filesystem::path& folder,
+                              const std::string& serial, const std::string& port, Session& session,
+                              platform::FileLock& lock, std::optional<dump::DumpState>& kept,
+                              const Catalogue& texts) {
   std::error_code ec;
   if (!std::filesystem::exists(folder / dump::kStateFileName, ec)) {
-    return texts.Text(serial.empty() ? "kept.none_no_serial" : "kept.none",
-                      {{"serial", serial}, {"port", port}, {"folder", folder.string()}});
+    return SystemResult::Program(texts.Text(serial.empty() ? "kept.none_no_serial" : "kept.none",
+                                            {{"serial", serial}, {"port", port}, {"folder", folder.string()}}));
   }
   const std::string name = folder.string();
-  if (std::string why = CheckFilesApart(options.output, options.log, name, "--resume auto", DataFiles(options), texts);
-      !why.empty()) {
+  if (SystemResult why = CheckFilesApart(options.output, options.log, name, "--resume auto", DataFiles(options), texts);
+      !why) {
     return why;
   }
-  if (std::string why = CheckFolderTakesFiles(name); !why.empty()) return why;
-  if (std::string why = LockDumpFolder(name, false, lock, texts); !why.empty()) return why;
-  std::string error;
-  kept = LoadKept(name, session, error);
-  return kept ? std::string() : error;
+  if (SystemResult why = CheckFolderTakesFiles(name); !why) return why;
+  if (SystemResult why = LockDumpFolder(name, false, lock, texts); !why) return why;
+  Result<dump::DumpState> loaded = LoadKept(name, session);
+  if (!loaded) return loaded.Failure();
+  kept = std::move(*loaded);
+  return {};
 }
 
 // One area's download, kept in the dump as it arrives when there is one.
@@ -214,13 +220,13 @@ std::string FindKeptDownload(const RestoreOptions& options, const std::filesyste
 template <typename Download>
 tape::DownloadOutcome RunArea(dump::DumpRecorder* recorder, dump::DumpArea area, const tape::FlashImage& image,
                               std::int64_t kept, DownloadConsoleView& view, Download download) {
-  const bool failed_before = recorder && !recorder->Error().empty();
+  const bool failed_before = recorder && !recorder->Failure().Ok();
   tape::DownloadView& shown = recorder ? recorder->BeginArea(area, image, kept, view) : view;
   const tape::DownloadOutcome outcome = download(shown);
   if (recorder) {
     recorder->EndArea(tape::Succeeded(outcome));
-    if (!failed_before && !recorder->Error().empty()) {
-      view.ShowError(view.Texts().Text("dump.not_written", {{"why", recorder->Error()}}));
+    if (!failed_before && !recorder->Failure().Ok()) {
+      view.ShowError(view.Texts().Text("dump.not_written", {{"why", recorder->Failure().UserMessage()}}));
     }
   }
   return outcome;
@@ -291,10 +297,10 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
 
   // Once the file has its name the run is done, and a later signal changes nothing.
   if (!options.output.empty()) {
-    const output::SaveResult saved = output::SaveTextFile(options.output, text.Lines(), stop);
-    if (saved.stopped) return Stopped(*stop, options, console);
+    const SystemResult saved = output::SaveTextFile(options.output, text.Lines(), stop);
+    if (stop != nullptr && saved.Kind() == platform::ErrorKind::Cancelled) return Stopped(*stop, options, console);
     if (!saved) {
-      console.ShowError(options.output + ": " + saved.error);
+      console.ShowError(saved.UserMessage());
       return kExitStepFailed;
     }
     console.Note(console.Texts().Text("summary.written",
@@ -307,8 +313,8 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
   // Each data file is tried whatever became of the one before.
   bool all_written = true;
   const auto write = [&console, &all_written](const std::string& path, std::string_view bytes) {
-    const output::SaveResult saved = output::SaveFileBytes(path, bytes);
-    if (!saved) console.ShowError(path + ": " + saved.error);
+    const SystemResult saved = output::SaveFileBytes(path, bytes);
+    if (!saved) console.ShowError(saved.UserMessage());
     all_written = all_written && saved;
     return static_cast<bool>(saved);
   };
@@ -343,12 +349,11 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
 // the printer's place.
 ExitStatus RestoreFromDump(const RestoreOptions& options, const std::string& password, Console& console,
                            const RunStop* stop) {
-  std::string error;
   const auto session = std::make_unique<Session>();
-  std::optional<dump::StoredDump> stored =
-      dump::LoadDump(*options.from_dump, session->tape.Image.MutableBytes(), session->aux.MutableBytes(), error);
+  Result<dump::StoredDump> stored =
+      dump::LoadDump(*options.from_dump, session->tape.Image.MutableBytes(), session->aux.MutableBytes());
   if (!stored) {
-    console.ShowError(error);
+    console.ShowError(stored.Failure().UserMessage());
     return kExitUsage;
   }
   const dump::DumpState* state = &stored->state;
@@ -404,11 +409,11 @@ ExitStatus DownloadRestoreAndSave(const RestoreOptions& options, const std::stri
   if (!tape::Succeeded(aux_outcome)) return step_failed();
   NoteDownloaded(aux_view, console);
 
-  const bool failed_before = recorder && !recorder->Error().empty();
+  const bool failed_before = recorder && !recorder->Failure().Ok();
   link::Exchanger& printer = recorder ? recorder->Recording(link) : static_cast<link::Exchanger&>(link);
   const ExitStatus status = RestoreAndSave(options, printer, password, session, console, stop);
-  if (recorder && !failed_before && !recorder->Error().empty()) {
-    console.ShowError(texts.Text("dump.not_written", {{"why", recorder->Error()}}));
+  if (recorder && !failed_before && !recorder->Failure().Ok()) {
+    console.ShowError(texts.Text("dump.not_written", {{"why", recorder->Failure().UserMessage()}}));
   }
   return status;
 }
@@ -427,8 +432,8 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
     console.ShowError(texts.Text("kept.no_cache"));
     return kExitUsage;
   }
-  if (std::string why = CheckFiles(options, texts); !why.empty()) {
-    console.ShowError(why);
+  if (SystemResult why = CheckFiles(options, texts); !why) {
+    console.ShowError(why.UserMessage());
     return kExitUsage;
   }
   if (options.from_dump) return RestoreFromDump(options, *password, console, stop);
@@ -440,21 +445,21 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   std::optional<dump::DumpState> resumed;
   std::int32_t speed = options.speed;
   if (resume_folder) {
-    std::string error;
-    resumed = LoadKept(*resume_folder, *session, error);
-    if (!resumed) {
-      console.ShowError(error);
+    Result<dump::DumpState> loaded = LoadKept(*resume_folder, *session);
+    if (!loaded) {
+      console.ShowError(loaded.Failure().UserMessage());
       return kExitUsage;
     }
+    resumed = std::move(*loaded);
     if (!options.speed_given) speed = resumed->speed;
   }
   // Held for as long as the run writes its dump folder.
   platform::FileLock dump_lock;
   if (options.dump || resume_folder) {
-    if (std::string why = LockDumpFolder(options.dump ? *options.dump : *resume_folder, options.dump.has_value(),
-                                         dump_lock, texts);
-        !why.empty()) {
-      console.ShowError(why);
+    if (SystemResult why = LockDumpFolder(options.dump ? *options.dump : *resume_folder, options.dump.has_value(),
+                                          dump_lock, texts);
+        !why) {
+      console.ShowError(why.UserMessage());
       return kExitUsage;
     }
   }
@@ -489,18 +494,19 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
     const std::string serial = dump::ReadSerialNumber(link, *password);
     if (options.ResumeAuto()) {
       const std::filesystem::path folder = dump::KeptDownloadFolder(kept_root, serial);
-      if (std::string why = FindKeptDownload(options, folder, serial, chosen->port, *session, dump_lock, resumed, texts);
-          !why.empty()) {
-        console.ShowError(why);
+      if (SystemResult why = FindKeptDownload(options, folder, serial, chosen->port, *session, dump_lock, resumed,
+                                              texts);
+          !why) {
+        console.ShowError(why.UserMessage());
         return kExitUsage;
       }
       dump_folder = folder.string();
     } else if (dump_folder.empty()) {
       const std::filesystem::path folder = dump::KeptDownloadFolder(kept_root, serial);
-      if (std::string why = KeepInUserFolder(options, kept_root, folder, dump_lock, texts); why.empty()) {
+      if (SystemResult why = KeepInUserFolder(options, kept_root, folder, dump_lock, texts); why) {
         dump_folder = folder.string();
       } else {
-        console.Note(texts.Text("kept.not_kept", {{"why", why}}));
+        console.Note(texts.Text("kept.not_kept", {{"why", why.UserMessage()}}));
       }
     }
     dump::DumpState state{dump::NewDumpId(), serial, chosen->speed, dump::DumpArea::Tape, {}, {}};
@@ -532,7 +538,7 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   // Only a stop answers its status (asking the stop again would be a poll of its own).
   const bool stopped = stop != nullptr && status == stop->StoppedStatus();
   const bool line_failed = status != kExitRestored && link.Response().NoReply();
-  if (recorder && recorder->Error().empty() && (stopped || line_failed)) {
+  if (recorder && recorder->Failure().Ok() && (stopped || line_failed)) {
     const std::string resume = options.dump ? *options.dump : resume_folder ? *resume_folder : std::string(kAuto);
     console.Note(texts.Text("kept.go_on", {{"folder", dump_folder}}));
     console.Note(GoOnCommand(options, chosen->port, resume));

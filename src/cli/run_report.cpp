@@ -4,7 +4,6 @@
 
 #include "cli/shell_quote.h"
 #include "platform/system_result.h"
-#include "text/file_error_text.h"
 
 namespace fjl::cli {
 
@@ -32,7 +31,7 @@ std::string PortOpenReason(const platform::SystemResult& why, const Catalogue& t
 }
 
 std::string LogIncompleteText(const std::string& log, const platform::SystemResult& why, const Catalogue& texts) {
-  return texts.Text("log.incomplete", {{"log", log}, {"why", text::FileErrorText(why)}});
+  return texts.Text("log.incomplete", {{"log", log}, {"why", why.UserText()}});
 }
 
 std::vector<std::string> IncompleteReasons(const tape::TapeData& tape, const restore::RestorationState& state,

@@ -1,6 +1,7 @@
 #include "dump/answer_log.h"
 
 #include <charconv>
+#include <optional>
 
 #include "text/cp1251.h"
 #include "text/hex_text.h"
@@ -109,7 +110,7 @@ std::string FormatAnswer(const RecordedAnswer& answer) {
          " " + QuoteBytes(answer.data) + " " + QuoteBytes(answer.raw_reply);
 }
 
-std::optional<std::vector<RecordedAnswer>> ParseAnswers(std::string_view text, std::string& error) {
+platform::Result<std::vector<RecordedAnswer>> ParseAnswers(std::string_view text) {
   std::vector<RecordedAnswer> answers;
   std::size_t number = 0;
   while (!text.empty()) {
@@ -121,8 +122,7 @@ std::optional<std::vector<RecordedAnswer>> ParseAnswers(std::string_view text, s
     if (line.empty() || line.front() == '#') continue;
     std::optional<RecordedAnswer> answer = ParseLine(line);
     if (!answer) {
-      error = "line " + std::to_string(number) + " is not a recorded answer";
-      return std::nullopt;
+      return platform::SystemResult::Program("line " + std::to_string(number) + " is not a recorded answer");
     }
     answers.push_back(std::move(*answer));
   }

@@ -6,10 +6,11 @@
 // the file reads like the printer's texts and still gives back every byte.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/system_result.h"
 
 namespace fjl::dump {
 
@@ -28,10 +29,10 @@ inline constexpr std::string_view kAnswersHeader =
 // One line, without its line feed.
 std::string FormatAnswer(const RecordedAnswer& answer);
 
-// Every answer of a file's text; nullopt with `error` set (naming the line)
-// when a line is not one FormatAnswer writes. Lines starting with '#' and
-// empty lines are skipped.
-std::optional<std::vector<RecordedAnswer>> ParseAnswers(std::string_view text, std::string& error);
+// Every answer of a file's text; a program failure naming the line when a
+// line is not one FormatAnswer writes. Lines starting with '#' and empty
+// lines are skipped.
+platform::Result<std::vector<RecordedAnswer>> ParseAnswers(std::string_view text);
 
 // A text as it stands in a line: quoted, escaped.
 std::string QuoteBytes(std::string_view bytes);

@@ -1,44 +1,30 @@
 #include "dump/dump_folder.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <fstream>
 #include <iterator>
 #include <sstream>
 #include <system_error>
 
-#include "text/file_error_text.h"
-
 namespace fjl::dump {
 namespace {
 
-std::string Why(const std::filesystem::path& path, std::string_view what) {
-  return path.string() + ": " + std::string(what);
+using platform::Result;
+using platform::SystemResult;
+
+// A failure the dump's own files show, about the file at `path`.
+SystemResult Faulty(const std::filesystem::path& path, std::string what) {
+  return SystemResult::Program(std::move(what)).About(path.string());
 }
 
-// A stream says only that it failed; the runtime's errno says why (no room,
-// no right), in its own numbering, which on Windows is not the system's.
-std::string WriteFailure(const std::filesystem::path& path) {
-  const int error = errno;
-  return Why(path, error != 0 ? text::FileErrorText(platform::SystemResult::FromErrno(error)) : "cannot be written");
-}
-
-std::optional<std::string> ReadWhole(const std::filesystem::path& path, std::string& error) {
+Result<std::string> ReadWhole(const std::filesystem::path& path) {
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
-    error = Why(path, "is a folder, not a file of the dump");
-    return std::nullopt;
-  }
+  if (std::filesystem::is_directory(path, ec)) return Faulty(path, "is a folder, not a file of the dump");
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = Why(path, "cannot be read");
-    return std::nullopt;
-  }
+  if (!in) return Faulty(path, "cannot be read");
   std::ostringstream text;
   text << in.rdbuf();
-  if (in.bad()) {
-    error = Why(path, "cannot be read");
-    return std::nullopt;
-  }
+  if (in.bad()) return Faulty(path, "cannot be read");
   return std::move(text).str();
 }
 
@@ -59,172 +45,132 @@ std::string_view LineAt(std::string_view text, int index) {
   return line;
 }
 
-std::string DamagedText(const std::filesystem::path& path) {
-  return Why(path, "dump damaged: the file does not hold the bytes the download stored (their digest differs); "
-                   "start a new dump");
+SystemResult Damaged(const std::filesystem::path& path) {
+  return Faulty(path, "dump damaged: the file does not hold the bytes the download stored (their digest differs); "
+                      "start a new dump");
+}
+
+std::string_view AsText(std::span<const std::uint8_t> bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
 }  // namespace
 
 const char* ImageFileName(DumpArea area) { return area == DumpArea::Aux ? kAuxFileName : kTapeFileName; }
 
-bool ImageFileWriter::Open(const std::filesystem::path& path, std::span<const std::uint8_t> image,
-                           std::int64_t keep, std::string& error) {
+SystemResult ImageFileWriter::Open(const std::filesystem::path& path, std::span<const std::uint8_t> image,
+                                   std::int64_t keep) {
   path_ = path;
+  failure_ = {};
   std::error_code ec;
   const bool exists = std::filesystem::exists(path, ec);
   const std::int64_t size = exists ? static_cast<std::int64_t>(std::filesystem::file_size(path, ec)) : 0;
-  if (keep > 0 && (ec || size < keep)) {
-    error = Why(path, "holds fewer bytes than the state file says");
-    return false;
-  }
+  if (keep > 0 && (ec || size < keep)) return failure_ = Faulty(path, "holds fewer bytes than the state file says");
   if (exists && size != keep) {
     std::filesystem::resize_file(path, static_cast<std::uintmax_t>(keep), ec);
-    if (ec) {
-      error = Why(path, text::FileErrorText(platform::SystemResult::FromErrorCode(ec)));
-      return false;
-    }
+    if (ec) return failure_ = SystemResult::FromErrorCode(ec).About(path.string());
   }
-  errno = 0;
-  file_.open(path, std::ios::binary | std::ios::app);
-  if (!file_) {
-    error = WriteFailure(path);
-    return false;
+  if (SystemResult opened = file_.Open(path, platform::AppendingFile::Opening::Keep); !opened) {
+    return failure_ = opened.About(path.string());
   }
   written_ = keep;
   digest_ = Crc32c();
   digest_.Add(image.first(static_cast<std::size_t>(keep)));
-  return true;
+  return {};
 }
 
-bool ImageFileWriter::Write(std::span<const std::uint8_t> image, std::int64_t stored, std::string& error) {
-  if (stored <= written_) return true;
+SystemResult ImageFileWriter::Write(std::span<const std::uint8_t> image, std::int64_t stored) {
+  if (!failure_.Ok()) return failure_;
+  if (stored <= written_) return {};
   const auto from = static_cast<std::size_t>(written_);
   const auto count = static_cast<std::size_t>(stored - written_);
-  if (from + count > image.size()) return true;
-  errno = 0;
-  file_.write(reinterpret_cast<const char*>(image.data() + from), static_cast<std::streamsize>(count));
-  if (!file_) {
-    error = WriteFailure(path_);
-    return false;
+  if (from + count > image.size()) return {};
+  if (SystemResult written = file_.Write(AsText(image.subspan(from, count))); !written) {
+    return failure_ = written.About(path_.string());
   }
   digest_.Add(image.subspan(from, count));
   written_ = stored;
-  return true;
+  return {};
 }
 
-bool ImageFileWriter::Flush(std::string& error) {
-  errno = 0;
-  file_.flush();
-  if (!file_) {
-    error = WriteFailure(path_);
-    return false;
-  }
-  return true;
-}
-
-bool SaveState(const std::filesystem::path& folder, const DumpState& state, std::string& error) {
+SystemResult SaveState(const std::filesystem::path& folder, const DumpState& state) {
   const std::filesystem::path path = folder / kStateFileName;
   const std::filesystem::path temp = folder / (std::string(kStateFileName) + ".new");
+  platform::AppendingFile file;
+  SystemResult written = file.Open(temp, platform::AppendingFile::Opening::Empty);
+  if (written) written = file.Write(FormatDumpState(state));
+  if (written) written = file.Close();
   std::error_code ec;
-  {
-    errno = 0;
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out << FormatDumpState(state);
-    out.flush();
-    if (!out) {
-      error = WriteFailure(path);
-      out.close();
-      std::filesystem::remove(temp, ec);
-      return false;
-    }
+  if (!written) {
+    file = {};
+    std::filesystem::remove(temp, ec);
+    return written.About(path.string());
   }
   std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    error = Why(path, text::FileErrorText(platform::SystemResult::FromErrorCode(ec)));
-    return false;
-  }
-  return true;
+  if (ec) return SystemResult::FromErrorCode(ec).About(path.string());
+  return {};
 }
 
-std::optional<DumpState> LoadState(const std::filesystem::path& folder, std::string& error) {
+Result<DumpState> LoadState(const std::filesystem::path& folder) {
   const std::filesystem::path path = folder / kStateFileName;
-  const std::optional<std::string> text = ReadWhole(path, error);
-  if (!text) return std::nullopt;
-  std::optional<DumpState> state = ParseDumpState(*text, error);
-  if (!state) error = Why(path, error);
+  const Result<std::string> text = ReadWhole(path);
+  if (!text) return text.Failure();
+  Result<DumpState> state = ParseDumpState(*text);
+  if (!state) return state.Failure().About(path.string());
   return state;
 }
 
-bool LoadImage(const std::filesystem::path& folder, DumpArea area, const AreaProgress& progress,
-               std::span<std::uint8_t> image, std::string& error) {
-  if (progress.stored == 0) return true;
+SystemResult LoadImage(const std::filesystem::path& folder, DumpArea area, const AreaProgress& progress,
+                       std::span<std::uint8_t> image) {
+  if (progress.stored == 0) return {};
   const std::filesystem::path path = folder / ImageFileName(area);
-  const std::optional<std::string> data = ReadWhole(path, error);
-  if (!data) return false;
+  const Result<std::string> data = ReadWhole(path);
+  if (!data) return data.Failure();
   const auto stored = static_cast<std::size_t>(progress.stored);
   if (data->size() < stored) {
-    error = Why(path, "holds " + std::to_string(data->size()) + " bytes, fewer than the " +
-                          std::to_string(stored) + " its state file says");
-    return false;
+    return Faulty(path, "holds " + std::to_string(data->size()) + " bytes, fewer than the " + std::to_string(stored) +
+                            " its state file says");
   }
-  if (data->size() > image.size()) {
-    error = Why(path, "is larger than its flash window");
-    return false;
-  }
+  if (data->size() > image.size()) return Faulty(path, "is larger than its flash window");
   std::copy_n(data->begin(), stored, image.begin());
-  if (Crc32cOf(image.first(stored)) != progress.digest) {
-    error = DamagedText(path);
-    return false;
-  }
-  return true;
+  if (Crc32cOf(image.first(stored)) != progress.digest) return Damaged(path);
+  return {};
 }
 
-bool AnswerFileWriter::Open(const std::filesystem::path& folder, const DumpState& state, std::string& error) {
-  const std::filesystem::path path = folder / kAnswersFileName;
-  errno = 0;
-  file_.open(path, std::ios::binary | std::ios::trunc);
-  file_ << kAnswersHeader << '\n' << AnswersIdentity(state) << '\n';
-  file_.flush();
-  if (!file_) {
-    error = WriteFailure(path);
-    return false;
-  }
-  return true;
+SystemResult AnswerFileWriter::Open(const std::filesystem::path& folder, const DumpState& state) {
+  path_ = folder / kAnswersFileName;
+  SystemResult opened = file_.Open(path_, platform::AppendingFile::Opening::Empty);
+  if (opened) opened = file_.Write(std::string(kAnswersHeader) + "\n" + AnswersIdentity(state) + "\n");
+  return opened ? opened : opened.About(path_.string());
 }
 
-void AnswerFileWriter::Append(const RecordedAnswer& answer) {
-  // A line at a time, handed over at once: a run killed mid-restoration
-  // keeps every answer it had.
-  file_ << FormatAnswer(answer) << '\n';
-  file_.flush();
+SystemResult AnswerFileWriter::Append(const RecordedAnswer& answer) {
+  if (SystemResult written = file_.Write(FormatAnswer(answer) + "\n"); !written) return written.About(path_.string());
+  return {};
 }
 
-std::optional<std::vector<RecordedAnswer>> LoadAnswers(const std::filesystem::path& folder, const DumpState& state,
-                                                       std::string& error) {
+Result<std::vector<RecordedAnswer>> LoadAnswers(const std::filesystem::path& folder, const DumpState& state) {
   const std::filesystem::path path = folder / kAnswersFileName;
   std::error_code ec;
   if (!std::filesystem::exists(path, ec) && !ec) return std::vector<RecordedAnswer>();
-  const std::optional<std::string> text = ReadWhole(path, error);
-  if (!text) return std::nullopt;
+  const Result<std::string> text = ReadWhole(path);
+  if (!text) return text.Failure();
   if (LineAt(*text, 1) != AnswersIdentity(state)) {
-    error = Why(path, "belongs to another dump than its state file; start a new dump");
-    return std::nullopt;
+    return Faulty(path, "belongs to another dump than its state file; start a new dump");
   }
-  std::optional<std::vector<RecordedAnswer>> answers = ParseAnswers(*text, error);
-  if (!answers) error = Why(path, error);
+  Result<std::vector<RecordedAnswer>> answers = ParseAnswers(*text);
+  if (!answers) return answers.Failure().About(path.string());
   return answers;
 }
 
-std::optional<StoredDump> LoadDump(const std::filesystem::path& folder, std::span<std::uint8_t> tape_image,
-                                   std::span<std::uint8_t> aux_image, std::string& error) {
-  std::optional<DumpState> state = LoadState(folder, error);
-  if (!state || !LoadImage(folder, DumpArea::Tape, state->tape, tape_image, error) ||
-      !LoadImage(folder, DumpArea::Aux, state->aux, aux_image, error)) {
-    return std::nullopt;
-  }
-  std::optional<std::vector<RecordedAnswer>> answers = LoadAnswers(folder, *state, error);
-  if (!answers) return std::nullopt;
+Result<StoredDump> LoadDump(const std::filesystem::path& folder, std::span<std::uint8_t> tape_image,
+                            std::span<std::uint8_t> aux_image) {
+  Result<DumpState> state = LoadState(folder);
+  if (!state) return state.Failure();
+  if (SystemResult loaded = LoadImage(folder, DumpArea::Tape, state->tape, tape_image); !loaded) return loaded;
+  if (SystemResult loaded = LoadImage(folder, DumpArea::Aux, state->aux, aux_image); !loaded) return loaded;
+  Result<std::vector<RecordedAnswer>> answers = LoadAnswers(folder, *state);
+  if (!answers) return answers.Failure();
   return StoredDump{std::move(*state), std::move(*answers)};
 }
 

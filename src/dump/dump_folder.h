@@ -8,8 +8,6 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -17,6 +15,8 @@
 #include "dump/answer_log.h"
 #include "dump/crc32c.h"
 #include "dump/dump_state.h"
+#include "platform/file_append.h"
+#include "platform/system_result.h"
 #include "tape/flash_image.h"
 
 namespace fjl::dump {
@@ -33,61 +33,65 @@ inline constexpr std::array<const char*, 4> kDumpFileNames = {kTapeFileName, kAu
 
 const char* ImageFileName(DumpArea area);
 
+// Every failure below names the file it befell (SystemResult::Subject()).
+
 // Appends an image's new bytes to its file as they arrive, keeping the
-// digest of everything the file holds.
+// digest of everything the file holds. Each chunk is the system's once
+// written, so a crash or a kill keeps it.
 class ImageFileWriter {
  public:
   // Opens `path`, keeping its first `keep` bytes (a resumed download, equal
-  // to image[0, keep)) or none. False with `error` set when the file cannot
-  // be written.
-  bool Open(const std::filesystem::path& path, std::span<const std::uint8_t> image, std::int64_t keep,
-            std::string& error);
+  // to image[0, keep)) or none.
+  platform::SystemResult Open(const std::filesystem::path& path, std::span<const std::uint8_t> image,
+                              std::int64_t keep);
   // Appends image[written so far, stored): the caller hands the whole image
-  // and how much of it holds data now.
-  bool Write(std::span<const std::uint8_t> image, std::int64_t stored, std::string& error);
-  // Hands what was written to the system, so a crash or a kill keeps it.
-  bool Flush(std::string& error);
+  // and how much of it holds data now. After a failure the file may end
+  // inside the failed chunk, so every later write answers that failure.
+  platform::SystemResult Write(std::span<const std::uint8_t> image, std::int64_t stored);
   std::int64_t Written() const { return written_; }
   std::uint32_t Digest() const { return digest_.Value(); }
 
  private:
-  std::ofstream file_;
+  platform::AppendingFile file_;
   std::filesystem::path path_;
+  platform::SystemResult failure_;
   std::int64_t written_ = 0;
   Crc32c digest_;
 };
 
 // Writes the state file whole (a new file renamed over the old one), so a
 // kill in the middle leaves the last good state.
-bool SaveState(const std::filesystem::path& folder, const DumpState& state, std::string& error);
-std::optional<DumpState> LoadState(const std::filesystem::path& folder, std::string& error);
+platform::SystemResult SaveState(const std::filesystem::path& folder, const DumpState& state);
+platform::Result<DumpState> LoadState(const std::filesystem::path& folder);
 
 // The `progress.stored` bytes of an area's image file, into the start of
-// `image`; bytes the file holds past them are not taken. False with `error`
-// set when the file cannot be read, is a folder, is shorter than the state
-// says or larger than the window, or its stored bytes do not match the
-// state's digest (the dump is damaged).
-bool LoadImage(const std::filesystem::path& folder, DumpArea area, const AreaProgress& progress,
-               std::span<std::uint8_t> image, std::string& error);
+// `image`; bytes the file holds past them are not taken. A failure when the
+// file cannot be read, is a folder, is shorter than the state says or
+// larger than the window, or its stored bytes do not match the state's
+// digest (the dump is damaged).
+platform::SystemResult LoadImage(const std::filesystem::path& folder, DumpArea area, const AreaProgress& progress,
+                                 std::span<std::uint8_t> image);
 
 // answers.txt, written line by line as the restoration asks. Its second
 // line names the dump and the printer, so answers from another download
 // are never taken for this one's.
 class AnswerFileWriter {
  public:
-  bool Open(const std::filesystem::path& folder, const DumpState& state, std::string& error);
-  void Append(const RecordedAnswer& answer);
-  bool Good() const { return file_.good(); }
+  platform::SystemResult Open(const std::filesystem::path& folder, const DumpState& state);
+  // One line, the system's at once: a run killed mid-restoration keeps
+  // every answer it had.
+  platform::SystemResult Append(const RecordedAnswer& answer);
 
  private:
-  std::ofstream file_;
+  platform::AppendingFile file_;
+  std::filesystem::path path_;
 };
 
 // The recorded answers of the dump `state` describes: refused when the file
 // belongs to another dump. A folder without the file has no answers (a
 // download that did not reach the restoration).
-std::optional<std::vector<RecordedAnswer>> LoadAnswers(const std::filesystem::path& folder, const DumpState& state,
-                                                       std::string& error);
+platform::Result<std::vector<RecordedAnswer>> LoadAnswers(const std::filesystem::path& folder,
+                                                          const DumpState& state);
 
 // Everything a dump folder holds, checked whole: the state, both images and
 // the answers, each proven to belong to this dump.
@@ -95,8 +99,8 @@ struct StoredDump {
   DumpState state;
   std::vector<RecordedAnswer> answers;
 };
-std::optional<StoredDump> LoadDump(const std::filesystem::path& folder, std::span<std::uint8_t> tape_image,
-                                   std::span<std::uint8_t> aux_image, std::string& error);
+platform::Result<StoredDump> LoadDump(const std::filesystem::path& folder, std::span<std::uint8_t> tape_image,
+                                      std::span<std::uint8_t> aux_image);
 
 // Whether `folder` holds any file of a dump.
 bool HoldsDump(const std::filesystem::path& folder);

@@ -33,27 +33,25 @@ tape::DownloadView& DumpRecorder::BeginArea(DumpArea area, const tape::FlashImag
   progress_->complete = false;
   image_ = &image;
   writer_ = ImageFileWriter();
-  std::string why;
-  if (!writer_.Open(folder_ / ImageFileName(area), image.Bytes(), kept, why)) Fail(why);
+  Fail(writer_.Open(folder_ / ImageFileName(area), image.Bytes(), kept));
   progress_->digest = writer_.Digest();
-  Save(false);
+  Save();
   view_ = std::make_unique<AreaView>(*this, inner);
   return *view_;
 }
 
 void DumpRecorder::Stored(std::int64_t bytes) {
   if (progress_ == nullptr || bytes <= progress_->stored) return;
-  std::string why;
   // The state never promises bytes its image file lacks: after a failed
   // write it stays where the file ends.
-  if (!writer_.Write(image_->Bytes(), bytes, why)) {
-    Fail(why);
+  if (const platform::SystemResult written = writer_.Write(image_->Bytes(), bytes); !written) {
+    Fail(written);
     return;
   }
   progress_->last_chunk = bytes - progress_->stored;
   progress_->stored = bytes;
   progress_->digest = writer_.Digest();
-  if (clock_() - last_saved_ >= kDumpStateInterval) Save(true);
+  if (clock_() - last_saved_ >= kDumpStateInterval) Save();
 }
 
 void DumpRecorder::EndArea(bool complete) {
@@ -61,30 +59,26 @@ void DumpRecorder::EndArea(bool complete) {
   progress_->complete = complete;
   // The tape is followed by the auxiliary area, and that by nothing.
   if (complete) state_.area = progress_ == &state_.tape ? DumpArea::Aux : DumpArea::Done;
-  Save(true);
+  Save();
   progress_ = nullptr;
 }
 
 link::Exchanger& DumpRecorder::Recording(link::Exchanger& printer) {
-  std::string why;
-  if (!answers_.Open(folder_, state_, why)) Fail(why);
-  recorder_ = std::make_unique<AnswerRecorder>(printer, [this](const RecordedAnswer& answer) {
-    answers_.Append(answer);
-    if (!answers_.Good()) Fail((folder_ / kAnswersFileName).string() + ": cannot be written");
-  });
+  Fail(answers_.Open(folder_, state_));
+  recorder_ = std::make_unique<AnswerRecorder>(printer,
+                                               [this](const RecordedAnswer& answer) { Fail(answers_.Append(answer)); });
   return *recorder_;
 }
 
-void DumpRecorder::Save(bool flush_image) {
+// The image's bytes are the system's as each chunk is written, so the state
+// saved here never promises bytes the file lacks.
+void DumpRecorder::Save() {
   last_saved_ = clock_();
-  std::string why;
-  // The images first: the state must never promise bytes the files lack.
-  if (flush_image && !writer_.Flush(why)) Fail(why);
-  if (!SaveState(folder_, state_, why)) Fail(why);
+  Fail(SaveState(folder_, state_));
 }
 
-void DumpRecorder::Fail(const std::string& why) {
-  if (error_.empty()) error_ = why;
+void DumpRecorder::Fail(const platform::SystemResult& why) {
+  if (failure_.Ok()) failure_ = why;
 }
 
 }  // namespace fjl::dump

@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "dump/dump_folder.h"
 #include "dump/dump_state.h"
 #include "dump/recorded_printer.h"
 #include "link/exchanger.h"
+#include "platform/system_result.h"
 #include "tape/download_view.h"
 #include "tape/flash_image.h"
 
@@ -47,16 +47,17 @@ class DumpRecorder {
   // on and logged to answers.txt.
   link::Exchanger& Recording(link::Exchanger& printer);
 
-  // The first failure to write the dump, or empty. A dump that cannot be
-  // written does not stop the run; the caller says what is missing.
-  const std::string& Error() const { return error_; }
+  // The first failure to write the dump (naming the file), or success. A
+  // dump that cannot be written does not stop the run; the caller says
+  // what is missing.
+  const platform::SystemResult& Failure() const { return failure_; }
   const DumpState& State() const { return state_; }
 
  private:
   class AreaView;
   void Stored(std::int64_t bytes);
-  void Save(bool flush_image);
-  void Fail(const std::string& why);
+  void Save();
+  void Fail(const platform::SystemResult& why);
 
   std::filesystem::path folder_;
   DumpState state_;
@@ -68,7 +69,7 @@ class DumpRecorder {
   std::unique_ptr<AreaView> view_;
   AnswerFileWriter answers_;
   std::unique_ptr<AnswerRecorder> recorder_;
-  std::string error_;
+  platform::SystemResult failure_;
 };
 
 }  // namespace fjl::dump

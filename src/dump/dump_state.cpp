@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <optional>
 #include <random>
 
 #include "dump/crc32c.h"
@@ -41,46 +42,41 @@ void AddArea(std::string& text, std::string_view name, const AreaProgress& progr
   text += prefix + ".crc32c=" + DigestText(progress.digest) + "\n";
 }
 
+using Values = std::map<std::string, std::string, std::less<>>;
+
+platform::SystemResult Unreadable(std::string why) { return platform::SystemResult::Program(std::move(why)); }
+
 template <typename Number>
-bool ReadNumber(const std::map<std::string, std::string, std::less<>>& values, std::string_view key, Number& out,
-                std::string& error) {
+platform::SystemResult ReadNumber(const Values& values, std::string_view key, Number& out) {
   const auto it = values.find(key);
-  if (it == values.end()) {
-    error = "no " + std::string(key) + " in the state file";
-    return false;
-  }
+  if (it == values.end()) return Unreadable("no " + std::string(key) + " in the state file");
   const std::string& text = it->second;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
   if (ec != std::errc() || end != text.data() + text.size() || out < 0) {
-    error = std::string(key) + " is not a number: " + text;
-    return false;
+    return Unreadable(std::string(key) + " is not a number: " + text);
   }
-  return true;
+  return {};
 }
 
-bool ReadArea(const std::map<std::string, std::string, std::less<>>& values, std::string_view name,
-              AreaProgress& progress, std::int64_t window, std::string& error) {
+platform::SystemResult ReadArea(const Values& values, std::string_view name, AreaProgress& progress,
+                                std::int64_t window) {
   const std::string prefix(name);
   int complete = 0;
-  if (!ReadNumber(values, prefix + ".stored", progress.stored, error) ||
-      !ReadNumber(values, prefix + ".last_chunk", progress.last_chunk, error) ||
-      !ReadNumber(values, prefix + ".complete", complete, error)) {
-    return false;
+  if (platform::SystemResult read = ReadNumber(values, prefix + ".stored", progress.stored); !read) return read;
+  if (platform::SystemResult read = ReadNumber(values, prefix + ".last_chunk", progress.last_chunk); !read) {
+    return read;
   }
+  if (platform::SystemResult read = ReadNumber(values, prefix + ".complete", complete); !read) return read;
   if (progress.stored > window || progress.last_chunk > progress.stored || complete > 1) {
-    error = "the " + prefix + " figures of the state file do not fit together";
-    return false;
+    return Unreadable("the " + prefix + " figures of the state file do not fit together");
   }
   progress.complete = complete == 1;
   const auto digest = values.find(prefix + ".crc32c");
   const std::optional<std::uint32_t> parsed =
       digest == values.end() ? std::nullopt : ParseDigest(digest->second);
-  if (!parsed) {
-    error = "no digest of the " + prefix + " image in the state file";
-    return false;
-  }
+  if (!parsed) return Unreadable("no digest of the " + prefix + " image in the state file");
   progress.digest = *parsed;
-  return true;
+  return {};
 }
 
 }  // namespace
@@ -103,8 +99,8 @@ std::string FormatDumpState(const DumpState& state) {
   return text;
 }
 
-std::optional<DumpState> ParseDumpState(std::string_view text, std::string& error) {
-  std::map<std::string, std::string, std::less<>> values;
+platform::Result<DumpState> ParseDumpState(std::string_view text) {
+  Values values;
   bool first = true;
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
@@ -113,13 +109,9 @@ std::optional<DumpState> ParseDumpState(std::string_view text, std::string& erro
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (first) {
       if (line == kFirstVersionLine) {
-        error = "written by an earlier version that kept no digests of the images; start a new dump";
-        return std::nullopt;
+        return Unreadable("written by an earlier version that kept no digests of the images; start a new dump");
       }
-      if (line != kFirstLine) {
-        error = "not a dump state file";
-        return std::nullopt;
-      }
+      if (line != kFirstLine) return Unreadable("not a dump state file");
       first = false;
       continue;
     }
@@ -127,21 +119,14 @@ std::optional<DumpState> ParseDumpState(std::string_view text, std::string& erro
     if (eq == std::string_view::npos) continue;
     values[std::string(line.substr(0, eq))] = std::string(line.substr(eq + 1));
   }
-  if (first) {
-    error = "the state file is empty";
-    return std::nullopt;
-  }
+  if (first) return Unreadable("the state file is empty");
   DumpState state;
   const auto id = values.find("id");
   const auto serial = values.find("serial");
   const auto area = values.find("area");
-  if (id == values.end() || !IsDumpId(id->second)) {
-    error = "no dump id in the state file";
-    return std::nullopt;
-  }
+  if (id == values.end() || !IsDumpId(id->second)) return Unreadable("no dump id in the state file");
   if (serial == values.end() || area == values.end()) {
-    error = "no serial number or area in the state file";
-    return std::nullopt;
+    return Unreadable("no serial number or area in the state file");
   }
   state.id = id->second;
   state.serial = serial->second;
@@ -152,17 +137,13 @@ std::optional<DumpState> ParseDumpState(std::string_view text, std::string& erro
   } else if (area->second == "done") {
     state.area = DumpArea::Done;
   } else {
-    error = "unknown area " + area->second + " in the state file";
-    return std::nullopt;
+    return Unreadable("unknown area " + area->second + " in the state file");
   }
-  if (!ReadNumber(values, "speed", state.speed, error) ||
-      !ReadArea(values, "tape", state.tape, tape::kTapeArea.Size(), error) ||
-      !ReadArea(values, "aux", state.aux, tape::kAuxArea.Size(), error)) {
-    return std::nullopt;
-  }
+  if (platform::SystemResult read = ReadNumber(values, "speed", state.speed); !read) return read;
+  if (platform::SystemResult read = ReadArea(values, "tape", state.tape, tape::kTapeArea.Size()); !read) return read;
+  if (platform::SystemResult read = ReadArea(values, "aux", state.aux, tape::kAuxArea.Size()); !read) return read;
   if (!link::IsLineSpeed(state.speed)) {
-    error = "speed=" + std::to_string(state.speed) + " is not a line speed of the port";
-    return std::nullopt;
+    return Unreadable("speed=" + std::to_string(state.speed) + " is not a line speed of the port");
   }
   return state;
 }

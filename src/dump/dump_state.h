@@ -7,9 +7,10 @@
 // restored as if whole.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/system_result.h"
 
 namespace fjl::dump {
 
@@ -43,8 +44,9 @@ std::string NewDumpId();
 // reader's sake.
 std::string FormatDumpState(const DumpState& state);
 
-// nullopt with `error` set when a key is missing, a value is no number, the
-// speed is none the port is driven at, or the figures do not fit together.
-std::optional<DumpState> ParseDumpState(std::string_view text, std::string& error);
+// A program failure saying what is wrong when a key is missing, a value is
+// no number, the speed is none the port is driven at, or the figures do not
+// fit together.
+platform::Result<DumpState> ParseDumpState(std::string_view text);
 
 }  // namespace fjl::dump

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <optional>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -44,9 +43,8 @@ std::vector<std::int32_t> KeptSpeeds(const std::filesystem::path& root) {
   std::error_code ec;
   std::vector<std::pair<std::filesystem::file_time_type, std::int32_t>> kept;
   for (const auto& entry : std::filesystem::directory_iterator(root, ec)) {
-    std::string ignored;
     if (!entry.is_directory(ec)) continue;
-    if (const std::optional<DumpState> state = LoadState(entry.path(), ignored)) {
+    if (const platform::Result<DumpState> state = LoadState(entry.path())) {
       kept.emplace_back(LastWritten(entry.path()), state->speed);
     }
   }
@@ -58,16 +56,13 @@ std::vector<std::int32_t> KeptSpeeds(const std::filesystem::path& root) {
   return speeds;
 }
 
-bool ClearDump(const std::filesystem::path& folder, std::string& error) {
+platform::SystemResult ClearDump(const std::filesystem::path& folder) {
   for (const char* name : kDumpFileNames) {
     std::error_code ec;
     std::filesystem::remove(folder / name, ec);
-    if (ec) {
-      error = (folder / name).string() + ": " + ec.message();
-      return false;
-    }
+    if (ec) return platform::SystemResult::FromErrorCode(ec).About((folder / name).string());
   }
-  return true;
+  return {};
 }
 
 void PruneKeptDownloads(const std::filesystem::path& root, const std::filesystem::path& in_use,

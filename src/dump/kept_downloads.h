@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/system_result.h"
+
 namespace fjl::dump {
 
 inline constexpr auto kKeptFor = std::chrono::hours(24 * 30);
@@ -32,8 +34,8 @@ std::filesystem::path KeptDownloadFolder(const std::filesystem::path& root, std:
 std::vector<std::int32_t> KeptSpeeds(const std::filesystem::path& root);
 
 // Removes the files of a dump from `folder`, so a new download begins there;
-// anything else in it stays. False with `error` set when one cannot go.
-bool ClearDump(const std::filesystem::path& folder, std::string& error);
+// anything else in it stays. The failure names the file that would not go.
+platform::SystemResult ClearDump(const std::filesystem::path& folder);
 
 // Removes the folders under `root` last written before `now - kKeptFor`,
 // then the oldest beyond kKeptFolders; `in_use` stays whatever its age.

@@ -10,19 +10,13 @@
 
 namespace fjl::output {
 
-struct SaveResult {
-  bool saved = false;
-  bool stopped = false;  // a stop request ended the save; nothing was written
-  std::string error;     // why not, for the user (UTF-8), when not saved and not stopped
-  explicit operator bool() const { return saved; }
-};
-
 // The file's bytes: every line (UTF-8) in Windows-1251, each followed by CR LF,
 // as a text file's lines are. One empty line gives CR LF alone; no lines give
 // an empty file.
 std::string FjlFileBytes(std::span<const std::string> lines);
 
-// What a save reports for a name that is a device, a pipe or a socket.
+// What a save reports for a name that is a device, a pipe or a socket (a
+// program failure: the system would write there).
 inline constexpr std::string_view kNotARegularFile = "Это не обычный файл (устройство, канал или сокет)";
 
 // The file a save through `path` replaces: a symbolic link is followed to the
@@ -34,9 +28,8 @@ platform::Result<std::string> SaveTarget(const std::string& path);
 // SaveTextFile, and a temporary file of the very name the save would use is
 // made beside the target and removed again, so a folder that cannot take
 // it, or a name that becomes too long with the temporary file's additions,
-// is found before there is anything to lose. Empty when all is well, the
-// user's text otherwise.
-std::string CheckSaveTarget(const std::string& path);
+// is found before there is anything to lose. A failure names `path`.
+platform::SystemResult CheckSaveTarget(const std::string& path);
 
 // Replaces `path` with the lines as a whole or not at all: the text goes to a
 // temporary file beside it, reaches the disk, and only then takes the name.
@@ -48,12 +41,14 @@ std::string CheckSaveTarget(const std::string& path);
 // file; root may write it, as with ">").
 //
 // `stop` is polled between blocks of the text and once more just before the
-// new file takes the name; a stop removes the temporary file and answers
-// `stopped`. Once past that last poll the save completes.
-SaveResult SaveTextFile(const std::string& path, std::span<const std::string> lines,
-                        const StopSignal* stop = nullptr);
+// new file takes the name; a stop removes the temporary file and answers a
+// failure of kind ErrorKind::Cancelled. Once past that last poll the save
+// completes. A failure names `path`.
+platform::SystemResult SaveTextFile(const std::string& path, std::span<const std::string> lines,
+                                    const StopSignal* stop = nullptr);
 
 // The same safe replacement for bytes as they are (the exports: UTF-8).
-SaveResult SaveFileBytes(const std::string& path, std::string_view bytes, const StopSignal* stop = nullptr);
+platform::SystemResult SaveFileBytes(const std::string& path, std::string_view bytes,
+                                     const StopSignal* stop = nullptr);
 
 }  // namespace fjl::output

@@ -25,6 +25,7 @@ ErrorKind KindOfErrno(int errno_code) {
     case ENXIO: return ErrorKind::NoDevice;
     case ENOTTY: return ErrorKind::NotATerminal;
     case EINVAL: return ErrorKind::InvalidArgument;
+    case ECANCELED: return ErrorKind::Cancelled;
     default: return ErrorKind::Other;
   }
 }

@@ -35,10 +35,44 @@ SystemResult SystemResult::DeviceGone(int code) {
   return result;
 }
 
+SystemResult SystemResult::Program(std::string text) {
+  SystemResult result;
+  result.numbering_ = ErrorNumbering::Program;
+  result.text_ = std::move(text);
+  return result;
+}
+
 SystemResult SystemResult::As(ErrorKind kind) const {
   SystemResult result = *this;
   result.kind_ = kind;
   return result;
+}
+
+SystemResult SystemResult::About(std::string subject) const {
+  SystemResult result = *this;
+  result.subject_ = std::move(subject);
+  return result;
+}
+
+std::string SystemResult::UserText() const {
+  switch (kind_) {
+    case ErrorKind::NoSpace: return "Нет места на диске";
+    case ErrorKind::QuotaExceeded: return "Превышена дисковая квота";
+    case ErrorKind::ReadOnlyDisk: return "Диск доступен только для чтения";
+    case ErrorKind::NoPermission: return "Нет прав доступа";
+    case ErrorKind::NameTooLong: return "Слишком длинное имя файла";
+    // Every file the program writes is created if missing, so a missing
+    // name is a missing folder on its path.
+    case ErrorKind::NotFound: return "Нет такой папки";
+    case ErrorKind::NotAFolder: return "Часть пути не является папкой";
+    case ErrorKind::IsAFolder: return "Это папка, а не файл";
+    case ErrorKind::LinkLoop: return "Символьные ссылки замкнуты в кольцо";
+    default: return text_;
+  }
+}
+
+std::string SystemResult::UserMessage() const {
+  return subject_.empty() ? UserText() : subject_ + ": " + UserText();
 }
 
 }  // namespace fjl::platform

@@ -4,6 +4,11 @@
 // the user. Every platform call of the core answers one of these (or a
 // Result<T> carrying one), so a failure always reaches someone who can
 // report it, and its code is never read in the wrong numbering.
+//
+// The layers above the platform (serial, port, link, dump, output) report
+// their failures the same way: a file of a dump that does not hold what it
+// should travels as a Program failure beside the system's own, naming the
+// file it concerns, and the front end words either once, with UserMessage().
 
 #include <cstdint>
 #include <optional>
@@ -22,6 +27,7 @@ enum class ErrorNumbering : std::uint8_t {
   System,    // errno on POSIX, GetLastError() on Windows
   CRuntime,  // errno set by the C or C++ runtime (streams, std::generic_category)
   Library,   // another library's own error_code category: only its text is known
+  Program,   // found by the program itself, not by a call into the system: no code, only its text
 };
 
 // What a failure means, whatever numbered it: the cases the user is told
@@ -41,6 +47,7 @@ enum class ErrorKind : std::uint8_t {
   NoDevice,
   NotATerminal,
   InvalidArgument,
+  Cancelled,  // the user asked the operation to stop before it was done
 };
 
 class SystemResult {
@@ -62,18 +69,38 @@ class SystemResult {
   // `code` may be 0 where the system only said the far end hung up.
   static SystemResult DeviceGone(int code);
 
+  // A failure the program found rather than the system: a file that does
+  // not hold what it should, a name it will not write to. `text` is all
+  // there is to say (UTF-8, no trailing line end).
+  static SystemResult Program(std::string text);
+
   // The same failure as the caller knows it to mean: Windows answers an
   // open of a COM port another program holds with "access denied".
   SystemResult As(ErrorKind kind) const;
+  // The same failure, naming what it befell (a file's or a folder's path):
+  // the user must know which of a dump's files a full disk stopped.
+  SystemResult About(std::string subject) const;
 
-  bool Ok() const { return code_ == 0 && !gone_; }
+  bool Ok() const { return code_ == 0 && !gone_ && numbering_ != ErrorNumbering::Program; }
   explicit operator bool() const { return Ok(); }
   int Code() const { return code_; }
   ErrorNumbering Numbering() const { return numbering_; }
   ErrorKind Kind() const { return kind_; }
-  // The system's own text for the failure, UTF-8, no trailing line end.
+  // The system's own text for the failure (a Program failure's own), UTF-8,
+  // no trailing line end. The port component's descriptions quote it.
   const std::string& Text() const { return text_; }
   bool Gone() const { return gone_; }
+  // What the failure befell; empty when the caller knows it.
+  const std::string& Subject() const { return subject_; }
+
+  // The user's words for the failure, the same on every platform: Russian
+  // for the failures a user can act on (no room, a read-only disk, no
+  // permission, a name too long, a missing folder, a folder in a file's
+  // place), the system's own text for anything else. Both wizards and the
+  // CLI show these. UTF-8; safe to call from any thread.
+  std::string UserText() const;
+  // UserText() after the subject and ": ", or alone when there is none.
+  std::string UserMessage() const;
 
  private:
   SystemResult(int code, ErrorNumbering numbering);
@@ -82,6 +109,7 @@ class SystemResult {
   ErrorNumbering numbering_ = ErrorNumbering::System;
   ErrorKind kind_ = ErrorKind::Other;
   std::string text_;
+  std::string subject_;
   bool gone_ = false;
 };
 

@@ -56,10 +56,9 @@ std::optional<std::int64_t> KeptDownload::BeginTape(link::Exchanger& printer, st
   }
   dump::PruneKeptDownloads(root_, folder);
 
-  std::string error;
-  std::optional<dump::DumpState> kept = dump::LoadState(folder, error);
-  const bool loaded = kept && dump::LoadImage(folder, dump::DumpArea::Tape, kept->tape, tape.MutableBytes(), error) &&
-                      dump::LoadImage(folder, dump::DumpArea::Aux, kept->aux, aux.MutableBytes(), error);
+  platform::Result<dump::DumpState> kept = dump::LoadState(folder);
+  const bool loaded = kept && dump::LoadImage(folder, dump::DumpArea::Tape, kept->tape, tape.MutableBytes()) &&
+                      dump::LoadImage(folder, dump::DumpArea::Aux, kept->aux, aux.MutableBytes());
   dump::DumpState fresh{dump::NewDumpId(), serial, speed, dump::DumpArea::Tape, {}, {}};
   if (kept && loaded && kept->area != dump::DumpArea::Done) {
     const dump::ResumeProof proof = dump::ProveKeptDownload(printer, password, serial, *kept, tape, aux);
@@ -88,7 +87,7 @@ std::optional<std::int64_t> KeptDownload::BeginTape(link::Exchanger& printer, st
   } else if (!kept && std::filesystem::exists(folder / dump::kStateFileName, ec)) {
     messages.ShowMessage(kMsgKeptDamaged);
   }
-  if (!dump::ClearDump(folder, error)) return 0;
+  if (!dump::ClearDump(folder)) return 0;
   Start(folder, fresh);
   return 0;
 }

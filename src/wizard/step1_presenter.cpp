@@ -9,7 +9,6 @@
 #include "tape/record_counters.h"
 #include "tape/tape_download.h"
 #include "text/cp1251.h"
-#include "text/file_error_text.h"
 #include "wizard/guarded.h"
 #include "wizard/keyboard.h"
 #include "wizard/message_hints.h"
@@ -53,7 +52,7 @@ Step1Presenter::Step1Presenter(Step1View& view, const WizardServices& services)
   // there (or in the step that ran the exchange) until the action ends: a
   // download's next reply would overwrite it at once.
   services_.device_link.SetLogFailureHandler([this](const platform::SystemResult& why) {
-    log_notice_ = std::string(kMsgLogIncomplete) + text::FileErrorText(why);
+    log_notice_ = std::string(kMsgLogIncomplete) + why.UserText();
   });
 }
 

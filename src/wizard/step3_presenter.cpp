@@ -89,9 +89,9 @@ void Step3Presenter::Save() {
       if (SaveData(*chosen, path)) last_folder_ = FollowSavedFile(path);
       return;
     }
-    const output::SaveResult saved = output::SaveTextFile(path, view_.TapeLines());
+    const platform::SystemResult saved = output::SaveTextFile(path, view_.TapeLines());
     if (!saved) {
-      view_.ShowError(path + ": " + saved.error);
+      view_.ShowError(saved.UserMessage());
       return;
     }
     last_folder_ = FollowSavedFile(path);
@@ -116,9 +116,9 @@ bool Step3Presenter::SaveData(const SaveChoice& choice, const std::string& path)
     return false;
   }
   const auto save = [this](const std::string& file, std::string_view bytes) {
-    const output::SaveResult saved = output::SaveFileBytes(file, bytes);
-    if (!saved) view_.ShowError(file + ": " + saved.error);
-    return saved.saved;
+    const platform::SystemResult saved = output::SaveFileBytes(file, bytes);
+    if (!saved) view_.ShowError(saved.UserMessage());
+    return saved.Ok();
   };
   if (choice.filter == kJsonFilterIndex) return save(path, tapedata::TapeJson(*tape_model_, {kVersion, read_time_}));
   const tapedata::TapeCsv csv = tapedata::TapeCsvTables(*tape_model_);

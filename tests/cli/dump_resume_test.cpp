@@ -161,8 +161,7 @@ class KeptDownloads : public DumpResume {
   std::vector<std::string> Plain() const { return {"--port", "sim", "--output", Output()}; }
   std::vector<std::string> ResumeAuto() const { return {"--resume", "auto", "--port", "sim", "--output", Output()}; }
   std::int64_t KeptTapeBytes() const {
-    std::string error;
-    const std::optional<dump::DumpState> state = dump::LoadState(Kept(), error);
+    const platform::Result<dump::DumpState> state = dump::LoadState(Kept());
     return state ? state->tape.stored : -1;
   }
 };
@@ -260,10 +259,9 @@ TEST_F(KeptDownloads, TheWizardAndTheCommandLineGoOnWithEachOthersDownloads) {
     EXPECT_EQ(w.view3.lines, SmallJournalLines());
   }
   // A plain run does not go on: it begins the folder anew.
-  std::string error;
-  const std::string wizards_id = dump::LoadState(Kept(), error)->id;
+  const std::string wizards_id = dump::LoadState(Kept())->id;
   ASSERT_EQ(Run(Plain(), *printer).status, kExitRestored);
-  EXPECT_NE(dump::LoadState(Kept(), error)->id, wizards_id);
+  EXPECT_NE(dump::LoadState(Kept())->id, wizards_id);
 }
 
 }  // namespace

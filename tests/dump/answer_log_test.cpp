@@ -27,9 +27,8 @@ TEST(AnswerLog, EveryByteComesBack) {
   std::string text(kAnswersHeader);
   text += "\n";
   for (const RecordedAnswer& c : cases) text += FormatAnswer(c) + "\r\n";
-  std::string error;
-  const auto parsed = ParseAnswers(text, error);
-  ASSERT_TRUE(parsed) << error;
+  const auto parsed = ParseAnswers(text);
+  ASSERT_TRUE(parsed) << parsed.Failure().UserText();
   ASSERT_EQ(parsed->size(), std::size(cases));
   for (std::size_t i = 0; i < parsed->size(); ++i) EXPECT_EQ((*parsed)[i], cases[i]) << i;
 }
@@ -45,8 +44,9 @@ TEST(AnswerLog, LinesOfAnythingElseAreRefusedByNumber) {
       {"1FF 0 \"a\" \"b\"", "line 1"},              // command past one byte
   };
   for (const auto& [text, where] : cases) {
-    std::string error;
-    EXPECT_FALSE(ParseAnswers(text, error)) << text;
+    const auto parsed = ParseAnswers(text);
+    EXPECT_FALSE(parsed) << text;
+    const std::string error = parsed.Failure().UserText();
     EXPECT_NE(error.find(where), std::string::npos) << text << ": " << error;
   }
 }

@@ -34,8 +34,9 @@ TEST(DumpState, WrittenAsKeysWithTheNextAddressesAndDigests) {
             "aux.last_chunk=100\n"
             "aux.complete=0\n"
             "aux.crc32c=0000000A\n");
-  std::string error;
-  EXPECT_EQ(ParseDumpState(FormatDumpState(state), error), state) << error;
+  const platform::Result<DumpState> parsed = ParseDumpState(FormatDumpState(state));
+  ASSERT_TRUE(parsed) << parsed.Failure().UserText();
+  EXPECT_EQ(*parsed, state);
 }
 
 TEST(DumpState, BrokenFilesAreRefusedWithAReason) {
@@ -64,8 +65,9 @@ TEST(DumpState, BrokenFilesAreRefusedWithAReason) {
       {replaced("aux.crc32c=00000000\n", ""), "no digest of the aux image"},
   };
   for (const auto& [text, why] : cases) {
-    std::string error;
-    EXPECT_FALSE(ParseDumpState(text, error)) << text;
+    const platform::Result<DumpState> parsed = ParseDumpState(text);
+    EXPECT_FALSE(parsed) << text;
+    const std::string error = parsed.Failure().UserText();
     EXPECT_NE(error.find(why), std::string::npos) << error;
   }
 }

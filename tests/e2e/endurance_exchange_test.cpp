@@ -131,7 +131,7 @@ TEST(Endurance, WizardRoundsWithFaultsInProcess) {
     ASSERT_TRUE(until_done([&] { return w.Restore() == restore::RestoreOutcome::Completed; }))
         << ::testing::PrintToString(w.step3.shown);
     const std::string path = scratch / ("round" + std::to_string(rounds) + ".FJL");
-    ASSERT_TRUE(w.Save(path).saved);
+    ASSERT_TRUE(w.Save(path).Ok());
     ASSERT_EQ(ReadFile(path), output::FjlFileBytes(w.box.lines));
     ASSERT_EQ(w.box.lines.back(), " ");
     ++rounds;

@@ -91,7 +91,7 @@ class Wizard {
     return restore::RestoreTape(inputs, restoration, text, controls, step3);
   }
   // "Сохранить" into `path`; the window shows "<path>: <system message>" on failure.
-  output::SaveResult Save(const std::string& path) { return output::SaveTextFile(path, box.lines); }
+  platform::SystemResult Save(const std::string& path) { return output::SaveTextFile(path, box.lines); }
 
   std::span<const std::uint8_t> TapeBytes(std::size_t n) const { return tape->Image.Bytes().first(n); }
   std::span<const std::uint8_t> AuxBytes(std::size_t n) const { return aux->Bytes().first(n); }

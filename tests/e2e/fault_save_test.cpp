@@ -49,29 +49,29 @@ TEST_F(SaveFault, ReadOnlyFolderKeepsTheEarlierFileAndTheSaveWorksOnceWritable) 
   WriteFile(path, kEarlier);
   if (!mount.SetReadOnly(true)) GTEST_SKIP() << "cannot remount the tmpfs read-only";
 
-  const output::SaveResult saved = w.Save(path);
-  EXPECT_FALSE(saved.saved);
-  EXPECT_EQ(saved.error, "Диск доступен только для чтения");
+  const platform::SystemResult saved = w.Save(path);
+  EXPECT_FALSE(saved.Ok());
+  EXPECT_EQ(saved.UserText(), "Диск доступен только для чтения");
   EXPECT_EQ(ReadFile(path), kEarlier);
   EXPECT_EQ(NamesIn(scratch / "mnt"), std::vector<std::string>{"tape.FJL"});
   // A new name there fails the same way and leaves nothing.
-  EXPECT_EQ(w.Save(scratch / "mnt/other.FJL").error, "Диск доступен только для чтения");
+  EXPECT_EQ(w.Save(scratch / "mnt/other.FJL").UserText(), "Диск доступен только для чтения");
   EXPECT_EQ(NamesIn(scratch / "mnt"), std::vector<std::string>{"tape.FJL"});
 
   ASSERT_TRUE(mount.SetReadOnly(false));
-  EXPECT_TRUE(w.Save(path).saved);
+  EXPECT_TRUE(w.Save(path).Ok());
   EXPECT_EQ(ReadFile(path), Expected());
 }
 
 TEST_F(SaveFault, FolderThatIsAFileIsRefusedAndAnotherNameWorks) {
   WriteFile(scratch / "tapes", kEarlier);
 
-  const output::SaveResult saved = w.Save(scratch / "tapes/day.FJL");
-  EXPECT_FALSE(saved.saved);
-  EXPECT_EQ(saved.error, "Часть пути не является папкой");
+  const platform::SystemResult saved = w.Save(scratch / "tapes/day.FJL");
+  EXPECT_FALSE(saved.Ok());
+  EXPECT_EQ(saved.UserText(), "Часть пути не является папкой");
   EXPECT_EQ(ReadFile(scratch / "tapes"), kEarlier);
 
-  EXPECT_TRUE(w.Save(scratch / "day.FJL").saved);
+  EXPECT_TRUE(w.Save(scratch / "day.FJL").Ok());
   EXPECT_EQ(ReadFile(scratch / "day.FJL"), Expected());
 }
 
@@ -82,10 +82,10 @@ TEST_F(SaveFault, FolderWithoutWritePermission) {
   WriteFile(folder + "/tape.FJL", kEarlier);
   ASSERT_EQ(::chmod(folder.c_str(), 0500), 0);
 
-  const output::SaveResult saved = w.Save(folder + "/tape.FJL");
+  const platform::SystemResult saved = w.Save(folder + "/tape.FJL");
   ::chmod(folder.c_str(), 0700);
-  EXPECT_FALSE(saved.saved);
-  EXPECT_EQ(saved.error, "Нет прав доступа");
+  EXPECT_FALSE(saved.Ok());
+  EXPECT_EQ(saved.UserText(), "Нет прав доступа");
   EXPECT_EQ(ReadFile(folder + "/tape.FJL"), kEarlier);
 }
 
@@ -97,16 +97,16 @@ TEST_F(SaveFault, FullDiskKeepsTheEarlierFileAndTheSaveWorksOnceThereIsRoom) {
   ASSERT_TRUE(mount.FillUp());
   ASSERT_GT(Expected().size(), 1000u);  // the text needs a block the disk no longer has
 
-  const output::SaveResult saved = w.Save(path);
-  EXPECT_FALSE(saved.saved);
-  EXPECT_EQ(saved.error, "Нет места на диске");
+  const platform::SystemResult saved = w.Save(path);
+  EXPECT_FALSE(saved.Ok());
+  EXPECT_EQ(saved.UserText(), "Нет места на диске");
   EXPECT_EQ(ReadFile(path), kEarlier);
   EXPECT_EQ(NamesIn(scratch / "mnt"), (std::vector<std::string>{"filler", "tape.FJL"}));
   // The box is what it was: saving never changes it.
   EXPECT_EQ(w.box.lines, cli::testing::SmallJournalLines());
 
   ASSERT_EQ(::unlink((scratch / "mnt/filler").c_str()), 0);
-  EXPECT_TRUE(w.Save(path).saved);
+  EXPECT_TRUE(w.Save(path).Ok());
   EXPECT_EQ(ReadFile(path), Expected());
   EXPECT_EQ(NamesIn(scratch / "mnt"), std::vector<std::string>{"tape.FJL"});
 }
@@ -116,9 +116,9 @@ TEST_F(SaveFault, FullDiskKeepsTheEarlierFileAndTheSaveWorksOnceThereIsRoom) {
 TEST_F(SaveFault, PipeOrDeviceOfThatNameIsRefusedAndLeftAlone) {
   const std::string pipe = scratch / "pipe.FJL";
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
-  const output::SaveResult saved = w.Save(pipe);
-  EXPECT_FALSE(saved.saved);
-  EXPECT_EQ(saved.error, "Это не обычный файл (устройство, канал или сокет)");
+  const platform::SystemResult saved = w.Save(pipe);
+  EXPECT_FALSE(saved.Ok());
+  EXPECT_EQ(saved.UserText(), "Это не обычный файл (устройство, канал или сокет)");
   struct stat st {};
   ASSERT_EQ(::lstat(pipe.c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
@@ -127,7 +127,7 @@ TEST_F(SaveFault, PipeOrDeviceOfThatNameIsRefusedAndLeftAlone) {
   if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0) GTEST_SKIP() << "cannot make a device node here";
   // Reached through a link, as /dev/stdout is.
   std::filesystem::create_symlink(device, scratch / "stdout");
-  EXPECT_EQ(w.Save(scratch / "stdout").error, "Это не обычный файл (устройство, канал или сокет)");
+  EXPECT_EQ(w.Save(scratch / "stdout").UserText(), "Это не обычный файл (устройство, канал или сокет)");
   ASSERT_EQ(::lstat(device.c_str(), &st), 0);
   EXPECT_TRUE(S_ISCHR(st.st_mode));
   EXPECT_TRUE(std::filesystem::is_symlink(scratch / "stdout"));
@@ -139,7 +139,7 @@ TEST_F(SaveFault, SavingThroughALinkReplacesTheFileItPointsTo) {
   WriteFile(scratch / "archive/2025-01-03.FJL", kEarlier);
   std::filesystem::create_symlink("archive/2025-01-03.FJL", scratch / "latest.FJL");
 
-  EXPECT_TRUE(w.Save(scratch / "latest.FJL").saved);
+  EXPECT_TRUE(w.Save(scratch / "latest.FJL").Ok());
   EXPECT_TRUE(std::filesystem::is_symlink(scratch / "latest.FJL"));
   EXPECT_EQ(ReadFile(scratch / "archive/2025-01-03.FJL"), Expected());
   EXPECT_EQ(NamesIn(scratch / "archive"), std::vector<std::string>{"2025-01-03.FJL"});

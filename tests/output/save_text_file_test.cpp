@@ -22,6 +22,7 @@ namespace fjl::output {
 namespace {
 
 namespace fs = std::filesystem;
+using platform::SystemResult;
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -69,8 +70,8 @@ TEST_F(SaveTextFileTest, WritesTheLinesAndReplacesAnEarlierFile) {
   const fs::path target = folder_ / "tape.FJL";
   ASSERT_TRUE(SaveTextFile(target, std::vector<std::string>{"", "first"}));
   EXPECT_EQ(ReadFile(target), "\r\nfirst\r\n");
-  const SaveResult second = SaveTextFile(target, std::vector<std::string>{"Печать итога"});
-  ASSERT_TRUE(second) << second.error;
+  const SystemResult second = SaveTextFile(target, std::vector<std::string>{"Печать итога"});
+  ASSERT_TRUE(second) << second.UserText();
   EXPECT_EQ(ReadFile(target), "\xCF\xE5\xF7\xE0\xF2\xFC \xE8\xF2\xEE\xE3\xE0\r\n");
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"tape.FJL"});
 }
@@ -93,9 +94,13 @@ TEST_F(SaveTextFileTest, ANewFileGetsTheUsualPermissionsAndAnOldOneKeepsItsOwn) 
 }
 
 TEST_F(SaveTextFileTest, AFolderThatIsNotThereIsReported) {
-  const SaveResult result = SaveTextFile(folder_ / "missing" / "tape.FJL", std::vector<std::string>{"x"});
+  const std::string path = folder_ / "missing" / "tape.FJL";
+  const SystemResult result = SaveTextFile(path, std::vector<std::string>{"x"});
   EXPECT_FALSE(result);
-  EXPECT_EQ(result.error, "Нет такой папки");
+  EXPECT_EQ(result.UserText(), "Нет такой папки");
+  // The front ends name the file the user chose before the reason.
+  EXPECT_EQ(result.UserMessage(), path + ": Нет такой папки");
+  EXPECT_EQ(CheckSaveTarget(path).UserMessage(), path + ": Нет такой папки");
   EXPECT_TRUE(FolderNames().empty());
 }
 
@@ -103,9 +108,9 @@ TEST_F(SaveTextFileTest, ATargetThatCannotBeReplacedLeavesNoTemporaryFile) {
   const fs::path target = folder_ / "tape.FJL";
   fs::create_directory(target);
   WriteFile(target / "inside", "kept");
-  const SaveResult result = SaveTextFile(target, std::vector<std::string>{"x"});
+  const SystemResult result = SaveTextFile(target, std::vector<std::string>{"x"});
   EXPECT_FALSE(result);
-  EXPECT_FALSE(result.error.empty());
+  EXPECT_FALSE(result.UserText().empty());
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"tape.FJL"});
   EXPECT_EQ(ReadFile(target / "inside"), "kept");
 }
@@ -120,12 +125,12 @@ TEST_F(SaveTextFileTest, AFailedWriteLeavesTheEarlierFileIntact) {
   rlimit small = saved;
   small.rlim_cur = 100;
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const SaveResult result = SaveTextFile(target, std::vector<std::string>(50, "a line longer than two bytes"));
+  const SystemResult result = SaveTextFile(target, std::vector<std::string>(50, "a line longer than two bytes"));
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, old_handler);
 
   EXPECT_FALSE(result);
-  EXPECT_EQ(result.error, std::strerror(EFBIG));  // no Russian text of its own: the system's
+  EXPECT_EQ(result.UserText(), std::strerror(EFBIG));  // no Russian text of its own: the system's
   EXPECT_EQ(ReadFile(target), "earlier content\r\n");
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"tape.FJL"});
 }
@@ -135,10 +140,10 @@ TEST_F(SaveTextFileTest, AProtectedFolderIsReported) {
   const fs::path target = folder_ / "tape.FJL";
   WriteFile(target, "earlier");
   fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
-  const SaveResult result = SaveTextFile(target, std::vector<std::string>{"x"});
+  const SystemResult result = SaveTextFile(target, std::vector<std::string>{"x"});
   fs::permissions(folder_, fs::perms::owner_all);
   EXPECT_FALSE(result);
-  EXPECT_EQ(result.error, "Нет прав доступа");
+  EXPECT_EQ(result.UserText(), "Нет прав доступа");
   EXPECT_EQ(ReadFile(target), "earlier");
 }
 
@@ -171,10 +176,10 @@ TEST_F(SaveTextFileTest, ReadOnlyFilesAndLoopingLinksAreRefusedAndLeftAlone) {
   const std::vector<std::string> names{"locked.FJL", "ping.FJL", "pong.FJL", "self.FJL"};
 
   for (const char* link : {"self.FJL", "ping.FJL"}) {
-    const SaveResult result = SaveTextFile(folder_ / link, std::vector<std::string>{"x"});
+    const SystemResult result = SaveTextFile(folder_ / link, std::vector<std::string>{"x"});
     EXPECT_FALSE(result) << link;
-    EXPECT_EQ(result.error, "Символьные ссылки замкнуты в кольцо") << link;
-    EXPECT_EQ(CheckSaveTarget(folder_ / link), "Символьные ссылки замкнуты в кольцо") << link;
+    EXPECT_EQ(result.UserText(), "Символьные ссылки замкнуты в кольцо") << link;
+    EXPECT_EQ(CheckSaveTarget(folder_ / link).UserText(), "Символьные ссылки замкнуты в кольцо") << link;
     EXPECT_TRUE(fs::is_symlink(folder_ / link)) << link;
   }
 
@@ -182,8 +187,9 @@ TEST_F(SaveTextFileTest, ReadOnlyFilesAndLoopingLinksAreRefusedAndLeftAlone) {
   fs::permissions(folder_, fs::perms::all);
   const std::string locked = folder_ / "locked.FJL";
   const std::optional<bool> refused = AsOrdinaryUser([&locked] {
-    const SaveResult result = SaveTextFile(locked, std::vector<std::string>{"x"});
-    return !result && result.error == "Нет прав доступа" && CheckSaveTarget(locked) == "Нет прав доступа";
+    const SystemResult result = SaveTextFile(locked, std::vector<std::string>{"x"});
+    return !result && result.UserText() == "Нет прав доступа" &&
+           CheckSaveTarget(locked).UserText() == "Нет прав доступа";
   });
   ASSERT_TRUE(refused.has_value()) << "no ordinary user to run as";
   EXPECT_TRUE(*refused);
@@ -217,10 +223,10 @@ TEST_F(SaveTextFileTest, CheckFindsWhatTheSaveWouldRefuse) {
   };
   for (const Case& c : cases) {
     const std::string path = folder_ / c.name;
-    EXPECT_EQ(CheckSaveTarget(path), c.says) << c.name.size();
-    const SaveResult saved = SaveTextFile(path, std::vector<std::string>{"x"});
-    EXPECT_EQ(saved.saved, *c.says == '\0') << c.name.size();
-    EXPECT_EQ(saved.error, c.says) << c.name.size();
+    EXPECT_EQ(CheckSaveTarget(path).UserText(), c.says) << c.name.size();
+    const SystemResult saved = SaveTextFile(path, std::vector<std::string>{"x"});
+    EXPECT_EQ(saved.Ok(), *c.says == '\0') << c.name.size();
+    EXPECT_EQ(saved.UserText(), c.says) << c.name.size();
   }
   EXPECT_EQ(FolderNames(), (std::vector<std::string>{std::string(247, 'a'), "dangling.FJL"}));
 }
@@ -245,10 +251,9 @@ TEST_F(SaveTextFileTest, AStopRequestLeavesTheEarlierFileAndNoTemporaryOne) {
   for (const int stop_at : {1, 2, whole.count}) {
     Polls stop;
     stop.stop_at = stop_at;
-    const SaveResult result = SaveTextFile(target, lines, &stop);
+    const SystemResult result = SaveTextFile(target, lines, &stop);
     EXPECT_FALSE(result) << stop_at;
-    EXPECT_TRUE(result.stopped) << stop_at;
-    EXPECT_TRUE(result.error.empty()) << stop_at;
+    EXPECT_EQ(result.Kind(), platform::ErrorKind::Cancelled) << stop_at;
     EXPECT_EQ(stop.count, stop_at) << "nothing polled after the stop";
     EXPECT_EQ(ReadFile(target), "earlier") << stop_at;
     EXPECT_EQ(FolderNames(), std::vector<std::string>{"tape.FJL"}) << stop_at;

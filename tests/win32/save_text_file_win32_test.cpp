@@ -15,6 +15,7 @@ namespace fjl::output {
 namespace {
 
 namespace fs = std::filesystem;
+using platform::SystemResult;
 
 class SaveWin32Test : public ::testing::Test {
  protected:
@@ -53,8 +54,8 @@ TEST_F(SaveWin32Test, BothSeparatorsReachTheFolder) {
   const std::vector<std::string> lines = {"Касса"};
   for (const char separator : {'\\', '/'}) {
     const std::string path = Folder(separator) + "tape.FJL";
-    const SaveResult saved = SaveTextFile(path, lines);
-    ASSERT_TRUE(saved) << path << ": " << saved.error;
+    const SystemResult saved = SaveTextFile(path, lines);
+    ASSERT_TRUE(saved) << path << ": " << saved.UserText();
     EXPECT_EQ(Read(folder_ / "tape.FJL"), "\xCA\xE0\xF1\xF1\xE0\r\n");
   }
   EXPECT_EQ(FileCount(), 1u);
@@ -63,16 +64,16 @@ TEST_F(SaveWin32Test, BothSeparatorsReachTheFolder) {
 TEST_F(SaveWin32Test, ASecondSaveReplacesTheFirst) {
   const std::string path = Folder('\\') + "tape.FJL";
   ASSERT_TRUE(SaveTextFile(path, std::vector<std::string>{"first", "run"}));
-  const SaveResult again = SaveTextFile(path, std::vector<std::string>{"2"});
-  ASSERT_TRUE(again) << again.error;
+  const SystemResult again = SaveTextFile(path, std::vector<std::string>{"2"});
+  ASSERT_TRUE(again) << again.UserText();
   EXPECT_EQ(Read(folder_ / "tape.FJL"), "2\r\n");
   EXPECT_EQ(FileCount(), 1u);
 }
 
 TEST_F(SaveWin32Test, CyrillicNamesArePassedWide) {
   // "лента.FJL": no ANSI code page of Western Windows holds these letters.
-  const SaveResult saved = SaveTextFile(Folder('\\') + "лента.FJL", std::vector<std::string>{"x"});
-  ASSERT_TRUE(saved) << saved.error;
+  const SystemResult saved = SaveTextFile(Folder('\\') + "лента.FJL", std::vector<std::string>{"x"});
+  ASSERT_TRUE(saved) << saved.UserText();
   EXPECT_EQ(Read(folder_ / fs::path(std::u16string(u"\u043b\u0435\u043d\u0442\u0430.FJL"))), "x\r\n");
 }
 
@@ -82,9 +83,9 @@ TEST_F(SaveWin32Test, FoldersAndDeviceNamesAreRefused) {
   EXPECT_FALSE(SaveTextFile(Folder('\\') + "sub", lines));
   EXPECT_FALSE(SaveTextFile(Folder('\\'), lines));
   for (const char* device : {"NUL", "con.FJL", "COM1", "lpt9.txt"}) {
-    const SaveResult saved = SaveTextFile(Folder('\\') + device, lines);
+    const SystemResult saved = SaveTextFile(Folder('\\') + device, lines);
     EXPECT_FALSE(saved) << device;
-    EXPECT_EQ(saved.error, kNotARegularFile) << device;
+    EXPECT_EQ(saved.UserText(), kNotARegularFile) << device;
   }
   EXPECT_TRUE(SaveTextFile(Folder('\\') + "COM10.FJL", lines)) << "only COM1..COM9 are devices";
   EXPECT_TRUE(fs::is_directory(folder_ / "sub"));
@@ -95,10 +96,10 @@ TEST_F(SaveWin32Test, AReadOnlyFileIsRefusedAndKept) {
   ASSERT_TRUE(SaveTextFile(path, std::vector<std::string>{"old"}));
   const std::wstring wide = (folder_ / "kept.FJL").wstring();
   ASSERT_TRUE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
-  const SaveResult saved = SaveTextFile(path, std::vector<std::string>{"new"});
+  const SystemResult saved = SaveTextFile(path, std::vector<std::string>{"new"});
   EXPECT_FALSE(saved);
-  EXPECT_EQ(saved.error, "Нет прав доступа");
-  EXPECT_EQ(CheckSaveTarget(path), "Нет прав доступа") << "found before anything is downloaded";
+  EXPECT_EQ(saved.UserText(), "Нет прав доступа");
+  EXPECT_EQ(CheckSaveTarget(path).UserText(), "Нет прав доступа") << "found before anything is downloaded";
   EXPECT_EQ(Read(folder_ / "kept.FJL"), "old\r\n");
   EXPECT_EQ(FileCount(), 1u);
   ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -108,16 +109,16 @@ TEST_F(SaveWin32Test, AStopBeforeTheMoveLeavesNothingBehind) {
   struct Stopped : StopSignal {
     bool StopRequested() const override { return true; }
   } stop;
-  const SaveResult saved = SaveTextFile(Folder('\\') + "tape.FJL", std::vector<std::string>{"x"}, &stop);
+  const SystemResult saved = SaveTextFile(Folder('\\') + "tape.FJL", std::vector<std::string>{"x"}, &stop);
   EXPECT_FALSE(saved);
-  EXPECT_TRUE(saved.stopped);
+  EXPECT_EQ(saved.Kind(), platform::ErrorKind::Cancelled);
   EXPECT_EQ(FileCount(), 0u);
 }
 
 TEST_F(SaveWin32Test, AMissingFolderFailsWithTheSystemsReason) {
-  const SaveResult saved = SaveTextFile(Folder('\\') + "missing\\tape.FJL", std::vector<std::string>{"x"});
+  const SystemResult saved = SaveTextFile(Folder('\\') + "missing\\tape.FJL", std::vector<std::string>{"x"});
   EXPECT_FALSE(saved);
-  EXPECT_EQ(saved.error, "Нет такой папки");
+  EXPECT_EQ(saved.UserText(), "Нет такой папки");
   EXPECT_EQ(FileCount(), 0u);
 }
 

@@ -9,7 +9,6 @@
 #include "fake_views.h"
 #include "platform/system_result.h"
 #include "tape/download_messages.h"
-#include "text/file_error_text.h"
 
 namespace fjl::wizard {
 namespace {
@@ -55,8 +54,8 @@ TEST(StepFlowTest, MessagesComeOverTheWindowWhoseHandlerRuns) {
 // box says so once the download is over, and no later step says it again;
 // a failure first met in step 3, which has no status box, gets a box.
 TEST(StepFlowTest, ALogThatStopsBeingWrittenIsToldOnce) {
-  constexpr int kFull = 28;  // any system code: its text is FileErrorText's affair
-  const std::string notice = "Журнал сеанса неполон: " + text::FileErrorText(kFull);
+  constexpr int kFull = 28;  // any system code: its words are the platform's affair
+  const std::string notice = "Журнал сеанса неполон: " + platform::SystemResult(kFull).UserText();
   FakeWizard w;
   int entries = 0;
   w.link.SetSessionLogName("session.log");

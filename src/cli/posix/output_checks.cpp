@@ -15,7 +15,6 @@
 #include "dump/dump_folder.h"
 #include "dump/dump_state.h"
 #include "output/save_text_file.h"
-#include "text/file_error_text.h"
 
 namespace fjl::cli {
 namespace {
@@ -31,21 +30,21 @@ std::string Name(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string Why(const std::string& what, int error) { return what + ": " + text::FileErrorText(error); }
+using platform::SystemResult;
 
 }  // namespace
 
 // Permissions are only a guess (root ignores them, a read-only mount does
 // not): the one true test is to make a file there and take it away again.
-std::string CheckFolderTakesFiles(const std::string& folder) {
+SystemResult CheckFolderTakesFiles(const std::string& folder) {
   struct stat st {};
-  if (::stat(folder.c_str(), &st) != 0) return Why(folder, errno);
-  if (!S_ISDIR(st.st_mode)) return Why(folder, ENOTDIR);
+  if (::stat(folder.c_str(), &st) != 0) return SystemResult(errno).About(folder);
+  if (!S_ISDIR(st.st_mode)) return SystemResult(ENOTDIR).About(folder);
   std::string probe = (folder == "/" ? "" : folder) + "/.fjl-write-test.XXXXXX";
   std::vector<char> name(probe.begin(), probe.end());
   name.push_back('\0');
   const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) return Why(folder, errno);
+  if (fd < 0) return SystemResult(errno).About(folder);
   ::close(fd);
   ::unlink(name.data());
   return {};
@@ -104,27 +103,24 @@ bool Clash(const FileKeys& a, const FileKeys& b) {
 
 }  // namespace
 
-std::string CheckOutputFile(const std::string& path) {
-  if (std::string why = output::CheckSaveTarget(path); !why.empty()) return path + ": " + why;
-  return {};
-}
+SystemResult CheckOutputFile(const std::string& path) { return output::CheckSaveTarget(path); }
 
-std::string CheckLogFile(const std::string& path) {
-  if (path.empty() || path.back() == '/') return Why(path, EISDIR);
+SystemResult CheckLogFile(const std::string& path) {
+  if (path.empty() || path.back() == '/') return SystemResult(EISDIR).About(path);
   const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return Why(path, errno);
+  if (fd < 0) return SystemResult(errno).About(path);
   ::close(fd);
   return {};
 }
 
-std::string PrepareDumpFolder(const std::string& folder) {
-  if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return Why(folder, errno);
+SystemResult PrepareDumpFolder(const std::string& folder) {
+  if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return SystemResult(errno).About(folder);
   return CheckFolderTakesFiles(folder);
 }
 
-std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
-                            const std::optional<std::string>& dump, const std::string& dump_option,
-                            std::span<const NamedFile> more, const Catalogue& texts) {
+SystemResult CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
+                             const std::optional<std::string>& dump, const std::string& dump_option,
+                             std::span<const NamedFile> more, const Catalogue& texts) {
   std::vector<FileKeys> files;
   if (!output.empty()) files.push_back(ThroughLinks("--output", output));
   for (const NamedFile& file : more) files.push_back(ThroughLinks(file.option, file.path));
@@ -142,10 +138,10 @@ std::string CheckFilesApart(const std::string& output, const std::optional<std::
   for (std::size_t i = 0; i < files.size(); ++i) {
     for (std::size_t j = i + 1; j < files.size(); ++j) {
       if (files[i].option == files[j].option || !Clash(files[i], files[j])) continue;
-      return texts.Text("files.same", {{"option", files[j].option},
-                                       {"file", files[j].shown},
-                                       {"other_option", files[i].option},
-                                       {"other_file", files[i].shown}});
+      return SystemResult::Program(texts.Text("files.same", {{"option", files[j].option},
+                                                             {"file", files[j].shown},
+                                                             {"other_option", files[i].option},
+                                                             {"other_file", files[i].shown}}));
     }
   }
   return {};

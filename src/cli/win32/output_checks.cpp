@@ -10,14 +10,13 @@
 #include "dump/dump_folder.h"
 #include "output/save_text_file.h"
 #include "platform/win32/wide_text.h"
-#include "text/file_error_text.h"
 
 namespace fjl::cli {
 namespace {
 
-std::string Why(const std::string& what, DWORD error) {
-  return what + ": " + text::FileErrorText(platform::SystemResult(static_cast<int>(error)));
-}
+using platform::SystemResult;
+
+SystemResult Why(const std::string& what, DWORD error) { return SystemResult(static_cast<int>(error)).About(what); }
 
 bool EndsInSeparator(const std::string& path) { return !path.empty() && (path.back() == '/' || path.back() == '\\'); }
 
@@ -31,7 +30,7 @@ std::wstring InFolder(const std::string& folder, const std::wstring& name) {
 
 // Attributes say little (a read-only share, an ACL): the one true test is
 // to make a file there and take it away again.
-std::string CheckFolderTakesFiles(const std::string& folder) {
+SystemResult CheckFolderTakesFiles(const std::string& folder) {
   const DWORD attributes = ::GetFileAttributesW(platform::WideFromUtf8(folder).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return Why(folder, ::GetLastError());
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return Why(folder, ERROR_DIRECTORY);
@@ -65,12 +64,9 @@ struct FileName {
 
 }  // namespace
 
-std::string CheckOutputFile(const std::string& path) {
-  if (std::string why = output::CheckSaveTarget(path); !why.empty()) return path + ": " + why;
-  return {};
-}
+SystemResult CheckOutputFile(const std::string& path) { return output::CheckSaveTarget(path); }
 
-std::string CheckLogFile(const std::string& path) {
+SystemResult CheckLogFile(const std::string& path) {
   if (path.empty() || EndsInSeparator(path)) return Why(path, ERROR_DIRECTORY);
   HANDLE file = ::CreateFileW(platform::WideFromUtf8(path).c_str(), FILE_APPEND_DATA,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
@@ -80,7 +76,7 @@ std::string CheckLogFile(const std::string& path) {
   return {};
 }
 
-std::string PrepareDumpFolder(const std::string& folder) {
+SystemResult PrepareDumpFolder(const std::string& folder) {
   if (!::CreateDirectoryW(platform::WideFromUtf8(folder).c_str(), nullptr) &&
       ::GetLastError() != ERROR_ALREADY_EXISTS) {
     return Why(folder, ::GetLastError());
@@ -88,9 +84,9 @@ std::string PrepareDumpFolder(const std::string& folder) {
   return CheckFolderTakesFiles(folder);
 }
 
-std::string CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
-                            const std::optional<std::string>& dump, const std::string& dump_option,
-                            std::span<const NamedFile> more, const Catalogue& texts) {
+SystemResult CheckFilesApart(const std::string& output, const std::optional<std::string>& log,
+                             const std::optional<std::string>& dump, const std::string& dump_option,
+                             std::span<const NamedFile> more, const Catalogue& texts) {
   std::vector<FileName> files;
   if (!output.empty()) files.push_back({"--output", output, Spelling(output)});
   for (const NamedFile& file : more) files.push_back({file.option, file.path, Spelling(file.path)});
@@ -105,10 +101,10 @@ std::string CheckFilesApart(const std::string& output, const std::optional<std::
   for (std::size_t i = 0; i < files.size(); ++i) {
     for (std::size_t j = i + 1; j < files.size(); ++j) {
       if (files[i].option == files[j].option || files[i].spelled != files[j].spelled) continue;
-      return texts.Text("files.same", {{"option", files[j].option},
-                                       {"file", files[j].shown},
-                                       {"other_option", files[i].option},
-                                       {"other_file", files[i].shown}});
+      return SystemResult::Program(texts.Text("files.same", {{"option", files[j].option},
+                                                             {"file", files[j].shown},
+                                                             {"other_option", files[i].option},
+                                                             {"other_file", files[i].shown}}));
     }
   }
   return {};

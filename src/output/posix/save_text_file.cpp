@@ -12,8 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "text/file_error_text.h"
-
 namespace fjl::output {
 namespace {
 
@@ -24,8 +22,8 @@ constexpr std::size_t kWriteBlock = 64 * 1024;
 // Links followed before a name counts as looping, as the kernel's own limit.
 constexpr int kMaxLinkHops = 40;
 
-SaveResult Failed(int error) { return {false, false, text::FileErrorText(error)}; }
-SaveResult Failed(std::string_view why) { return {false, false, std::string(why)}; }
+using platform::Result;
+using platform::SystemResult;
 
 // The folder part of `path` ("." for a bare name) and the name part.
 std::pair<std::string, std::string> SplitPath(const std::string& path) {
@@ -39,13 +37,15 @@ std::string TemporaryPattern(const std::string& folder, const std::string& name)
   return (folder == "/" ? "" : folder) + "/." + name + ".XXXXXX";
 }
 
-// Opens a fresh temporary file for `folder`/`name`; its name lands in `temp_path`.
-int MakeTemporary(const std::string& folder, const std::string& name, std::string& temp_path) {
+// Opens a fresh temporary file for `folder`/`name`: its descriptor, its
+// name landing in `temp_path`.
+Result<int> MakeTemporary(const std::string& folder, const std::string& name, std::string& temp_path) {
   const std::string pattern = TemporaryPattern(folder, name);
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
   const int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
-  if (fd >= 0) temp_path.assign(buffer.data());
+  if (fd < 0) return SystemResult(errno);
+  temp_path.assign(buffer.data());
   return fd;
 }
 
@@ -64,20 +64,16 @@ mode_t TargetMode(const std::string& path) {
   return 0666 & ~mask;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
+SystemResult WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (written == 0) {
-      errno = EIO;
-      return false;
-    }
+    if (written < 0 && errno == EINTR) continue;
+    if (written < 0) return SystemResult(errno);
+    // No progress and no error: the file takes nothing more.
+    if (written == 0) return EIO;
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
-  return true;
+  return 0;
 }
 
 // The rename is durable only once the folder's entry has reached the disk.
@@ -89,32 +85,68 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
-// The refusals a save makes before it writes anything; on success `target`
-// is the file to replace.
-std::string Refusal(const std::string& chosen_path, std::string& target) {
-  const platform::Result<std::string> followed = SaveTarget(chosen_path);
-  if (!followed) return text::FileErrorText(followed.Failure());
-  target = *followed;
-  if (SplitPath(target).second.empty()) return text::FileErrorText(EISDIR);
+// The file a save of `chosen_path` replaces, or the refusal a save makes
+// before it writes anything.
+Result<std::string> TargetToReplace(const std::string& chosen_path) {
+  Result<std::string> target = SaveTarget(chosen_path);
+  if (!target) return target;
+  if (SplitPath(*target).second.empty()) return SystemResult(EISDIR);
   struct stat existing {};
-  if (::stat(target.c_str(), &existing) != 0) {
+  if (::stat(target->c_str(), &existing) != 0) {
     // A name not there yet is what a save makes; anything else on the way
     // (a file where a folder should be, a folder that cannot be searched) stops it.
-    return errno == ENOENT ? std::string() : text::FileErrorText(errno);
+    if (errno == ENOENT) return target;
+    return SystemResult(errno);
   }
-  if (S_ISDIR(existing.st_mode)) return text::FileErrorText(EISDIR);
+  if (S_ISDIR(existing.st_mode)) return SystemResult(EISDIR);
   // A device, pipe or socket of that name must never be renamed over: as
   // root, saving to "/dev/stdout" would otherwise replace it with a file.
-  if (!S_ISREG(existing.st_mode)) return std::string(kNotARegularFile);
+  if (!S_ISREG(existing.st_mode)) return SystemResult::Program(std::string(kNotARegularFile));
   // A rename needs only the folder's permission, so a read-only file would
   // be replaced unasked. The effective ids decide, as for ">": root may.
-  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return text::FileErrorText(errno);
+  if (::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0) return SystemResult(errno);
+  return target;
+}
+
+SystemResult SaveBytes(const std::string& chosen_path, std::string_view bytes, const StopSignal* stop) {
+  const Result<std::string> target = TargetToReplace(chosen_path);
+  if (!target) return target.Failure();
+  const std::string& path = *target;
+  const auto [folder, name] = SplitPath(path);
+
+  std::string temp_path;
+  const Result<int> made = MakeTemporary(folder, name, temp_path);
+  if (!made) return made.Failure();
+  const int fd = *made;
+
+  const auto discard = [&temp_path](int open_fd, SystemResult why) {
+    if (open_fd >= 0) ::close(open_fd);
+    ::unlink(temp_path.c_str());
+    return why;
+  };
+  // A stop is the user's: the temporary file goes, the earlier file stays.
+  const SystemResult stopped(ECANCELED);
+
+  if (::fchmod(fd, TargetMode(path)) != 0) return discard(fd, SystemResult(errno));
+  for (std::string_view rest = bytes; !rest.empty();) {
+    if (StopRequested(stop)) return discard(fd, stopped);
+    const std::string_view block = rest.substr(0, kWriteBlock);
+    if (SystemResult written = WriteAll(fd, block); !written) return discard(fd, written);
+    rest.remove_prefix(block.size());
+  }
+  if (::fsync(fd) != 0) return discard(fd, SystemResult(errno));
+  if (::close(fd) != 0) return discard(-1, SystemResult(errno));
+  // The last point at which a stop leaves the earlier file as it was; after
+  // the rename the new file is whole and the save has happened.
+  if (StopRequested(stop)) return discard(-1, stopped);
+  if (::rename(temp_path.c_str(), path.c_str()) != 0) return discard(-1, SystemResult(errno));
+  SyncFolder(folder);
   return {};
 }
 
 }  // namespace
 
-platform::Result<std::string> SaveTarget(const std::string& path) {
+Result<std::string> SaveTarget(const std::string& path) {
   std::string current = path;
   for (int hops = 0; hops <= kMaxLinkHops; ++hops) {
     struct stat st {};
@@ -122,10 +154,8 @@ platform::Result<std::string> SaveTarget(const std::string& path) {
     if (hops == kMaxLinkHops) break;
     char target[PATH_MAX];
     const ssize_t length = ::readlink(current.c_str(), target, sizeof target);
-    if (length < 0) return platform::SystemResult(errno);
-    if (length == 0 || static_cast<std::size_t>(length) >= sizeof target) {
-      return platform::SystemResult(ENAMETOOLONG);
-    }
+    if (length < 0) return SystemResult(errno);
+    if (length == 0 || static_cast<std::size_t>(length) >= sizeof target) return SystemResult(ENAMETOOLONG);
     const std::string link(target, static_cast<std::size_t>(length));
     if (link.front() == '/') {
       current = link;
@@ -136,63 +166,29 @@ platform::Result<std::string> SaveTarget(const std::string& path) {
   }
   // Still a link: replacing it with a file would silently break the loop
   // the user made instead of saving where they meant.
-  return platform::SystemResult(ELOOP);
+  return SystemResult(ELOOP);
 }
 
-std::string CheckSaveTarget(const std::string& path) {
-  std::string target;
-  if (std::string why = Refusal(path, target); !why.empty()) return why;
-  const auto [folder, name] = SplitPath(target);
+SystemResult CheckSaveTarget(const std::string& path) {
+  const Result<std::string> target = TargetToReplace(path);
+  if (!target) return target.Failure().About(path);
+  const auto [folder, name] = SplitPath(*target);
   std::string temp_path;
-  const int fd = MakeTemporary(folder, name, temp_path);
-  if (fd < 0) return text::FileErrorText(errno);
-  ::close(fd);
+  const Result<int> made = MakeTemporary(folder, name, temp_path);
+  if (!made) return made.Failure().About(path);
+  ::close(*made);
   ::unlink(temp_path.c_str());
   return {};
 }
 
-SaveResult SaveTextFile(const std::string& chosen_path, std::span<const std::string> lines,
-                        const StopSignal* stop) {
+SystemResult SaveTextFile(const std::string& chosen_path, std::span<const std::string> lines,
+                          const StopSignal* stop) {
   return SaveFileBytes(chosen_path, FjlFileBytes(lines), stop);
 }
 
-SaveResult SaveFileBytes(const std::string& chosen_path, std::string_view bytes, const StopSignal* stop) {
-  std::string path;
-  if (std::string why = Refusal(chosen_path, path); !why.empty()) return Failed(why);
-  const auto [folder, name] = SplitPath(path);
-
-  std::string temp_path;
-  const int fd = MakeTemporary(folder, name, temp_path);
-  if (fd < 0) return Failed(errno);
-
-  const auto discard = [&temp_path](int open_fd) {
-    if (open_fd >= 0) ::close(open_fd);
-    ::unlink(temp_path.c_str());
-  };
-  const auto fail = [&discard](int error, int open_fd) {
-    discard(open_fd);
-    return Failed(error);
-  };
-  const auto stopped = [&discard](int open_fd) {
-    discard(open_fd);
-    return SaveResult{false, true, {}};
-  };
-
-  if (::fchmod(fd, TargetMode(path)) != 0) return fail(errno, fd);
-  for (std::string_view rest = bytes; !rest.empty();) {
-    if (StopRequested(stop)) return stopped(fd);
-    const std::string_view block = rest.substr(0, kWriteBlock);
-    if (!WriteAll(fd, block)) return fail(errno, fd);
-    rest.remove_prefix(block.size());
-  }
-  if (::fsync(fd) != 0) return fail(errno, fd);
-  if (::close(fd) != 0) return fail(errno, -1);
-  // The last point at which a stop leaves the earlier file as it was; after
-  // the rename the new file is whole and the save has happened.
-  if (StopRequested(stop)) return stopped(-1);
-  if (::rename(temp_path.c_str(), path.c_str()) != 0) return fail(errno, -1);
-  SyncFolder(folder);
-  return {true, false, {}};
+SystemResult SaveFileBytes(const std::string& chosen_path, std::string_view bytes, const StopSignal* stop) {
+  const SystemResult saved = SaveBytes(chosen_path, bytes, stop);
+  return saved ? saved : saved.About(chosen_path);
 }
 
 }  // namespace fjl::output

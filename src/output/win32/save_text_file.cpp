@@ -11,7 +11,6 @@
 #include "output/save_text_file.h"
 #include "platform/device_name.h"
 #include "platform/win32/wide_text.h"
-#include "text/file_error_text.h"
 
 namespace fjl::output {
 namespace {
@@ -19,8 +18,10 @@ namespace {
 // The text goes out in blocks, with a look at the stop request between them.
 constexpr std::size_t kBlockBytes = 64 * 1024;
 
-SaveResult Failed(std::string why) { return SaveResult{false, false, std::move(why)}; }
-std::string ErrorText(DWORD error) { return text::FileErrorText(platform::SystemResult(static_cast<int>(error))); }
+using platform::SystemResult;
+
+SystemResult Failure(DWORD error) { return static_cast<int>(error); }
+SystemResult LastFailure() { return Failure(::GetLastError()); }
 
 // Where the folder part of `path` ends: after its last separator, 0 when
 // there is none (a bare name, or a drive-relative "C:name").
@@ -32,20 +33,21 @@ std::size_t NameStart(const std::wstring& path) {
 
 // The refusals a save makes before it writes anything: what a shell's ">"
 // would refuse.
-std::string Refusal(const std::wstring& path) {
+SystemResult Refusal(const std::wstring& path) {
+  const SystemResult not_a_file = SystemResult::Program(std::string(kNotARegularFile));
   const std::wstring name = path.substr(NameStart(path));
-  if (name.empty()) return ErrorText(ERROR_DIRECTORY);
-  if (platform::IsWindowsDeviceName(platform::Utf8FromWide(name))) return std::string(kNotARegularFile);
+  if (name.empty()) return Failure(ERROR_DIRECTORY);
+  if (platform::IsWindowsDeviceName(platform::Utf8FromWide(name))) return not_a_file;
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = ::GetLastError();
     // A name not there yet is what a save makes.
-    return error == ERROR_FILE_NOT_FOUND ? std::string() : ErrorText(error);
+    return error == ERROR_FILE_NOT_FOUND ? SystemResult() : Failure(error);
   }
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return ErrorText(ERROR_DIRECTORY);
-  if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) return std::string(kNotARegularFile);
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return Failure(ERROR_DIRECTORY);
+  if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) return not_a_file;
   // The move would replace a read-only file unasked.
-  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return ErrorText(ERROR_ACCESS_DENIED);
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return Failure(ERROR_ACCESS_DENIED);
   return {};
 }
 
@@ -79,6 +81,41 @@ bool WriteBlock(HANDLE file, std::string_view bytes) {
   return true;
 }
 
+SystemResult SaveBytes(const std::wstring& path, std::string_view bytes, const StopSignal* stop) {
+  if (SystemResult refused = Refusal(path); !refused) return refused;
+
+  std::wstring temp_path;
+  HANDLE file = MakeTemporary(path, temp_path);
+  if (file == INVALID_HANDLE_VALUE) return LastFailure();
+  const auto give_up = [&temp_path, &file](SystemResult why) {
+    if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+    ::DeleteFileW(temp_path.c_str());
+    return why;
+  };
+  // A stop is the user's: the temporary file goes, the earlier file stays.
+  const SystemResult stopped = Failure(ERROR_CANCELLED);
+
+  std::string_view left = bytes;
+  while (!left.empty()) {
+    if (StopRequested(stop)) return give_up(stopped);
+    const std::string_view block = left.substr(0, kBlockBytes);
+    if (!WriteBlock(file, block)) return give_up(LastFailure());
+    left.remove_prefix(block.size());
+  }
+  if (!::FlushFileBuffers(file)) return give_up(LastFailure());
+  const BOOL closed = ::CloseHandle(file);
+  file = INVALID_HANDLE_VALUE;
+  if (!closed) return give_up(LastFailure());
+  if (StopRequested(stop)) return give_up(stopped);
+  // The finished file takes the name only now; the hidden mark was for the
+  // temporary name alone.
+  ::SetFileAttributesW(temp_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (!::MoveFileExW(temp_path.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return give_up(LastFailure());
+  }
+  return {};
+}
+
 }  // namespace
 
 // Links are a rarity on Windows and CreateFile follows them by itself: the
@@ -87,53 +124,24 @@ platform::Result<std::string> SaveTarget(const std::string& path) {
   return path;
 }
 
-std::string CheckSaveTarget(const std::string& chosen_path) {
+SystemResult CheckSaveTarget(const std::string& chosen_path) {
   const std::wstring path = platform::WideFromUtf8(chosen_path);
-  if (std::string why = Refusal(path); !why.empty()) return why;
+  if (SystemResult refused = Refusal(path); !refused) return refused.About(chosen_path);
   std::wstring temp_path;
   HANDLE file = MakeTemporary(path, temp_path);
-  if (file == INVALID_HANDLE_VALUE) return ErrorText(::GetLastError());
+  if (file == INVALID_HANDLE_VALUE) return LastFailure().About(chosen_path);
   ::CloseHandle(file);
   ::DeleteFileW(temp_path.c_str());
   return {};
 }
 
-SaveResult SaveTextFile(const std::string& chosen_path, std::span<const std::string> lines, const StopSignal* stop) {
+SystemResult SaveTextFile(const std::string& chosen_path, std::span<const std::string> lines, const StopSignal* stop) {
   return SaveFileBytes(chosen_path, FjlFileBytes(lines), stop);
 }
 
-SaveResult SaveFileBytes(const std::string& chosen_path, std::string_view bytes, const StopSignal* stop) {
-  const std::wstring path = platform::WideFromUtf8(chosen_path);
-  if (std::string why = Refusal(path); !why.empty()) return Failed(why);
-
-  std::wstring temp_path;
-  HANDLE file = MakeTemporary(path, temp_path);
-  if (file == INVALID_HANDLE_VALUE) return Failed(ErrorText(::GetLastError()));
-  const auto give_up = [&temp_path, &file](DWORD error, bool stopped) {
-    if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
-    ::DeleteFileW(temp_path.c_str());
-    return stopped ? SaveResult{false, true, {}} : Failed(ErrorText(error));
-  };
-
-  std::string_view left = bytes;
-  while (!left.empty()) {
-    if (StopRequested(stop)) return give_up(0, true);
-    const std::string_view block = left.substr(0, kBlockBytes);
-    if (!WriteBlock(file, block)) return give_up(::GetLastError(), false);
-    left.remove_prefix(block.size());
-  }
-  if (!::FlushFileBuffers(file)) return give_up(::GetLastError(), false);
-  const BOOL closed = ::CloseHandle(file);
-  file = INVALID_HANDLE_VALUE;
-  if (!closed) return give_up(::GetLastError(), false);
-  if (StopRequested(stop)) return give_up(0, true);
-  // The finished file takes the name only now; the hidden mark was for the
-  // temporary name alone.
-  ::SetFileAttributesW(temp_path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!::MoveFileExW(temp_path.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return give_up(::GetLastError(), false);
-  }
-  return {true, false, {}};
+SystemResult SaveFileBytes(const std::string& chosen_path, std::string_view bytes, const StopSignal* stop) {
+  const SystemResult saved = SaveBytes(platform::WideFromUtf8(chosen_path), bytes, stop);
+  return saved ? saved : saved.About(chosen_path);
 }
 
 }  // namespace fjl::output

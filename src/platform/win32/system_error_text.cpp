@@ -31,6 +31,7 @@ ErrorKind KindOfSystemCode(DWORD code) {
     case ERROR_DEV_NOT_EXIST:
     case ERROR_DEVICE_NOT_CONNECTED: return ErrorKind::NoDevice;
     case ERROR_INVALID_PARAMETER: return ErrorKind::InvalidArgument;
+    case ERROR_CANCELLED: return ErrorKind::Cancelled;
     default: return ErrorKind::Other;
   }
 }

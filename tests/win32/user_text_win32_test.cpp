@@ -1,5 +1,3 @@
-#include "text/file_error_text.h"
-
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,10 +7,10 @@
 
 #include "platform/system_result.h"
 
-namespace fjl::text {
+namespace fjl::platform {
 namespace {
 
-TEST(Win32FileErrorText, CommonFileErrorsInRussianOthersAsTheSystemSaysThem) {
+TEST(Win32UserText, CommonFileErrorsInRussianOthersAsTheSystemSaysThem) {
   const std::pair<DWORD, const char*> russian[] = {
       {ERROR_DISK_FULL, "Нет места на диске"},
       {ERROR_HANDLE_DISK_FULL, "Нет места на диске"},
@@ -24,31 +22,30 @@ TEST(Win32FileErrorText, CommonFileErrorsInRussianOthersAsTheSystemSaysThem) {
       {ERROR_PATH_NOT_FOUND, "Нет такой папки"},
       {ERROR_DIRECTORY, "Это папка, а не файл"},
   };
-  for (const auto& [code, text] : russian) EXPECT_EQ(FileErrorText(static_cast<int>(code)), text) << code;
+  for (const auto& [code, text] : russian) EXPECT_EQ(SystemResult(static_cast<int>(code)).UserText(), text) << code;
   for (const DWORD code : {ERROR_CRC, ERROR_SEEK}) {
-    EXPECT_EQ(FileErrorText(static_cast<int>(code)), platform::SystemErrorText(static_cast<int>(code))) << code;
+    EXPECT_EQ(SystemResult(static_cast<int>(code)).UserText(), SystemErrorText(static_cast<int>(code))) << code;
   }
+  EXPECT_EQ(SystemResult(static_cast<int>(ERROR_CANCELLED)).Kind(), ErrorKind::Cancelled);
 }
 
 // 28 is a full disk to the C runtime and "out of paper" to the system: a
 // stream's errno read as a system code would tell the user the wrong thing.
-TEST(Win32FileErrorText, RuntimeErrnoIsNotReadAsASystemCode) {
+TEST(Win32UserText, RuntimeErrnoIsNotReadAsASystemCode) {
   constexpr int kOutOfPaper = ERROR_OUT_OF_PAPER;
   static_assert(ENOSPC == kOutOfPaper);
   const std::string no_space = "Нет места на диске";
-  EXPECT_EQ(FileErrorText(platform::SystemResult::FromErrno(ENOSPC)), no_space);
-  EXPECT_EQ(FileErrorText(platform::SystemResult::FromErrorCode(std::make_error_code(std::errc::no_space_on_device))),
-            no_space);
-  const std::string out_of_paper = platform::SystemErrorText(kOutOfPaper);
+  EXPECT_EQ(SystemResult::FromErrno(ENOSPC).UserText(), no_space);
+  EXPECT_EQ(SystemResult::FromErrorCode(std::make_error_code(std::errc::no_space_on_device)).UserText(), no_space);
+  const std::string out_of_paper = SystemErrorText(kOutOfPaper);
   EXPECT_NE(out_of_paper, no_space);
-  EXPECT_EQ(FileErrorText(platform::SystemResult(kOutOfPaper)), out_of_paper);
-  EXPECT_EQ(FileErrorText(platform::SystemResult::FromErrorCode(
-                std::error_code(kOutOfPaper, std::system_category()))),
+  EXPECT_EQ(SystemResult(kOutOfPaper).UserText(), out_of_paper);
+  EXPECT_EQ(SystemResult::FromErrorCode(std::error_code(kOutOfPaper, std::system_category())).UserText(),
             out_of_paper);
-  EXPECT_EQ(FileErrorText(platform::SystemResult::FromErrorCode(
-                std::error_code(static_cast<int>(ERROR_DISK_FULL), std::system_category()))),
+  EXPECT_EQ(SystemResult::FromErrorCode(std::error_code(static_cast<int>(ERROR_DISK_FULL), std::system_category()))
+                .UserText(),
             no_space);
 }
 
 }  // namespace
-}  // namespace fjl::text
+}  // namespace fjl::platform

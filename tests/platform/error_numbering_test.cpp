@@ -8,13 +8,9 @@
 #include <system_error>
 
 #include "platform/system_result.h"
-#include "text/file_error_text.h"
 
-namespace fjl::text {
+namespace fjl::platform {
 namespace {
-
-using platform::ErrorKind;
-using platform::SystemResult;
 
 TEST(ErrorNumbering, RuntimeErrnoAndGenericCategoryKeepTheirMeaning) {
   const std::pair<int, const char*> cases[] = {
@@ -24,9 +20,8 @@ TEST(ErrorNumbering, RuntimeErrnoAndGenericCategoryKeepTheirMeaning) {
       {EROFS, "Диск доступен только для чтения"},
   };
   for (const auto& [code, text] : cases) {
-    EXPECT_EQ(FileErrorText(SystemResult::FromErrno(code)), text) << code;
-    EXPECT_EQ(FileErrorText(SystemResult::FromErrorCode(std::error_code(code, std::generic_category()))), text)
-        << code;
+    EXPECT_EQ(SystemResult::FromErrno(code).UserText(), text) << code;
+    EXPECT_EQ(SystemResult::FromErrorCode(std::error_code(code, std::generic_category())).UserText(), text) << code;
   }
 }
 
@@ -48,4 +43,4 @@ TEST(ErrorNumbering, KindGivenByTheCallerWinsButTheSystemTextStays) {
 }
 
 }  // namespace
-}  // namespace fjl::text
+}  // namespace fjl::platform
