@@ -312,13 +312,20 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
   // The FJL file is written by now: a late stop no longer undoes the run.
   // Each data file is tried whatever became of the one before.
   bool all_written = true;
-  const auto write = [&console, &all_written](const std::string& path, std::string_view bytes) {
-    const SystemResult saved = output::SaveFileBytes(path, bytes);
+  const auto written = [&console, &all_written](const SystemResult& saved) {
     if (!saved) console.ShowError(saved.UserMessage());
     all_written = all_written && saved;
-    return static_cast<bool>(saved);
+    return saved.Ok();
   };
-  if (options.export_json) write(*options.export_json, tapedata::TapeJson(model.Model(), {kVersion, read_time}));
+  const auto write = [&written](const std::string& path, std::string_view bytes) {
+    return written(output::SaveFileBytes(path, bytes));
+  };
+  if (options.export_json) {
+    // Saved as it is written: a full tape's JSON is some 5 MB.
+    written(output::SaveFileWritten(*options.export_json, [&](const output::PartWriter& part) {
+      tapedata::WriteTapeJson(model.Model(), {kVersion, read_time}, part);
+    }));
+  }
   if (options.export_csv) {
     const tapedata::TapeCsv csv = tapedata::TapeCsvTables(model.Model());
     write(InFolder(*options.export_csv, tapedata::kCsvDocumentsFile), csv.documents);

@@ -1,6 +1,7 @@
 #pragma once
 // Saving the restored tape as an FJL file: Windows-1251, CR LF line ends.
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -50,5 +51,14 @@ platform::SystemResult SaveTextFile(const std::string& path, std::span<const std
 // The same safe replacement for bytes as they are (the exports: UTF-8).
 platform::SystemResult SaveFileBytes(const std::string& path, std::string_view bytes,
                                      const StopSignal* stop = nullptr);
+
+// The same for a text made as it is written, so that it never has to be
+// whole in memory: `produce` hands each next part, in order, to the writer
+// it is given, which writes the part before it returns (the part's memory
+// may be written again afterwards). After a failed write or a stop the
+// writer passes the rest over and the save fails as SaveFileBytes would.
+using PartWriter = std::function<void(std::string_view)>;
+platform::SystemResult SaveFileWritten(const std::string& path, const std::function<void(const PartWriter&)>& produce,
+                                       const StopSignal* stop = nullptr);
 
 }  // namespace fjl::output

@@ -115,12 +115,19 @@ bool Step3Presenter::SaveData(const SaveChoice& choice, const std::string& path)
     view_.ShowMessage(kMsgRestoreBeforeData);
     return false;
   }
-  const auto save = [this](const std::string& file, std::string_view bytes) {
-    const platform::SystemResult saved = output::SaveFileBytes(file, bytes);
-    if (!saved) view_.ShowError(saved.UserMessage());
-    return saved.Ok();
+  const auto saved = [this](const platform::SystemResult& result) {
+    if (!result) view_.ShowError(result.UserMessage());
+    return result.Ok();
   };
-  if (choice.filter == kJsonFilterIndex) return save(path, tapedata::TapeJson(*tape_model_, {kVersion, read_time_}));
+  const auto save = [&saved](const std::string& file, std::string_view bytes) {
+    return saved(output::SaveFileBytes(file, bytes));
+  };
+  if (choice.filter == kJsonFilterIndex) {
+    // Saved as it is written: a full tape's JSON is some 5 MB.
+    return saved(output::SaveFileWritten(path, [this](const output::PartWriter& part) {
+      tapedata::WriteTapeJson(*tape_model_, {kVersion, read_time_}, part);
+    }));
+  }
   const tapedata::TapeCsv csv = tapedata::TapeCsvTables(*tape_model_);
   const CsvPaths paths = CsvPathsFor(path);
   return save(paths.documents, csv.documents) && save(paths.items, csv.items) && save(paths.payments, csv.payments);

@@ -234,12 +234,14 @@ TEST_F(SaveTextFileTest, CheckFindsWhatTheSaveWouldRefuse) {
 // A stop request polled while the save writes: at its first poll, between
 // two blocks, and at the last one before the new file takes the name. Each
 // leaves the earlier file and no temporary file.
+// A stop signal that answers yes at its stop_at-th poll.
+struct Polls final : StopSignal {
+  bool StopRequested() const override { return ++count == stop_at; }
+  mutable int count = 0;
+  int stop_at = 0;  // never, while 0
+};
+
 TEST_F(SaveTextFileTest, AStopRequestLeavesTheEarlierFileAndNoTemporaryOne) {
-  struct Polls final : StopSignal {
-    bool StopRequested() const override { return ++count == stop_at; }
-    mutable int count = 0;
-    int stop_at = 0;  // never, while 0
-  };
   const fs::path target = folder_ / "tape.FJL";
   const std::vector<std::string> lines(20000, "     количество=1.500,");  // some 420 kB
   Polls whole;
@@ -262,6 +264,29 @@ TEST_F(SaveTextFileTest, AStopRequestLeavesTheEarlierFileAndNoTemporaryOne) {
   late.stop_at = whole.count + 1;
   ASSERT_TRUE(SaveTextFile(target, lines, &late));
   EXPECT_EQ(ReadFile(target), saved);
+}
+
+// A text saved as it is made: its parts in order, however long; after a
+// stop the parts still handed over are neither polled for nor written.
+TEST_F(SaveTextFileTest, ATextWrittenAsItIsMadeKeepsItsPartsInOrder) {
+  const fs::path target = folder_ / "data.json";
+  const std::string big(200 * 1024, 'x');  // more than one block
+  const auto produce = [&big](const PartWriter& write) {
+    write("{");
+    write("");
+    write(big);
+    write("}");
+  };
+  ASSERT_TRUE(SaveFileWritten(target, produce));
+  EXPECT_EQ(ReadFile(target), "{" + big + "}");
+
+  Polls stop;
+  stop.stop_at = 2;  // the first block of the long part
+  const SystemResult result = SaveFileWritten(target, produce, &stop);
+  EXPECT_EQ(result.Kind(), platform::ErrorKind::Cancelled);
+  EXPECT_EQ(stop.count, 2);
+  EXPECT_EQ(ReadFile(target), "{" + big + "}");
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"data.json"});
 }
 
 TEST(SaveDialog, CompletesANameWithoutAnExtension) {

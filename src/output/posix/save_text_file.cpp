@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -108,7 +109,8 @@ Result<std::string> TargetToReplace(const std::string& chosen_path) {
   return target;
 }
 
-SystemResult SaveBytes(const std::string& chosen_path, std::string_view bytes, const StopSignal* stop) {
+SystemResult SaveProduced(const std::string& chosen_path, const std::function<void(const PartWriter&)>& produce,
+                          const StopSignal* stop) {
   const Result<std::string> target = TargetToReplace(chosen_path);
   if (!target) return target.Failure();
   const std::string& path = *target;
@@ -128,12 +130,19 @@ SystemResult SaveBytes(const std::string& chosen_path, std::string_view bytes, c
   const SystemResult stopped(ECANCELED);
 
   if (::fchmod(fd, TargetMode(path)) != 0) return discard(fd, SystemResult(errno));
-  for (std::string_view rest = bytes; !rest.empty();) {
-    if (StopRequested(stop)) return discard(fd, stopped);
-    const std::string_view block = rest.substr(0, kWriteBlock);
-    if (SystemResult written = WriteAll(fd, block); !written) return discard(fd, written);
-    rest.remove_prefix(block.size());
-  }
+  SystemResult failed;  // the first failed write, or a stop
+  produce([&](std::string_view part) {
+    while (failed && !part.empty()) {
+      if (StopRequested(stop)) {
+        failed = stopped;
+        break;
+      }
+      const std::string_view block = part.substr(0, kWriteBlock);
+      failed = WriteAll(fd, block);
+      part.remove_prefix(block.size());
+    }
+  });
+  if (!failed) return discard(fd, failed);
   if (::fsync(fd) != 0) return discard(fd, SystemResult(errno));
   if (::close(fd) != 0) return discard(-1, SystemResult(errno));
   // The last point at which a stop leaves the earlier file as it was; after
@@ -187,7 +196,12 @@ SystemResult SaveTextFile(const std::string& chosen_path, std::span<const std::s
 }
 
 SystemResult SaveFileBytes(const std::string& chosen_path, std::string_view bytes, const StopSignal* stop) {
-  const SystemResult saved = SaveBytes(chosen_path, bytes, stop);
+  return SaveFileWritten(chosen_path, [bytes](const PartWriter& write) { write(bytes); }, stop);
+}
+
+SystemResult SaveFileWritten(const std::string& chosen_path, const std::function<void(const PartWriter&)>& produce,
+                             const StopSignal* stop) {
+  const SystemResult saved = SaveProduced(chosen_path, produce, stop);
   return saved ? saved : saved.About(chosen_path);
 }
 

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string_view>
 
 #include "output/save_text_file.h"
@@ -81,7 +82,8 @@ bool WriteBlock(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-SystemResult SaveBytes(const std::wstring& path, std::string_view bytes, const StopSignal* stop) {
+SystemResult SaveProduced(const std::wstring& path, const std::function<void(const PartWriter&)>& produce,
+                          const StopSignal* stop) {
   if (SystemResult refused = Refusal(path); !refused) return refused;
 
   std::wstring temp_path;
@@ -95,13 +97,19 @@ SystemResult SaveBytes(const std::wstring& path, std::string_view bytes, const S
   // A stop is the user's: the temporary file goes, the earlier file stays.
   const SystemResult stopped = Failure(ERROR_CANCELLED);
 
-  std::string_view left = bytes;
-  while (!left.empty()) {
-    if (StopRequested(stop)) return give_up(stopped);
-    const std::string_view block = left.substr(0, kBlockBytes);
-    if (!WriteBlock(file, block)) return give_up(LastFailure());
-    left.remove_prefix(block.size());
-  }
+  SystemResult failed;  // the first failed write, or a stop
+  produce([&](std::string_view part) {
+    while (failed && !part.empty()) {
+      if (StopRequested(stop)) {
+        failed = stopped;
+        break;
+      }
+      const std::string_view block = part.substr(0, kBlockBytes);
+      if (!WriteBlock(file, block)) failed = LastFailure();
+      part.remove_prefix(block.size());
+    }
+  });
+  if (!failed) return give_up(failed);
   if (!::FlushFileBuffers(file)) return give_up(LastFailure());
   const BOOL closed = ::CloseHandle(file);
   file = INVALID_HANDLE_VALUE;
@@ -140,7 +148,12 @@ SystemResult SaveTextFile(const std::string& chosen_path, std::span<const std::s
 }
 
 SystemResult SaveFileBytes(const std::string& chosen_path, std::string_view bytes, const StopSignal* stop) {
-  const SystemResult saved = SaveBytes(platform::WideFromUtf8(chosen_path), bytes, stop);
+  return SaveFileWritten(chosen_path, [bytes](const PartWriter& write) { write(bytes); }, stop);
+}
+
+SystemResult SaveFileWritten(const std::string& chosen_path, const std::function<void(const PartWriter&)>& produce,
+                             const StopSignal* stop) {
+  const SystemResult saved = SaveProduced(platform::WideFromUtf8(chosen_path), produce, stop);
   return saved ? saved : saved.About(chosen_path);
 }
 
