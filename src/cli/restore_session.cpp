@@ -425,6 +425,131 @@ ExitStatus DownloadRestoreAndSave(const RestoreOptions& options, const std::stri
   return status;
 }
 
+// A step of a run answers the status that ends the run, or nothing to let
+// it go on.
+using Ending = std::optional<ExitStatus>;
+
+// What a run takes from, and writes to, its dump folder.
+struct DumpPlan {
+  std::optional<std::string> resume_folder;  // --resume FOLDER, or the kept download --resume auto found
+  std::optional<dump::DumpState> resumed;
+  std::int32_t speed = 0;
+  platform::FileLock lock;  // held for as long as the run writes its dump folder
+  std::string folder;       // where the download goes, empty for nowhere
+  std::unique_ptr<dump::DumpRecorder> recorder;
+  dump::ResumePoints from;
+};
+
+// A resumed dump is loaded and proven whole before the printer is asked
+// anything; the folder written is locked against a second run.
+Ending LoadResumed(const RestoreOptions& options, Session& session, DumpPlan& plan, Console& console) {
+  plan.resume_folder = options.ResumeFolder();
+  plan.speed = options.speed;
+  if (plan.resume_folder) {
+    Result<dump::DumpState> loaded = LoadKept(*plan.resume_folder, session);
+    if (!loaded) {
+      console.ShowError(loaded.Failure().UserMessage());
+      return kExitUsage;
+    }
+    plan.resumed = std::move(*loaded);
+    if (!options.speed_given) plan.speed = plan.resumed->speed;
+  }
+  if (options.dump || plan.resume_folder) {
+    const std::string& folder = options.dump ? *options.dump : *plan.resume_folder;
+    if (SystemResult why = LockDumpFolder(folder, options.dump.has_value(), plan.lock, console.Texts()); !why) {
+      console.ShowError(why.UserMessage());
+      return kExitUsage;
+    }
+  }
+  return std::nullopt;
+}
+
+// Finds the printer's port (or takes the one named) and opens it; the
+// session log starts first, so that it shows the opening too.
+Ending OpenPrinter(const RestoreOptions& options, std::span<const std::int32_t> speeds, const std::string& password,
+                   link::DeviceLink& link, Console& console, const RunStop* stop, FoundPrinter& chosen) {
+  std::optional<FoundPrinter> found = ChoosePort(options, speeds, password, link, console, stop);
+  if (!found) return StopRequested(stop) ? Stopped(*stop, options, console) : kExitStepFailed;
+  chosen = std::move(*found);
+  if (options.log) {
+    link.SetSessionLogName(*options.log);
+    link.SetLogFailureHandler([&console, log = *options.log](const platform::SystemResult& why) {
+      console.ShowError(LogIncompleteText(log, why, console.Texts()));
+    });
+  }
+  if (link.OpenLink(chosen.port, chosen.speed) == -1) {
+    console.ShowMessage(kMsgCannotConnect);
+    console.Note(PortOpenReason(link.OpenFailure(), console.Texts()));
+    return kExitStepFailed;
+  }
+  return std::nullopt;
+}
+
+// Where the download is kept: the folder named, or the printer's own folder
+// of kept downloads (--resume auto, or a run that names none), tied to the
+// printer by its serial number; a resumed download is proven to be this
+// printer's tape before a byte of it is used.
+Ending PlanDump(const RestoreOptions& options, const std::string& password, const FoundPrinter& chosen,
+                const std::filesystem::path& kept_root, link::DeviceLink& link, Session& session, DumpPlan& plan,
+                Console& console) {
+  const Catalogue& texts = console.Texts();
+  plan.folder = options.dump ? *options.dump : plan.resume_folder.value_or("");
+  if (plan.folder.empty() && kept_root.empty()) return std::nullopt;
+  const std::string serial = dump::ReadSerialNumber(link, password);
+  if (options.ResumeAuto()) {
+    const std::filesystem::path folder = dump::KeptDownloadFolder(kept_root, serial);
+    if (SystemResult why = FindKeptDownload(options, folder, serial, chosen.port, session, plan.lock, plan.resumed,
+                                            texts);
+        !why) {
+      console.ShowError(why.UserMessage());
+      return kExitUsage;
+    }
+    plan.folder = folder.string();
+  } else if (plan.folder.empty()) {
+    const std::filesystem::path folder = dump::KeptDownloadFolder(kept_root, serial);
+    if (SystemResult why = KeepInUserFolder(options, kept_root, folder, plan.lock, texts); why) {
+      plan.folder = folder.string();
+    } else {
+      console.Note(texts.Text("kept.not_kept", {{"why", why.UserMessage()}}));
+    }
+  }
+  dump::DumpState state{dump::NewDumpId(), serial, chosen.speed, dump::DumpArea::Tape, {}, {}};
+  if (plan.resumed) {
+    const dump::ResumeProof proof =
+        dump::ProveKeptDownload(link, password, serial, *plan.resumed, session.tape.Image, session.aux);
+    // An unknown serial number proves nothing either way: the stored bytes
+    // compared decide alone.
+    if (proof.serial_unknown) {
+      console.Note(texts.Text(serial.empty() ? "resume.serial_unknown" : "resume.dump_serial_unknown",
+                              {{"port", chosen.port}}));
+    }
+    if (!proof.Proven()) {
+      console.ShowError(RefusalText(proof, plan.folder, *plan.resumed, serial, chosen.port, texts));
+      return kExitStepFailed;
+    }
+    plan.from = dump::ResumePointsOf(*plan.resumed);
+    state = *plan.resumed;
+    state.speed = chosen.speed;
+    if (state.serial.empty()) state.serial = serial;
+  }
+  if (!plan.folder.empty()) plan.recorder = std::make_unique<dump::DumpRecorder>(plan.folder, state);
+  return std::nullopt;
+}
+
+// A run cut short by the user or by the line keeps what came: its last
+// lines say where, and give the command that goes on from there.
+void NoteWhereKept(const RestoreOptions& options, const DumpPlan& plan, const std::string& port, ExitStatus status,
+                   const link::DeviceLink& link, const RunStop* stop, Console& console) {
+  // Only a stop answers its status (asking the stop again would be a poll of its own).
+  const bool stopped = stop != nullptr && status == stop->StoppedStatus();
+  const bool line_failed = status != kExitRestored && link.Response().NoReply();
+  if (!plan.recorder || !plan.recorder->Failure().Ok() || !(stopped || line_failed)) return;
+  const std::string resume =
+      options.dump ? *options.dump : plan.resume_folder ? *plan.resume_folder : std::string(kAuto);
+  console.Note(console.Texts().Text("kept.go_on", {{"folder", plan.folder}}));
+  console.Note(GoOnCommand(options, port, resume));
+}
+
 }  // namespace
 
 ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& link, Console& console,
@@ -447,109 +572,22 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
 
   // Some 4 MB of images: kept off the stack.
   const auto session = std::make_unique<Session>();
-  // A resumed dump is loaded and proven whole before the printer is asked anything.
-  const std::optional<std::string> resume_folder = options.ResumeFolder();
-  std::optional<dump::DumpState> resumed;
-  std::int32_t speed = options.speed;
-  if (resume_folder) {
-    Result<dump::DumpState> loaded = LoadKept(*resume_folder, *session);
-    if (!loaded) {
-      console.ShowError(loaded.Failure().UserMessage());
-      return kExitUsage;
-    }
-    resumed = std::move(*loaded);
-    if (!options.speed_given) speed = resumed->speed;
-  }
-  // Held for as long as the run writes its dump folder.
-  platform::FileLock dump_lock;
-  if (options.dump || resume_folder) {
-    if (SystemResult why = LockDumpFolder(options.dump ? *options.dump : *resume_folder, options.dump.has_value(),
-                                          dump_lock, texts);
-        !why) {
-      console.ShowError(why.UserMessage());
-      return kExitUsage;
-    }
-  }
-  const std::vector<std::int32_t> speeds = SpeedsFor(options, speed, kept_root);
-  const std::optional<FoundPrinter> chosen = ChoosePort(options, speeds, *password, link, console, stop);
-  if (!chosen) return StopRequested(stop) ? Stopped(*stop, options, console) : kExitStepFailed;
-
-  // Before the port opens, so the log shows the opening too.
-  if (options.log) {
-    link.SetSessionLogName(*options.log);
-    link.SetLogFailureHandler([&console, log = *options.log](const platform::SystemResult& why) {
-      console.ShowError(LogIncompleteText(log, why, console.Texts()));
-    });
-  }
-  if (link.OpenLink(chosen->port, chosen->speed) == -1) {
-    console.ShowMessage(kMsgCannotConnect);
-    console.Note(PortOpenReason(link.OpenFailure(), texts));
-    return kExitStepFailed;
+  DumpPlan plan;
+  if (const Ending end = LoadResumed(options, *session, plan, console)) return *end;
+  FoundPrinter chosen;
+  if (const Ending end = OpenPrinter(options, SpeedsFor(options, plan.speed, kept_root), *password, link, console,
+                                     stop, chosen)) {
+    return *end;
   }
   struct CloseAtEnd {
     link::DeviceLink& link;
     ~CloseAtEnd() { link.CloseLink(); }
   } close_at_end{link};
+  if (const Ending end = PlanDump(options, *password, chosen, kept_root, link, *session, plan, console)) return *end;
 
-  // Where the download is kept: the folder named, or the printer's own
-  // folder of kept downloads (--resume auto, or a run that names none).
-  std::string dump_folder = options.dump ? *options.dump : resume_folder.value_or("");
-  std::unique_ptr<dump::DumpRecorder> recorder;
-  dump::ResumePoints from;
-  if (!dump_folder.empty() || !kept_root.empty()) {
-    // The printer's serial number ties the dump to it.
-    const std::string serial = dump::ReadSerialNumber(link, *password);
-    if (options.ResumeAuto()) {
-      const std::filesystem::path folder = dump::KeptDownloadFolder(kept_root, serial);
-      if (SystemResult why = FindKeptDownload(options, folder, serial, chosen->port, *session, dump_lock, resumed,
-                                              texts);
-          !why) {
-        console.ShowError(why.UserMessage());
-        return kExitUsage;
-      }
-      dump_folder = folder.string();
-    } else if (dump_folder.empty()) {
-      const std::filesystem::path folder = dump::KeptDownloadFolder(kept_root, serial);
-      if (SystemResult why = KeepInUserFolder(options, kept_root, folder, dump_lock, texts); why) {
-        dump_folder = folder.string();
-      } else {
-        console.Note(texts.Text("kept.not_kept", {{"why", why.UserMessage()}}));
-      }
-    }
-    dump::DumpState state{dump::NewDumpId(), serial, chosen->speed, dump::DumpArea::Tape, {}, {}};
-    if (resumed) {
-      const dump::ResumeProof proof =
-          dump::ProveKeptDownload(link, *password, serial, *resumed, session->tape.Image, session->aux);
-      // An unknown serial number proves nothing either way: the stored
-      // bytes compared decide alone.
-      if (proof.serial_unknown) {
-        console.Note(texts.Text(serial.empty() ? "resume.serial_unknown" : "resume.dump_serial_unknown",
-                                {{"port", chosen->port}}));
-      }
-      if (!proof.Proven()) {
-        console.ShowError(RefusalText(proof, dump_folder, *resumed, serial, chosen->port, texts));
-        return kExitStepFailed;
-      }
-      from = dump::ResumePointsOf(*resumed);
-      state = *resumed;
-      state.speed = chosen->speed;
-      if (state.serial.empty()) state.serial = serial;
-    }
-    if (!dump_folder.empty()) recorder = std::make_unique<dump::DumpRecorder>(dump_folder, state);
-  }
-
-  const ExitStatus status = DownloadRestoreAndSave(options, *password, link, *session, from, recorder.get(),
-                                                   console, stop);
-  // A run cut short by the user or by the line keeps what came: the last
-  // lines say where, and the command that goes on from there.
-  // Only a stop answers its status (asking the stop again would be a poll of its own).
-  const bool stopped = stop != nullptr && status == stop->StoppedStatus();
-  const bool line_failed = status != kExitRestored && link.Response().NoReply();
-  if (recorder && recorder->Failure().Ok() && (stopped || line_failed)) {
-    const std::string resume = options.dump ? *options.dump : resume_folder ? *resume_folder : std::string(kAuto);
-    console.Note(texts.Text("kept.go_on", {{"folder", dump_folder}}));
-    console.Note(GoOnCommand(options, chosen->port, resume));
-  }
+  const ExitStatus status =
+      DownloadRestoreAndSave(options, *password, link, *session, plan.from, plan.recorder.get(), console, stop);
+  NoteWhereKept(options, plan, chosen.port, status, link, stop, console);
   return status;
 }
 
