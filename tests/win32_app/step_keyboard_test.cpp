@@ -18,13 +18,11 @@ namespace {
 class RecordedForm3 final : public TForm3 {
  public:
   using TForm3::TForm3;
-  std::vector<HWND> Clicked;
+  std::vector<HWND> Pressed;
   int Escapes = 0;
 
  protected:
-  void OnCommand(int, int code, HWND control) override {
-    if (code == BN_CLICKED) Clicked.push_back(control);
-  }
+  void Clicked(HWND button) override { Pressed.push_back(button); }
   void EscapePressed() override { ++Escapes; }
 };
 
@@ -84,7 +82,7 @@ class StepKeyboard : public ::testing::Test {
     box_ = TapeBox(form_->Handle());
     ASSERT_TRUE(restore_ && save_ && finish_ && box_);
     for (HWND button : {restore_, save_, finish_}) EnableWindow(button, TRUE);
-    form_->Clicked.clear();
+    form_->Pressed.clear();
     form_->Escapes = 0;
   }
   void TearDown() override { HoldShift(false); }
@@ -96,10 +94,10 @@ class StepKeyboard : public ::testing::Test {
 
 TEST_F(StepKeyboard, EnterPressesTheFocusedEnabledButtonOnly) {
   EXPECT_TRUE(Press(save_, VK_RETURN));
-  EXPECT_EQ(form_->Clicked, std::vector<HWND>{save_});
+  EXPECT_EQ(form_->Pressed, std::vector<HWND>{save_});
   EnableWindow(finish_, FALSE);
   EXPECT_TRUE(Press(finish_, VK_RETURN));
-  EXPECT_EQ(form_->Clicked, std::vector<HWND>{save_});
+  EXPECT_EQ(form_->Pressed, std::vector<HWND>{save_});
 }
 
 TEST_F(StepKeyboard, TabWalksTheStopsPastDisabledOnesAndWraps) {
@@ -134,7 +132,7 @@ TEST_F(StepKeyboard, EscapeAsksFromEveryControlOtherKeysPassThrough) {
   EXPECT_EQ(form_->Escapes, 2);
   EXPECT_FALSE(Press(box_, 'A'));
   EXPECT_FALSE(Press(save_, VK_SPACE));
-  EXPECT_TRUE(form_->Clicked.empty());
+  EXPECT_TRUE(form_->Pressed.empty());
 }
 
 // Closes the message box that is up, from inside its own modal loop.

@@ -13,12 +13,6 @@ namespace {
 
 using wizard::Step1Control;
 
-constexpr int kControlId = 100;  // + Step1Control
-constexpr int kCounterId = 200;  // + box index
-constexpr int kIndicatorId = 300;
-
-int IdOf(Step1Control control) { return kControlId + static_cast<int>(control); }
-
 }  // namespace
 
 TForm1::TForm1(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep1Caption, wizard::kStep1Size) {
@@ -33,18 +27,18 @@ TForm1::TForm1(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep1Caption,
   // Top row: port and speed on the left, the printer's replies in the middle,
   // the password on the right.
   const int lists_x = column_box_x(10, {kPortLabel, kSpeedLabel});
-  set(Step1Control::PortList, AddDropDownList(IdOf(Step1Control::PortList), lists_x, 12, 130));
-  set(Step1Control::SpeedList, AddDropDownList(IdOf(Step1Control::SpeedList), lists_x, 42, 130));
-  AddLabelBefore(kPortLabel, lists_x, 12, 21);
-  AddLabelBefore(kSpeedLabel, lists_x, 42, 21);
+  set(Step1Control::PortList, AddDropDownList(lists_x, 12, 130));
+  set(Step1Control::SpeedList, AddDropDownList(lists_x, 42, 130));
+  AddLabelBefore(kPortLabel, lists_x, 12);
+  AddLabelBefore(kSpeedLabel, lists_x, 42);
   const int replies_x = column_box_x(lists_x + 130 + 40, {kResultLabel, kStatusLabel});
-  set(Step1Control::ResultBox, AddEdit(IdOf(Step1Control::ResultBox), replies_x, 12, 120, true));
-  set(Step1Control::StatusBox, AddEdit(IdOf(Step1Control::StatusBox), replies_x, 42, 120, true));
-  AddLabelBefore(kResultLabel, replies_x, 12, 21);
-  AddLabelBefore(kStatusLabel, replies_x, 42, 21);
+  set(Step1Control::ResultBox, AddEdit(replies_x, 12, 120, true));
+  set(Step1Control::StatusBox, AddEdit(replies_x, 42, 120, true));
+  AddLabelBefore(kResultLabel, replies_x, 12);
+  AddLabelBefore(kStatusLabel, replies_x, 42);
   const int password_x = kStep1Size.width - 10 - 80;
-  set(Step1Control::PasswordBox, AddEdit(IdOf(Step1Control::PasswordBox), password_x, 12, 80, false));
-  AddLabelBefore(kPasswordLabel, password_x, 12, 21);
+  set(Step1Control::PasswordBox, AddEdit(password_x, 12, 80, false));
+  AddLabelBefore(kPasswordLabel, password_x, 12);
 
   // "Типы записей": three columns of seven, in the core's order.
   AddGroup(kRecordTypesTitle, 10, 76, kStep1Size.width - 20, 306);
@@ -74,20 +68,20 @@ TForm1::TForm1(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep1Caption,
       const std::size_t index = column * static_cast<std::size_t>(tape::kTapeCounterRows) + static_cast<std::size_t>(row);
       if (index >= tape::kTapeCounterBoxes.size()) break;
       const int y = 100 + row * 40;
-      counters_[index] = AddEdit(kCounterId + static_cast<int>(index), box_x, y, counter_width, false, "0");
-      AddLabelBefore(tape::kTapeCounterBoxes[index].label, box_x, y, 21);
+      counters_[index] = AddEdit(box_x, y, counter_width, false, "0");
+      AddLabelBefore(tape::kTapeCounterBoxes[index].label, box_x, y);
     }
     left = box_x + counter_width + spacing;
   }
 
   // Bottom row.
   const int buttons_y = kStep1Size.height - 10 - 25;
-  indicator_ = AddControl(WC_STATICW, SS_OWNERDRAW, kIndicatorId, 10, buttons_y, 25, 25);
-  set(Step1Control::ConnectButton, AddButton(IdOf(Step1Control::ConnectButton), kConnectText, 43, buttons_y, 110));
-  set(Step1Control::ReadTapeButton, AddButton(IdOf(Step1Control::ReadTapeButton), kReadTapeText, 169, buttons_y, 150));
-  set(Step1Control::FinishButton, AddButton(IdOf(Step1Control::FinishButton), kFinishText, 327, buttons_y, 110));
+  indicator_ = AddControl(WC_STATICW, SS_OWNERDRAW, 10, buttons_y, 25, 25);
+  set(Step1Control::ConnectButton, AddButton(kConnectText, 43, buttons_y, 110, [this] { Button1Click(); }));
+  set(Step1Control::ReadTapeButton, AddButton(kReadTapeText, 169, buttons_y, 150, [this] { Button2Click(); }));
+  set(Step1Control::FinishButton, AddButton(kFinishText, 327, buttons_y, 110, [this] { Button3Click(); }));
   set(Step1Control::NextButton,
-      AddButton(IdOf(Step1Control::NextButton), kNextText, kStep1Size.width - 10 - 110, buttons_y, 110));
+      AddButton(kNextText, kStep1Size.width - 10 - 110, buttons_y, 110, [this] { Button4Click(); }));
   EnableWindow(Control(Step1Control::ReadTapeButton), FALSE);
   EnableWindow(Control(Step1Control::NextButton), FALSE);
 
@@ -145,17 +139,6 @@ bool TForm1::OnDrawItem(const DRAWITEMSTRUCT& item) {
   SelectObject(item.hDC, old_brush);
   DeleteObject(fill);
   return true;
-}
-
-void TForm1::OnCommand(int id, int code, HWND) {
-  if (code != BN_CLICKED) return;
-  switch (id - kControlId) {
-    case static_cast<int>(Step1Control::ConnectButton): Button1Click(); break;
-    case static_cast<int>(Step1Control::ReadTapeButton): Button2Click(); break;
-    case static_cast<int>(Step1Control::FinishButton): Button3Click(); break;
-    case static_cast<int>(Step1Control::NextButton): Button4Click(); break;
-    default: break;
-  }
 }
 
 void TForm1::FormActivate() {

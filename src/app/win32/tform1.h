@@ -35,7 +35,6 @@ class TForm1 : public StepForm<wizard::Step1View> {
   void Button4Click();  // "Дальше ->"
 
  protected:
-  void OnCommand(int id, int code, HWND control) override;
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
   void OnActivated() override { FormActivate(); }
   void CloseRequested() override;

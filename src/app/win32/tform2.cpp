@@ -10,11 +10,6 @@ namespace {
 
 using wizard::Step2Control;
 
-constexpr int kControlId = 100;  // + Step2Control
-constexpr int kCounterId = 200;  // + box index
-
-int IdOf(Step2Control control) { return kControlId + static_cast<int>(control); }
-
 }  // namespace
 
 TForm2::TForm2(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep2Caption, wizard::kStep2Size) {
@@ -27,21 +22,21 @@ TForm2::TForm2(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep2Caption,
   const int box_x = 12 + widest + kLabelGap;
   int y = 12;
   for (std::size_t index = 0; index < tape::kAuxCounterBoxes.size(); ++index, y += 29) {
-    counters_[index] = AddEdit(kCounterId + static_cast<int>(index), box_x, y, 60, false, "0");
-    AddLabelBefore(tape::kAuxCounterBoxes[index].label, box_x, y, 21);
+    counters_[index] = AddEdit(box_x, y, 60, false, "0");
+    AddLabelBefore(tape::kAuxCounterBoxes[index].label, box_x, y);
   }
   y += 12;
-  set(Step2Control::ResultBox, AddEdit(IdOf(Step2Control::ResultBox), box_x, y, 120, true));
-  AddLabelBefore(kResultLabel, box_x, y, 21);
+  set(Step2Control::ResultBox, AddEdit(box_x, y, 120, true));
+  AddLabelBefore(kResultLabel, box_x, y);
   y += 29;
-  set(Step2Control::StatusBox, AddEdit(IdOf(Step2Control::StatusBox), box_x, y, 120, true));
-  AddLabelBefore(kStatusLabel, box_x, y, 21);
+  set(Step2Control::StatusBox, AddEdit(box_x, y, 120, true));
+  AddLabelBefore(kStatusLabel, box_x, y);
 
   const int buttons_y = kStep2Size.height - 12 - 25;
-  set(Step2Control::ReadAuxButton, AddButton(IdOf(Step2Control::ReadAuxButton), kReadAuxText, 12, buttons_y, 150));
-  set(Step2Control::FinishButton, AddButton(IdOf(Step2Control::FinishButton), kFinishText, 170, buttons_y, 100));
+  set(Step2Control::ReadAuxButton, AddButton(kReadAuxText, 12, buttons_y, 150, [this] { Button1Click(); }));
+  set(Step2Control::FinishButton, AddButton(kFinishText, 170, buttons_y, 100, [this] { Button2Click(); }));
   set(Step2Control::NextButton,
-      AddButton(IdOf(Step2Control::NextButton), kNextText, kStep2Size.width - 12 - 100, buttons_y, 100));
+      AddButton(kNextText, kStep2Size.width - 12 - 100, buttons_y, 100, [this] { Button3Click(); }));
   EnableWindow(Control(Step2Control::NextButton), FALSE);
 
   std::vector<HWND> stops;
@@ -67,16 +62,6 @@ void TForm2::SetCounterText(std::size_t box, std::string_view text) {
   if (box >= counters_.size()) return;
   SetControlText(counters_[box], text);
   UpdateWindow(counters_[box]);
-}
-
-void TForm2::OnCommand(int id, int code, HWND) {
-  if (code != BN_CLICKED) return;
-  switch (id - kControlId) {
-    case static_cast<int>(Step2Control::ReadAuxButton): Button1Click(); break;
-    case static_cast<int>(Step2Control::FinishButton): Button2Click(); break;
-    case static_cast<int>(Step2Control::NextButton): Button3Click(); break;
-    default: break;
-  }
 }
 
 void TForm2::Button1Click() {

@@ -28,7 +28,6 @@ class TForm2 : public StepForm<wizard::Step2View> {
   void Button3Click();  // "Дальше ->"
 
  protected:
-  void OnCommand(int id, int code, HWND control) override;
   void CloseRequested() override;
   void EscapePressed() override;
 

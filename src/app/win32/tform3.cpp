@@ -11,11 +11,6 @@ namespace {
 
 using wizard::Step3Control;
 
-constexpr int kControlId = 100;  // + Step3Control
-constexpr int kGaugeId = 300;
-
-int IdOf(Step3Control control) { return kControlId + static_cast<int>(control); }
-
 // A line break inside a line would split it in two in the box, and the box's
 // lines would no longer be the restoration's.
 std::wstring OneLine(std::string_view utf8) {
@@ -55,22 +50,22 @@ TForm3::TForm3(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep3Caption,
   const int gauge_y = buttons_y - 12 - 20;
 
   HWND text = AddControl(WC_EDITW, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL | WS_VSCROLL,
-                         IdOf(Step3Control::TapeText), 12, 12, width, gauge_y - 8 - 12, {}, WS_EX_CLIENTEDGE);
+                         12, 12, width, gauge_y - 8 - 12, {}, WS_EX_CLIENTEDGE);
   SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(MakeFont(L"Courier New", 8)), FALSE);
   // A whole tape is some megabytes of text; the box's default cap is 30,000
   // characters.
   SendMessageW(text, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
   set(Step3Control::TapeText, text);
 
-  gauge_ = AddControl(PROGRESS_CLASSW, PBS_SMOOTH, kGaugeId, 12, gauge_y, width, 20);
+  gauge_ = AddControl(PROGRESS_CLASSW, PBS_SMOOTH, 12, gauge_y, width, 20);
   SetWindowSubclass(gauge_, &TForm3::GaugeProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
   SendMessageW(gauge_, PBM_SETRANGE32, static_cast<WPARAM>(gauge_state_.Minimum()),
                static_cast<LPARAM>(gauge_state_.Maximum()));
 
-  set(Step3Control::RestoreButton, AddButton(IdOf(Step3Control::RestoreButton), kRestoreText, 12, buttons_y, 160));
-  set(Step3Control::SaveButton, AddButton(IdOf(Step3Control::SaveButton), kSaveText, 180, buttons_y, 110));
+  set(Step3Control::RestoreButton, AddButton(kRestoreText, 12, buttons_y, 160, [this] { Button3Click(); }));
+  set(Step3Control::SaveButton, AddButton(kSaveText, 180, buttons_y, 110, [this] { Button1Click(); }));
   set(Step3Control::FinishButton,
-      AddButton(IdOf(Step3Control::FinishButton), kFinishText, kStep3Size.width - 12 - 110, buttons_y, 110));
+      AddButton(kFinishText, kStep3Size.width - 12 - 110, buttons_y, 110, [this] { Button2Click(); }));
 
   std::vector<HWND> stops;
   for (Step3Control control : kStep3TabStops) stops.push_back(Control(control));
@@ -231,16 +226,6 @@ std::optional<wizard::SaveChoice> TForm3::ChooseSaveFile(const wizard::SaveDialo
   name.resize(wcslen(name.c_str()));
   if (name.empty()) return std::nullopt;
   return wizard::SaveChoice{Utf8(name), dialog.nFilterIndex == 0 ? wizard::kFjlFilterIndex : dialog.nFilterIndex - 1};
-}
-
-void TForm3::OnCommand(int id, int code, HWND) {
-  if (code != BN_CLICKED) return;
-  switch (id - kControlId) {
-    case static_cast<int>(Step3Control::SaveButton): Button1Click(); break;
-    case static_cast<int>(Step3Control::FinishButton): Button2Click(); break;
-    case static_cast<int>(Step3Control::RestoreButton): Button3Click(); break;
-    default: break;
-  }
 }
 
 void TForm3::Button1Click() {

@@ -32,7 +32,6 @@ class TForm3 : public StepForm<wizard::Step3View> {
   void Button3Click();  // "Восстановить контр. ленту"
 
  protected:
-  void OnCommand(int id, int code, HWND control) override;
   void CloseRequested() override;
   void EscapePressed() override {}
 
