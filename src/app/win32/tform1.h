@@ -3,6 +3,8 @@
 // its closing ends the program.
 
 #include <array>
+#include <initializer_list>
+#include <string_view>
 
 #include "app/win32/step_window.h"
 #include "tape/record_counters.h"
@@ -43,6 +45,12 @@ class TForm1 : public StepForm<wizard::Step1View> {
   void OnDestroyed() override { PostQuitMessage(0); }
 
  private:
+  void BuildTopRow();
+  void BuildRecordTypes();
+  void BuildButtonRow();
+  void Set(wizard::Step1Control control, HWND window);
+  // Where the boxes of a column start whose labels begin at `left`.
+  int ColumnBoxX(int left, std::initializer_list<std::string_view> labels) const;
   HWND Control(wizard::Step1Control control) const;
 
   std::array<HWND, 9> controls_{};

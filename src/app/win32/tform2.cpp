@@ -10,6 +10,17 @@ namespace {
 
 using wizard::Step2Control;
 
+// The step 2 layout, in 96-dpi pixels.
+constexpr int kMargin = 12;  // from the window's edges
+constexpr int kRowPitch = 29;
+// Between the last counter and the reply boxes, beyond a row's pitch.
+constexpr int kRepliesGap = 12;
+constexpr int kCounterWidth = 60;
+constexpr int kReplyWidth = 120;
+constexpr int kReadAuxWidth = 150;
+constexpr int kButtonWidth = 100;
+constexpr int kButtonGap = 8;
+
 }  // namespace
 
 TForm2::TForm2(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep2Caption, wizard::kStep2Size) {
@@ -19,24 +30,26 @@ TForm2::TForm2(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep2Caption,
   // Counters and reply boxes share one column of boxes.
   int widest = std::max(TextWidth(kResultLabel), TextWidth(kStatusLabel));
   for (const tape::CounterBox& entry : tape::kAuxCounterBoxes) widest = std::max(widest, TextWidth(entry.label));
-  const int box_x = 12 + widest + kLabelGap;
-  int y = 12;
-  for (std::size_t index = 0; index < tape::kAuxCounterBoxes.size(); ++index, y += 29) {
-    counters_[index] = AddEdit(box_x, y, 60, false, "0");
+  const int box_x = kMargin + widest + kLabelGap;
+  int y = kMargin;
+  for (std::size_t index = 0; index < tape::kAuxCounterBoxes.size(); ++index, y += kRowPitch) {
+    counters_[index] = AddEdit(box_x, y, kCounterWidth, false, "0");
     AddLabelBefore(tape::kAuxCounterBoxes[index].label, box_x, y);
   }
-  y += 12;
-  set(Step2Control::ResultBox, AddEdit(box_x, y, 120, true));
+  y += kRepliesGap;
+  set(Step2Control::ResultBox, AddEdit(box_x, y, kReplyWidth, true));
   AddLabelBefore(kResultLabel, box_x, y);
-  y += 29;
-  set(Step2Control::StatusBox, AddEdit(box_x, y, 120, true));
+  y += kRowPitch;
+  set(Step2Control::StatusBox, AddEdit(box_x, y, kReplyWidth, true));
   AddLabelBefore(kStatusLabel, box_x, y);
 
-  const int buttons_y = kStep2Size.height - 12 - 25;
-  set(Step2Control::ReadAuxButton, AddButton(kReadAuxText, 12, buttons_y, 150, [this] { Button1Click(); }));
-  set(Step2Control::FinishButton, AddButton(kFinishText, 170, buttons_y, 100, [this] { Button2Click(); }));
-  set(Step2Control::NextButton,
-      AddButton(kNextText, kStep2Size.width - 12 - 100, buttons_y, 100, [this] { Button3Click(); }));
+  const int buttons_y = kStep2Size.height - kMargin - kButtonHeight;
+  set(Step2Control::ReadAuxButton,
+      AddButton(kReadAuxText, kMargin, buttons_y, kReadAuxWidth, [this] { Button1Click(); }));
+  set(Step2Control::FinishButton, AddButton(kFinishText, kMargin + kReadAuxWidth + kButtonGap, buttons_y,
+                                            kButtonWidth, [this] { Button2Click(); }));
+  set(Step2Control::NextButton, AddButton(kNextText, kStep2Size.width - kMargin - kButtonWidth, buttons_y,
+                                          kButtonWidth, [this] { Button3Click(); }));
   EnableWindow(Control(Step2Control::NextButton), FALSE);
 
   std::vector<HWND> stops;

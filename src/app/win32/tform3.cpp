@@ -11,6 +11,15 @@ namespace {
 
 using wizard::Step3Control;
 
+// The step 3 layout, in 96-dpi pixels.
+constexpr int kMargin = 12;  // from the window's edges
+constexpr int kTextToGauge = 8;
+constexpr int kGaugeHeight = 20;
+constexpr int kGaugeToButtons = 12;
+constexpr int kRestoreWidth = 160;
+constexpr int kButtonWidth = 110;
+constexpr int kButtonGap = 8;
+
 // A line break inside a line would split it in two in the box, and the box's
 // lines would no longer be the restoration's.
 std::wstring OneLine(std::string_view utf8) {
@@ -45,27 +54,29 @@ std::wstring FilterList(const wizard::SaveDialogSettings& settings) {
 TForm3::TForm3(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep3Caption, wizard::kStep3Size) {
   using namespace wizard;
   auto set = [this](Step3Control control, HWND window) { controls_[static_cast<std::size_t>(control)] = window; };
-  const int width = kStep3Size.width - 24;
-  const int buttons_y = kStep3Size.height - 12 - 25;
-  const int gauge_y = buttons_y - 12 - 20;
+  const int width = kStep3Size.width - 2 * kMargin;
+  const int buttons_y = kStep3Size.height - kMargin - kButtonHeight;
+  const int gauge_y = buttons_y - kGaugeToButtons - kGaugeHeight;
 
   HWND text = AddControl(WC_EDITW, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL | WS_VSCROLL,
-                         12, 12, width, gauge_y - 8 - 12, {}, WS_EX_CLIENTEDGE);
+                         kMargin, kMargin, width, gauge_y - kTextToGauge - kMargin, {}, WS_EX_CLIENTEDGE);
   SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(MakeFont(L"Courier New", 8)), FALSE);
   // A whole tape is some megabytes of text; the box's default cap is 30,000
   // characters.
   SendMessageW(text, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
   set(Step3Control::TapeText, text);
 
-  gauge_ = AddControl(PROGRESS_CLASSW, PBS_SMOOTH, 12, gauge_y, width, 20);
+  gauge_ = AddControl(PROGRESS_CLASSW, PBS_SMOOTH, kMargin, gauge_y, width, kGaugeHeight);
   SetWindowSubclass(gauge_, &TForm3::GaugeProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
   SendMessageW(gauge_, PBM_SETRANGE32, static_cast<WPARAM>(gauge_state_.Minimum()),
                static_cast<LPARAM>(gauge_state_.Maximum()));
 
-  set(Step3Control::RestoreButton, AddButton(kRestoreText, 12, buttons_y, 160, [this] { Button3Click(); }));
-  set(Step3Control::SaveButton, AddButton(kSaveText, 180, buttons_y, 110, [this] { Button1Click(); }));
-  set(Step3Control::FinishButton,
-      AddButton(kFinishText, kStep3Size.width - 12 - 110, buttons_y, 110, [this] { Button2Click(); }));
+  set(Step3Control::RestoreButton,
+      AddButton(kRestoreText, kMargin, buttons_y, kRestoreWidth, [this] { Button3Click(); }));
+  set(Step3Control::SaveButton, AddButton(kSaveText, kMargin + kRestoreWidth + kButtonGap, buttons_y, kButtonWidth,
+                                          [this] { Button1Click(); }));
+  set(Step3Control::FinishButton, AddButton(kFinishText, kStep3Size.width - kMargin - kButtonWidth, buttons_y,
+                                            kButtonWidth, [this] { Button2Click(); }));
 
   std::vector<HWND> stops;
   for (Step3Control control : kStep3TabStops) stops.push_back(Control(control));
