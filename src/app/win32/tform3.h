@@ -3,9 +3,11 @@
 // in Courier New, the gauge with its percentage, the save dialog.
 
 #include <array>
+#include <optional>
 
+#include "app/win32/progress_gauge.h"
 #include "app/win32/step_window.h"
-#include "wizard/gauge.h"
+#include "app/win32/tape_text_box.h"
 #include "wizard/step3_presenter.h"
 
 namespace fjl::app::win32 {
@@ -37,14 +39,10 @@ class TForm3 : public StepForm<wizard::Step3View> {
 
  private:
   HWND Control(wizard::Step3Control control) const;
-  void RedrawGauge(int shown_percent);
-  static LRESULT CALLBACK GaugeProcedure(HWND gauge, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                         DWORD_PTR self);
-  void PaintGauge(HDC context, const RECT& area) const;
 
   std::array<HWND, 4> controls_{};
-  HWND gauge_ = nullptr;
-  wizard::GaugeState gauge_state_;
+  TapeTextBox tape_;
+  std::optional<ProgressGauge> gauge_;
   wizard::Step3Presenter* presenter_ = nullptr;
 };
 
