@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/tform1.h"
 #include "app/win32/tform3.h"
 #include "app/win32/wide_text.h"
 
@@ -117,6 +118,29 @@ TEST_F(StepKeyboard, TabWalksTheStopsPastDisabledOnesAndWraps) {
     EXPECT_TRUE(Press(move.From, VK_TAB));
     EXPECT_EQ(GetFocus(), move.To);
   }
+}
+
+// Step 1 from the port list: the connect button three Tabs away, no stop on
+// a reply box or a counter, the buttons of a closed port passed over.
+TEST(StepOneKeyboard, TabVisitsOnlyTheTabStops) {
+  Win32Toolkit toolkit;
+  TForm1 form(toolkit);
+  form.ShowWindow();
+  form.SetText(wizard::Step1Control::PasswordBox, "482913");
+  HWND port = FindWindowExW(form.Handle(), nullptr, L"ComboBox", nullptr);
+  HWND speed = FindWindowExW(form.Handle(), port, L"ComboBox", nullptr);
+  HWND password = ChildWithText(form.Handle(), "482913");
+  HWND connect = ChildWithText(form.Handle(), "Подключить");
+  HWND finish = ChildWithText(form.Handle(), "Завершить");
+  ASSERT_TRUE(port && speed && password && connect && finish);
+  std::vector<HWND> visited;
+  HWND focused = port;
+  for (int press = 0; press < 5; ++press) {
+    EXPECT_TRUE(Press(focused, VK_TAB));
+    focused = GetFocus();
+    visited.push_back(focused);
+  }
+  EXPECT_EQ(visited, (std::vector<HWND>{speed, password, connect, finish, port}));
 }
 
 TEST_F(StepKeyboard, TabNeverTypesIntoTheTape) {

@@ -121,6 +121,15 @@ TEST(StepWindows, TapeBoxAppendsLinesAfterItsEmptyOne) {
   EXPECT_EQ(form3.TapeLines(), (std::vector<std::string>{"", "ЧЕК 1", "ИТОГ  12.50", "a  b", ""}));
 }
 
+// The box's lines end in CR LF; the wizard's text has "\n".
+TEST(StepWindows, TheTapeBoxTextHasTheWizardsLineEnds) {
+  Win32Toolkit toolkit;
+  TForm3 form3(toolkit);
+  form3.SetText(wizard::Step3Control::TapeText, "ЧЕК 1\nИТОГ");
+  EXPECT_EQ(form3.TapeLines(), (std::vector<std::string>{"ЧЕК 1", "ИТОГ"}));
+  EXPECT_EQ(form3.Text(wizard::Step3Control::TapeText), "ЧЕК 1\nИТОГ");
+}
+
 // The lines arrive below what the user looks at: the box neither scrolls
 // nor moves the caret or selection.
 TEST(StepWindows, AppendedLinesLeaveTheViewAndSelectionAlone) {

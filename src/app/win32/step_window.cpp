@@ -290,27 +290,48 @@ void StepWindow::Clicked(HWND button) {
 }
 
 void StepWindow::SetControlText(HWND control, std::string_view text) {
-  if (KindOf(control) == wizard::ControlKind::List) {
-    const std::wstring wide = Wide(text);
-    const LRESULT index =
-        SendMessageW(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wide.c_str()));
-    SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    return;
+  switch (KindOf(control)) {
+    case wizard::ControlKind::List: {
+      const std::wstring wide = Wide(text);
+      const LRESULT index =
+          SendMessageW(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wide.c_str()));
+      SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+      return;
+    }
+    case wizard::ControlKind::TextBox: {
+      std::wstring lines;
+      for (const wchar_t character : Wide(text)) {
+        if (character == L'\n') lines += L'\r';
+        if (character != L'\r') lines += character;
+      }
+      SetWindowTextW(control, lines.c_str());
+      return;
+    }
+    default:
+      SetWindowTextW(control, Wide(text).c_str());
+      return;
   }
-  SetWindowTextW(control, Wide(text).c_str());
 }
 
 std::string StepWindow::ControlText(HWND control) {
-  if (KindOf(control) == wizard::ControlKind::List) {
-    const LRESULT index = SendMessageW(control, CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR) return {};
-    const LRESULT length = SendMessageW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item.data()));
-    item.resize(static_cast<std::size_t>(length));
-    return Utf8(item);
+  switch (KindOf(control)) {
+    case wizard::ControlKind::List: {
+      const LRESULT index = SendMessageW(control, CB_GETCURSEL, 0, 0);
+      if (index == CB_ERR) return {};
+      const LRESULT length = SendMessageW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+      std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
+      SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item.data()));
+      item.resize(static_cast<std::size_t>(length));
+      return Utf8(item);
+    }
+    case wizard::ControlKind::TextBox: {
+      std::wstring lines = WindowText(control);
+      std::erase(lines, L'\r');
+      return Utf8(lines);
+    }
+    default:
+      return Utf8(WindowText(control));
   }
-  return Utf8(WindowText(control));
 }
 
 void StepWindow::ShowStepWindow() {

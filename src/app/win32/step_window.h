@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -75,7 +76,8 @@ class StepWindow {
   void SetTabStops(std::vector<HWND> stops) { tab_stops_ = std::move(stops); }
 
   // Texts of edit boxes, buttons and drop-down lists (a list's text is its
-  // selected item), UTF-8.
+  // selected item), UTF-8; a multi-line box's lines end in "\n" here and in
+  // CR LF in the box.
   static void SetControlText(HWND control, std::string_view text);
   static std::string ControlText(HWND control);
 
@@ -135,18 +137,36 @@ class StepWindow {
 };
 
 // A step window as the view of its step's presenter (wizard::Step1View and
-// so on): the window and message box calls every step's view has, once.
+// so on): the calls every step's view has, once, over the window's controls
+// as Control names them.
 template <class View>
 class StepForm : public StepWindow, public View {
  public:
   using StepWindow::StepWindow;
+  using ControlId = typename View::ControlId;
 
+  void SetText(ControlId control, std::string_view text) override { SetControlText(Control(control), text); }
+  std::string Text(ControlId control) const override { return ControlText(Control(control)); }
+  void SetEnabled(ControlId control, bool enabled) override { EnableWindow(Control(control), enabled ? TRUE : FALSE); }
+  void SetFocus(ControlId control) override { ::SetFocus(Control(control)); }
   void ShowWindow() override { ShowStepWindow(); }
   void HideWindow() override { HideStepWindow(); }
   void CloseWindow() override { CloseStepWindow(); }
   void ShowMessage(std::string_view text) override { ShowBoxMessage(text); }
   void ShowError(std::string_view text) override { ShowBoxError(text); }
   bool AskYesNo(std::string_view text) override { return AskBoxYesNo(text); }
+
+ protected:
+  // The window's control for each of the view's.
+  virtual HWND Control(ControlId control) const = 0;
+
+  using StepWindow::SetTabStops;
+  // Tab visits the controls of `order`, a table of wizard/keyboard.h.
+  void SetTabStops(std::span<const ControlId> order) {
+    std::vector<HWND> stops;
+    for (const ControlId control : order) stops.push_back(Control(control));
+    SetTabStops(std::move(stops));
+  }
 };
 
 }  // namespace fjl::app::win32

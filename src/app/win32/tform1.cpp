@@ -46,9 +46,7 @@ TForm1::TForm1(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep1Caption,
   BuildTopRow();
   BuildRecordTypes();
   BuildButtonRow();
-  std::vector<HWND> stops;
-  for (Step1Control control : wizard::kStep1TabStops) stops.push_back(Control(control));
-  SetTabStops(std::move(stops));
+  SetTabStops(wizard::kStep1TabStops);
 }
 
 void TForm1::Set(Step1Control control, HWND window) { controls_[static_cast<std::size_t>(control)] = window; }
@@ -131,14 +129,6 @@ void TForm1::BuildButtonRow() {
 }
 
 HWND TForm1::Control(Step1Control control) const { return controls_[static_cast<std::size_t>(control)]; }
-
-void TForm1::SetText(Step1Control control, std::string_view text) { SetControlText(Control(control), text); }
-
-std::string TForm1::Text(Step1Control control) const { return ControlText(Control(control)); }
-
-void TForm1::SetEnabled(Step1Control control, bool enabled) { EnableWindow(Control(control), enabled ? TRUE : FALSE); }
-
-void TForm1::SetFocus(Step1Control control) { ::SetFocus(Control(control)); }
 
 void TForm1::SetListItems(Step1Control list, std::span<const std::string> items, int selected) {
   HWND box = Control(list);

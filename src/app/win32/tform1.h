@@ -20,10 +20,6 @@ class TForm1 : public StepForm<wizard::Step1View> {
   void Attach(wizard::Step1Presenter& presenter) { presenter_ = &presenter; }
 
   // wizard::Step1View
-  void SetText(wizard::Step1Control control, std::string_view text) override;
-  std::string Text(wizard::Step1Control control) const override;
-  void SetEnabled(wizard::Step1Control control, bool enabled) override;
-  void SetFocus(wizard::Step1Control control) override;
   void SetListItems(wizard::Step1Control list, std::span<const std::string> items, int selected) override;
   void SetIndicator(wizard::IndicatorColour colour) override;
   std::string CounterText(std::size_t box) const override;
@@ -51,7 +47,7 @@ class TForm1 : public StepForm<wizard::Step1View> {
   void Set(wizard::Step1Control control, HWND window);
   // Where the boxes of a column start whose labels begin at `left`.
   int ColumnBoxX(int left, std::initializer_list<std::string_view> labels) const;
-  HWND Control(wizard::Step1Control control) const;
+  HWND Control(wizard::Step1Control control) const override;
 
   std::array<HWND, 9> controls_{};
   std::array<HWND, tape::kTapeCounterBoxes.size()> counters_{};

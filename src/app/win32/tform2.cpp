@@ -52,20 +52,10 @@ TForm2::TForm2(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep2Caption,
                                           kButtonWidth, [this] { Button3Click(); }));
   EnableWindow(Control(Step2Control::NextButton), FALSE);
 
-  std::vector<HWND> stops;
-  for (Step2Control control : kStep2TabStops) stops.push_back(Control(control));
-  SetTabStops(std::move(stops));
+  SetTabStops(wizard::kStep2TabStops);
 }
 
 HWND TForm2::Control(Step2Control control) const { return controls_[static_cast<std::size_t>(control)]; }
-
-void TForm2::SetText(Step2Control control, std::string_view text) { SetControlText(Control(control), text); }
-
-std::string TForm2::Text(Step2Control control) const { return ControlText(Control(control)); }
-
-void TForm2::SetEnabled(Step2Control control, bool enabled) { EnableWindow(Control(control), enabled ? TRUE : FALSE); }
-
-void TForm2::SetFocus(Step2Control control) { ::SetFocus(Control(control)); }
 
 std::string TForm2::CounterText(std::size_t box) const {
   return box < counters_.size() ? ControlText(counters_[box]) : std::string();

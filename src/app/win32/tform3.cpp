@@ -44,32 +44,10 @@ TForm3::TForm3(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep3Caption,
   set(Step3Control::FinishButton, AddButton(kFinishText, kStep3Size.width - kMargin - kButtonWidth, buttons_y,
                                             kButtonWidth, [this] { Button2Click(); }));
 
-  std::vector<HWND> stops;
-  for (Step3Control control : kStep3TabStops) stops.push_back(Control(control));
-  SetTabStops(std::move(stops));
+  SetTabStops(wizard::kStep3TabStops);
 }
 
 HWND TForm3::Control(Step3Control control) const { return controls_[static_cast<std::size_t>(control)]; }
-
-void TForm3::SetText(Step3Control control, std::string_view text) {
-  if (control != Step3Control::TapeText) {
-    SetControlText(Control(control), text);
-    return;
-  }
-  // The box's lines end in CR LF.
-  std::wstring wide;
-  for (wchar_t character : Wide(text)) {
-    if (character == L'\n') wide += L'\r';
-    if (character != L'\r') wide += character;
-  }
-  SetWindowTextW(Control(control), wide.c_str());
-}
-
-std::string TForm3::Text(Step3Control control) const { return ControlText(Control(control)); }
-
-void TForm3::SetEnabled(Step3Control control, bool enabled) { EnableWindow(Control(control), enabled ? TRUE : FALSE); }
-
-void TForm3::SetFocus(Step3Control control) { ::SetFocus(Control(control)); }
 
 std::vector<std::string> TForm3::TapeLines() const { return tape_.Lines(); }
 

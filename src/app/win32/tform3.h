@@ -19,10 +19,6 @@ class TForm3 : public StepForm<wizard::Step3View> {
   void Attach(wizard::Step3Presenter& presenter) { presenter_ = &presenter; }
 
   // wizard::Step3View
-  void SetText(wizard::Step3Control control, std::string_view text) override;
-  std::string Text(wizard::Step3Control control) const override;
-  void SetEnabled(wizard::Step3Control control, bool enabled) override;
-  void SetFocus(wizard::Step3Control control) override;
   std::vector<std::string> TapeLines() const override;
   void AppendLines(std::span<const std::string> lines) override;
   void SetGaugeRange(std::int32_t minimum, std::int32_t maximum) override;
@@ -38,7 +34,7 @@ class TForm3 : public StepForm<wizard::Step3View> {
   void EscapePressed() override {}
 
  private:
-  HWND Control(wizard::Step3Control control) const;
+  HWND Control(wizard::Step3Control control) const override;
 
   std::array<HWND, 4> controls_{};
   TapeTextBox tape_;
