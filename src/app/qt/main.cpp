@@ -5,8 +5,8 @@
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/qt/command_line.h"

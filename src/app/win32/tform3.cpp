@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "app/win32/save_file_dialog.h"
-#include "app/win32/wide_text.h"
 #include "wizard/keyboard.h"
 
 namespace fjl::app::win32 {
