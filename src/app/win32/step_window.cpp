@@ -32,15 +32,15 @@ constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_APPWINDOW | WS_EX_CONTROLPAR
 // Why the step class could not be registered, kept for every later window.
 DWORD class_error = 0;
 
-// "<what failed>\n<the system's text>\nError = 0x<code>", as the port's
-// system errors read.
+// "<what failed>\n<the user's words for the reason>\nError = 0x<code>", as
+// the port's system errors read.
 std::string NotMadeText(DWORD code) {
   std::string text = "Не удалось создать окно программы.";
   // A window procedure that refused its window leaves no reason.
   if (code == 0) return text;
   char number[32];
   std::snprintf(number, sizeof number, "\nError = 0x%lx", static_cast<unsigned long>(code));
-  return text + "\n" + platform::SystemErrorText(static_cast<int>(code)) + number;
+  return text + "\n" + platform::SystemResult(static_cast<int>(code)).UserText() + number;
 }
 
 }  // namespace
