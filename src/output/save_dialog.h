@@ -19,9 +19,6 @@ inline constexpr FileFilter kSaveDialogFilters[] = {
     {"Все файлы (*.*)", "(*.*)"},
 };
 
-// The same list as one text: description|pattern|description|pattern.
-inline constexpr std::string_view kSaveDialogFilterText = "Файл контрольной ленты (*.FJL)|*.FJL|Все файлы (*.*)|(*.*)";
-
 inline constexpr std::string_view kDefaultExtension = "*.FJL";
 
 // Offered after the two filters above: the tape as data. Saving under one

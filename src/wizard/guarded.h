@@ -23,4 +23,11 @@ void RunGuarded(ShowError&& show_error, Handler&& handler) {
   }
 }
 
+// A step's handler: what escapes it goes to the error box over the step's
+// window (any view with ShowError).
+template <typename View, typename Handler>
+void RunGuardedOver(View& view, Handler&& handler) {
+  RunGuarded([&view](std::string_view error) { view.ShowError(error); }, std::forward<Handler>(handler));
+}
+
 }  // namespace fjl::wizard

@@ -35,11 +35,6 @@ int IndexOf(const std::vector<std::string>& items, const std::string& item) {
 
 }  // namespace
 
-template <class Handler>
-void Step1Presenter::Guarded(Handler&& handler) {
-  RunGuarded([this](std::string_view error) { view_.ShowError(error); }, std::forward<Handler>(handler));
-}
-
 Step1Presenter::Step1Presenter(Step1View& view, const WizardServices& services)
     : view_(view), services_(services), downloads_(services.ui), kept_(services.kept_downloads) {
   const std::vector<std::string> speeds = SpeedItems();
@@ -65,14 +60,14 @@ void Step1Presenter::ShowLogNotice() {
 }
 
 void Step1Presenter::Open() {
-  Guarded([this] {
+  RunGuardedOver(view_, [this] {
     view_.ShowWindow();
     view_.SetFocus(kStep1MainButton);
   });
 }
 
 void Step1Presenter::Activated() {
-  Guarded([this] {
+  RunGuardedOver(view_, [this] {
     std::setlocale(LC_NUMERIC, "C");
     services_.ui.UseDotAsDecimalSeparator();
     ShowLists();
@@ -97,7 +92,7 @@ void Step1Presenter::ShowLists() {
 }
 
 void Step1Presenter::ConnectOrDisconnect() {
-  Guarded([this] {
+  RunGuardedOver(view_, [this] {
     if (Connected()) {
       Disconnect();
     } else {
@@ -152,7 +147,7 @@ std::string Step1Presenter::PasswordBytes() const {
 }
 
 void Step1Presenter::ReadTape() {
-  Guarded([this] {
+  RunGuardedOver(view_, [this] {
     const std::string password = PasswordBytes();
     StepMessages<Step1Control> boxes(view_);
     HintedMessages messages(boxes, services_.device_link, last_response_);
@@ -183,7 +178,7 @@ void Step1Presenter::ReadTape() {
 }
 
 void Step1Presenter::Finish() {
-  Guarded([this] {
+  RunGuardedOver(view_, [this] {
     finishing_ = true;
     view_.ShowMessage(kMsgAppStopped);
     view_.CloseWindow();
@@ -191,7 +186,7 @@ void Step1Presenter::Finish() {
 }
 
 void Step1Presenter::Next() {
-  Guarded([this] {
+  RunGuardedOver(view_, [this] {
     if (next_ == nullptr) return;
     view_.HideWindow();
     next_->Open();

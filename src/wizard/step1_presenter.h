@@ -74,8 +74,6 @@ class Step1Presenter {
   void ShowTapeButtons(DownloadPhase phase);
   void ShowLists();
   void ShowLogNotice();
-  template <class Handler>
-  void Guarded(Handler&& handler);
 
   Step1View& view_;
   WizardServices services_;

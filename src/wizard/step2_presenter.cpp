@@ -13,11 +13,6 @@
 
 namespace fjl::wizard {
 
-template <class Handler>
-void Step2Presenter::Guarded(Handler&& handler) {
-  RunGuarded([this](std::string_view error) { view_.ShowError(error); }, std::forward<Handler>(handler));
-}
-
 Step2Presenter::Step2Presenter(Step2View& view, Step1Presenter& step1)
     : view_(view), step1_(step1), downloads_(step1.Services().ui) {
   tape::RecordCounters(view_, tape::kAuxCounterBoxes).Reset();
@@ -25,7 +20,7 @@ Step2Presenter::Step2Presenter(Step2View& view, Step1Presenter& step1)
 }
 
 void Step2Presenter::Open() {
-  Guarded([this] {
+  RunGuardedOver(view_, [this] {
     view_.ShowWindow();
     view_.SetFocus(kStep2MainButton);
   });
@@ -38,7 +33,7 @@ void Step2Presenter::ShowAuxButtons(DownloadPhase phase) {
 }
 
 void Step2Presenter::ReadAux() {
-  Guarded([this] {
+  RunGuardedOver(view_, [this] {
     const std::string password = step1_.PasswordBytes();
     StepMessages<Step2Control> boxes(view_);
     HintedMessages messages(boxes, step1_.Services().device_link, step1_.LastResponse());
@@ -66,7 +61,7 @@ void Step2Presenter::ReadAux() {
 }
 
 void Step2Presenter::Finish() {
-  Guarded([this] {
+  RunGuardedOver(view_, [this] {
     finishing_ = true;
     view_.ShowMessage(kMsgAppStopped);
     step1_.CloseWindow();
@@ -75,7 +70,7 @@ void Step2Presenter::Finish() {
 }
 
 void Step2Presenter::Next() {
-  Guarded([this] {
+  RunGuardedOver(view_, [this] {
     if (next_ == nullptr) return;
     view_.HideWindow();
     next_->Open();

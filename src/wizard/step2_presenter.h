@@ -38,8 +38,6 @@ class Step2Presenter {
 
  private:
   void ShowAuxButtons(DownloadPhase phase);
-  template <class Handler>
-  void Guarded(Handler&& handler);
 
   Step2View& view_;
   Step1Presenter& step1_;

@@ -53,11 +53,6 @@ void RestoreWindowView::SetRestoreEnabled(bool enabled) {
   view_.SetEnabled(Step3Control::RestoreButton, enabled);
 }
 
-template <class Handler>
-void Step3Presenter::Guarded(Handler&& handler) {
-  RunGuarded([this](std::string_view error) { view_.ShowError(error); }, std::forward<Handler>(handler));
-}
-
 Step3Presenter::Step3Presenter(Step3View& view, Step1Presenter& step1, Step2Presenter& step2)
     : view_(view), step1_(step1), step2_(step2) {
   view_.SetGaugeRange(0, 100);
@@ -69,14 +64,14 @@ Step3Presenter::Step3Presenter(Step3View& view, Step1Presenter& step1, Step2Pres
 }
 
 void Step3Presenter::Open() {
-  Guarded([this] {
+  RunGuardedOver(view_, [this] {
     view_.ShowWindow();
     view_.SetFocus(kStep3MainButton);
   });
 }
 
 void Step3Presenter::Save() {
-  Guarded([this] {
+  RunGuardedOver(view_, [this] {
     const platform::CalendarTime today = platform::LocalCalendarTime();
     const std::optional<SaveChoice> chosen = view_.ChooseSaveFile(SaveDialogSettingsFor(
         SaveFolder(), ProposedFileName(step1_.Kept().Serial(), today.year, today.month, today.day)));
@@ -134,7 +129,7 @@ bool Step3Presenter::SaveData(const SaveChoice& choice, const std::string& path)
 }
 
 void Step3Presenter::Finish() {
-  Guarded([this] {
+  RunGuardedOver(view_, [this] {
     finishing_ = true;
     view_.ShowMessage(RestoreFinished() ? kMsgAppFinished : kMsgAppStopped);
     step2_.CloseWindow();
@@ -144,7 +139,7 @@ void Step3Presenter::Finish() {
 }
 
 void Step3Presenter::Restore() {
-  Guarded([this] {
+  RunGuardedOver(view_, [this] {
     Toolkit& toolkit = step1_.Services().ui;
     // The run reads back lines it wrote (an annulment repeats them), so its
     // text starts as the box stands now: the initial empty line, an earlier

@@ -57,8 +57,6 @@ class Step3Presenter {
   void CloseWindow() { view_.CloseWindow(); }
 
  private:
-  template <class Handler>
-  void Guarded(Handler&& handler);
   std::string SaveFolder() const;
   // Saving under the JSON or CSV filter; whether every file was written.
   bool SaveData(const SaveChoice& choice, const std::string& path);

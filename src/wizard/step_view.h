@@ -21,6 +21,9 @@ namespace fjl::wizard {
 template <class Control>
 class StepView {
  public:
+  // The enum that names the window's controls.
+  using ControlId = Control;
+
   virtual ~StepView() = default;
 
   // UTF-8. A list's text is its selected item ("" when none is selected).

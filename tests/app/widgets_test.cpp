@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -91,6 +93,31 @@ TEST(TapeTextBoxTest, AppendingAnEmptyLineAddsALine) {
   box.AppendLine("");
   box.AppendLine("");
   EXPECT_EQ(box.LineCount(), 3);
+}
+
+// What the presenters set through the view reaches each kind of control,
+// and reads back as set.
+TEST(StepFormTest, TextsReachEachKindOfControl) {
+  using wizard::Step1Control;
+  RecordingSink sink;
+  link::DeviceLink link([](const std::string&, std::int32_t) { return nullptr; });
+  Wizard wizard(link, sink);
+  TForm1& form1 = wizard.Form1;
+  form1.SetText(Step1Control::PasswordBox, "123456");
+  form1.SetText(Step1Control::ConnectButton, "Отключить");
+  const std::vector<std::string> speeds = {"9600", "19200"};
+  form1.SetListItems(Step1Control::SpeedList, speeds, 0);
+  form1.SetText(Step1Control::SpeedList, "19200");
+  EXPECT_EQ(testing::Utf8(form1.PasswordBox()->text()), "123456");
+  EXPECT_EQ(testing::Utf8(form1.ConnectButton()->text()), "Отключить");
+  EXPECT_EQ(form1.SpeedList()->currentIndex(), 1);
+  EXPECT_EQ(form1.Text(Step1Control::PasswordBox), "123456");
+  EXPECT_EQ(form1.Text(Step1Control::ConnectButton), "Отключить");
+  EXPECT_EQ(form1.Text(Step1Control::SpeedList), "19200");
+
+  wizard.Form3.SetText(wizard::Step3Control::TapeText, "ЧЕК 1\nИТОГ");
+  EXPECT_EQ(wizard.Form3.TapeLines(), (std::vector<std::string>{"ЧЕК 1", "ИТОГ"}));
+  EXPECT_EQ(wizard.Form3.Text(wizard::Step3Control::TapeText), "ЧЕК 1\nИТОГ");
 }
 
 // An error no handler caught shows in the step window's error box, and the

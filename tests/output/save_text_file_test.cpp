@@ -299,15 +299,5 @@ TEST(SaveDialog, CompletesANameWithoutAnExtension) {
   for (const auto& [typed, saved] : cases) EXPECT_EQ(WithDefaultExtension(typed), saved) << typed;
 }
 
-TEST(SaveDialog, TheFilterTextListsEachEntry) {
-  std::string joined;
-  for (const FileFilter& filter : kSaveDialogFilters) {
-    if (!joined.empty()) joined += '|';
-    joined += std::string(filter.description) + "|" + std::string(filter.pattern);
-  }
-  EXPECT_EQ(joined, kSaveDialogFilterText);
-  EXPECT_EQ(kSaveDialogFilterText, "Файл контрольной ленты (*.FJL)|*.FJL|Все файлы (*.*)|(*.*)");
-}
-
 }  // namespace
 }  // namespace fjl::output

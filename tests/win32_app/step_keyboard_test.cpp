@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/tform1.h"
 #include "app/win32/tform3.h"
 #include "app/win32/wide_text.h"
 
@@ -18,13 +19,11 @@ namespace {
 class RecordedForm3 final : public TForm3 {
  public:
   using TForm3::TForm3;
-  std::vector<HWND> Clicked;
+  std::vector<HWND> Pressed;
   int Escapes = 0;
 
  protected:
-  void OnCommand(int, int code, HWND control) override {
-    if (code == BN_CLICKED) Clicked.push_back(control);
-  }
+  void Clicked(HWND button) override { Pressed.push_back(button); }
   void EscapePressed() override { ++Escapes; }
 };
 
@@ -84,7 +83,7 @@ class StepKeyboard : public ::testing::Test {
     box_ = TapeBox(form_->Handle());
     ASSERT_TRUE(restore_ && save_ && finish_ && box_);
     for (HWND button : {restore_, save_, finish_}) EnableWindow(button, TRUE);
-    form_->Clicked.clear();
+    form_->Pressed.clear();
     form_->Escapes = 0;
   }
   void TearDown() override { HoldShift(false); }
@@ -96,10 +95,10 @@ class StepKeyboard : public ::testing::Test {
 
 TEST_F(StepKeyboard, EnterPressesTheFocusedEnabledButtonOnly) {
   EXPECT_TRUE(Press(save_, VK_RETURN));
-  EXPECT_EQ(form_->Clicked, std::vector<HWND>{save_});
+  EXPECT_EQ(form_->Pressed, std::vector<HWND>{save_});
   EnableWindow(finish_, FALSE);
   EXPECT_TRUE(Press(finish_, VK_RETURN));
-  EXPECT_EQ(form_->Clicked, std::vector<HWND>{save_});
+  EXPECT_EQ(form_->Pressed, std::vector<HWND>{save_});
 }
 
 TEST_F(StepKeyboard, TabWalksTheStopsPastDisabledOnesAndWraps) {
@@ -121,6 +120,29 @@ TEST_F(StepKeyboard, TabWalksTheStopsPastDisabledOnesAndWraps) {
   }
 }
 
+// Step 1 from the port list: the connect button three Tabs away, no stop on
+// a reply box or a counter, the buttons of a closed port passed over.
+TEST(StepOneKeyboard, TabVisitsOnlyTheTabStops) {
+  Win32Toolkit toolkit;
+  TForm1 form(toolkit);
+  form.ShowWindow();
+  form.SetText(wizard::Step1Control::PasswordBox, "482913");
+  HWND port = FindWindowExW(form.Handle(), nullptr, L"ComboBox", nullptr);
+  HWND speed = FindWindowExW(form.Handle(), port, L"ComboBox", nullptr);
+  HWND password = ChildWithText(form.Handle(), "482913");
+  HWND connect = ChildWithText(form.Handle(), "Подключить");
+  HWND finish = ChildWithText(form.Handle(), "Завершить");
+  ASSERT_TRUE(port && speed && password && connect && finish);
+  std::vector<HWND> visited;
+  HWND focused = port;
+  for (int press = 0; press < 5; ++press) {
+    EXPECT_TRUE(Press(focused, VK_TAB));
+    focused = GetFocus();
+    visited.push_back(focused);
+  }
+  EXPECT_EQ(visited, (std::vector<HWND>{speed, password, connect, finish, port}));
+}
+
 TEST_F(StepKeyboard, TabNeverTypesIntoTheTape) {
   form_->SetText(wizard::Step3Control::TapeText, "ЧЕК 1");
   EXPECT_TRUE(Press(box_, VK_TAB));
@@ -134,7 +156,7 @@ TEST_F(StepKeyboard, EscapeAsksFromEveryControlOtherKeysPassThrough) {
   EXPECT_EQ(form_->Escapes, 2);
   EXPECT_FALSE(Press(box_, 'A'));
   EXPECT_FALSE(Press(save_, VK_SPACE));
-  EXPECT_TRUE(form_->Clicked.empty());
+  EXPECT_TRUE(form_->Pressed.empty());
 }
 
 // Closes the message box that is up, from inside its own modal loop.

@@ -1,11 +1,13 @@
 // The Win32 step windows as created, before any presenter sets them: their
 // captions, client sizes, the texts and enabled state of their buttons, and
-// the tape box's lines.
+// the tape box's lines; a window Windows refuses to make, and a button's
+// handler that throws.
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -119,6 +121,15 @@ TEST(StepWindows, TapeBoxAppendsLinesAfterItsEmptyOne) {
   EXPECT_EQ(form3.TapeLines(), (std::vector<std::string>{"", "ЧЕК 1", "ИТОГ  12.50", "a  b", ""}));
 }
 
+// The box's lines end in CR LF; the wizard's text has "\n".
+TEST(StepWindows, TheTapeBoxTextHasTheWizardsLineEnds) {
+  Win32Toolkit toolkit;
+  TForm3 form3(toolkit);
+  form3.SetText(wizard::Step3Control::TapeText, "ЧЕК 1\nИТОГ");
+  EXPECT_EQ(form3.TapeLines(), (std::vector<std::string>{"ЧЕК 1", "ИТОГ"}));
+  EXPECT_EQ(form3.Text(wizard::Step3Control::TapeText), "ЧЕК 1\nИТОГ");
+}
+
 // The lines arrive below what the user looks at: the box neither scrolls
 // nor moves the caret or selection.
 TEST(StepWindows, AppendedLinesLeaveTheViewAndSelectionAlone) {
@@ -186,6 +197,96 @@ TEST(StepWindows, ANewDpiLaysTheWindowOutAnew) {
   const LOGFONTW tape = FontOf(FindWindowExW(form3.Handle(), nullptr, L"Edit", nullptr));
   EXPECT_EQ(tape.lfHeight, eight_points);
   EXPECT_STREQ(tape.lfFaceName, L"Courier New");
+}
+
+// A bare step window, its controls made by the test.
+class TestWindow : public StepWindow {
+ public:
+  explicit TestWindow(Win32Toolkit& toolkit) : StepWindow(toolkit, "Окно проверки", {200, 100}) {}
+  using StepWindow::AddButton;
+  using StepWindow::AddControl;
+
+ protected:
+  void CloseRequested() override {}
+  void EscapePressed() override {}
+};
+
+// A window whose last control Windows cannot make.
+class HalfMadeWindow final : public TestWindow {
+ public:
+  explicit HalfMadeWindow(Win32Toolkit& toolkit) : TestWindow(toolkit) {
+    AddControl(L"НетТакогоКласса", 0, 0, 0, 10, 10);
+  }
+};
+
+BOOL CALLBACK CountStepWindow(HWND window, LPARAM count) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (std::wstring(name) == L"FjlStepWindow") ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+int StepWindowsOfThisThread() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), &CountStepWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+TEST(StepWindows, AControlWindowsCannotMakeFailsTheWindowWithItsReason) {
+  Win32Toolkit toolkit;
+  const int before = StepWindowsOfThisThread();
+  try {
+    HalfMadeWindow window(toolkit);
+    FAIL() << "made";
+  } catch (const WindowNotMade& error) {
+    EXPECT_EQ(std::string(error.what()).rfind("Не удалось создать окно программы.\n", 0), 0u) << error.what();
+    EXPECT_NE(std::string(error.what()).find("\nError = 0x583"), std::string::npos)
+        << "ERROR_CLASS_DOES_NOT_EXIST: " << error.what();
+  }
+  EXPECT_EQ(StepWindowsOfThisThread(), before) << "nothing half-made is left";
+}
+
+// What the message box said, read from inside its own modal loop before it
+// is answered.
+std::string box_title;
+std::string box_text;
+
+BOOL CALLBACK ReadBoxText(HWND child, LPARAM) {
+  wchar_t name[64] = {};
+  GetClassNameW(child, name, 64);
+  if (_wcsicmp(name, L"Static") == 0 && GetWindowTextLengthW(child) > 0) box_text = Utf8(WindowText(child));
+  return TRUE;
+}
+
+void CALLBACK ReadAndAnswerTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  const HWND box = GetActiveWindow();
+  if (box == nullptr) return;
+  box_title = Utf8(WindowText(box));
+  EnumChildWindows(box, &ReadBoxText, 0);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+// A button runs what it was made with; an error that escapes it ends in the
+// error box over the window, as on Qt, and the window goes on.
+TEST(StepWindows, AButtonRunsItsHandlerAndAnEscapingErrorIsShown) {
+  Win32Toolkit toolkit;
+  TestWindow window(toolkit);
+  int pressed = 0;
+  HWND button = window.AddButton("Сохранить", 10, 10, 110, [&pressed] {
+    if (++pressed == 2) throw std::runtime_error("Ошибка записи");
+  });
+  SendMessageW(button, BM_CLICK, 0, 0);
+  EXPECT_EQ(pressed, 1);
+  EXPECT_TRUE(box_text.empty());
+
+  SetTimer(nullptr, 0, 200, &ReadAndAnswerTheBox);
+  SendMessageW(button, BM_CLICK, 0, 0);
+  EXPECT_EQ(pressed, 2);
+  EXPECT_EQ(box_title, "Окно проверки");
+  EXPECT_EQ(box_text, "Ошибка записи");
+  SendMessageW(button, BM_CLICK, 0, 0);
+  EXPECT_EQ(pressed, 3);
 }
 
 }  // namespace

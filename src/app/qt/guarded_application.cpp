@@ -1,7 +1,7 @@
 #include "app/qt/guarded_application.h"
 
 #include <cstdio>
-#include <exception>
+#include <string_view>
 
 #include "wizard/guarded.h"
 
@@ -10,22 +10,18 @@ namespace fjl::app {
 GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
-  try {
-    return QApplication::notify(receiver, event);
-  } catch (const std::exception& error) {
-    if (messages_ != nullptr) {
-      messages_->ShowError(error.what());
-    } else {
-      std::fprintf(stderr, "%s\n", error.what());
-    }
-  } catch (...) {
-    if (messages_ != nullptr) {
-      messages_->ShowError(wizard::kUnknownErrorText);
-    } else {
-      std::fprintf(stderr, "%s\n", wizard::kUnknownErrorText.data());
-    }
+  bool handled = false;
+  wizard::RunGuarded([this](std::string_view error) { ShowError(error); },
+                     [&] { handled = QApplication::notify(receiver, event); });
+  return handled;
+}
+
+void GuardedApplication::ShowError(std::string_view text) {
+  if (messages_ != nullptr) {
+    messages_->ShowError(text);
+  } else {
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
   }
-  return false;
 }
 
 }  // namespace fjl::app

@@ -4,6 +4,7 @@
 // standard error box instead of terminating the program.
 
 #include <QApplication>
+#include <string_view>
 
 #include "user/message_sink.h"
 
@@ -17,6 +18,9 @@ class GuardedApplication : public QApplication {
   bool notify(QObject* receiver, QEvent* event) override;
 
  private:
+  // Over the active window, or on standard error before there is any.
+  void ShowError(std::string_view text);
+
   MessageSink* messages_ = nullptr;
 };
 

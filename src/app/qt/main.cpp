@@ -5,8 +5,8 @@
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/qt/command_line.h"
@@ -21,6 +21,7 @@
 #include "platform/user_folders.h"
 #include "port/port_control.h"
 #include "port/port_extra_ports.h"
+#include "wizard/guarded.h"
 
 int main(int argc, char** argv) {
   if (const auto info = fjl::app::InfoText("fjl-restore", std::vector<std::string>(argv + 1, argv + argc))) {
@@ -66,11 +67,9 @@ int main(int argc, char** argv) {
   QObject::connect(&wizard.Form1, &fjl::app::TForm1::MainWindowClosed, &application,
                    &QCoreApplication::quit, Qt::QueuedConnection);
   wizard.Steps.Start();
-  try {
-    return QApplication::exec();
-  } catch (const std::exception& error) {
-    // Outside any event handler: nothing sensible is left to run.
-    messages.ShowError(error.what());
-    return 1;
-  }
+  // An error outside any event handler leaves nothing sensible to run.
+  int status = 1;
+  fjl::wizard::RunGuarded([&messages](std::string_view error) { messages.ShowError(error); },
+                          [&status] { status = QApplication::exec(); });
+  return status;
 }

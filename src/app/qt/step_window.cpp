@@ -55,7 +55,7 @@ void StepWindow::SetUpStepWindow(std::string_view caption, wizard::ClientSize si
   }
 }
 
-void StepWindow::SetTabStops(std::initializer_list<QWidget*> stops) {
+void StepWindow::SetTabStops(const std::vector<QWidget*>& stops) {
   for (QWidget* control : findChildren<QWidget*>()) {
     if (KindOf(control) == ControlKind::Other || (control->focusPolicy() & Qt::TabFocus) == 0) continue;
     if (std::find(stops.begin(), stops.end(), control) == stops.end()) control->setFocusPolicy(Qt::ClickFocus);
@@ -65,6 +65,26 @@ void StepWindow::SetTabStops(std::initializer_list<QWidget*> stops) {
     if (previous != nullptr) QWidget::setTabOrder(previous, stop);
     previous = stop;
   }
+}
+
+void StepWindow::SetControlText(QWidget* control, std::string_view text) {
+  if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+    edit->setText(ToQString(text));
+  } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+    button->setText(ToQString(text));
+  } else if (auto* list = qobject_cast<QComboBox*>(control)) {
+    list->setCurrentIndex(list->findText(ToQString(text)));
+  } else if (auto* box = qobject_cast<QPlainTextEdit*>(control)) {
+    box->setPlainText(ToQString(text));
+  }
+}
+
+std::string StepWindow::ControlText(const QWidget* control) {
+  if (const auto* edit = qobject_cast<const QLineEdit*>(control)) return edit->text().toStdString();
+  if (const auto* button = qobject_cast<const QAbstractButton*>(control)) return button->text().toStdString();
+  if (const auto* list = qobject_cast<const QComboBox*>(control)) return list->currentText().toStdString();
+  if (const auto* box = qobject_cast<const QPlainTextEdit*>(control)) return box->toPlainText().toStdString();
+  return {};
 }
 
 void StepWindow::FocusControl(QWidget* control) {

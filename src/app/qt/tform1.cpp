@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "app/qt/layout_helpers.h"
 #include "app/qt/status_indicator.h"
+#include "wizard/keyboard.h"
 
 namespace fjl::app {
 
@@ -18,8 +18,7 @@ TForm1::TForm1(MessageBoxes& boxes, QWidget* parent)
       counters_(tape::kTapeCounterBoxes,
                 [this](int kind) { return kind == tape::kTotalKind ? ui_.TotalBox : CounterBox(kind); }) {
   SetUpStepWindow(wizard::kStep1Caption, wizard::kStep1Size);
-  SetTabStops({ui_.PortList, ui_.SpeedList, ui_.PasswordBox, ui_.ConnectButton, ui_.ReadTapeButton,
-               ui_.FinishButton, ui_.NextButton});
+  SetTabStops(wizard::kStep1TabStops);
   connect(ui_.ConnectButton, &QPushButton::clicked, this, &TForm1::Button1Click);
   connect(ui_.ReadTapeButton, &QPushButton::clicked, this, &TForm1::Button2Click);
   connect(ui_.FinishButton, &QPushButton::clicked, this, &TForm1::Button3Click);
@@ -47,29 +46,6 @@ QWidget* TForm1::Control(Step1Control control) const {
   }
   return nullptr;
 }
-
-void TForm1::SetText(Step1Control control, std::string_view text) {
-  QWidget* widget = Control(control);
-  if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-    edit->setText(ToQString(text));
-  } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
-    button->setText(ToQString(text));
-  } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
-    list->setCurrentIndex(list->findText(ToQString(text)));
-  }
-}
-
-std::string TForm1::Text(Step1Control control) const {
-  const QWidget* widget = Control(control);
-  if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) return edit->text().toStdString();
-  if (const auto* button = qobject_cast<const QPushButton*>(widget)) return button->text().toStdString();
-  if (const auto* list = qobject_cast<const QComboBox*>(widget)) return list->currentText().toStdString();
-  return {};
-}
-
-void TForm1::SetEnabled(Step1Control control, bool enabled) { Control(control)->setEnabled(enabled); }
-
-void TForm1::SetFocus(Step1Control control) { FocusControl(Control(control)); }
 
 void TForm1::SetListItems(Step1Control list, std::span<const std::string> items, int selected) {
   auto* box = qobject_cast<QComboBox*>(Control(list));

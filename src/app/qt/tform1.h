@@ -43,10 +43,6 @@ class TForm1 : public StepForm<wizard::Step1View> {
   QPushButton* NextButton() const { return ui_.NextButton; }
 
   // wizard::Step1View
-  void SetText(wizard::Step1Control control, std::string_view text) override;
-  std::string Text(wizard::Step1Control control) const override;
-  void SetEnabled(wizard::Step1Control control, bool enabled) override;
-  void SetFocus(wizard::Step1Control control) override;
   void SetListItems(wizard::Step1Control list, std::span<const std::string> items, int selected) override;
   void SetIndicator(wizard::IndicatorColour colour) override;
   std::string CounterText(std::size_t box) const override { return counters_.CounterText(box); }
@@ -73,7 +69,7 @@ class TForm1 : public StepForm<wizard::Step1View> {
   void StepClosed() override { emit MainWindowClosed(); }
 
  private:
-  QWidget* Control(wizard::Step1Control control) const;
+  QWidget* Control(wizard::Step1Control control) const override;
 
   Step1Controls ui_;
   CounterBoxesView counters_;

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/qt/layout_helpers.h"
+#include "wizard/keyboard.h"
 
 namespace fjl::app {
 
@@ -15,7 +15,7 @@ TForm2::TForm2(MessageBoxes& boxes, QWidget* parent)
       counters_(tape::kAuxCounterBoxes,
                 [this](int kind) { return kind == tape::kTotalKind ? ui_.TotalBox : CounterBox(kind); }) {
   SetUpStepWindow(wizard::kStep2Caption, wizard::kStep2Size);
-  SetTabStops({ui_.ReadAuxButton, ui_.FinishButton, ui_.NextButton});
+  SetTabStops(wizard::kStep2TabStops);
   connect(ui_.ReadAuxButton, &QPushButton::clicked, this, &TForm2::Button1Click);
   connect(ui_.FinishButton, &QPushButton::clicked, this, &TForm2::Button2Click);
   connect(ui_.NextButton, &QPushButton::clicked, this, &TForm2::Button3Click);
@@ -38,26 +38,6 @@ QWidget* TForm2::Control(Step2Control control) const {
   }
   return nullptr;
 }
-
-void TForm2::SetText(Step2Control control, std::string_view text) {
-  QWidget* widget = Control(control);
-  if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-    edit->setText(ToQString(text));
-  } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
-    button->setText(ToQString(text));
-  }
-}
-
-std::string TForm2::Text(Step2Control control) const {
-  const QWidget* widget = Control(control);
-  if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) return edit->text().toStdString();
-  if (const auto* button = qobject_cast<const QPushButton*>(widget)) return button->text().toStdString();
-  return {};
-}
-
-void TForm2::SetEnabled(Step2Control control, bool enabled) { Control(control)->setEnabled(enabled); }
-
-void TForm2::SetFocus(Step2Control control) { FocusControl(Control(control)); }
 
 void TForm2::Button1Click() {
   if (presenter_ != nullptr) presenter_->ReadAux();

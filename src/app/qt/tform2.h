@@ -30,10 +30,6 @@ class TForm2 : public StepForm<wizard::Step2View> {
   QPushButton* NextButton() const { return ui_.NextButton; }
 
   // wizard::Step2View
-  void SetText(wizard::Step2Control control, std::string_view text) override;
-  std::string Text(wizard::Step2Control control) const override;
-  void SetEnabled(wizard::Step2Control control, bool enabled) override;
-  void SetFocus(wizard::Step2Control control) override;
   std::string CounterText(std::size_t box) const override { return counters_.CounterText(box); }
   void SetCounterText(std::size_t box, std::string_view text) override { counters_.SetCounterText(box, text); }
 
@@ -47,7 +43,7 @@ class TForm2 : public StepForm<wizard::Step2View> {
   void EscapePressed() override;
 
  private:
-  QWidget* Control(wizard::Step2Control control) const;
+  QWidget* Control(wizard::Step2Control control) const override;
 
   Step2Controls ui_;
   CounterBoxesView counters_;

@@ -2,9 +2,9 @@
 
 #include <QPushButton>
 
-#include "app/qt/layout_helpers.h"
 #include "app/qt/progress_gauge.h"
 #include "app/qt/tape_text_box.h"
+#include "wizard/keyboard.h"
 
 namespace fjl::app {
 
@@ -12,7 +12,7 @@ using wizard::Step3Control;
 
 TForm3::TForm3(MessageBoxes& boxes, QWidget* parent) : StepForm(boxes, parent), ui_(BuildStep3Controls(*this)) {
   SetUpStepWindow(wizard::kStep3Caption, wizard::kStep3Size);
-  SetTabStops({ui_.TextBox, ui_.RestoreButton, ui_.SaveButton, ui_.FinishButton});
+  SetTabStops(wizard::kStep3TabStops);
   connect(ui_.SaveButton, &QPushButton::clicked, this, &TForm3::Button1Click);
   connect(ui_.FinishButton, &QPushButton::clicked, this, &TForm3::Button2Click);
   connect(ui_.RestoreButton, &QPushButton::clicked, this, &TForm3::Button3Click);
@@ -31,20 +31,6 @@ QWidget* TForm3::Control(Step3Control control) const {
   }
   return nullptr;
 }
-
-void TForm3::SetText(Step3Control control, std::string_view text) {
-  if (auto* button = qobject_cast<QPushButton*>(Control(control))) button->setText(ToQString(text));
-}
-
-std::string TForm3::Text(Step3Control control) const {
-  if (const auto* button = qobject_cast<const QPushButton*>(Control(control))) return button->text().toStdString();
-  if (control == Step3Control::TapeText) return ui_.TextBox->toPlainText().toStdString();
-  return {};
-}
-
-void TForm3::SetEnabled(Step3Control control, bool enabled) { Control(control)->setEnabled(enabled); }
-
-void TForm3::SetFocus(Step3Control control) { FocusControl(Control(control)); }
 
 void TForm3::AppendLines(std::span<const std::string> lines) { ui_.TextBox->AppendLines(lines); }
 

@@ -35,10 +35,6 @@ class TForm3 : public StepForm<wizard::Step3View> {
   void SetSaveFileChooser(SaveFileChooser* chooser);
 
   // wizard::Step3View
-  void SetText(wizard::Step3Control control, std::string_view text) override;
-  std::string Text(wizard::Step3Control control) const override;
-  void SetEnabled(wizard::Step3Control control, bool enabled) override;
-  void SetFocus(wizard::Step3Control control) override;
   // Each batch of restored lines goes into the box in one edit.
   void AppendLines(std::span<const std::string> lines) override;
   std::vector<std::string> TapeLines() const override;
@@ -56,7 +52,7 @@ class TForm3 : public StepForm<wizard::Step3View> {
   void EscapePressed() override {}
 
  private:
-  QWidget* Control(wizard::Step3Control control) const;
+  QWidget* Control(wizard::Step3Control control) const override;
 
   Step3Controls ui_;
   wizard::Step3Presenter* presenter_ = nullptr;

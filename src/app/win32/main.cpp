@@ -5,8 +5,8 @@
 #include <objbase.h>
 
 #include <cstdlib>
-#include <exception>
 #include <string>
+#include <string_view>
 
 #include "app/win32/step_window.h"
 #include "app/win32/taskbar_progress.h"
@@ -21,6 +21,7 @@
 #include "port/port_control.h"
 #include "port/port_extra_ports.h"
 #include "port/port_listing.h"
+#include "wizard/guarded.h"
 #include "wizard/wizard_steps.h"
 
 namespace {
@@ -49,7 +50,7 @@ struct Wizard {
   fjl::wizard::WizardSteps Steps;
 };
 
-void ShowFatalError(const char* text) {
+void ShowFatalError(std::string_view text) {
   MessageBoxW(nullptr, Wide(text).c_str(), Wide(fjl::wizard::kStep1Caption).c_str(), MB_OK | MB_ICONERROR);
 }
 
@@ -78,15 +79,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // save dialog's shell extensions expect a single-threaded apartment too.
   // Without COM the wizard still runs, its taskbar button plain.
   const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  // An error outside any handler (a window Windows would not make) leaves
+  // nothing sensible to run.
   int status = 1;
-  try {
-    status = RunWizard(std::getenv("FJL_EXTRA_PORTS"));
-  } catch (const std::exception& error) {
-    // Outside any handler: nothing sensible is left to run.
-    ShowFatalError(error.what());
-  } catch (...) {
-    ShowFatalError("Неизвестная ошибка");
-  }
+  fjl::wizard::RunGuarded(&ShowFatalError, [&status] { status = RunWizard(std::getenv("FJL_EXTRA_PORTS")); });
   if (com) CoUninitialize();
   return status;
 }

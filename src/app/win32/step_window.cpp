@@ -3,10 +3,13 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 #include "app/win32/newer_api.h"
 #include "app/win32/wide_text.h"
+#include "platform/system_result.h"
+#include "wizard/guarded.h"
 #include "wizard/keyboard.h"
 #include "wizard/layout.h"
 
@@ -25,13 +28,26 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;
 // have to be kept visible off-screen to keep its button, and its thumbnail
 // and Alt+Tab entry would show that empty window, not the step.
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
-constexpr int kEditHeight = 21;
-constexpr int kButtonHeight = 25;
-constexpr int kLabelHeight = 13;
+
+// Why the step class could not be registered, kept for every later window.
+DWORD class_error = 0;
+
+// "<what failed>\n<the user's words for the reason>\nError = 0x<code>", as
+// the port's system errors read.
+std::string NotMadeText(DWORD code) {
+  std::string text = "Не удалось создать окно программы.";
+  // A window procedure that refused its window leaves no reason.
+  if (code == 0) return text;
+  char number[32];
+  std::snprintf(number, sizeof number, "\nError = 0x%lx", static_cast<unsigned long>(code));
+  return text + "\n" + platform::SystemResult(static_cast<int>(code)).UserText() + number;
+}
 
 }  // namespace
 
-ATOM StepWindow::RegisterStepClass() {
+WindowNotMade::WindowNotMade(DWORD code) : std::runtime_error(NotMadeText(code)) {}
+
+ATOM StepWindow::StepClass() {
   static const ATOM atom = [] {
     WNDCLASSEXW window_class{};
     window_class.cbSize = sizeof(window_class);
@@ -41,7 +57,9 @@ ATOM StepWindow::RegisterStepClass() {
     window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     window_class.lpszClassName = kWindowClass;
-    return RegisterClassExW(&window_class);
+    const ATOM registered = RegisterClassExW(&window_class);
+    if (registered == 0) class_error = GetLastError();
+    return registered;
   }();
   return atom;
 }
@@ -83,10 +101,19 @@ std::optional<wizard::Key> KeyOf(WPARAM key) {
 
 StepWindow::StepWindow(Win32Toolkit& toolkit, std::string_view caption, wizard::ClientSize size)
     : toolkit_(toolkit), size_(size) {
-  RegisterStepClass();
+  if (StepClass() == 0) throw WindowNotMade(class_error);
   dpi_ = static_cast<int>(NewerApi::System().SystemDpi());
-  font_ = MakeFont(L"Tahoma", 8);
+  // A constructor that throws runs no destructor: what was made is let go here.
+  try {
+    font_ = MakeFont(L"Tahoma", 8);
+    CreateFrame(caption);
+  } catch (...) {
+    Release();
+    throw;
+  }
+}
 
+void StepWindow::CreateFrame(std::string_view caption) {
   const RECT frame = FrameFor(dpi_);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
@@ -94,9 +121,11 @@ StepWindow::StepWindow(Win32Toolkit& toolkit, std::string_view caption, wizard::
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int x = work.left + std::max(0, static_cast<int>(work.right - work.left - width) / 2);
   const int y = work.top + std::max(0, static_cast<int>(work.bottom - work.top - height) / 2);
-  window_ = CreateWindowExW(kExStyle, kWindowClass, Wide(caption).c_str(), kStyle, x, y, width, height, nullptr,
-                            nullptr, GetModuleHandleW(nullptr), nullptr);
-  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // The window procedure binds `this` at WM_NCCREATE, the first message.
+  if (CreateWindowExW(kExStyle, kWindowClass, Wide(caption).c_str(), kStyle, x, y, width, height, nullptr, nullptr,
+                      GetModuleHandleW(nullptr), this) == nullptr) {
+    throw WindowNotMade(GetLastError());
+  }
   // The centre of the work area can be on a screen of another DPI than the
   // system's; nothing is placed yet, so only the frame and font follow it.
   const int placed_dpi = static_cast<int>(NewerApi::System().WindowDpi(window_));
@@ -107,12 +136,17 @@ StepWindow::StepWindow(Win32Toolkit& toolkit, std::string_view caption, wizard::
   }
 }
 
-StepWindow::~StepWindow() {
-  if (window_ != nullptr && IsWindow(window_)) {
+StepWindow::~StepWindow() { Release(); }
+
+void StepWindow::Release() {
+  if (window_ != nullptr) {
+    // The window's last messages find no object: a derived one is gone.
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
+    window_ = nullptr;
   }
   for (const FontMade& made : fonts_) DeleteObject(made.font);
+  fonts_.clear();
 }
 
 namespace {
@@ -135,6 +169,7 @@ HFONT CreateFontAt(const wchar_t* face, int points, int dpi) {
 
 HFONT StepWindow::MakeFont(const wchar_t* face, int points) {
   HFONT made = CreateFontAt(face, points, dpi_);
+  if (made == nullptr) throw WindowNotMade(GetLastError());
   fonts_.push_back({made, face, points});
   return made;
 }
@@ -200,71 +235,103 @@ int StepWindow::TextWidth(std::string_view text) const {
   return (extent.cx * 96 + dpi_ - 1) / dpi_;
 }
 
-HWND StepWindow::AddControl(const wchar_t* window_class, DWORD style, int id, int x, int y, int width, int height,
+HWND StepWindow::AddControl(const wchar_t* window_class, DWORD style, int x, int y, int width, int height,
                             std::string_view text, DWORD ex_style) {
+  // Each control has an id of its own; the window finds its controls by
+  // handle, never by id.
   HWND control = CreateWindowExW(ex_style, window_class, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, Px(x),
                                  Px(y), Px(width), Px(height), window_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(next_id_++)), GetModuleHandleW(nullptr),
                                  nullptr);
+  if (control == nullptr) throw WindowNotMade(GetLastError());
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   placements_.push_back({control, x, y, width, height});
   return control;
 }
 
 HWND StepWindow::AddLabel(std::string_view text, int x, int y) {
-  return AddControl(WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, x, y, TextWidth(text) + 2, kLabelHeight, text);
+  return AddControl(WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX, x, y, TextWidth(text) + 2, kLabelHeight, text);
 }
 
-HWND StepWindow::AddLabelBefore(std::string_view text, int box_x, int box_y, int box_height) {
+HWND StepWindow::AddLabelBefore(std::string_view text, int box_x, int box_y) {
   // The text starts where its measured width ends it the gap before the box;
   // the control reaches almost to the box, as some renderers draw a text a
   // few pixels wider than it measures, and a clipped last ":" would change
   // the label.
   const int width = TextWidth(text);
-  return AddControl(WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, box_x - wizard::kLabelGap - width,
-                    box_y + (box_height - kLabelHeight) / 2, width + wizard::kLabelGap - 1, kLabelHeight, text);
+  return AddControl(WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX, box_x - wizard::kLabelGap - width,
+                    box_y + (kEditHeight - kLabelHeight) / 2, width + wizard::kLabelGap - 1, kLabelHeight, text);
 }
 
-HWND StepWindow::AddEdit(int id, int x, int y, int width, bool read_only, std::string_view text) {
-  return AddControl(WC_EDITW, ES_AUTOHSCROLL | (read_only ? ES_READONLY : 0), id, x, y, width, kEditHeight, text,
+HWND StepWindow::AddEdit(int x, int y, int width, bool read_only, std::string_view text) {
+  return AddControl(WC_EDITW, ES_AUTOHSCROLL | (read_only ? ES_READONLY : 0), x, y, width, kEditHeight, text,
                     WS_EX_CLIENTEDGE);
 }
 
-HWND StepWindow::AddButton(int id, std::string_view text, int x, int y, int width) {
-  return AddControl(WC_BUTTONW, BS_PUSHBUTTON, id, x, y, width, kButtonHeight, text);
+HWND StepWindow::AddButton(std::string_view text, int x, int y, int width, std::function<void()> clicked) {
+  HWND button = AddControl(WC_BUTTONW, BS_PUSHBUTTON, x, y, width, kButtonHeight, text);
+  clicks_.emplace_back(button, std::move(clicked));
+  return button;
 }
 
-HWND StepWindow::AddDropDownList(int id, int x, int y, int width) {
+HWND StepWindow::AddDropDownList(int x, int y, int width) {
   // The height is that of the list when dropped down.
-  return AddControl(WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL, id, x, y, width, 200);
+  return AddControl(WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL, x, y, width, 200);
 }
 
 HWND StepWindow::AddGroup(std::string_view text, int x, int y, int width, int height) {
-  return AddControl(WC_BUTTONW, BS_GROUPBOX, -1, x, y, width, height, text);
+  return AddControl(WC_BUTTONW, BS_GROUPBOX, x, y, width, height, text);
+}
+
+void StepWindow::Clicked(HWND button) {
+  const auto found =
+      std::find_if(clicks_.begin(), clicks_.end(), [button](const auto& click) { return click.first == button; });
+  if (found != clicks_.end() && found->second) found->second();
 }
 
 void StepWindow::SetControlText(HWND control, std::string_view text) {
-  if (KindOf(control) == wizard::ControlKind::List) {
-    const std::wstring wide = Wide(text);
-    const LRESULT index =
-        SendMessageW(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wide.c_str()));
-    SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    return;
+  switch (KindOf(control)) {
+    case wizard::ControlKind::List: {
+      const std::wstring wide = Wide(text);
+      const LRESULT index =
+          SendMessageW(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wide.c_str()));
+      SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+      return;
+    }
+    case wizard::ControlKind::TextBox: {
+      std::wstring lines;
+      for (const wchar_t character : Wide(text)) {
+        if (character == L'\n') lines += L'\r';
+        if (character != L'\r') lines += character;
+      }
+      SetWindowTextW(control, lines.c_str());
+      return;
+    }
+    default:
+      SetWindowTextW(control, Wide(text).c_str());
+      return;
   }
-  SetWindowTextW(control, Wide(text).c_str());
 }
 
 std::string StepWindow::ControlText(HWND control) {
-  if (KindOf(control) == wizard::ControlKind::List) {
-    const LRESULT index = SendMessageW(control, CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR) return {};
-    const LRESULT length = SendMessageW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item.data()));
-    item.resize(static_cast<std::size_t>(length));
-    return Utf8(item);
+  switch (KindOf(control)) {
+    case wizard::ControlKind::List: {
+      const LRESULT index = SendMessageW(control, CB_GETCURSEL, 0, 0);
+      if (index == CB_ERR) return {};
+      const LRESULT length = SendMessageW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+      std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
+      SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item.data()));
+      item.resize(static_cast<std::size_t>(length));
+      return Utf8(item);
+    }
+    case wizard::ControlKind::TextBox: {
+      std::wstring lines = WindowText(control);
+      std::erase(lines, L'\r');
+      return Utf8(lines);
+    }
+    default:
+      return Utf8(WindowText(control));
   }
-  return Utf8(WindowText(control));
 }
 
 void StepWindow::ShowStepWindow() {
@@ -311,7 +378,7 @@ void StepWindow::MoveFocus(HWND from, bool forward) {
 bool StepWindow::HandleKey(const MSG& message) {
   if (message.message != WM_KEYDOWN || message.hwnd == nullptr) return false;
   HWND root = GetAncestor(message.hwnd, GA_ROOT);
-  if (root == nullptr || GetClassLongPtrW(root, GCW_ATOM) != RegisterStepClass()) return false;
+  if (root == nullptr || GetClassLongPtrW(root, GCW_ATOM) != StepClass()) return false;
   auto* window = reinterpret_cast<StepWindow*>(GetWindowLongPtrW(root, GWLP_USERDATA));
   if (window == nullptr) return false;
   const std::optional<wizard::Key> key = KeyOf(message.wParam);
@@ -346,18 +413,35 @@ bool StepWindow::HandleKey(const MSG& message) {
 }
 
 LRESULT CALLBACK StepWindow::WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  // Per-monitor awareness of the first kind (Windows 8.1 to 10 1607) scales
-  // the client area only; from 10 1607 on the caption can follow it too.
-  if (message == WM_NCCREATE) NewerApi::System().EnableNonClientScaling(window);
+  if (message == WM_NCCREATE) {
+    // Per-monitor awareness of the first kind (Windows 8.1 to 10 1607)
+    // scales the client area only; from 10 1607 on the caption can follow
+    // it too.
+    NewerApi::System().EnableNonClientScaling(window);
+    auto* created = static_cast<StepWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lparam)->lpCreateParams);
+    created->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+  }
   auto* step = reinterpret_cast<StepWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (step == nullptr) return DefWindowProcW(window, message, wparam, lparam);
-  return step->Handle(message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    step->window_ = nullptr;
+    return DefWindowProcW(window, message, wparam, lparam);
+  }
+  // No exception may cross Windows' own frames on its way out (a 32-bit
+  // program cannot unwind through them at all): one a handler lets escape
+  // is shown as the Qt windows show theirs, and the message ends there.
+  LRESULT result = 0;
+  wizard::RunGuarded([step](std::string_view error) { step->ShowBoxError(error); },
+                     [&] { result = step->Handle(message, wparam, lparam); });
+  return result;
 }
 
 LRESULT StepWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
-      OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+      if (HIWORD(wparam) == BN_CLICKED && lparam != 0) Clicked(reinterpret_cast<HWND>(lparam));
       return 0;
     case WM_DRAWITEM:
       if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam))) return TRUE;

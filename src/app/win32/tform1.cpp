@@ -13,98 +13,122 @@ namespace {
 
 using wizard::Step1Control;
 
-constexpr int kControlId = 100;  // + Step1Control
-constexpr int kCounterId = 200;  // + box index
-constexpr int kIndicatorId = 300;
-
-int IdOf(Step1Control control) { return kControlId + static_cast<int>(control); }
+// The step 1 layout, in 96-dpi pixels.
+constexpr int kMargin = 10;  // from the window's edges
+constexpr int kFirstRowY = 12;
+constexpr int kSecondRowY = kFirstRowY + 30;
+constexpr int kListWidth = 130;
+constexpr int kReplyWidth = 120;
+constexpr int kPasswordWidth = 80;
+// Between the lists and the longer of the reply boxes' labels.
+constexpr int kColumnGap = 40;
+constexpr int kGroupY = 76;
+constexpr int kGroupHeight = 306;
+// From the group's frame to its columns, on either side.
+constexpr int kGroupPadding = 10;
+constexpr int kFirstCounterY = 100;
+constexpr int kCounterPitch = 40;
+// A face wider than Tahoma (where it is missing) narrows the counter boxes
+// first, down to what a count of six digits needs.
+constexpr int kCounterWidth = 60;
+constexpr int kNarrowestCounter = 44;
+constexpr int kIndicatorSize = 25;
+constexpr int kIndicatorCorner = 10;  // the width and height of its rounding
+constexpr int kButtonWidth = 110;
+constexpr int kReadTapeWidth = 150;
+constexpr int kButtonGap = 8;
+// Between the connect button and the buttons of a connected port.
+constexpr int kButtonGroupGap = 16;
 
 }  // namespace
 
 TForm1::TForm1(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep1Caption, wizard::kStep1Size) {
+  BuildTopRow();
+  BuildRecordTypes();
+  BuildButtonRow();
+  SetTabStops(wizard::kStep1TabStops);
+}
+
+void TForm1::Set(Step1Control control, HWND window) { controls_[static_cast<std::size_t>(control)] = window; }
+
+int TForm1::ColumnBoxX(int left, std::initializer_list<std::string_view> labels) const {
+  int widest = 0;
+  for (std::string_view label : labels) widest = std::max(widest, TextWidth(label));
+  return left + widest + wizard::kLabelGap;
+}
+
+// Port and speed on the left, the printer's replies in the middle, the
+// password on the right.
+void TForm1::BuildTopRow() {
   using namespace wizard;
-  auto set = [this](Step1Control control, HWND window) { controls_[static_cast<std::size_t>(control)] = window; };
-  auto column_box_x = [this](int left, std::initializer_list<std::string_view> labels) {
-    int widest = 0;
-    for (std::string_view label : labels) widest = std::max(widest, TextWidth(label));
-    return left + widest + kLabelGap;
-  };
+  const int lists_x = ColumnBoxX(kMargin, {kPortLabel, kSpeedLabel});
+  Set(Step1Control::PortList, AddDropDownList(lists_x, kFirstRowY, kListWidth));
+  Set(Step1Control::SpeedList, AddDropDownList(lists_x, kSecondRowY, kListWidth));
+  AddLabelBefore(kPortLabel, lists_x, kFirstRowY);
+  AddLabelBefore(kSpeedLabel, lists_x, kSecondRowY);
+  const int replies_x = ColumnBoxX(lists_x + kListWidth + kColumnGap, {kResultLabel, kStatusLabel});
+  Set(Step1Control::ResultBox, AddEdit(replies_x, kFirstRowY, kReplyWidth, true));
+  Set(Step1Control::StatusBox, AddEdit(replies_x, kSecondRowY, kReplyWidth, true));
+  AddLabelBefore(kResultLabel, replies_x, kFirstRowY);
+  AddLabelBefore(kStatusLabel, replies_x, kSecondRowY);
+  const int password_x = kStep1Size.width - kMargin - kPasswordWidth;
+  Set(Step1Control::PasswordBox, AddEdit(password_x, kFirstRowY, kPasswordWidth, false));
+  AddLabelBefore(kPasswordLabel, password_x, kFirstRowY);
+}
 
-  // Top row: port and speed on the left, the printer's replies in the middle,
-  // the password on the right.
-  const int lists_x = column_box_x(10, {kPortLabel, kSpeedLabel});
-  set(Step1Control::PortList, AddDropDownList(IdOf(Step1Control::PortList), lists_x, 12, 130));
-  set(Step1Control::SpeedList, AddDropDownList(IdOf(Step1Control::SpeedList), lists_x, 42, 130));
-  AddLabelBefore(kPortLabel, lists_x, 12, 21);
-  AddLabelBefore(kSpeedLabel, lists_x, 42, 21);
-  const int replies_x = column_box_x(lists_x + 130 + 40, {kResultLabel, kStatusLabel});
-  set(Step1Control::ResultBox, AddEdit(IdOf(Step1Control::ResultBox), replies_x, 12, 120, true));
-  set(Step1Control::StatusBox, AddEdit(IdOf(Step1Control::StatusBox), replies_x, 42, 120, true));
-  AddLabelBefore(kResultLabel, replies_x, 12, 21);
-  AddLabelBefore(kStatusLabel, replies_x, 42, 21);
-  const int password_x = kStep1Size.width - 10 - 80;
-  set(Step1Control::PasswordBox, AddEdit(IdOf(Step1Control::PasswordBox), password_x, 12, 80, false));
-  AddLabelBefore(kPasswordLabel, password_x, 12, 21);
-
-  // "Типы записей": three columns of seven, in the core's order.
-  AddGroup(kRecordTypesTitle, 10, 76, kStep1Size.width - 20, 306);
-  // Each column is as wide as its widest label and a box; what is left of
-  // the group's width goes between the columns. A face wider than Tahoma
-  // (where it is missing) narrows the boxes first, down to what a count of
-  // six digits needs, so the third column stays inside the group.
-  constexpr int kColumns = 3;
-  constexpr int kCounterWidth = 60;
-  constexpr int kNarrowestCounter = 44;
+// "Типы записей": the counters column by column, in the core's order. Each
+// column is as wide as its widest label and a box; what is left of the
+// group's width goes between the columns, so the third stays inside it.
+void TForm1::BuildRecordTypes() {
+  using wizard::kLabelGap;
+  constexpr int kColumns = tape::kTapeCounterColumns;
+  constexpr auto kRows = static_cast<std::size_t>(tape::kTapeCounterRows);
+  AddGroup(wizard::kRecordTypesTitle, kMargin, kGroupY, wizard::kStep1Size.width - 2 * kMargin, kGroupHeight);
   std::array<int, kColumns> widest{};
   for (std::size_t index = 0; index < tape::kTapeCounterBoxes.size(); ++index) {
-    int& column = widest[index / static_cast<std::size_t>(tape::kTapeCounterRows)];
+    int& column = widest[index / kRows];
     column = std::max(column, TextWidth(tape::kTapeCounterBoxes[index].label));
   }
   int labels = 0;
   for (int width : widest) labels += width + kLabelGap;
-  const int inner_left = 20;
-  const int inner_width = kStep1Size.width - 40;
+  const int inner_left = kMargin + kGroupPadding;
+  const int inner_width = wizard::kStep1Size.width - 2 * inner_left;
   const int for_boxes = inner_width - labels - (kColumns - 1) * kLabelGap;
   const int counter_width = std::clamp(for_boxes / kColumns, kNarrowestCounter, kCounterWidth);
   const int spacing = std::max(kLabelGap, (inner_width - labels - kColumns * counter_width) / (kColumns - 1));
   int left = inner_left;
   for (std::size_t column = 0; column < kColumns; ++column) {
     const int box_x = left + widest[column] + kLabelGap;
-    for (int row = 0; row < tape::kTapeCounterRows; ++row) {
-      const std::size_t index = column * static_cast<std::size_t>(tape::kTapeCounterRows) + static_cast<std::size_t>(row);
+    for (std::size_t row = 0; row < kRows; ++row) {
+      const std::size_t index = column * kRows + row;
       if (index >= tape::kTapeCounterBoxes.size()) break;
-      const int y = 100 + row * 40;
-      counters_[index] = AddEdit(kCounterId + static_cast<int>(index), box_x, y, counter_width, false, "0");
-      AddLabelBefore(tape::kTapeCounterBoxes[index].label, box_x, y, 21);
+      const int y = kFirstCounterY + static_cast<int>(row) * kCounterPitch;
+      counters_[index] = AddEdit(box_x, y, counter_width, false, "0");
+      AddLabelBefore(tape::kTapeCounterBoxes[index].label, box_x, y);
     }
     left = box_x + counter_width + spacing;
   }
+}
 
-  // Bottom row.
-  const int buttons_y = kStep1Size.height - 10 - 25;
-  indicator_ = AddControl(WC_STATICW, SS_OWNERDRAW, kIndicatorId, 10, buttons_y, 25, 25);
-  set(Step1Control::ConnectButton, AddButton(IdOf(Step1Control::ConnectButton), kConnectText, 43, buttons_y, 110));
-  set(Step1Control::ReadTapeButton, AddButton(IdOf(Step1Control::ReadTapeButton), kReadTapeText, 169, buttons_y, 150));
-  set(Step1Control::FinishButton, AddButton(IdOf(Step1Control::FinishButton), kFinishText, 327, buttons_y, 110));
-  set(Step1Control::NextButton,
-      AddButton(IdOf(Step1Control::NextButton), kNextText, kStep1Size.width - 10 - 110, buttons_y, 110));
+// The indicator and the buttons, "Дальше ->" at the right.
+void TForm1::BuildButtonRow() {
+  using namespace wizard;
+  const int y = kStep1Size.height - kMargin - kButtonHeight;
+  int x = kMargin;
+  indicator_ = AddControl(WC_STATICW, SS_OWNERDRAW, x, y, kIndicatorSize, kIndicatorSize);
+  x += kIndicatorSize + kButtonGap;
+  Set(Step1Control::ConnectButton, AddButton(kConnectText, x, y, kButtonWidth, [this] { Button1Click(); }));
+  x += kButtonWidth + kButtonGroupGap;
+  Set(Step1Control::ReadTapeButton, AddButton(kReadTapeText, x, y, kReadTapeWidth, [this] { Button2Click(); }));
+  x += kReadTapeWidth + kButtonGap;
+  Set(Step1Control::FinishButton, AddButton(kFinishText, x, y, kButtonWidth, [this] { Button3Click(); }));
+  Set(Step1Control::NextButton, AddButton(kNextText, kStep1Size.width - kMargin - kButtonWidth, y, kButtonWidth,
+                                          [this] { Button4Click(); }));
   EnableWindow(Control(Step1Control::ReadTapeButton), FALSE);
   EnableWindow(Control(Step1Control::NextButton), FALSE);
-
-  std::vector<HWND> stops;
-  for (Step1Control control : kStep1TabStops) stops.push_back(Control(control));
-  SetTabStops(std::move(stops));
 }
 
 HWND TForm1::Control(Step1Control control) const { return controls_[static_cast<std::size_t>(control)]; }
-
-void TForm1::SetText(Step1Control control, std::string_view text) { SetControlText(Control(control), text); }
-
-std::string TForm1::Text(Step1Control control) const { return ControlText(Control(control)); }
-
-void TForm1::SetEnabled(Step1Control control, bool enabled) { EnableWindow(Control(control), enabled ? TRUE : FALSE); }
-
-void TForm1::SetFocus(Step1Control control) { ::SetFocus(Control(control)); }
 
 void TForm1::SetListItems(Step1Control list, std::span<const std::string> items, int selected) {
   HWND box = Control(list);
@@ -139,23 +163,12 @@ bool TForm1::OnDrawItem(const DRAWITEMSTRUCT& item) {
   HBRUSH fill = CreateSolidBrush(indicator_colour_);
   HGDIOBJ old_brush = SelectObject(item.hDC, fill);
   HGDIOBJ old_pen = SelectObject(item.hDC, GetStockObject(BLACK_PEN));
-  const int corner = Px(10);
+  const int corner = Px(kIndicatorCorner);
   RoundRect(item.hDC, item.rcItem.left, item.rcItem.top, item.rcItem.right, item.rcItem.bottom, corner, corner);
   SelectObject(item.hDC, old_pen);
   SelectObject(item.hDC, old_brush);
   DeleteObject(fill);
   return true;
-}
-
-void TForm1::OnCommand(int id, int code, HWND) {
-  if (code != BN_CLICKED) return;
-  switch (id - kControlId) {
-    case static_cast<int>(Step1Control::ConnectButton): Button1Click(); break;
-    case static_cast<int>(Step1Control::ReadTapeButton): Button2Click(); break;
-    case static_cast<int>(Step1Control::FinishButton): Button3Click(); break;
-    case static_cast<int>(Step1Control::NextButton): Button4Click(); break;
-    default: break;
-  }
 }
 
 void TForm1::FormActivate() {

@@ -3,6 +3,8 @@
 // its closing ends the program.
 
 #include <array>
+#include <initializer_list>
+#include <string_view>
 
 #include "app/win32/step_window.h"
 #include "tape/record_counters.h"
@@ -18,10 +20,6 @@ class TForm1 : public StepForm<wizard::Step1View> {
   void Attach(wizard::Step1Presenter& presenter) { presenter_ = &presenter; }
 
   // wizard::Step1View
-  void SetText(wizard::Step1Control control, std::string_view text) override;
-  std::string Text(wizard::Step1Control control) const override;
-  void SetEnabled(wizard::Step1Control control, bool enabled) override;
-  void SetFocus(wizard::Step1Control control) override;
   void SetListItems(wizard::Step1Control list, std::span<const std::string> items, int selected) override;
   void SetIndicator(wizard::IndicatorColour colour) override;
   std::string CounterText(std::size_t box) const override;
@@ -35,7 +33,6 @@ class TForm1 : public StepForm<wizard::Step1View> {
   void Button4Click();  // "Дальше ->"
 
  protected:
-  void OnCommand(int id, int code, HWND control) override;
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
   void OnActivated() override { FormActivate(); }
   void CloseRequested() override;
@@ -44,7 +41,13 @@ class TForm1 : public StepForm<wizard::Step1View> {
   void OnDestroyed() override { PostQuitMessage(0); }
 
  private:
-  HWND Control(wizard::Step1Control control) const;
+  void BuildTopRow();
+  void BuildRecordTypes();
+  void BuildButtonRow();
+  void Set(wizard::Step1Control control, HWND window);
+  // Where the boxes of a column start whose labels begin at `left`.
+  int ColumnBoxX(int left, std::initializer_list<std::string_view> labels) const;
+  HWND Control(wizard::Step1Control control) const override;
 
   std::array<HWND, 9> controls_{};
   std::array<HWND, tape::kTapeCounterBoxes.size()> counters_{};

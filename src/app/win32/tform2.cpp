@@ -10,10 +10,16 @@ namespace {
 
 using wizard::Step2Control;
 
-constexpr int kControlId = 100;  // + Step2Control
-constexpr int kCounterId = 200;  // + box index
-
-int IdOf(Step2Control control) { return kControlId + static_cast<int>(control); }
+// The step 2 layout, in 96-dpi pixels.
+constexpr int kMargin = 12;  // from the window's edges
+constexpr int kRowPitch = 29;
+// Between the last counter and the reply boxes, beyond a row's pitch.
+constexpr int kRepliesGap = 12;
+constexpr int kCounterWidth = 60;
+constexpr int kReplyWidth = 120;
+constexpr int kReadAuxWidth = 150;
+constexpr int kButtonWidth = 100;
+constexpr int kButtonGap = 8;
 
 }  // namespace
 
@@ -24,40 +30,32 @@ TForm2::TForm2(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep2Caption,
   // Counters and reply boxes share one column of boxes.
   int widest = std::max(TextWidth(kResultLabel), TextWidth(kStatusLabel));
   for (const tape::CounterBox& entry : tape::kAuxCounterBoxes) widest = std::max(widest, TextWidth(entry.label));
-  const int box_x = 12 + widest + kLabelGap;
-  int y = 12;
-  for (std::size_t index = 0; index < tape::kAuxCounterBoxes.size(); ++index, y += 29) {
-    counters_[index] = AddEdit(kCounterId + static_cast<int>(index), box_x, y, 60, false, "0");
-    AddLabelBefore(tape::kAuxCounterBoxes[index].label, box_x, y, 21);
+  const int box_x = kMargin + widest + kLabelGap;
+  int y = kMargin;
+  for (std::size_t index = 0; index < tape::kAuxCounterBoxes.size(); ++index, y += kRowPitch) {
+    counters_[index] = AddEdit(box_x, y, kCounterWidth, false, "0");
+    AddLabelBefore(tape::kAuxCounterBoxes[index].label, box_x, y);
   }
-  y += 12;
-  set(Step2Control::ResultBox, AddEdit(IdOf(Step2Control::ResultBox), box_x, y, 120, true));
-  AddLabelBefore(kResultLabel, box_x, y, 21);
-  y += 29;
-  set(Step2Control::StatusBox, AddEdit(IdOf(Step2Control::StatusBox), box_x, y, 120, true));
-  AddLabelBefore(kStatusLabel, box_x, y, 21);
+  y += kRepliesGap;
+  set(Step2Control::ResultBox, AddEdit(box_x, y, kReplyWidth, true));
+  AddLabelBefore(kResultLabel, box_x, y);
+  y += kRowPitch;
+  set(Step2Control::StatusBox, AddEdit(box_x, y, kReplyWidth, true));
+  AddLabelBefore(kStatusLabel, box_x, y);
 
-  const int buttons_y = kStep2Size.height - 12 - 25;
-  set(Step2Control::ReadAuxButton, AddButton(IdOf(Step2Control::ReadAuxButton), kReadAuxText, 12, buttons_y, 150));
-  set(Step2Control::FinishButton, AddButton(IdOf(Step2Control::FinishButton), kFinishText, 170, buttons_y, 100));
-  set(Step2Control::NextButton,
-      AddButton(IdOf(Step2Control::NextButton), kNextText, kStep2Size.width - 12 - 100, buttons_y, 100));
+  const int buttons_y = kStep2Size.height - kMargin - kButtonHeight;
+  set(Step2Control::ReadAuxButton,
+      AddButton(kReadAuxText, kMargin, buttons_y, kReadAuxWidth, [this] { Button1Click(); }));
+  set(Step2Control::FinishButton, AddButton(kFinishText, kMargin + kReadAuxWidth + kButtonGap, buttons_y,
+                                            kButtonWidth, [this] { Button2Click(); }));
+  set(Step2Control::NextButton, AddButton(kNextText, kStep2Size.width - kMargin - kButtonWidth, buttons_y,
+                                          kButtonWidth, [this] { Button3Click(); }));
   EnableWindow(Control(Step2Control::NextButton), FALSE);
 
-  std::vector<HWND> stops;
-  for (Step2Control control : kStep2TabStops) stops.push_back(Control(control));
-  SetTabStops(std::move(stops));
+  SetTabStops(wizard::kStep2TabStops);
 }
 
 HWND TForm2::Control(Step2Control control) const { return controls_[static_cast<std::size_t>(control)]; }
-
-void TForm2::SetText(Step2Control control, std::string_view text) { SetControlText(Control(control), text); }
-
-std::string TForm2::Text(Step2Control control) const { return ControlText(Control(control)); }
-
-void TForm2::SetEnabled(Step2Control control, bool enabled) { EnableWindow(Control(control), enabled ? TRUE : FALSE); }
-
-void TForm2::SetFocus(Step2Control control) { ::SetFocus(Control(control)); }
 
 std::string TForm2::CounterText(std::size_t box) const {
   return box < counters_.size() ? ControlText(counters_[box]) : std::string();
@@ -67,16 +65,6 @@ void TForm2::SetCounterText(std::size_t box, std::string_view text) {
   if (box >= counters_.size()) return;
   SetControlText(counters_[box], text);
   UpdateWindow(counters_[box]);
-}
-
-void TForm2::OnCommand(int id, int code, HWND) {
-  if (code != BN_CLICKED) return;
-  switch (id - kControlId) {
-    case static_cast<int>(Step2Control::ReadAuxButton): Button1Click(); break;
-    case static_cast<int>(Step2Control::FinishButton): Button2Click(); break;
-    case static_cast<int>(Step2Control::NextButton): Button3Click(); break;
-    default: break;
-  }
 }
 
 void TForm2::Button1Click() {

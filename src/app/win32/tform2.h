@@ -16,10 +16,6 @@ class TForm2 : public StepForm<wizard::Step2View> {
   void Attach(wizard::Step2Presenter& presenter) { presenter_ = &presenter; }
 
   // wizard::Step2View
-  void SetText(wizard::Step2Control control, std::string_view text) override;
-  std::string Text(wizard::Step2Control control) const override;
-  void SetEnabled(wizard::Step2Control control, bool enabled) override;
-  void SetFocus(wizard::Step2Control control) override;
   std::string CounterText(std::size_t box) const override;
   void SetCounterText(std::size_t box, std::string_view text) override;
 
@@ -28,12 +24,11 @@ class TForm2 : public StepForm<wizard::Step2View> {
   void Button3Click();  // "Дальше ->"
 
  protected:
-  void OnCommand(int id, int code, HWND control) override;
   void CloseRequested() override;
   void EscapePressed() override;
 
  private:
-  HWND Control(wizard::Step2Control control) const;
+  HWND Control(wizard::Step2Control control) const override;
 
   std::array<HWND, 5> controls_{};
   std::array<HWND, tape::kAuxCounterBoxes.size()> counters_{};

@@ -3,9 +3,11 @@
 // in Courier New, the gauge with its percentage, the save dialog.
 
 #include <array>
+#include <optional>
 
+#include "app/win32/progress_gauge.h"
 #include "app/win32/step_window.h"
-#include "wizard/gauge.h"
+#include "app/win32/tape_text_box.h"
 #include "wizard/step3_presenter.h"
 
 namespace fjl::app::win32 {
@@ -17,10 +19,6 @@ class TForm3 : public StepForm<wizard::Step3View> {
   void Attach(wizard::Step3Presenter& presenter) { presenter_ = &presenter; }
 
   // wizard::Step3View
-  void SetText(wizard::Step3Control control, std::string_view text) override;
-  std::string Text(wizard::Step3Control control) const override;
-  void SetEnabled(wizard::Step3Control control, bool enabled) override;
-  void SetFocus(wizard::Step3Control control) override;
   std::vector<std::string> TapeLines() const override;
   void AppendLines(std::span<const std::string> lines) override;
   void SetGaugeRange(std::int32_t minimum, std::int32_t maximum) override;
@@ -32,20 +30,15 @@ class TForm3 : public StepForm<wizard::Step3View> {
   void Button3Click();  // "Восстановить контр. ленту"
 
  protected:
-  void OnCommand(int id, int code, HWND control) override;
   void CloseRequested() override;
   void EscapePressed() override {}
 
  private:
-  HWND Control(wizard::Step3Control control) const;
-  void RedrawGauge(int shown_percent);
-  static LRESULT CALLBACK GaugeProcedure(HWND gauge, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                         DWORD_PTR self);
-  void PaintGauge(HDC context, const RECT& area) const;
+  HWND Control(wizard::Step3Control control) const override;
 
   std::array<HWND, 4> controls_{};
-  HWND gauge_ = nullptr;
-  wizard::GaugeState gauge_state_;
+  TapeTextBox tape_;
+  std::optional<ProgressGauge> gauge_;
   wizard::Step3Presenter* presenter_ = nullptr;
 };
 
