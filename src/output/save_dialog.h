@@ -28,9 +28,4 @@ inline constexpr FileFilter kDataFilters[] = {
     {"Таблицы CSV: документы, товары, оплаты (*.csv)", "*.csv"},
 };
 
-// A file name typed without an extension gets ".FJL"; a name whose last
-// component already has one (after its first character, so ".profile" counts
-// as none) is kept as typed.
-std::string WithDefaultExtension(std::string_view path);
-
 }  // namespace fjl::output

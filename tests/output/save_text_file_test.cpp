@@ -16,7 +16,6 @@
 #include <optional>
 #include <sstream>
 
-#include "output/save_dialog.h"
 
 namespace fjl::output {
 namespace {
@@ -287,16 +286,6 @@ TEST_F(SaveTextFileTest, ATextWrittenAsItIsMadeKeepsItsPartsInOrder) {
   EXPECT_EQ(stop.count, 2);
   EXPECT_EQ(ReadFile(target), "{" + big + "}");
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"data.json"});
-}
-
-TEST(SaveDialog, CompletesANameWithoutAnExtension) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"tape", "tape.FJL"},         {"/home/user/tape", "/home/user/tape.FJL"},
-      {"tape.", "tape.FJL"},        {"tape.fjl", "tape.fjl"},
-      {"tape.txt", "tape.txt"},     {"/home/user.name/tape", "/home/user.name/tape.FJL"},
-      {".profile", ".profile.FJL"},
-  };
-  for (const auto& [typed, saved] : cases) EXPECT_EQ(WithDefaultExtension(typed), saved) << typed;
 }
 
 }  // namespace

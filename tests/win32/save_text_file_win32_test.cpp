@@ -7,7 +7,6 @@
 #include <random>
 #include <sstream>
 
-#include "output/save_dialog.h"
 #include "output/save_text_file.h"
 #include "platform/utf8_path.h"
 
@@ -120,18 +119,6 @@ TEST_F(SaveWin32Test, AMissingFolderFailsWithTheSystemsReason) {
   EXPECT_FALSE(saved);
   EXPECT_EQ(saved.UserText(), "Нет такой папки");
   EXPECT_EQ(FileCount(), 0u);
-}
-
-// The save dialog answers with backslashes; a dot in a folder's name is not
-// the file's extension, and a drive letter's colon is not part of a name.
-TEST(SaveDialogWin32, CompletesABackslashNameWithoutAnExtension) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"C:\\Users\\user.name\\tape", "C:\\Users\\user.name\\tape.FJL"},
-      {"Z:\\tmp\\work.1\\tape.txt", "Z:\\tmp\\work.1\\tape.txt"},
-      {"C:\\tape.", "C:\\tape.FJL"},
-      {"C:/data.d/tape", "C:/data.d/tape.FJL"},
-  };
-  for (const auto& [typed, saved] : cases) EXPECT_EQ(WithDefaultExtension(typed), saved) << typed;
 }
 
 }  // namespace
