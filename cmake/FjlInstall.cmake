@@ -64,14 +64,24 @@ configure_file(${FJL_PACKAGING_DIR}/fjl-restore.metainfo.xml.in
 
 # Manual pages and the changelog are installed compressed, as Debian wants
 # them; -n leaves the time stamp out, so a rebuild gives the same bytes.
+# Every page is written in English (packaging/man/) and in Russian
+# (packaging/man/ru/), the language of the engineers who use the programs;
+# man picks the Russian one under a ru locale.
 set(FJL_MAN_PAGES fjl-restore-cli fjl-printer-sim)
 if(TARGET fjl-restore)
   list(APPEND FJL_MAN_PAGES fjl-restore)
 endif()
+set(FJL_MAN_LANGUAGES "" ru)
 set(FJL_COMPRESSED_DOCS)
-foreach(page IN LISTS FJL_MAN_PAGES)
-  configure_file(${FJL_PACKAGING_DIR}/man/${page}.1.in ${FJL_GENERATED_DOCS}/${page}.1 @ONLY)
-  list(APPEND FJL_COMPRESSED_DOCS ${FJL_GENERATED_DOCS}/${page}.1.gz)
+foreach(language IN LISTS FJL_MAN_LANGUAGES)
+  foreach(page IN LISTS FJL_MAN_PAGES)
+    set(page_path ${page}.1)
+    if(language)
+      set(page_path ${language}/${page}.1)
+    endif()
+    configure_file(${FJL_PACKAGING_DIR}/man/${page_path}.in ${FJL_GENERATED_DOCS}/man/${page_path} @ONLY)
+    list(APPEND FJL_COMPRESSED_DOCS ${FJL_GENERATED_DOCS}/man/${page_path}.gz)
+  endforeach()
 endforeach()
 configure_file(${FJL_PACKAGING_DIR}/changelog ${FJL_GENERATED_DOCS}/changelog COPYONLY)
 list(APPEND FJL_COMPRESSED_DOCS ${FJL_GENERATED_DOCS}/changelog.gz)
@@ -90,7 +100,8 @@ foreach(program fjl-restore fjl-restore-cli fjl-printer-sim)
   endif()
 endforeach()
 foreach(page IN LISTS FJL_MAN_PAGES)
-  install(FILES ${FJL_GENERATED_DOCS}/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${FJL_GENERATED_DOCS}/man/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${FJL_GENERATED_DOCS}/man/ru/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ru/man1)
 endforeach()
 # The JSON Schema of --export json beside the README that describes it.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${FJL_PACKAGING_DIR}/copyright ${FJL_GENERATED_DOCS}/changelog.gz

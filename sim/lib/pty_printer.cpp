@@ -1,7 +1,5 @@
 #include "sim/lib/pty_printer.h"
 
-#include "sim/lib/printer_commands.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>

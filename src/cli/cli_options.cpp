@@ -156,7 +156,7 @@ std::string ApplyExport(const std::string& format, const std::string* target, Re
 // Which command the options make, and whether they go together.
 ParsedCommandLine Finish(ParsedCommandLine parsed, const std::set<Option>& seen, const Catalogue& texts) {
   const RestoreOptions& o = parsed.options;
-  const auto given = [&seen](Option option) { return seen.count(option) != 0; };
+  const auto given = [&seen](Option option) { return seen.contains(option); };
   if (given(Option::Help)) {
     parsed.command = CliCommand::Help;
     return parsed;

@@ -69,7 +69,8 @@ constexpr TapeCounterBoxes MakeTapeCounterBoxes() {
 // The windows lay the boxes out by index, so the places must fill the
 // columns without a gap and without two counters on one place.
 constexpr bool PlacesFillTheColumns() {
-  if (static_cast<std::size_t>(kTapeCounterColumns * kTapeCounterRows) != std::tuple_size_v<TapeCounterBoxes>) {
+  if (static_cast<std::size_t>(kTapeCounterColumns) * static_cast<std::size_t>(kTapeCounterRows) !=
+      std::tuple_size_v<TapeCounterBoxes>) {
     return false;
   }
   std::array<bool, std::tuple_size_v<TapeCounterBoxes>> taken{};

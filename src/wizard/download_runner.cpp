@@ -14,7 +14,7 @@ class DownloadRunner::BusyView final : public tape::DownloadView,
                                        public StopSignal {
  public:
   BusyView(Toolkit& toolkit, const DownloadHooks& hooks, tape::RecordCounterView& counters, MessageSink& messages,
-           RedrawPace::Clock clock)
+           const RedrawPace::Clock& clock)
       : toolkit_(toolkit), hooks_(hooks), counters_(counters), messages_(messages), pace_(clock), pump_pace_(clock) {}
 
   // Each reply's code and status, and how far the download has come, are

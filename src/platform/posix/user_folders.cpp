@@ -45,7 +45,7 @@ bool IsFolder(const std::string& path) {
 }  // namespace
 
 std::string UserDocumentsFolder() {
-  const std::string home = Home();
+  std::string home = Home();
   if (home.empty()) return {};
   if (std::string documents = DocumentsFromUserDirs(home); IsFolder(documents)) return documents;
   if (std::string documents = home + "/Documents"; IsFolder(documents)) return documents;

@@ -207,7 +207,7 @@ class PosixPortIo final : public PortIo {
   }
 
   SystemResult Close() override {
-    const SystemResult closed = serial::tty::CloseExclusive(port_);
+    SystemResult closed = serial::tty::CloseExclusive(port_);
     port_.fd = -1;
     fd_ = -1;
     return closed;
@@ -281,8 +281,8 @@ class PosixPortIo final : public PortIo {
 
 }  // namespace
 
-OpenedPortIo OpenSystemPortIo(const std::string& path) {
-  const platform::Result<serial::tty::ExclusivePort> port = serial::tty::OpenExclusive(path);
+OpenedPortIo OpenSystemPortIo(const std::string& name) {
+  const platform::Result<serial::tty::ExclusivePort> port = serial::tty::OpenExclusive(name);
   if (!port) return port.Failure();
   return std::make_unique<PosixPortIo>(*port);
 }
