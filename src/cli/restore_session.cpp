@@ -14,21 +14,21 @@
 #include "cli/printer_search.h"
 #include "cli/run_report.h"
 #include "dump/dump_folder.h"
-#include "dump/recorded_printer.h"
 #include "dump/dump_recorder.h"
 #include "dump/kept_downloads.h"
+#include "dump/recorded_printer.h"
 #include "dump/resume_proof.h"
+#include "fjl_version.h"
 #include "link/read_commands.h"
 #include "output/save_text_file.h"
 #include "platform/file_lock.h"
 #include "restore/restore_tape.h"
-#include "tapecheck/check_report.h"
-#include "tapedata/tape_csv.h"
-#include "tapedata/tape_json.h"
-#include "fjl_version.h"
 #include "tape/aux_download.h"
 #include "tape/download_address.h"
 #include "tape/tape_download.h"
+#include "tapecheck/check_report.h"
+#include "tapedata/tape_csv.h"
+#include "tapedata/tape_json.h"
 #include "text/cp1251.h"
 
 namespace fjl::cli {
@@ -142,7 +142,8 @@ std::optional<FoundPrinter> ChoosePort(const RestoreOptions& options, std::span<
 Result<dump::DumpState> LoadKept(const std::string& folder, Session& session) {
   Result<dump::DumpState> kept = dump::LoadState(folder);
   if (!kept) return kept;
-  if (SystemResult loaded = dump::LoadImage(folder, dump::DumpArea::Tape, kept->tape, session.tape.Image.MutableBytes());
+  if (SystemResult loaded =
+          dump::LoadImage(folder, dump::DumpArea::Tape, kept->tape, session.tape.Image.MutableBytes());
       !loaded) {
     return loaded;
   }
@@ -169,8 +170,7 @@ std::vector<std::int32_t> SpeedsFor(const RestoreOptions& options, std::int32_t 
 // the user's kept downloads, begun afresh (the same folder the wizard goes
 // on from). Why it cannot; the run goes on without keeping then.
 SystemResult KeepInUserFolder(const RestoreOptions& options, const std::filesystem::path& root,
-                              const std::filesystem::path& folder, platform::FileLock& lock,
-                              const Catalogue& texts) {
+                              const std::filesystem::path& folder, platform::FileLock& lock, const Catalogue& texts) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (ec) return SystemResult::FromErrorCode(ec).About(folder.string());
@@ -193,8 +193,7 @@ SystemResult KeepInUserFolder(const RestoreOptions& options, const std::filesyst
 // a --resume DIR is before the port opens, and loaded. Why not.
 SystemResult FindKeptDownload(const RestoreOptions& options, const std::filesystem::path& folder,
                               const std::string& serial, const std::string& port, Session& session,
-                              platform::FileLock& lock, std::optional<dump::DumpState>& kept,
-                              const Catalogue& texts) {
+                              platform::FileLock& lock, std::optional<dump::DumpState>& kept, const Catalogue& texts) {
   std::error_code ec;
   if (!std::filesystem::exists(folder / dump::kStateFileName, ec)) {
     return SystemResult::Program(texts.Text(serial.empty() ? "kept.none_no_serial" : "kept.none",
@@ -498,8 +497,8 @@ Ending PlanDump(const RestoreOptions& options, const std::string& password, cons
   const std::string serial = dump::ReadSerialNumber(link, password);
   if (options.ResumeAuto()) {
     const std::filesystem::path folder = dump::KeptDownloadFolder(kept_root, serial);
-    if (SystemResult why = FindKeptDownload(options, folder, serial, chosen.port, session, plan.lock, plan.resumed,
-                                            texts);
+    if (SystemResult why =
+            FindKeptDownload(options, folder, serial, chosen.port, session, plan.lock, plan.resumed, texts);
         !why) {
       console.ShowError(why.UserMessage());
       return kExitUsage;
@@ -520,8 +519,8 @@ Ending PlanDump(const RestoreOptions& options, const std::string& password, cons
     // An unknown serial number proves nothing either way: the stored bytes
     // compared decide alone.
     if (proof.serial_unknown) {
-      console.Note(texts.Text(serial.empty() ? "resume.serial_unknown" : "resume.dump_serial_unknown",
-                              {{"port", chosen.port}}));
+      console.Note(
+          texts.Text(serial.empty() ? "resume.serial_unknown" : "resume.dump_serial_unknown", {{"port", chosen.port}}));
     }
     if (!proof.Proven()) {
       console.ShowError(RefusalText(proof, plan.folder, *plan.resumed, serial, chosen.port, texts));
@@ -544,8 +543,9 @@ void NoteWhereKept(const RestoreOptions& options, const DumpPlan& plan, const st
   const bool stopped = stop != nullptr && status == stop->StoppedStatus();
   const bool line_failed = status != kExitRestored && link.Response().NoReply();
   if (!plan.recorder || !plan.recorder->Failure().Ok() || !(stopped || line_failed)) return;
-  const std::string resume =
-      options.dump ? *options.dump : plan.resume_folder ? *plan.resume_folder : std::string(kAuto);
+  const std::string resume = options.dump         ? *options.dump
+                             : plan.resume_folder ? *plan.resume_folder
+                                                  : std::string(kAuto);
   console.Note(console.Texts().Text("kept.go_on", {{"folder", plan.folder}}));
   console.Note(GoOnCommand(options, port, resume));
 }
@@ -575,8 +575,8 @@ ExitStatus RunRestoreSession(const RestoreOptions& options, link::DeviceLink& li
   DumpPlan plan;
   if (const Ending end = LoadResumed(options, *session, plan, console)) return *end;
   FoundPrinter chosen;
-  if (const Ending end = OpenPrinter(options, SpeedsFor(options, plan.speed, kept_root), *password, link, console,
-                                     stop, chosen)) {
+  if (const Ending end =
+          OpenPrinter(options, SpeedsFor(options, plan.speed, kept_root), *password, link, console, stop, chosen)) {
     return *end;
   }
   struct CloseAtEnd {

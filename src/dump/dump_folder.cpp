@@ -46,8 +46,9 @@ std::string_view LineAt(std::string_view text, int index) {
 }
 
 SystemResult Damaged(const std::filesystem::path& path) {
-  return Faulty(path, "dump damaged: the file does not hold the bytes the download stored (their digest differs); "
-                      "start a new dump");
+  return Faulty(path,
+                "dump damaged: the file does not hold the bytes the download stored (their digest differs); "
+                "start a new dump");
 }
 
 std::string_view AsText(std::span<const std::uint8_t> bytes) {

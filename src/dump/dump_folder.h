@@ -90,8 +90,7 @@ class AnswerFileWriter {
 // The recorded answers of the dump `state` describes: refused when the file
 // belongs to another dump. A folder without the file has no answers (a
 // download that did not reach the restoration).
-platform::Result<std::vector<RecordedAnswer>> LoadAnswers(const std::filesystem::path& folder,
-                                                          const DumpState& state);
+platform::Result<std::vector<RecordedAnswer>> LoadAnswers(const std::filesystem::path& folder, const DumpState& state);
 
 // Everything a dump folder holds, checked whole: the state, both images and
 // the answers, each proven to belong to this dump.

@@ -49,8 +49,7 @@ platform::SystemResult SaveTextFile(const std::string& path, std::span<const std
                                     const StopSignal* stop = nullptr);
 
 // The same safe replacement for bytes as they are (the exports: UTF-8).
-platform::SystemResult SaveFileBytes(const std::string& path, std::string_view bytes,
-                                     const StopSignal* stop = nullptr);
+platform::SystemResult SaveFileBytes(const std::string& path, std::string_view bytes, const StopSignal* stop = nullptr);
 
 // The same for a text made as it is written, so that it never has to be
 // whole in memory: `produce` hands each next part, in order, to the writer

@@ -71,8 +71,6 @@ std::string SystemResult::UserText() const {
   }
 }
 
-std::string SystemResult::UserMessage() const {
-  return subject_.empty() ? UserText() : subject_ + ": " + UserText();
-}
+std::string SystemResult::UserMessage() const { return subject_.empty() ? UserText() : subject_ + ": " + UserText(); }
 
 }  // namespace fjl::platform

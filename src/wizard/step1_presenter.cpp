@@ -46,9 +46,8 @@ Step1Presenter::Step1Presenter(Step1View& view, const WizardServices& services)
   // The status box is where the user watches the link, so the notice waits
   // there (or in the step that ran the exchange) until the action ends: a
   // download's next reply would overwrite it at once.
-  services_.device_link.SetLogFailureHandler([this](const platform::SystemResult& why) {
-    log_notice_ = std::string(kMsgLogIncomplete) + why.UserText();
-  });
+  services_.device_link.SetLogFailureHandler(
+      [this](const platform::SystemResult& why) { log_notice_ = std::string(kMsgLogIncomplete) + why.UserText(); });
 }
 
 Step1Presenter::~Step1Presenter() { services_.device_link.SetLogFailureHandler({}); }

@@ -206,8 +206,10 @@ TEST_F(CliProcess, ABrokenDownloadExitsOneAndTheCommandGivenGoesOn) {
 
   EXPECT_EQ(r.status, 1);
   const std::string go_on = "fjl-restore-cli --resume auto --port " + port + " --output " + output;
-  EXPECT_EQ(r.err, "Ошибка! Связь с регистратором потеряна: порт отключен! Чтение данных остановлено.\n"
-                   "the download so far is kept in " + Kept() + "; this command goes on with it:\n" + go_on + "\n");
+  EXPECT_EQ(r.err,
+            "Ошибка! Связь с регистратором потеряна: порт отключен! Чтение данных остановлено.\n"
+            "the download so far is kept in " +
+                Kept() + "; this command goes on with it:\n" + go_on + "\n");
   EXPECT_FALSE(Exists(output));
   EXPECT_EQ(ReadBytes(Kept() + "/tape.bin").size(), 50u);
 

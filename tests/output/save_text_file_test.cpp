@@ -16,7 +16,6 @@
 #include <optional>
 #include <sstream>
 
-
 namespace fjl::output {
 namespace {
 

@@ -52,8 +52,7 @@ TEST(JsonWriter, DeepContainersKeepTheirIndent) {
   json.Integer(1);
   for (int depth = 0; depth < 20; ++depth) json.EndArray();
   const std::string text = json.Take();
-  EXPECT_NE(text.find("[\n" + std::string(40, ' ') + "1\n" + std::string(38, ' ') + "]\n"), std::string::npos)
-      << text;
+  EXPECT_NE(text.find("[\n" + std::string(40, ' ') + "1\n" + std::string(38, ' ') + "]\n"), std::string::npos) << text;
   // "[" and 19 lines "\n" + 2d spaces + "[" (419), the value's line (42),
   // 20 lines "\n" + 2d spaces + "]" for d = 19..0 (420), the last "\n".
   EXPECT_EQ(text.size(), 419u + 42u + 420u + 1u);

@@ -40,8 +40,7 @@ TEST(Win32UserText, RuntimeErrnoIsNotReadAsASystemCode) {
   const std::string out_of_paper = SystemErrorText(kOutOfPaper);
   EXPECT_NE(out_of_paper, no_space);
   EXPECT_EQ(SystemResult(kOutOfPaper).UserText(), out_of_paper);
-  EXPECT_EQ(SystemResult::FromErrorCode(std::error_code(kOutOfPaper, std::system_category())).UserText(),
-            out_of_paper);
+  EXPECT_EQ(SystemResult::FromErrorCode(std::error_code(kOutOfPaper, std::system_category())).UserText(), out_of_paper);
   EXPECT_EQ(SystemResult::FromErrorCode(std::error_code(static_cast<int>(ERROR_DISK_FULL), std::system_category()))
                 .UserText(),
             no_space);

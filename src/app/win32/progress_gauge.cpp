@@ -66,20 +66,17 @@ LRESULT CALLBACK ProgressGauge::Procedure(HWND control, UINT message, WPARAM wpa
       EndPaint(control, &paint);
       return 0;
     }
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_SETFONT:
       // A new DPI brings a new font.
       gauge->font_ = reinterpret_cast<HFONT>(wparam);
       break;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(gauge->font_);
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(gauge->font_);
     case WM_NCDESTROY:
       RemoveWindowSubclass(control, &ProgressGauge::Procedure, kSubclassId);
       gauge->control_ = nullptr;
       break;
-    default:
-      break;
+    default: break;
   }
   return DefSubclassProc(control, message, wparam, lparam);
 }

@@ -239,10 +239,9 @@ HWND StepWindow::AddControl(const wchar_t* window_class, DWORD style, int x, int
                             std::string_view text, DWORD ex_style) {
   // Each control has an id of its own; the window finds its controls by
   // handle, never by id.
-  HWND control = CreateWindowExW(ex_style, window_class, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, Px(x),
-                                 Px(y), Px(width), Px(height), window_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(next_id_++)), GetModuleHandleW(nullptr),
-                                 nullptr);
+  HWND control = CreateWindowExW(
+      ex_style, window_class, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, Px(x), Px(y), Px(width), Px(height),
+      window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(next_id_++)), GetModuleHandleW(nullptr), nullptr);
   if (control == nullptr) throw WindowNotMade(GetLastError());
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   placements_.push_back({control, x, y, width, height});
@@ -307,9 +306,7 @@ void StepWindow::SetControlText(HWND control, std::string_view text) {
       SetWindowTextW(control, lines.c_str());
       return;
     }
-    default:
-      SetWindowTextW(control, Wide(text).c_str());
-      return;
+    default: SetWindowTextW(control, Wide(text).c_str()); return;
   }
 }
 
@@ -329,8 +326,7 @@ std::string StepWindow::ControlText(HWND control) {
       std::erase(lines, L'\r');
       return Utf8(lines);
     }
-    default:
-      return Utf8(WindowText(control));
+    default: return Utf8(WindowText(control));
   }
 }
 

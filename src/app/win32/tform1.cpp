@@ -122,8 +122,8 @@ void TForm1::BuildButtonRow() {
   Set(Step1Control::ReadTapeButton, AddButton(kReadTapeText, x, y, kReadTapeWidth, [this] { Button2Click(); }));
   x += kReadTapeWidth + kButtonGap;
   Set(Step1Control::FinishButton, AddButton(kFinishText, x, y, kButtonWidth, [this] { Button3Click(); }));
-  Set(Step1Control::NextButton, AddButton(kNextText, kStep1Size.width - kMargin - kButtonWidth, y, kButtonWidth,
-                                          [this] { Button4Click(); }));
+  Set(Step1Control::NextButton,
+      AddButton(kNextText, kStep1Size.width - kMargin - kButtonWidth, y, kButtonWidth, [this] { Button4Click(); }));
   EnableWindow(Control(Step1Control::ReadTapeButton), FALSE);
   EnableWindow(Control(Step1Control::NextButton), FALSE);
 }

@@ -46,10 +46,10 @@ TForm2::TForm2(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep2Caption,
   const int buttons_y = kStep2Size.height - kMargin - kButtonHeight;
   set(Step2Control::ReadAuxButton,
       AddButton(kReadAuxText, kMargin, buttons_y, kReadAuxWidth, [this] { Button1Click(); }));
-  set(Step2Control::FinishButton, AddButton(kFinishText, kMargin + kReadAuxWidth + kButtonGap, buttons_y,
-                                            kButtonWidth, [this] { Button2Click(); }));
-  set(Step2Control::NextButton, AddButton(kNextText, kStep2Size.width - kMargin - kButtonWidth, buttons_y,
-                                          kButtonWidth, [this] { Button3Click(); }));
+  set(Step2Control::FinishButton, AddButton(kFinishText, kMargin + kReadAuxWidth + kButtonGap, buttons_y, kButtonWidth,
+                                            [this] { Button2Click(); }));
+  set(Step2Control::NextButton, AddButton(kNextText, kStep2Size.width - kMargin - kButtonWidth, buttons_y, kButtonWidth,
+                                          [this] { Button3Click(); }));
   EnableWindow(Control(Step2Control::NextButton), FALSE);
 
   SetTabStops(wizard::kStep2TabStops);

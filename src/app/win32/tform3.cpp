@@ -28,9 +28,8 @@ TForm3::TForm3(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep3Caption,
   const int buttons_y = kStep3Size.height - kMargin - kButtonHeight;
   const int gauge_y = buttons_y - kGaugeToButtons - kGaugeHeight;
 
-  tape_ = TapeTextBox(AddControl(WC_EDITW,
-                                  ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL | WS_VSCROLL, kMargin,
-                                  kMargin, width, gauge_y - kTextToGauge - kMargin, {}, WS_EX_CLIENTEDGE));
+  tape_ = TapeTextBox(AddControl(WC_EDITW, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL | WS_VSCROLL,
+                                 kMargin, kMargin, width, gauge_y - kTextToGauge - kMargin, {}, WS_EX_CLIENTEDGE));
   SendMessageW(tape_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(MakeFont(L"Courier New", 8)), FALSE);
   set(Step3Control::TapeText, tape_.Handle());
 
@@ -38,8 +37,8 @@ TForm3::TForm3(Win32Toolkit& toolkit) : StepForm(toolkit, wizard::kStep3Caption,
 
   set(Step3Control::RestoreButton,
       AddButton(kRestoreText, kMargin, buttons_y, kRestoreWidth, [this] { Button3Click(); }));
-  set(Step3Control::SaveButton, AddButton(kSaveText, kMargin + kRestoreWidth + kButtonGap, buttons_y, kButtonWidth,
-                                          [this] { Button1Click(); }));
+  set(Step3Control::SaveButton,
+      AddButton(kSaveText, kMargin + kRestoreWidth + kButtonGap, buttons_y, kButtonWidth, [this] { Button1Click(); }));
   set(Step3Control::FinishButton, AddButton(kFinishText, kStep3Size.width - kMargin - kButtonWidth, buttons_y,
                                             kButtonWidth, [this] { Button2Click(); }));
 

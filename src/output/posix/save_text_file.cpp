@@ -190,13 +190,13 @@ SystemResult CheckSaveTarget(const std::string& path) {
   return {};
 }
 
-SystemResult SaveTextFile(const std::string& chosen_path, std::span<const std::string> lines,
-                          const StopSignal* stop) {
+SystemResult SaveTextFile(const std::string& chosen_path, std::span<const std::string> lines, const StopSignal* stop) {
   return SaveFileBytes(chosen_path, FjlFileBytes(lines), stop);
 }
 
 SystemResult SaveFileBytes(const std::string& chosen_path, std::string_view bytes, const StopSignal* stop) {
-  return SaveFileWritten(chosen_path, [bytes](const PartWriter& write) { write(bytes); }, stop);
+  return SaveFileWritten(
+      chosen_path, [bytes](const PartWriter& write) { write(bytes); }, stop);
 }
 
 SystemResult SaveFileWritten(const std::string& chosen_path, const std::function<void(const PartWriter&)>& produce,

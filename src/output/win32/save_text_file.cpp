@@ -148,7 +148,8 @@ SystemResult SaveTextFile(const std::string& chosen_path, std::span<const std::s
 }
 
 SystemResult SaveFileBytes(const std::string& chosen_path, std::string_view bytes, const StopSignal* stop) {
-  return SaveFileWritten(chosen_path, [bytes](const PartWriter& write) { write(bytes); }, stop);
+  return SaveFileWritten(
+      chosen_path, [bytes](const PartWriter& write) { write(bytes); }, stop);
 }
 
 SystemResult SaveFileWritten(const std::string& chosen_path, const std::function<void(const PartWriter&)>& produce,

@@ -39,9 +39,9 @@ SystemResult AppendingFile::Open(const std::filesystem::path& path, Opening open
   // open. A handle with FILE_APPEND_DATA alone writes at the end whatever
   // the file pointer says; emptying the file needs the right to write all of it.
   const bool empty = opening == Opening::Empty;
-  const HANDLE file = ::CreateFileW(path.c_str(), empty ? GENERIC_WRITE : FILE_APPEND_DATA,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, empty ? CREATE_ALWAYS : OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      ::CreateFileW(path.c_str(), empty ? GENERIC_WRITE : FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    empty ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return static_cast<int>(::GetLastError());
   handle_ = reinterpret_cast<std::intptr_t>(file);
   return 0;
