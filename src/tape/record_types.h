@@ -5,6 +5,7 @@
 // restoration's decoders are all derived from it, so a new type is one row
 // here and one decoder.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -76,6 +77,14 @@ inline constexpr auto kTapeRecordTypes = std::to_array<TapeRecordTypeInfo>({
 });
 
 constexpr std::uint8_t TypeCode(TapeRecordType type) { return static_cast<std::uint8_t>(type); }
+
+// The highest code the table lists: a table indexed by type code needs this
+// many entries and one more.
+inline constexpr std::uint8_t kHighestRecordType = [] {
+  std::uint8_t highest = 0;
+  for (const TapeRecordTypeInfo& info : kTapeRecordTypes) highest = std::max(highest, TypeCode(info.type));
+  return highest;
+}();
 
 namespace detail {
 constexpr std::array<std::uint8_t, 256> MakeRecordLengthTable() {

@@ -4,7 +4,6 @@
 // the lowest gap among the listed codes, the first code after the highest,
 // and the last code before the end marker.
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -13,10 +12,7 @@
 namespace fjl::testing {
 
 inline std::vector<std::uint8_t> UnlistedRecordTypes() {
-  int highest = 0;
-  for (const tape::TapeRecordTypeInfo& info : tape::kTapeRecordTypes) {
-    highest = std::max<int>(highest, tape::TypeCode(info.type));
-  }
+  const int highest = tape::kHighestRecordType;
   std::vector<std::uint8_t> types;
   for (int type = 0; type < highest; ++type) {
     if (tape::RecordLength(static_cast<std::uint8_t>(type)) == 0) {

@@ -15,9 +15,6 @@ namespace fjl::app {
 
 class StatusIndicator;
 
-// Record types run 0..20; the last has a counter of its own.
-inline constexpr int kHighestRecordType = static_cast<int>(tape::TapeRecordType::FreeDocumentClose);
-
 struct Step1Controls {
   QComboBox* PortList = nullptr;
   QComboBox* SpeedList = nullptr;
@@ -25,8 +22,8 @@ struct Step1Controls {
   QLineEdit* StatusBox = nullptr;
   QLineEdit* PasswordBox = nullptr;
   QGroupBox* RecordTypesGroup = nullptr;
-  // Indexed by record type; type 13 has no counter and stays null.
-  std::array<QLineEdit*, kHighestRecordType + 1> CounterBoxes{};
+  // Indexed by record type; a type without a counter (13) stays null.
+  std::array<QLineEdit*, tape::kHighestRecordType + 1> CounterBoxes{};
   QLineEdit* TotalBox = nullptr;
   StatusIndicator* Indicator = nullptr;
   QPushButton* ConnectButton = nullptr;

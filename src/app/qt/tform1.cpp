@@ -26,7 +26,7 @@ TForm1::TForm1(MessageBoxes& boxes, QWidget* parent)
 }
 
 QLineEdit* TForm1::CounterBox(int record_type) const {
-  if (record_type < 0 || record_type > kHighestRecordType) {
+  if (record_type < 0 || record_type > tape::kHighestRecordType) {
     return nullptr;
   }
   return ui_.CounterBoxes[static_cast<std::size_t>(record_type)];
