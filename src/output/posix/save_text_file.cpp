@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "output/written_in_blocks.h"
+
 namespace fjl::output {
 namespace {
 
@@ -130,19 +132,9 @@ SystemResult SaveProduced(const std::string& chosen_path, const std::function<vo
   const SystemResult stopped(ECANCELED);
 
   if (::fchmod(fd, TargetMode(path)) != 0) return discard(fd, SystemResult(errno));
-  SystemResult failed;  // the first failed write, or a stop
-  produce([&](std::string_view part) {
-    while (failed && !part.empty()) {
-      if (StopRequested(stop)) {
-        failed = stopped;
-        break;
-      }
-      const std::string_view block = part.substr(0, kWriteBlock);
-      failed = WriteAll(fd, block);
-      part.remove_prefix(block.size());
-    }
-  });
-  if (!failed) return discard(fd, failed);
+  const SystemResult written =
+      WriteInBlocks(produce, kWriteBlock, stop, stopped, [fd](std::string_view block) { return WriteAll(fd, block); });
+  if (!written) return discard(fd, written);
   if (::fsync(fd) != 0) return discard(fd, SystemResult(errno));
   if (::close(fd) != 0) return discard(-1, SystemResult(errno));
   // The last point at which a stop leaves the earlier file as it was; after

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "output/save_text_file.h"
+#include "output/written_in_blocks.h"
 #include "platform/device_name.h"
 #include "platform/win32/wide_text.h"
 
@@ -97,19 +98,10 @@ SystemResult SaveProduced(const std::wstring& path, const std::function<void(con
   // A stop is the user's: the temporary file goes, the earlier file stays.
   const SystemResult stopped = Failure(ERROR_CANCELLED);
 
-  SystemResult failed;  // the first failed write, or a stop
-  produce([&](std::string_view part) {
-    while (failed && !part.empty()) {
-      if (StopRequested(stop)) {
-        failed = stopped;
-        break;
-      }
-      const std::string_view block = part.substr(0, kBlockBytes);
-      if (!WriteBlock(file, block)) failed = LastFailure();
-      part.remove_prefix(block.size());
-    }
+  const SystemResult written = WriteInBlocks(produce, kBlockBytes, stop, stopped, [file](std::string_view block) {
+    return WriteBlock(file, block) ? SystemResult() : LastFailure();
   });
-  if (!failed) return give_up(failed);
+  if (!written) return give_up(written);
   if (!::FlushFileBuffers(file)) return give_up(LastFailure());
   const BOOL closed = ::CloseHandle(file);
   file = INVALID_HANDLE_VALUE;
