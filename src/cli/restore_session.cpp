@@ -296,17 +296,18 @@ ExitStatus RestoreAndSave(const RestoreOptions& options, link::Exchanger& printe
 
   // Once the file has its name the run is done, and a later signal changes nothing.
   if (!options.output.empty()) {
-    const SystemResult saved = output::SaveTextFile(options.output, text.Lines(), stop);
+    // Converted once: the bytes saved are also the size the closing line gives.
+    const std::string bytes = output::FjlFileBytes(text.Lines());
+    const SystemResult saved = output::SaveFileBytes(options.output, bytes, stop);
     if (stop != nullptr && saved.Kind() == platform::ErrorKind::Cancelled) return Stopped(*stop, options, console);
     if (!saved) {
       console.ShowError(saved.UserMessage());
       return kExitStepFailed;
     }
-    console.Note(console.Texts().Text("summary.written",
-                                      {{"file", options.output},
-                                       {"lines", std::to_string(text.Lines().size())},
-                                       {"bytes", std::to_string(output::FjlFileBytes(text.Lines()).size())},
-                                       {"records", std::to_string(restore_view.Records())}}));
+    console.Note(console.Texts().Text("summary.written", {{"file", options.output},
+                                                          {"lines", std::to_string(text.Lines().size())},
+                                                          {"bytes", std::to_string(bytes.size())},
+                                                          {"records", std::to_string(restore_view.Records())}}));
   }
   // The FJL file is written by now: a late stop no longer undoes the run.
   // Each data file is tried whatever became of the one before.
